@@ -1,0 +1,91 @@
+// The main window: the shortcut list with its tool bar, menus and status
+// bar, and the commands that collect and rename shortcuts.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/shortcut_list_view.h"
+#include "platform/handles.h"
+#include "platform/window.h"
+
+namespace tsly {
+
+class TFrmMain final : public win::Window {
+public:
+    TFrmMain();
+    ~TFrmMain() override;
+
+    // Creates the window hidden and runs FormCreate, which shows it.
+    void Create(int argc, char** argv);
+
+    // Commands, callable from tests as the menu would call them.
+    void RegisterShortcut(const std::string& path);
+    void ScanFolder(const std::string& folder);
+    void Action_cutshoutExecute();
+    void N3Click();
+    void N6Click();
+    void Close();
+
+    ShortcutListView& ListView_main() { return listView_; }
+    HWND StatusBar1() const { return statusBar_; }
+    std::string StatusText() const;
+    bool SettingsDeleted() const { return settingsDeleted_; }
+
+    // Where the main window's dialogs open: 25 px right of and 20 px below
+    // its top-left corner.
+    POINT DialogPosition() const;
+
+    std::string SelectedFolder;
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnFinalMessage() override;
+
+    void CreateControls();
+    void CreateToolBar();
+    void CreateMenus();
+    void LayoutChildren();
+
+    void FormCreate(int argc, char** argv);
+    void FormActivate();
+    void FormClose();
+    void RestoreGeometry();
+    void MinimizeApplication();
+    static void RestoreApplication();
+    static bool ApplicationMessageFilter(MSG& msg);
+
+    void OnCommand(int id);
+    LRESULT OnNotify(NMHDR* header);
+    LRESULT ListView_mainCustomDrawItem(NMLVCUSTOMDRAW* draw);
+    void OnMeasureMenuItem(MEASUREITEMSTRUCT* measure);
+    void OnDrawMenuItem(const DRAWITEMSTRUCT* draw);
+
+    void Action_find_folderExecute();
+    void Action_open_optionExecute();
+    void S1Click();
+    void SearchforHelpOn1Click();
+    void About1Click();
+    void SetStatusText(const std::string& text);
+
+    ShortcutListView listView_;
+    HWND rebar_ = nullptr;      // CBar1
+    HWND toolBar_ = nullptr;    // TBar1
+    HWND statusBar_ = nullptr;  // StatusBar1
+    win::UniqueMenu popupMenu_;  // PopupMenu2 (MainMenu1 belongs to the window)
+    win::UniqueImageList imageList_;  // ImageList1
+    win::UniqueFont font_;
+    win::UniqueFont strikeFont_;
+    win::UniqueIcon icon_;
+    win::UniqueIcon smallIcon_;
+
+    int listHeight_ = 236;  // Column(0)
+    int listWidth_ = 520;   // Column(1)
+    bool startedWithoutParameters_ = true;
+    bool settingsDeleted_ = false;
+    bool activated_ = false;
+};
+
+}  // namespace tsly

@@ -1,0 +1,174 @@
+#include "app/shortcut_list_view.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "platform/text.h"
+
+namespace tsly {
+
+ShortcutListView::ShortcutListView()
+    // The list control compares captions with the system's case folding;
+    // the model keys its index the same way so both give one answer.
+    : model_([](std::string_view text) { return win::SystemFoldKey(text); }) {}
+
+void ShortcutListView::Create(HWND parent, int controlId, HFONT font) {
+    // Owner data: the control keeps no copy of the rows. It shares the
+    // shell's image list and must never destroy it.
+    hwnd_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT |
+                                LVS_OWNERDATA | LVS_SINGLESEL | LVS_EDITLABELS |
+                                LVS_SHAREIMAGELISTS | LVS_SHOWSELALWAYS,
+                            0, 0, 0, 0, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                            GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ListView_SetExtendedListViewStyleEx(hwnd_, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.cx = 400;
+    column.pszText = const_cast<char*>("ショートカットの場所");
+    SendMessageA(hwnd_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+
+    SHFILEINFOA info{};
+    auto images = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
+        ".", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    if (images) ListView_SetImageList(hwnd_, images, LVSIL_SMALL);
+}
+
+bool ShortcutListView::Append(const std::string& path) {
+    if (!model_.Register(path)) return false;
+    SyncCount();
+    return true;
+}
+
+void ShortcutListView::SyncCount() {
+    if (shownCount_ == model_.Count()) return;
+    shownCount_ = model_.Count();
+    // Rows are only ever appended: the rows on screen keep their place.
+    ListView_SetItemCountEx(hwnd_, static_cast<int>(shownCount_),
+                            LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+}
+
+void ShortcutListView::Clear() {
+    model_.Clear();
+    shownCount_ = 0;
+    ListView_SetItemCountEx(hwnd_, 0, 0);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+int ShortcutListView::ColumnWidth() const { return ListView_GetColumnWidth(hwnd_, 0); }
+
+void ShortcutListView::SetColumnWidth(int width) { ListView_SetColumnWidth(hwnd_, 0, width); }
+
+void ShortcutListView::SetChecked(int row, bool checked) {
+    if (row < 0 || static_cast<std::size_t>(row) >= model_.Count()) return;
+    model_.SetChecked(static_cast<std::size_t>(row), checked);
+    ListView_RedrawItems(hwnd_, row, row);
+    UpdateWindow(hwnd_);
+}
+
+void ShortcutListView::Toggle(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= model_.Count()) return;
+    SetChecked(row, !model_.Checked(static_cast<std::size_t>(row)));
+}
+
+int ShortcutListView::IconOf(std::size_t row) {
+    const ShortcutEntry& entry = model_.At(row);
+    if (entry.imageIndex != ShortcutEntry::kIconUnknown) return entry.imageIndex;
+    // Looked up when the row is first drawn: rows never shown cost nothing.
+    SHFILEINFOA info{};
+    int icon = -1;
+    if (SHGetFileInfoA(entry.caption.c_str(), 0, &info, sizeof info,
+                       SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) {
+        icon = info.iIcon;
+    } else {
+        // A path the shell cannot read (gone since it was listed) shows the
+        // plain icon of its file type, so that the row still looks like one.
+        if (fallbackIcon_ < 0 &&
+            SHGetFileInfoA(".lnk", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                           SHGFI_SYSICONINDEX | SHGFI_SMALLICON |
+                               SHGFI_USEFILEATTRIBUTES)) {
+            fallbackIcon_ = info.iIcon;
+        }
+        icon = fallbackIcon_;
+    }
+    model_.SetImageIndex(row, icon);
+    return icon;
+}
+
+void ShortcutListView::FillDisplayInfo(LVITEMA& item) {
+    if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= model_.Count()) return;
+    const auto row = static_cast<std::size_t>(item.iItem);
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const std::string& caption = model_.Caption(row);
+        const std::size_t n =
+            std::min(caption.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+        caption.copy(item.pszText, n);
+        item.pszText[n] = '\0';
+    }
+    if (item.mask & LVIF_IMAGE) item.iImage = IconOf(row);
+    if (item.mask & LVIF_STATE) {
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) |
+                     INDEXTOSTATEIMAGEMASK(model_.Checked(row) ? 2 : 1);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+    }
+}
+
+int ShortcutListView::FindFrom(const NMLVFINDITEMA& find) const {
+    // Type-to-find: the first row from the start row whose caption begins
+    // with the typed text, without regard to case, wrapping round.
+    if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
+    const std::string key = win::SystemFoldKey(find.lvfi.psz);
+    const bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
+    const std::size_t count = model_.Count();
+    if (count == 0) return -1;
+    const std::size_t start = find.iStart < 0 ? 0 : static_cast<std::size_t>(find.iStart) % count;
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t row = (start + k) % count;
+        if (k > 0 && row == 0 && !(find.lvfi.flags & LVFI_WRAP)) break;
+        const std::string caption = win::SystemFoldKey(model_.Caption(row));
+        if (partial ? caption.compare(0, key.size(), key) == 0 : caption == key) {
+            return static_cast<int>(row);
+        }
+    }
+    return -1;
+}
+
+LRESULT ShortcutListView::OnNotify(NMHDR* header, bool& handled) {
+    handled = true;
+    switch (header->code) {
+    case LVN_GETDISPINFOA:
+        FillDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(header)->item);
+        return 0;
+    case LVN_ODFINDITEMA:
+        return FindFrom(*reinterpret_cast<NMLVFINDITEMA*>(header));
+    case NM_CLICK:
+    case NM_DBLCLK: {
+        // A virtual list keeps no check state: a click on the box flips the
+        // model's flag.
+        LVHITTESTINFO hit{};
+        hit.pt = reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction;
+        ListView_SubItemHitTest(hwnd_, &hit);
+        if (hit.iItem >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) Toggle(hit.iItem);
+        return 0;
+    }
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_SPACE) {
+            Toggle(ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED));
+        }
+        return 0;
+    case LVN_ENDLABELEDITA: {
+        const LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+        if (!item.pszText || item.iItem < 0) return FALSE;  // editing cancelled
+        model_.SetCaption(static_cast<std::size_t>(item.iItem), item.pszText);
+        return TRUE;
+    }
+    default:
+        handled = false;
+        return 0;
+    }
+}
+
+}  // namespace tsly

@@ -1,0 +1,51 @@
+// The shortcut list control: a virtual report list view that draws every row
+// from the list model and turns clicks on a check box into model changes.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "core/shortcut_list.h"
+
+namespace tsly {
+
+class ShortcutListView {
+public:
+    ShortcutListView();
+
+    void Create(HWND parent, int controlId, HFONT font);
+    HWND hwnd() const { return hwnd_; }
+    ShortcutListModel& model() { return model_; }
+    const ShortcutListModel& model() const { return model_; }
+
+    // Appends a path unless it is listed (without regard to case).
+    bool Append(const std::string& path);
+    // Tells the control how many rows the model holds now.
+    void SyncCount();
+    void Clear();
+
+    int ColumnWidth() const;
+    void SetColumnWidth(int width);
+
+    // Row check state, as the user sees it; flips redraw the row at once.
+    void SetChecked(int row, bool checked);
+
+    // Handles the control's notifications except custom drawing; sets
+    // `handled` when it answered one.
+    LRESULT OnNotify(NMHDR* header, bool& handled);
+
+private:
+    void FillDisplayInfo(LVITEMA& item);
+    int IconOf(std::size_t row);
+    void Toggle(int row);
+    int FindFrom(const NMLVFINDITEMA& find) const;
+
+    HWND hwnd_ = nullptr;
+    ShortcutListModel model_;
+    std::size_t shownCount_ = 0;
+    int fallbackIcon_ = -1;
+};
+
+}  // namespace tsly

@@ -1,0 +1,56 @@
+#include "core/long_path.h"
+
+#include "core/cp932.h"
+
+namespace tsly {
+namespace {
+
+// Length of the part of a full path that is never looked up: "C:\" for a
+// drive path, "\\server\share\" for a network path, else nothing.
+std::size_t RootLength(const std::string& full) {
+    if (full.size() >= 3 && full[1] == ':' && full[2] == '\\') return 3;
+    if (full.rfind("\\\\", 0) == 0) {
+        std::size_t server_end = cp932::NextSeparator(full, 2);
+        if (server_end == std::string::npos) return full.size();
+        std::size_t share_end = cp932::NextSeparator(full, server_end + 1);
+        return share_end == std::string::npos ? full.size() : share_end + 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string ExpandLongPath(const std::string& parameter, PathLookup& lookup) {
+    // The shell hands over absolute paths; a relative one is first made
+    // absolute against the current folder so that every lookup is sound.
+    const std::string full = lookup.FullPath(parameter);
+    const std::size_t root = RootLength(full);
+    std::string result = full.substr(0, root);
+
+    // Each component after the root, on character boundaries only (the
+    // second byte of 表 is not a separator), in its long form. A lookup that
+    // finds nothing keeps the component as it was passed.
+    std::size_t start = root;
+    while (start < full.size()) {
+        std::size_t end = cp932::NextSeparator(full, start);
+        const bool last = end == std::string::npos;
+        if (last) end = full.size();
+        if (end > start) {
+            const std::string prefix = full.substr(0, end);
+            auto name = lookup.LongName(prefix);
+            result += name ? *name : full.substr(start, end - start);
+            if (!last) result += '\\';
+        } else if (!last) {
+            result += '\\';  // an empty component, as in "a\\\\b": keep it
+        }
+        start = end + 1;
+    }
+
+    // A folder ends in a separator, so that it reads as one.
+    if (!result.empty() && result.back() != '\\' && lookup.IsFolder(full)) {
+        result += '\\';
+    }
+    return result;
+}
+
+}  // namespace tsly

@@ -1,0 +1,22 @@
+// Turns a path with short (8.3) aliases into its long form, one component at
+// a time, through a lookup interface.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tsly {
+
+class PathLookup {
+public:
+    virtual ~PathLookup() = default;
+    // The full path of a possibly relative path.
+    virtual std::string FullPath(const std::string& path) = 0;
+    // The long name of the entry a path names, or nothing.
+    virtual std::optional<std::string> LongName(const std::string& path) = 0;
+    virtual bool IsFolder(const std::string& path) = 0;
+};
+
+std::string ExpandLongPath(const std::string& parameter, PathLookup& lookup);
+
+}  // namespace tsly

@@ -1,0 +1,65 @@
+// The shortcut list: entries in the order they were entered, each with its
+// check flag and icon, and an index of case-folded captions so that the
+// duplicate test costs O(1) instead of a search of the whole list.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/cut_command.h"
+
+namespace tsly {
+
+struct ShortcutEntry {
+    std::string caption;
+    bool checked = true;
+    int imageIndex = kIconUnknown;  // looked up when the row is first drawn
+
+    static constexpr int kIconUnknown = -1;
+};
+
+class ShortcutListModel final : public CutListSource {
+public:
+    // Maps a caption to the key under which equal-but-for-case captions
+    // collide. The window passes the platform's own case folding so that the
+    // answer is the list control's; the default is the code page fold.
+    using FoldFunction = std::function<std::string(std::string_view)>;
+
+    ShortcutListModel();
+    explicit ShortcutListModel(FoldFunction fold);
+
+    // Appends a checked entry unless a caption equal without regard to case
+    // is listed; false (and no change) for such a duplicate.
+    bool Register(std::string caption);
+    bool Contains(std::string_view caption) const;
+
+    std::size_t Count() const override { return entries_.size(); }
+    const std::string& Caption(std::size_t index) const override {
+        return entries_[index].caption;
+    }
+    bool Checked(std::size_t index) const override {
+        return entries_[index].checked;
+    }
+    const ShortcutEntry& At(std::size_t index) const { return entries_[index]; }
+
+    void SetChecked(std::size_t index, bool checked);
+    void SetImageIndex(std::size_t index, int imageIndex);
+    // In-place editing of a row's text; the index follows the new text.
+    void SetCaption(std::size_t index, std::string caption);
+    void Clear();
+
+private:
+    void AddKey(std::string_view caption);
+    void RemoveKey(std::string_view caption);
+
+    FoldFunction fold_;
+    std::vector<ShortcutEntry> entries_;
+    // Folded caption -> how many entries carry it (edits can make two).
+    std::unordered_map<std::string, std::size_t> keys_;
+};
+
+}  // namespace tsly

@@ -1,0 +1,171 @@
+#include "platform/application.h"
+
+#include <vector>
+
+namespace tsly::win {
+namespace {
+
+constexpr char kApplicationClass[] = "TsApplication";
+
+}  // namespace
+
+Application& Application::Instance() {
+    static Application application;
+    return application;
+}
+
+void Application::Initialize() {
+    if (handle_) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Application::WindowProcedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(1));
+    wc.lpszClassName = kApplicationClass;
+    RegisterClassExA(&wc);
+    // A captioned pop-up of no size in the middle of the screen: invisible,
+    // yet it owns the program's windows and carries the task-bar button.
+    handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
+                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU |
+                                  WS_MINIMIZEBOX,
+                              GetSystemMetrics(SM_CXSCREEN) / 2,
+                              GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr,
+                              wc.hInstance, nullptr);
+}
+
+void Application::SetTitle(std::string title) {
+    title_ = std::move(title);
+    if (handle_) SetWindowTextA(handle_, title_.c_str());
+}
+
+void Application::SetMessageFilter(std::function<bool(MSG&)> filter) {
+    filter_ = std::move(filter);
+    // A thread hook sees the messages of every loop, the system's modal
+    // loops (message boxes, menus, the shell's folder dialog) included.
+    if (!hook_) {
+        hook_ = SetWindowsHookExA(WH_GETMESSAGE, &Application::GetMessageHook, nullptr,
+                                  GetCurrentThreadId());
+    }
+}
+
+LRESULT CALLBACK Application::GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
+    Application& app = Instance();
+    if (code == HC_ACTION && wParam == PM_REMOVE && app.filter_) {
+        auto* msg = reinterpret_cast<MSG*>(lParam);
+        bool handled = false;
+        try {
+            handled = app.filter_(*msg);
+        } catch (const std::exception& e) {
+            app.ReportError(e.what());
+        }
+        if (handled) msg->message = WM_NULL;  // handled: dispatch nothing
+    }
+    return CallNextHookEx(app.hook_, code, wParam, lParam);
+}
+
+LRESULT CALLBACK Application::WindowProcedure(HWND hwnd, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+    Application& app = Instance();
+    switch (message) {
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_RESTORE && app.restoreHandler_) {
+            app.restoreHandler_();
+            return 0;
+        }
+        break;
+    case WM_ACTIVATE:
+        // Activating the invisible window (its task-bar button) hands the
+        // focus on to the window the user last worked in.
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            HWND popup = GetLastActivePopup(hwnd);
+            if (popup && popup != hwnd && IsWindowEnabled(popup)) {
+                SetActiveWindow(popup);
+                return 0;
+            }
+        }
+        break;
+    case WM_CLOSE:
+        // Closing from the task bar closes the main window, which ends the
+        // program through its own close handling.
+        if (HWND popup = GetLastActivePopup(hwnd); popup && popup != hwnd) {
+            PostMessageA(popup, WM_CLOSE, 0, 0);
+        }
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+bool Application::DispatchOne(MSG& msg) {
+    if (msg.message == WM_QUIT) return false;
+    HWND active = GetActiveWindow();
+    if (active && IsDialogMessageA(active, &msg)) return true;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+int Application::Run() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
+    return static_cast<int>(msg.wParam);
+}
+
+void Application::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!DispatchOne(msg)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+    }
+}
+
+namespace {
+
+BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lParam) {
+    auto* windows = reinterpret_cast<std::vector<HWND>*>(lParam);
+    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) windows->push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+void Application::RunModal(HWND dialog, const std::function<bool()>& finished) {
+    std::vector<HWND> disabled;
+    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled,
+                      reinterpret_cast<LPARAM>(&disabled));
+    for (HWND w : disabled) {
+        if (w != dialog) EnableWindow(w, FALSE);
+    }
+    ShowWindow(dialog, SW_SHOW);
+    SetForegroundWindow(dialog);
+
+    MSG msg;
+    bool quit = false;
+    while (IsWindow(dialog) && !finished()) {
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            quit = true;
+            break;
+        }
+        DispatchOne(msg);
+    }
+    // Re-enable before the dialog goes, so that the focus returns to the
+    // window that held it rather than to some other program.
+    for (HWND w : disabled) {
+        if (w != dialog && IsWindow(w)) EnableWindow(w, TRUE);
+    }
+    if (IsWindow(dialog)) ShowWindow(dialog, SW_HIDE);
+    if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
+}
+
+void Application::ReportError(const std::string& message) {
+    std::string text = message;
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+}
+
+void Application::ShowMessage(const std::string& message) {
+    MessageBoxA(nullptr, message.c_str(), title_.c_str(), MB_OK | MB_TASKMODAL);
+}
+
+}  // namespace tsly::win

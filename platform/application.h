@@ -1,0 +1,67 @@
+// The application object: the invisible application window that carries the
+// task-bar button and the title, the message loops and the filter that sees
+// every queued message of every loop, and the two ways of telling the user
+// something (the error report and the plain message box).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace tsly::win {
+
+class Application {
+public:
+    static Application& Instance();
+
+    // Creates the application window; call once before any other window.
+    void Initialize();
+
+    HWND Handle() const { return handle_; }
+    const std::string& Title() const { return title_; }
+    void SetTitle(std::string title);
+    const std::string& HelpFile() const { return helpFile_; }
+    void SetHelpFile(std::string path) { helpFile_ = std::move(path); }
+
+    // Sees every message any loop of this thread takes from the queue,
+    // before it is dispatched; returning true swallows the message.
+    void SetMessageFilter(std::function<bool(MSG&)> filter);
+
+    // Runs the message loop until WM_QUIT; returns its exit code.
+    int Run();
+    // Lets every pending message run once.
+    void ProcessMessages();
+    // Shows `dialog` modally: the program's other windows are disabled
+    // until `finished` says so or the dialog is gone.
+    void RunModal(HWND dialog, const std::function<bool()>& finished);
+
+    // The error report: stop icon, application title; a "." is added when
+    // the message does not end in one.
+    void ReportError(const std::string& message);
+    // The plain message box: title, message, OK; centred on the screen.
+    void ShowMessage(const std::string& message);
+
+private:
+    Application() = default;
+    static LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+    bool DispatchOne(MSG& msg);
+
+    HWND handle_ = nullptr;
+    HHOOK hook_ = nullptr;
+    std::string title_;
+    std::string helpFile_;
+    std::function<bool(MSG&)> filter_;
+    std::function<void()> restoreHandler_;
+
+public:
+    // Run when the application window is asked to restore itself by a sent
+    // (not queued) WM_SYSCOMMAND, which the filter cannot see.
+    void SetRestoreHandler(std::function<void()> handler) {
+        restoreHandler_ = std::move(handler);
+    }
+};
+
+}  // namespace tsly::win

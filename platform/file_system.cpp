@@ -1,0 +1,71 @@
+#include "platform/file_system.h"
+
+#include <vector>
+
+#include "platform/handles.h"
+
+namespace tsly::win {
+namespace {
+
+class Win32DirListing final : public DirListing {
+public:
+    Win32DirListing(UniqueFind handle, const WIN32_FIND_DATAA& first)
+        : handle_(std::move(handle)), data_(first), havePending_(true) {}
+
+    bool Next(DirEntry& entry) override {
+        if (!havePending_) {
+            if (!FindNextFileA(handle_.get(), &data_)) return false;
+        }
+        havePending_ = false;
+        entry.name = data_.cFileName;
+        entry.attributes = data_.dwFileAttributes;
+        return true;
+    }
+
+private:
+    UniqueFind handle_;
+    WIN32_FIND_DATAA data_;
+    bool havePending_;
+};
+
+}  // namespace
+
+std::unique_ptr<DirListing> Win32DirEnumerator::Open(const std::string& pattern) {
+    WIN32_FIND_DATAA data{};
+    HANDLE h = FindFirstFileA(pattern.c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<Win32DirListing>(UniqueFind(h), data);
+}
+
+std::string Win32PathLookup::FullPath(const std::string& path) {
+    DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::vector<char> buffer(needed + 1);
+    DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()),
+                                    buffer.data(), nullptr);
+    if (length == 0 || length >= buffer.size()) return path;
+    return std::string(buffer.data(), length);
+}
+
+std::optional<std::string> Win32PathLookup::LongName(const std::string& path) {
+    // A wildcard would make the search name some other entry.
+    if (path.find_first_of("*?") != std::string::npos) return std::nullopt;
+    WIN32_FIND_DATAA data{};
+    HANDLE h = FindFirstFileA(path.c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    FindClose(h);
+    return std::string(data.cFileName);
+}
+
+bool Win32PathLookup::IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    // MoveFileA fails when the target exists: a rename never replaces a file.
+    return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+}
+
+}  // namespace tsly::win

@@ -1,0 +1,73 @@
+#include "platform/window.h"
+
+#include <exception>
+
+#include "platform/application.h"
+
+namespace tsly::win {
+
+Window::~Window() {
+    if (hwnd_) {
+        // Detach first: the destroy messages must not reach a half-destroyed
+        // object.
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+void Window::RegisterClass(const char* className, HICON icon, HBRUSH background,
+                           UINT style) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = &Window::Procedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = icon;
+    wc.hIconSm = icon;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = background;
+    wc.lpszClassName = className;
+    RegisterClassExA(&wc);  // registering twice fails harmlessly
+}
+
+HWND Window::CreateWindowFor(DWORD exStyle, const char* className, const char* title,
+                             DWORD style, int x, int y, int width, int height,
+                             HWND parent, HMENU menu) {
+    return CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent,
+                           menu, GetModuleHandleA(nullptr), this);
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefaultHandling(message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam,
+                                   LPARAM lParam) {
+    Window* self = nullptr;
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        self = static_cast<Window*>(create->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+
+    LRESULT result = 0;
+    try {
+        result = self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& e) {
+        Application::Instance().ReportError(e.what());
+    } catch (...) {
+        Application::Instance().ReportError("Unexpected error");
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->OnFinalMessage();
+    }
+    return result;
+}
+
+}  // namespace tsly::win

@@ -1,0 +1,197 @@
+#!/usr/bin/env python3
+"""Draws the program icon and the six tool-bar images from the pixel maps
+below and writes app/res/tsly.ico (16 and 32 pixels, 16 colours) and
+app/res/toolbar.bmp (six 16x16 images, magenta = transparent).
+Run again after changing a map; the outputs are checked in."""
+import struct, sys, os
+
+# The 16 colours of the classic VGA palette.
+PALETTE = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
+    (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0),
+    (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
+KEY = {'K': 0, 'r': 1, 'g': 2, 'o': 3, 'N': 4, 'P': 5, 't': 6, 'S': 7, 'D': 8,
+       'R': 9, 'G': 10, 'Y': 11, 'B': 12, 'M': 13, 'C': 14, 'W': 15}
+
+
+ICON = [  # scissors with blue handles before a white page with a green frame
+    "....ggggggggggg.",
+    "....gWWWWWWWWWg.",
+    "....gWDDDDDDDWg.",
+    "S.....SWWWWWWWg.",
+    "S.....SDDDDDWWg.",
+    ".S...S.WWWWWWWg.",
+    ".S...S.DDDDDDWg.",
+    "..S.S.WWWWWWWWg.",
+    "...D..WDDDDDWWg.",
+    "..B.B.WWWWWWWWg.",
+    ".B...B.DDDDDDWg.",
+    "BBB.BBBWWWWWWWg.",
+    "B.B.B.BWWWWWWWg.",
+    "BBB.BBBWWWWWWWg.",
+    "....gWWWWWWWWWg.",
+    "....ggggggggggg.",
+]
+CUT = [  # the same scissors before a plain white page
+    "....DDDDDDDDDDD.",
+    "....DWWWWWWWWWD.",
+    "....DWWWWWWWWWD.",
+    "S.....SWWWWWWWD.",
+    "S.....SWWWWWWWD.",
+    ".S...S.WWWWWWWD.",
+    ".S...S.WWWWWWWD.",
+    "..S.S.WWWWWWWWD.",
+    "...D..WWWWWWWWD.",
+    "..B.B.WWWWWWWWD.",
+    ".B...B.WWWWWWWD.",
+    "BBB.BBBWWWWWWWD.",
+    "B.B.B.BWWWWWWWD.",
+    "BBB.BBBWWWWWWWD.",
+    "....DWWWWWWWWWD.",
+    "....DDDDDDDDDDD.",
+]
+DOOR = [  # an open door in its frame
+    "..KKKKKKKKKKK...",
+    "..K.........K...",
+    "..K.oo......K...",
+    "..K.ooo.....K...",
+    "..K.oooo....K...",
+    "..K.ooooo...K...",
+    "..K.ooooo...K...",
+    "..K.ooYoo...K...",
+    "..K.ooYoo...K...",
+    "..K.ooooo...K...",
+    "..K.ooooo...K...",
+    "..K.ooooo...K...",
+    "..K..oooo...K...",
+    "..K...ooo...K...",
+    "..K....oo...K...",
+    "KKKKKKKKKKKKKKKK",
+]
+FOLDER = [  # an open folder
+    "................",
+    "................",
+    "................",
+    ".KKKK...........",
+    "KYWYWK..........",
+    "KWYWYWKKKKKKK...",
+    "KYWYWYWYWYWYK...",
+    "KWYWYWYWYWYWK...",
+    "KYWYWYKKKKKKKKKK",
+    "KWYWYKYYYYYYYYYK",
+    "KYWYKYYYYYYYYYK.",
+    "KWYKYYYYYYYYYK..",
+    "KYKYYYYYYYYYK...",
+    "KKYYYYYYYYYK....",
+    "KKKKKKKKKKK.....",
+    "................",
+]
+HELP = [  # a purple book with a yellow question mark
+    "...KKKKKKKKKKK..",
+    "..KPPPPPPPPPPK..",
+    "..KPPPPYYYPPPK..",
+    "..KPPPYPPPYPPK..",
+    "..KPPPPPPPYPPK..",
+    "..KPPPPPPYPPPK..",
+    "..KPPPPPYPPPPK..",
+    "..KPPPPPYPPPPK..",
+    "..KPPPPPPPPPPK..",
+    "..KPPPPPYPPPPK..",
+    "..KPPPPPPPPPPK..",
+    "..KPPPPPPPPPPK..",
+    "..KKKKKKKKKKKK..",
+    "..KWWWWWWWWWWK..",
+    "...KKKKKKKKKKK..",
+    "................",
+]
+WRENCH = [  # a wrench
+    "...........SS...",
+    "..........SSS..S",
+    ".........SSS..SS",
+    ".........SSS.SSD",
+    ".........SSSSSSD",
+    "........SSSSSSD.",
+    ".......SSSSDDD..",
+    "......SSSD......",
+    ".....SSSD.......",
+    "....SSSD........",
+    "...SSSD.........",
+    "..SSSD..........",
+    ".SSSD...........",
+    "SSSD............",
+    "SSD.............",
+    ".D..............",
+]
+IMAGES = [ICON, CUT, DOOR, FOLDER, HELP, WRENCH]
+
+
+def check(image):
+    assert len(image) == 16 and all(len(r) == 16 for r in image), image
+
+
+def toolbar_bmp(images):
+    width, height = 16 * len(images), 16
+    row_bytes = (width * 3 + 3) & ~3
+    pixels = bytearray()
+    for y in reversed(range(height)):  # bottom-up rows
+        row = bytearray()
+        for image in images:
+            for ch in image[y]:
+                r, g, b = (255, 0, 255) if ch == '.' else PALETTE[KEY[ch]]
+                row += bytes((b, g, r))
+        row += b'\0' * (row_bytes - len(row))
+        pixels += row
+    header = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    return b'BM' + struct.pack('<IHHI', 14 + len(header) + len(pixels), 0, 0, 14 + 40) + header + pixels
+
+
+def icon_image(image, scale):
+    size = 16 * scale
+    rows = [''.join(ch * scale for ch in r) for r in image for _ in range(scale)]
+    xor = bytearray()
+    and_mask = bytearray()
+    xor_row = size // 2
+    and_row = ((size + 31) // 32) * 4
+    for y in reversed(range(size)):
+        line = rows[y]
+        xr = bytearray()
+        for x in range(0, size, 2):
+            a = 0 if line[x] == '.' else KEY[line[x]]
+            b = 0 if line[x + 1] == '.' else KEY[line[x + 1]]
+            xr.append(a << 4 | b)
+        xr += b'\0' * (((xor_row + 3) & ~3) - xor_row)
+        xor += xr
+        bits = bytearray(and_row)
+        for x in range(size):
+            if line[x] == '.':
+                bits[x // 8] |= 0x80 >> (x % 8)
+        and_mask += bits
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, len(xor) + len(and_mask), 0, 0, 16, 0)
+    palette = b''.join(bytes((b, g, r, 0)) for r, g, b in PALETTE)
+    return header + palette + xor + and_mask
+
+
+def ico(image):
+    entries, blobs = b'', b''
+    offset = 6 + 16 * 2
+    for scale in (1, 2):
+        blob = icon_image(image, scale)
+        size = 16 * scale
+        entries += struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(blob), offset)
+        offset += len(blob)
+        blobs += blob
+    return struct.pack('<HHH', 0, 1, 2) + entries + blobs
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), '..', 'app', 'res')
+    for image in IMAGES:
+        check(image)
+    with open(os.path.join(out, 'toolbar.bmp'), 'wb') as f:
+        f.write(toolbar_bmp(IMAGES))
+    with open(os.path.join(out, 'tsly.ico'), 'wb') as f:
+        f.write(ico(ICON))
+
+
+if __name__ == '__main__':
+    main()

@@ -1,0 +1,27 @@
+#!/bin/bash
+# Builds tsly.exe and starts it under Wine, handing it the given paths as the
+# Send To menu would: converted to Windows paths, one parameter each.
+# Set TSLY_PREFIX to a folder to keep the Wine prefix (and the program's
+# registry settings) between runs; otherwise it is thrown away afterwards.
+set -euo pipefail
+root=$(dirname "$(readlink -f "$0")")/..
+cd "$root"
+
+bash scripts/setup.sh
+bash scripts/build.sh >/dev/null
+
+. scripts/wine-env.sh
+if [ -n "${TSLY_PREFIX:-}" ]; then
+  mkdir -p "$TSLY_PREFIX"
+  export TSLY_WINE_ROOT=$(readlink -f "$TSLY_PREFIX")
+fi
+trap tsly_wine_cleanup EXIT
+tsly_wine_env
+tsly_display
+
+args=()
+for p in "$@"; do
+  args+=("$(winepath -w "$(readlink -f "$p")" 2>/dev/null)")
+done
+wine build/win32/app/tsly.exe "${args[@]}"
+wineserver -w

@@ -1,0 +1,20 @@
+#!/bin/bash
+# Installs what is missing, builds both builds and runs every test: the
+# native core tests, then the Windows tests under Wine (with Xvfb when no
+# display is set), each in one throwaway Wine prefix and home.
+set -euo pipefail
+root=$(dirname "$(readlink -f "$0")")/..
+cd "$root"
+
+bash scripts/setup.sh
+bash scripts/build.sh
+
+echo "== native tests"
+ctest --test-dir build/native --output-on-failure
+
+. scripts/wine-env.sh
+trap tsly_wine_cleanup EXIT
+tsly_wine_env
+tsly_display
+echo "== Windows tests under Wine (prefix $WINEPREFIX, display $DISPLAY)"
+ctest --test-dir build/win32 --output-on-failure

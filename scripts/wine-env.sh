@@ -1,0 +1,46 @@
+# Sourced by the scripts: a throwaway Wine prefix and home for this run, in
+# code page 932, that never writes to the real home or makes menu entries.
+# Call tsly_wine_env once; tsly_wine_cleanup removes what it made.
+
+tsly_wine_env() {
+  if [ -z "${TSLY_WINE_ROOT:-}" ]; then
+    TSLY_WINE_ROOT=$(mktemp -d /tmp/tsly-wine.XXXXXX)
+    export TSLY_WINE_ROOT
+    export TSLY_WINE_OWNED=1
+  fi
+  export HOME="$TSLY_WINE_ROOT/home"
+  export WINEPREFIX="$TSLY_WINE_ROOT/prefix"
+  export WINEARCH=win32
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
+  export LC_ALL=ja_JP.UTF-8
+  export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share"
+  mkdir -p "$HOME"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+}
+
+# A display for the windows: Xvfb when none is set.
+tsly_display() {
+  if [ -z "${DISPLAY:-}" ]; then
+    local n=$((90 + RANDOM % 400))
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    TSLY_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+      xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+  fi
+}
+
+tsly_wine_cleanup() {
+  if [ "${TSLY_WINE_OWNED:-}" = 1 ] && [ -n "${TSLY_WINE_ROOT:-}" ]; then
+    wineserver -k 2>/dev/null || true
+    rm -rf "$TSLY_WINE_ROOT"
+  fi
+  if [ -n "${TSLY_XVFB_PID:-}" ]; then kill "$TSLY_XVFB_PID" 2>/dev/null || true; fi
+}

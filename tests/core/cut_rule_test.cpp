@@ -1,0 +1,102 @@
+// The renaming rule for one path: split, extension test, first and second cut.
+#include "core/cut_rule.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace tsly {
+namespace {
+
+const std::string kDir = "C:\\Data\\Tools\\";
+
+TEST(CutRule, SplitPathAndExtension) {
+    struct Case { const char* path; const char* folder; const char* name; bool lnk; };
+    const Case cases[] = {
+        {"C:\\Data\\Tools\\電卓.LNK", "C:\\Data\\Tools\\", "電卓.LNK", true},
+        {"C:\\表計算.lnk", "C:\\", "表計算.lnk", true},
+        {"C:\\Data\\表", "C:\\Data\\", "表", false},
+        {"C:\\.lnk", "C:\\", ".lnk", true},
+        {"C:\\c.Lnk.txt", "C:\\", "c.Lnk.txt", false},
+        {"C:\\a.lnk\\", "C:\\a.lnk\\", "", false},
+        {"表計算へのショートカット.lnk", nullptr, nullptr, true},
+    };
+    for (const Case& c : cases) {
+        const auto parts = SplitPath(c.path);
+        EXPECT_EQ(HasShortcutExtension(c.path), c.lnk) << c.path;
+        ASSERT_EQ(parts.has_value(), c.folder != nullptr) << c.path;
+        if (!parts) continue;
+        EXPECT_EQ(parts->folder, c.folder);
+        EXPECT_EQ(parts->name, c.name);
+    }
+}
+
+TEST(CutRule, FirstCut) {
+    struct Case { const char* name; CutOptions options; const char* target; };
+    const CutOptions none{"", false, false, ""}, link{"(link)", false, false, ""};
+    const CutOptions linkAll{"(link)", true, false, ""}, blankAll{"", true, false, ""};
+    const Case cases[] = {
+        {"電卓へのショートカット.lnk", none, "電卓 .lnk"},
+        {"メモ帳 へのｼｮｰﾄｶｯﾄ.lnk", none, "メモ帳  .lnk"},
+        {"電卓.lnk", none, nullptr},
+        {"電卓へのショートカット (2).lnk", none, nullptr},
+        {"電卓へのショートカットA.lnk", none, nullptr},
+        {"電卓へのｼｮｰﾄカット.lnk", none, nullptr},
+        {"表計算へのショートカット.lnk", none, "表計算 .lnk"},
+        {"へのショートカット.lnk", none, " .lnk"},
+        {"へのｼｮｰﾄｶｯﾄ.lnk", link, " (link).lnk"},
+        {"電卓へのショートカット.LNK", none, "電卓 .lnk"},
+        {"電卓へのショートカット.txt", none, nullptr},
+        {"電卓へのショートカット", none, nullptr},
+        {"電卓へのショートカット.lnk", link, "電卓 (link).lnk"},
+        {"電卓.lnk", link, nullptr},
+        {"電卓.lnk", linkAll, "電卓 (link).lnk"},
+        {"電卓 (link).lnk", linkAll, nullptr},
+        {"電卓(link) .lnk", linkAll, nullptr},
+        {"電卓へのショートカット.lnk", linkAll, "電卓 (link).lnk"},
+        {".lnk", linkAll, " (link).lnk"},
+        {"電卓.lnk", blankAll, "電卓 .lnk"},
+        {"電卓 .lnk", blankAll, nullptr},
+        {".lnk", blankAll, nullptr},
+        {"電卓へのショートカット.lnk", {"ト", false, false, ""}, "電卓 ト.lnk"},
+        {"電卓へのショートカット.lnk", {"ト", true, false, ""}, "電卓 ト.lnk"},
+        {"電卓ト.lnk", {"ト", true, false, ""}, nullptr},
+    };
+    for (const Case& c : cases) {
+        const auto got = FirstCutTarget(kDir + c.name, c.options);
+        const auto want = c.target ? std::optional<std::string>(kDir + c.target) : std::nullopt;
+        EXPECT_EQ(got, want) << c.name << " R=" << c.options.replacement
+                             << (c.options.applyToUnmarked ? " (all)" : "");
+    }
+    EXPECT_EQ(FirstCutTarget("電卓へのショートカット.lnk", none), std::nullopt);  // no folder
+}
+
+TEST(CutRule, SecondCut) {
+    struct Case { const char* name; CutOptions options; const char* target; };
+    const CutOptions copyOf{"", false, true, "Copy of "};
+    const Case cases[] = {
+        {"Copy of Report.lnk", copyOf, "Report.lnk"},
+        {"Copy of Report .lnk", copyOf, "Report .lnk"},
+        {"Copy of Copy of X.lnk", copyOf, "Copy of X.lnk"},
+        {"copy of Report.lnk", copyOf, nullptr},
+        {"Copy of Report.txt", copyOf, nullptr},
+        {"Copy of Report.lnk", {"", false, false, "Copy of "}, nullptr},
+        {"Report.lnk", {"", false, true, ""}, nullptr},
+        {"Report .lnk", {"", false, true, ".lnk"}, "Report "},
+        {"Book.lnk", {"", false, true, "k"}, "Boo.lnk"},
+        {"ア.lnk", {"", false, true, "A"}, nullptr},
+        {"アA.lnk", {"", false, true, "A"}, "ア.lnk"},
+    };
+    for (const Case& c : cases) {
+        const auto want = c.target ? std::optional<std::string>(kDir + c.target) : std::nullopt;
+        EXPECT_EQ(SecondCutTarget(kDir + c.name, c.options), want)
+            << c.name << " T=" << c.options.secondText;
+    }
+    // Only the file name is searched, and a name needs a folder.
+    EXPECT_EQ(SecondCutTarget("C:\\Copy of \\Report.lnk", copyOf), std::nullopt);
+    EXPECT_EQ(SecondCutTarget("Copy of Report.lnk", copyOf), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tsly

@@ -1,0 +1,57 @@
+// Long-path expansion of command-line parameters through a fake lookup.
+#include "core/long_path.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+namespace tsly {
+namespace {
+
+struct FakeLookup : PathLookup {
+    std::map<std::string, std::string> longNames;  // full path -> long name
+    std::set<std::string> folders;
+    std::string FullPath(const std::string& p) override {
+        const bool absolute = p.rfind("\\\\", 0) == 0 || p.rfind("C:\\", 0) == 0;
+        return absolute ? p : "C:\\Data\\" + p;
+    }
+    std::optional<std::string> LongName(const std::string& p) override {
+        const auto it = longNames.find(p);
+        return it == longNames.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+    bool IsFolder(const std::string& p) override { return folders.count(p) != 0; }
+};
+
+TEST(LongPath, Expands) {
+    FakeLookup fs;
+    fs.longNames = {{"C:\\PROGRA~1", "Program Files"},
+                    {"C:\\PROGRA~1\\SHORTC~1.LNK", "電卓へのショートカット.lnk"},
+                    {"C:\\Data", "Data"},
+                    {"C:\\Data\\TOOLS~1", "Tools"},
+                    {"C:\\Data\\TOOLS~1\\CALCUL~1.LNK", "Calculator.lnk"},
+                    {"C:\\表計算ソ", "表計算ソ"},
+                    {"C:\\表計算ソ\\SHEET~1.LNK", "売上表へのショートカット.lnk"},
+                    {"\\\\server\\share\\LONGNA~1.LNK", "Long Name.lnk"}};
+    fs.folders = {"C:\\", "C:\\PROGRA~1", "C:\\Data", "C:\\Data\\TOOLS~1", "C:\\表計算ソ"};
+    struct Case { const char* parameter; const char* expanded; };
+    const Case cases[] = {
+        {"C:\\PROGRA~1\\SHORTC~1.LNK", "C:\\Program Files\\電卓へのショートカット.lnk"},
+        {"C:\\PROGRA~1", "C:\\Program Files\\"},
+        {"C:\\", "C:\\"},
+        {"C:\\NOSUCH~1\\SHORTC~1.LNK", "C:\\NOSUCH~1\\SHORTC~1.LNK"},
+        {"C:\\PROGRA~1\\NOSUCH~1.LNK", "C:\\Program Files\\NOSUCH~1.LNK"},
+        {"TOOLS~1\\CALCUL~1.LNK", "C:\\Data\\Tools\\Calculator.lnk"},
+        {"C:\\表計算ソ\\SHEET~1.LNK", "C:\\表計算ソ\\売上表へのショートカット.lnk"},
+        {"C:\\表計算ソ", "C:\\表計算ソ\\"},
+        {"\\\\server\\share\\LONGNA~1.LNK", "\\\\server\\share\\Long Name.lnk"},
+        {"\\\\server\\share\\x.lnk", "\\\\server\\share\\x.lnk"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ExpandLongPath(c.parameter, fs), c.expanded) << c.parameter;
+}
+
+}  // namespace
+}  // namespace tsly
