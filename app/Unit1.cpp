@@ -374,10 +374,12 @@ void TFrmMain::SetStatusText(const std::string& text) {
 }
 
 std::string TFrmMain::StatusText() const {
+    // The control may count characters rather than bytes: leave room for
+    // two bytes each.
     const auto length = LOWORD(SendMessageA(statusBar_, SB_GETTEXTLENGTHA, 0, 0));
-    std::string text(length + 1u, '\0');
+    std::string text(2u * length + 1u, '\0');
     SendMessageA(statusBar_, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(length);
+    text.resize(std::char_traits<char>::length(text.c_str()));
     return text;
 }
 

@@ -1,14 +1,46 @@
 #include "app/find_folder.h"
 
 #include "app/Unit1.h"
-#include "shell/SHBFFEX.h"
 
 namespace tsly {
 
+void ConfigureFolderPicker(TSHBrowseForFolderEx& picker, TFrmMain& main) {
+    picker.SetSelectFolder(sfDesktopDir);
+    picker.SetCaption("検索するフォルダ");
+    picker.SetOnSelectionChanged([&main](TSHBrowseForFolderEx* Sender, HWND Wnd,
+                                         std::string Path, std::string& ShowText,
+                                         TOKButtonState& OKButtonState) {
+        SHBrowseForFolderEx1SelectionChanged(main, Sender, Wnd, Path, ShowText,
+                                             OKButtonState);
+    });
+    picker.SetShowStyle(ssCenterScreen);
+}
+
+void SHBrowseForFolderEx1SelectionChanged(TFrmMain& main, TSHBrowseForFolderEx*, HWND,
+                                          const std::string& Path, std::string&,
+                                          TOKButtonState&) {
+    main.SelectedFolder = Path;
+}
+
+std::string FolderToScan(const std::string& selected) {
+    return selected.size() <= 3 ? selected : selected + "\\";
+}
+
 bool ChooseFolderToScan(TFrmMain& main, std::string& folder) {
-    (void)main;
-    (void)folder;
-    return false;
+    // Properties persist across runs and Execute changes none of them, so
+    // a picker made for each run behaves as one kept by the window.
+    TSHBrowseForFolderEx picker(&main);
+    ConfigureFolderPicker(picker, main);
+    if (!picker.Execute()) return false;
+    // The last reported selection is the chosen folder. Should the shell
+    // never have reported one, the dialog's own result stands in; with
+    // neither there is nothing to scan (an empty path would mean the
+    // current directory).
+    const std::string& chosen =
+        main.SelectedFolder.empty() ? picker.FolderPath() : main.SelectedFolder;
+    if (chosen.empty()) return false;
+    folder = FolderToScan(chosen);
+    return true;
 }
 
 }  // namespace tsly

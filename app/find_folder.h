@@ -3,11 +3,29 @@
 
 #include <string>
 
+#include "shell/SHBFFEX.h"
+
 namespace tsly {
 
 class TFrmMain;
 
-// Lets the user pick a folder; on OK gives it with a trailing separator.
+// Lets the user pick a folder; on OK gives it with a trailing separator
+// (a drive root keeps its own).
 bool ChooseFolderToScan(TFrmMain& main, std::string& folder);
+
+// The main window's picker, SHBrowseForFolderEx1: opens on the desktop
+// folder, centred on the screen, titled "検索するフォルダ", and reports each
+// selection to SHBrowseForFolderEx1SelectionChanged.
+void ConfigureFolderPicker(TSHBrowseForFolderEx& picker, TFrmMain& main);
+
+// Keeps the path of the last selected folder in main.SelectedFolder.
+void SHBrowseForFolderEx1SelectionChanged(TFrmMain& main, TSHBrowseForFolderEx* Sender,
+                                          HWND Wnd, const std::string& Path,
+                                          std::string& ShowText,
+                                          TOKButtonState& OKButtonState);
+
+// The folder to scan for a selected path: a drive root such as C:\ (three
+// bytes or fewer) as it is, any other folder with "\" appended.
+std::string FolderToScan(const std::string& selected);
 
 }  // namespace tsly

@@ -3,3 +3,8 @@
 
 #define IDI_PROGRAM 1
 #define IDB_TOOLIMAGES 100
+// Flat-button pictures: 16x16, the normal one first, then the greyed one.
+#define IDB_GLYPH_CANCEL 110    // a red check mark
+#define IDB_GLYPH_NOTEPAD 111   // a small notepad
+#define IDB_GLYPH_DOCUMENT 112  // a document
+#define IDB_GLYPH_HOUSE 113     // a house (one picture)

@@ -30,6 +30,7 @@ std::string ExpandLongPath(const std::string& parameter, PathLookup& lookup) {
     // Each component after the root, on character boundaries only (the
     // second byte of 表 is not a separator), in its long form. A lookup that
     // finds nothing keeps the component as it was passed.
+    bool endsWithSeparator = !result.empty() && result.back() == '\\';
     std::size_t start = root;
     while (start < full.size()) {
         std::size_t end = cp932::NextSeparator(full, start);
@@ -39,15 +40,18 @@ std::string ExpandLongPath(const std::string& parameter, PathLookup& lookup) {
             const std::string prefix = full.substr(0, end);
             auto name = lookup.LongName(prefix);
             result += name ? *name : full.substr(start, end - start);
+            endsWithSeparator = !last;
             if (!last) result += '\\';
         } else if (!last) {
             result += '\\';  // an empty component, as in "a\\\\b": keep it
+            endsWithSeparator = true;
         }
         start = end + 1;
     }
 
-    // A folder ends in a separator, so that it reads as one.
-    if (!result.empty() && result.back() != '\\' && lookup.IsFolder(full)) {
+    // A folder ends in a separator, so that it reads as one. (The last byte
+    // alone cannot tell: 表 ends in 0x5C too.)
+    if (!result.empty() && !endsWithSeparator && lookup.IsFolder(full)) {
         result += '\\';
     }
     return result;

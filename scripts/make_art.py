@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Draws the program icon and the six tool-bar images from the pixel maps
-below and writes app/res/tsly.ico (16 and 32 pixels, 16 colours) and
-app/res/toolbar.bmp (six 16x16 images, magenta = transparent).
+"""Draws the program icon, the six tool-bar images and the dialogs' button
+pictures from the pixel maps below and writes app/res/tsly.ico (16 and 32
+pixels, 16 colours), app/res/toolbar.bmp (six 16x16 images, magenta =
+transparent) and the button pictures app/res/{cancel,notepad,document,
+house}.bmp (16 colours, silver = transparent).
 Run again after changing a map; the outputs are checked in."""
 import struct, sys, os
 
@@ -125,6 +127,118 @@ WRENCH = [  # a wrench
 IMAGES = [ICON, CUT, DOOR, FOLDER, HELP, WRENCH]
 
 
+# Flat-button pictures, 16 colours, silver ('.') drawn transparent. The
+# buttons with two states get the greyed picture beside the normal one.
+CHECK = [  # a red check mark
+    "................",
+    "................",
+    "..............R.",
+    ".............RR.",
+    "............RRR.",
+    "...........RRR..",
+    "..........RRR...",
+    ".R.......RRR....",
+    ".RR.....RRR.....",
+    ".RRR...RRR......",
+    "..RRR.RRR.......",
+    "...RRRRR........",
+    "....RRR.........",
+    ".....R..........",
+    "................",
+    "................",
+]
+NOTEPAD = [  # a small notepad with its binding rings
+    "................",
+    "...K.K.K.K.K....",
+    "..KDKDKDKDKDK...",
+    "..KBBBBBBBBBK...",
+    "..KWWWWWWWWWK...",
+    "..KWKKKKKKWWK...",
+    "..KWWWWWWWWWK...",
+    "..KWKKKKKKKWK...",
+    "..KWWWWWWWWWK...",
+    "..KWKKKKKWWWK...",
+    "..KWWWWWWWWWK...",
+    "..KWKKKKKKWWK...",
+    "..KWWWWWWWWWK...",
+    "..KKKKKKKKKKK...",
+    "................",
+    "................",
+]
+DOCUMENT = [  # a page with a folded corner
+    "................",
+    "...KKKKKKKK.....",
+    "...KWWWWWWKK....",
+    "...KWWWWWWKWK...",
+    "...KWWWWWWKKKK..",
+    "...KWDDDDWWWWK..",
+    "...KWWWWWWWWWK..",
+    "...KWDDDDDDDWK..",
+    "...KWWWWWWWWWK..",
+    "...KWDDDDDDDWK..",
+    "...KWWWWWWWWWK..",
+    "...KWDDDDDWWWK..",
+    "...KWWWWWWWWWK..",
+    "...KWWWWWWWWWK..",
+    "...KKKKKKKKKKK..",
+    "................",
+]
+HOUSE = [  # a house with a red roof
+    "................",
+    ".......rr.......",
+    "......rRRr......",
+    ".....rRRRRr.....",
+    "....rRRRRRRr....",
+    "...rRRRRRRRRr...",
+    "..rRRRRRRRRRRr..",
+    ".rrrrrrrrrrrrrr.",
+    "..KWWWWWWWWWWK..",
+    "..KWBBWWWWBBWK..",
+    "..KWBBWWWWBBWK..",
+    "..KWWWWooWWWWK..",
+    "..KWWWWooWWWWK..",
+    "..KWWWWooWWWWK..",
+    "..KKKKKKKKKKKK..",
+    "................",
+]
+GLYPHS = [  # file name, picture, with a greyed one
+    ('cancel.bmp', CHECK, True),
+    ('notepad.bmp', NOTEPAD, True),
+    ('document.bmp', DOCUMENT, True),
+    ('house.bmp', HOUSE, False),
+]
+
+
+def greyed(image):
+    """The disabled look: the shape in dark grey with a white shadow."""
+    rows = [['.'] * 16 for _ in range(16)]
+    for y in range(16):
+        for x in range(16):
+            if image[y][x] != '.' and y + 1 < 16 and x + 1 < 16:
+                rows[y + 1][x + 1] = 'W'
+    for y in range(16):
+        for x in range(16):
+            if image[y][x] != '.':
+                rows[y][x] = 'D'
+    return [''.join(r) for r in rows]
+
+
+def glyph_bmp(images):
+    """A 16-colour bitmap of 16x16 pictures side by side; '.' is silver."""
+    width, height = 16 * len(images), 16
+    row_bytes = ((width * 4 + 31) // 32) * 4
+    pixels = bytearray()
+    for y in reversed(range(height)):  # bottom-up rows
+        indices = [KEY['S'] if ch == '.' else KEY[ch] for image in images for ch in image[y]]
+        row = bytearray(a << 4 | b for a, b in zip(indices[0::2], indices[1::2]))
+        row += b'\0' * (row_bytes - len(row))
+        pixels += row
+    palette = b''.join(bytes((b, g, r, 0)) for r, g, b in PALETTE)
+    header = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 4, 0, len(pixels), 2835, 2835, 16, 0)
+    offset = 14 + len(header) + len(palette)
+    return b'BM' + struct.pack('<IHHI', offset + len(pixels), 0, 0, offset) + header + palette + pixels
+
+
 def check(image):
     assert len(image) == 16 and all(len(r) == 16 for r in image), image
 
@@ -191,6 +305,10 @@ def main():
         f.write(toolbar_bmp(IMAGES))
     with open(os.path.join(out, 'tsly.ico'), 'wb') as f:
         f.write(ico(ICON))
+    for name, image, with_greyed in GLYPHS:
+        check(image)
+        with open(os.path.join(out, name), 'wb') as f:
+            f.write(glyph_bmp([image, greyed(image)] if with_greyed else [image]))
 
 
 if __name__ == '__main__':

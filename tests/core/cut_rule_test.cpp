@@ -6,21 +6,23 @@
 #include <optional>
 #include <string>
 
-namespace tsly {
 namespace {
-
+using namespace tsly;
 const std::string kDir = "C:\\Data\\Tools\\";
+
+std::optional<std::string> InDir(const char* name) {
+    return name ? std::optional<std::string>(kDir + name) : std::nullopt;
+}
 
 TEST(CutRule, SplitPathAndExtension) {
     struct Case { const char* path; const char* folder; const char* name; bool lnk; };
     const Case cases[] = {
-        {"C:\\Data\\Tools\\電卓.LNK", "C:\\Data\\Tools\\", "電卓.LNK", true},
-        {"C:\\表計算.lnk", "C:\\", "表計算.lnk", true},
+        {"C:\\Data\\電卓.LNK", "C:\\Data\\", "電卓.LNK", true},
         {"C:\\Data\\表", "C:\\Data\\", "表", false},
         {"C:\\.lnk", "C:\\", ".lnk", true},
         {"C:\\c.Lnk.txt", "C:\\", "c.Lnk.txt", false},
         {"C:\\a.lnk\\", "C:\\a.lnk\\", "", false},
-        {"表計算へのショートカット.lnk", nullptr, nullptr, true},
+        {"表計算.lnk", nullptr, nullptr, true},
     };
     for (const Case& c : cases) {
         const auto parts = SplitPath(c.path);
@@ -36,6 +38,7 @@ TEST(CutRule, FirstCut) {
     struct Case { const char* name; CutOptions options; const char* target; };
     const CutOptions none{"", false, false, ""}, link{"(link)", false, false, ""};
     const CutOptions linkAll{"(link)", true, false, ""}, blankAll{"", true, false, ""};
+    const CutOptions to{"ト", false, false, ""}, toAll{"ト", true, false, ""};
     const Case cases[] = {
         {"電卓へのショートカット.lnk", none, "電卓 .lnk"},
         {"メモ帳 へのｼｮｰﾄｶｯﾄ.lnk", none, "メモ帳  .lnk"},
@@ -54,21 +57,18 @@ TEST(CutRule, FirstCut) {
         {"電卓.lnk", linkAll, "電卓 (link).lnk"},
         {"電卓 (link).lnk", linkAll, nullptr},
         {"電卓(link) .lnk", linkAll, nullptr},
-        {"電卓へのショートカット.lnk", linkAll, "電卓 (link).lnk"},
         {".lnk", linkAll, " (link).lnk"},
+        {"電卓へのショートカット.lnk", linkAll, "電卓 (link).lnk"},
         {"電卓.lnk", blankAll, "電卓 .lnk"},
         {"電卓 .lnk", blankAll, nullptr},
         {".lnk", blankAll, nullptr},
-        {"電卓へのショートカット.lnk", {"ト", false, false, ""}, "電卓 ト.lnk"},
-        {"電卓へのショートカット.lnk", {"ト", true, false, ""}, "電卓 ト.lnk"},
-        {"電卓ト.lnk", {"ト", true, false, ""}, nullptr},
+        {"電卓へのショートカット.lnk", to, "電卓 ト.lnk"},
+        {"電卓へのショートカット.lnk", toAll, "電卓 ト.lnk"},
+        {"電卓ト.lnk", toAll, nullptr},
     };
-    for (const Case& c : cases) {
-        const auto got = FirstCutTarget(kDir + c.name, c.options);
-        const auto want = c.target ? std::optional<std::string>(kDir + c.target) : std::nullopt;
-        EXPECT_EQ(got, want) << c.name << " R=" << c.options.replacement
-                             << (c.options.applyToUnmarked ? " (all)" : "");
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(FirstCutTarget(kDir + c.name, c.options), InDir(c.target))
+            << c.name << " R=" << c.options.replacement << (c.options.applyToUnmarked ? "+" : "");
     EXPECT_EQ(FirstCutTarget("電卓へのショートカット.lnk", none), std::nullopt);  // no folder
 }
 
@@ -88,15 +88,12 @@ TEST(CutRule, SecondCut) {
         {"ア.lnk", {"", false, true, "A"}, nullptr},
         {"アA.lnk", {"", false, true, "A"}, "ア.lnk"},
     };
-    for (const Case& c : cases) {
-        const auto want = c.target ? std::optional<std::string>(kDir + c.target) : std::nullopt;
-        EXPECT_EQ(SecondCutTarget(kDir + c.name, c.options), want)
+    for (const Case& c : cases)
+        EXPECT_EQ(SecondCutTarget(kDir + c.name, c.options), InDir(c.target))
             << c.name << " T=" << c.options.secondText;
-    }
     // Only the file name is searched, and a name needs a folder.
     EXPECT_EQ(SecondCutTarget("C:\\Copy of \\Report.lnk", copyOf), std::nullopt);
     EXPECT_EQ(SecondCutTarget("Copy of Report.lnk", copyOf), std::nullopt);
 }
 
 }  // namespace
-}  // namespace tsly

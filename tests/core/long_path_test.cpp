@@ -4,19 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <optional>
 #include <set>
 #include <string>
 
-namespace tsly {
 namespace {
+using namespace tsly;
 
 struct FakeLookup : PathLookup {
     std::map<std::string, std::string> longNames;  // full path -> long name
     std::set<std::string> folders;
     std::string FullPath(const std::string& p) override {
-        const bool absolute = p.rfind("\\\\", 0) == 0 || p.rfind("C:\\", 0) == 0;
-        return absolute ? p : "C:\\Data\\" + p;
+        return p.rfind("\\\\", 0) == 0 || p.rfind("C:\\", 0) == 0 ? p : "C:\\Data\\" + p;
     }
     std::optional<std::string> LongName(const std::string& p) override {
         const auto it = longNames.find(p);
@@ -32,10 +30,10 @@ TEST(LongPath, Expands) {
                     {"C:\\Data", "Data"},
                     {"C:\\Data\\TOOLS~1", "Tools"},
                     {"C:\\Data\\TOOLS~1\\CALCUL~1.LNK", "Calculator.lnk"},
-                    {"C:\\表計算ソ", "表計算ソ"},
-                    {"C:\\表計算ソ\\SHEET~1.LNK", "売上表へのショートカット.lnk"},
+                    {"C:\\表計~1", "表計算ソ"},  // an alias may hold double-byte characters
+                    {"C:\\表計~1\\SHEET~1.LNK", "売上表へのショートカット.lnk"},
                     {"\\\\server\\share\\LONGNA~1.LNK", "Long Name.lnk"}};
-    fs.folders = {"C:\\", "C:\\PROGRA~1", "C:\\Data", "C:\\Data\\TOOLS~1", "C:\\表計算ソ"};
+    fs.folders = {"C:\\", "C:\\PROGRA~1", "C:\\Data", "C:\\Data\\TOOLS~1", "C:\\表計~1"};
     struct Case { const char* parameter; const char* expanded; };
     const Case cases[] = {
         {"C:\\PROGRA~1\\SHORTC~1.LNK", "C:\\Program Files\\電卓へのショートカット.lnk"},
@@ -44,8 +42,8 @@ TEST(LongPath, Expands) {
         {"C:\\NOSUCH~1\\SHORTC~1.LNK", "C:\\NOSUCH~1\\SHORTC~1.LNK"},
         {"C:\\PROGRA~1\\NOSUCH~1.LNK", "C:\\Program Files\\NOSUCH~1.LNK"},
         {"TOOLS~1\\CALCUL~1.LNK", "C:\\Data\\Tools\\Calculator.lnk"},
-        {"C:\\表計算ソ\\SHEET~1.LNK", "C:\\表計算ソ\\売上表へのショートカット.lnk"},
-        {"C:\\表計算ソ", "C:\\表計算ソ\\"},
+        {"C:\\表計~1\\SHEET~1.LNK", "C:\\表計算ソ\\売上表へのショートカット.lnk"},
+        {"C:\\表計~1", "C:\\表計算ソ\\"},  // ends in ソ, whose second byte is 0x5C
         {"\\\\server\\share\\LONGNA~1.LNK", "\\\\server\\share\\Long Name.lnk"},
         {"\\\\server\\share\\x.lnk", "\\\\server\\share\\x.lnk"},
     };
@@ -54,4 +52,3 @@ TEST(LongPath, Expands) {
 }
 
 }  // namespace
-}  // namespace tsly

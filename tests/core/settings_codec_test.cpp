@@ -12,14 +12,16 @@ constexpr std::int32_t kMin = INT32_MIN, kMax = INT32_MAX, kDef = 327;
 TEST(SettingsCodec, ParseNumber) {
     struct Case { const char* text; std::int32_t value; };
     const Case cases[] = {
-        {" 42", 42},    {"-7", -7},       {"  -7", -7},          {"+5", 5},               {"007", 7},
-        {"$10", 16},    {"0x10", 16},     {"$ff", 255},          {"$FFFFFFFF", -1},       {"0x80000000", kMin},
-        {"2147483647", kMax},             {"-2147483648", kMin}, {"abc", kDef},           {"", kDef},
-        {"   ", kDef},  {"42 ", kDef},    {"4 2", kDef},         {"-", kDef},             {"0x", kDef},
-        {"$", kDef},    {"$G", kDef},     {"2147483648", kDef},  {"-2147483649", kDef},   {"--1", kDef},
-        {"$100000000", kDef},             {"18446744073709551617", kDef},                 {"４２", kDef},
+        {" 42", 42},       {"-7", -7},         {"  -7", -7},         {"+5", 5},
+        {"007", 7},        {"$10", 16},        {"0x10", 16},         {"$ff", 255},
+        {"$FFFFFFFF", -1}, {"0x80000000", kMin}, {"2147483647", kMax}, {"-2147483648", kMin},
+        {"abc", kDef},     {"", kDef},         {"   ", kDef},        {"42 ", kDef},
+        {"4 2", kDef},     {"-", kDef},        {"0x", kDef},         {"$", kDef},
+        {"$G", kDef},      {"--1", kDef},      {"４２", kDef},       {"2147483648", kDef},
+        {"-2147483649", kDef}, {"$100000000", kDef}, {"18446744073709551617", kDef},
     };
-    for (const Case& c : cases) EXPECT_EQ(ParseNumber(c.text, kDef), c.value) << '"' << c.text << '"';
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseNumber(c.text, kDef), c.value) << '"' << c.text << '"';
 }
 
 TEST(SettingsCodec, ParseFlag) {
@@ -33,7 +35,8 @@ TEST(SettingsCodec, ParseFlag) {
 
 TEST(SettingsCodec, Encode) {
     struct Case { std::int32_t value; const char* text; };
-    const Case cases[] = {{0, "0"}, {-5, "-5"}, {327, "327"}, {kMax, "2147483647"}, {kMin, "-2147483648"}};
+    const Case cases[] = {
+        {0, "0"}, {-5, "-5"}, {327, "327"}, {kMax, "2147483647"}, {kMin, "-2147483648"}};
     for (const Case& c : cases) {
         EXPECT_EQ(EncodeNumber(c.value), c.text);
         EXPECT_EQ(ParseNumber(EncodeNumber(c.value), 1), c.value);

@@ -58,13 +58,16 @@ TEST(ShortcutList, EditedCaptionMovesTheIndex) {
 TEST(ShortcutList, UsesTheGivenFold) {
     ShortcutListModel list([](std::string_view s) { return std::string(s); });
     EXPECT_TRUE(list.Register("C:\\a.lnk"));
+    EXPECT_TRUE(list.Contains("C:\\a.lnk"));
+    EXPECT_FALSE(list.Contains("C:\\A.lnk"));
     EXPECT_TRUE(list.Register("C:\\A.lnk"));
     EXPECT_FALSE(list.Register("C:\\a.lnk"));
 }
 
 TEST(ShortcutList, ManyEntries) {  // must not be quadratic
     ShortcutListModel list;
-    for (int i = 0; i < 100000; ++i) ASSERT_TRUE(list.Register("C:\\f" + std::to_string(i) + ".lnk"));
+    for (int i = 0; i < 100000; ++i)
+        ASSERT_TRUE(list.Register("C:\\f" + std::to_string(i) + ".lnk"));
     EXPECT_FALSE(list.Register("C:\\F99999.LNK"));
     EXPECT_EQ(list.Count(), 100000u);
 }

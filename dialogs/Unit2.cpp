@@ -1,0 +1,91 @@
+#include "dialogs/Unit2.h"
+
+#include "app/resource.h"
+#include "dialogs/dialogs.h"
+#include "platform/application.h"
+#include "platform/settings_store.h"
+
+namespace tsly {
+namespace {
+
+using dialogs::Kind;
+using dialogs::Look;
+
+const std::vector<dialogs::ControlSpec>& Layout() {
+    using F = TFrmOption;
+    static const std::vector<dialogs::ControlSpec> layout{
+        {F::SpeedButton2, Kind::FlatButton, 0, 274, 176, 90, 23, "ｷｬﾝｾﾙ", 0, Look::Plain,
+         IDB_GLYPH_CANCEL},
+        {F::Bevel2, Kind::Bevel, 0, 264, 178, 5, 21, "", 0, Look::Plain, 0},
+        {F::SpeedButton1, Kind::FlatButton, 0, 166, 176, 90, 23, "設定", 0, Look::Plain,
+         IDB_GLYPH_NOTEPAD},
+        {F::PageControl1, Kind::Tabs, 0, 10, 12, 355, 159, "", WS_TABSTOP, Look::Plain, 0},
+        {F::TabSheet1, Kind::Panel, F::PageControl1, 0, 0, 0, 0, "設定", 0, Look::Plain, 0},
+        {F::Label1, Kind::Label, F::TabSheet1, 32, 34, 227, 12,
+         "（へのショートカット）の変わりに付ける文字列", 0, Look::Plain, 0},
+        {F::CheckBox1, Kind::CheckBox, F::TabSheet1, 16, 14, 247, 13,
+         "置き換え文字列を既存のショートカットに適用", WS_TABSTOP, Look::Plain, 0},
+        {F::EdtLink, Kind::Edit, F::TabSheet1, 36, 50, 213, 20, "", WS_TABSTOP, Look::Plain,
+         0},
+        {F::Edit_cutname, Kind::Edit, F::TabSheet1, 38, 97, 211, 20, "",
+         WS_TABSTOP | WS_DISABLED, Look::Plain, 0},
+        // A control of the form laid over the page, just above Edit_cutname.
+        {F::CBox2, Kind::CheckBox, 0, 32, 118, 253, 13, "カットする文字列を別に設定する",
+         WS_TABSTOP, Look::Plain, 0},
+    };
+    return layout;
+}
+
+constexpr char kSection[] = "Settings";
+
+}  // namespace
+
+TFrmOption::TFrmOption(POINT position) {
+    CreateForm({"TFrmOption", "オプション設定", 373, 203}, position, Layout());
+    FormCreate();
+}
+
+void TFrmOption::FormCreate() {
+    try {
+        const SettingsStore store(kSettingsKey);
+        SetText(EdtLink, store.ReadText(kSection, "Char", ""));
+        SetChecked(CheckBox1, store.ReadFlag(kSection, "Short1", false));
+        SetChecked(CBox2, store.ReadFlag(kSection, "cutnameflg", false));
+        SetText(Edit_cutname, store.ReadText(kSection, "cutname", ""));
+    } catch (const SettingsError& e) {
+        // The dialog still opens, with the values read before the error.
+        win::Application::Instance().ReportError(e.what());
+    }
+}
+
+void TFrmOption::ChkEnabled() { EnableWindow(Control(Edit_cutname), Checked(CBox2)); }
+
+void TFrmOption::CBox2Click() { ChkEnabled(); }
+
+void TFrmOption::SpeedButton1Click() {
+    SettingsStore store(kSettingsKey);
+    store.WriteText(kSection, "Char", Text(EdtLink));
+    store.WriteFlag(kSection, "Short1", Checked(CheckBox1));
+    store.WriteFlag(kSection, "cutnameflg", Checked(CBox2));
+    // Stored also while the field is disabled, so the text is kept.
+    store.WriteText(kSection, "cutname", Text(Edit_cutname));
+    Close();
+}
+
+void TFrmOption::SpeedButton2Click() { Close(); }
+
+void TFrmOption::OnCommand(int id) {
+    switch (id) {
+    case CBox2: CBox2Click(); break;
+    case SpeedButton1: SpeedButton1Click(); break;
+    case SpeedButton2: SpeedButton2Click(); break;
+    default: break;
+    }
+}
+
+void ShowOptionDialog(POINT position) {
+    TFrmOption form(position);
+    form.ShowModal();
+}
+
+}  // namespace tsly

@@ -1,0 +1,192 @@
+#include "dialogs/Unit6.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "app/resource.h"
+#include "dialogs/dialogs.h"
+#include "dialogs/panel.h"
+#include "dialogs/program_path.h"
+#include "platform/application.h"
+#include "platform/handles.h"
+#include "platform/settings_store.h"
+#include "platform/text.h"
+
+namespace tsly {
+namespace {
+
+using dialogs::Kind;
+using dialogs::Look;
+
+const std::vector<dialogs::ControlSpec>& Layout() {
+    using F = TFrmSetup;
+    static const std::vector<dialogs::ControlSpec> layout{
+        {F::CheckBox1, Kind::CheckBox, 0, 0, 4, 207, 17, "デスクトップにショートカット作成(&K)",
+         WS_TABSTOP, Look::Plain, 0},
+        {F::CheckBox2, Kind::CheckBox, 0, 0, 22, 207, 17, "「送る」メニューに追加(&S)",
+         WS_TABSTOP, Look::Plain, 0},
+        {F::GroupBox1, Kind::GroupBox, 0, 0, 66, 303, 71, "参考", 0, Look::Plain, 0},
+        // Fills the inside of the frame, below its caption.
+        {F::Memo1, Kind::Memo, 0, 1, 79, 301, 57,
+         "\r\n「送る」メニューに追加しておくと、エクスプローラから簡単に\r\n"
+         "「～へのショートカット」が削除できます。",
+         0, Look::Plain, 0},
+        {F::Panel1, Kind::Panel, 0, 216, 2, 87, 65, "", dialogs::kBevelRaisedOuter,
+         Look::Plain, 0},
+        {F::SpeedButton1, Kind::FlatButton, F::Panel1, 4, 6, 79, 25, "設定", 0, Look::Plain,
+         IDB_GLYPH_DOCUMENT},
+        {F::SpeedButton2, Kind::FlatButton, F::Panel1, 4, 34, 79, 25, "ｷｬﾝｾﾙ", 0,
+         Look::Plain, IDB_GLYPH_CANCEL},
+        {F::CheckBox3, Kind::CheckBox, 0, 0, 40, 209, 17, "スタートアップに追加(&R)",
+         WS_TABSTOP, Look::Plain, 0},
+    };
+    return layout;
+}
+
+constexpr char kSection[] = "Setup";
+constexpr char kDescription[] = "Tessalyne";
+
+// The three rows: check box, special folder, stored value, and the
+// folder's name in a failure message.
+struct Row {
+    int checkBox;
+    int folderId;
+    const char* value;
+    const char* folderName;
+};
+constexpr Row kRows[] = {
+    {TFrmSetup::CheckBox1, CSIDL_DESKTOPDIRECTORY, "DeskTop", "デスクトップ"},
+    {TFrmSetup::CheckBox2, CSIDL_SENDTO, "SendTo", "「送る」メニュー"},
+    {TFrmSetup::CheckBox3, CSIDL_STARTUP, "StartUp", "スタートアップ"},
+};
+
+std::string SpecialFolderPath(int folderId) {
+    IShellFolder* rawDesktop = nullptr;
+    if (FAILED(SHGetDesktopFolder(&rawDesktop)) || !rawDesktop) return std::string();
+    const win::ComPtr<IShellFolder> desktop(rawDesktop);
+    ITEMIDLIST* rawId = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(GetDesktopWindow(), folderId, &rawId)) || !rawId) {
+        return std::string();
+    }
+    const win::UniqueIdList id(rawId);
+    STRRET name{};
+    if (FAILED(desktop->GetDisplayNameOf(id.get(), SHGDN_FORPARSING, &name))) {
+        return std::string();
+    }
+    // Whatever form the name came in; allocated to its full length, so a
+    // long path is not cut.
+    char* text = nullptr;
+    if (FAILED(StrRetToStrA(&name, id.get(), &text)) || !text) return std::string();
+    std::string path(text);
+    CoTaskMemFree(text);
+    return path;
+}
+
+bool SaveShortcut(const std::string& shortcutPath, const std::string& workingFolder,
+                  const std::string& programPath, const std::string& description) {
+    // A path the system cannot take whole would be saved somewhere else.
+    const std::wstring wide = win::ToWide(shortcutPath);
+    if (wide.empty() || wide.size() >= MAX_PATH || programPath.empty() ||
+        programPath.size() >= MAX_PATH) {
+        return false;
+    }
+    const win::ComScope com;  // declared first: COM ends after the objects go
+    IShellLinkA* rawLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&rawLink))) ||
+        !rawLink) {
+        return false;
+    }
+    const win::ComPtr<IShellLinkA> link(rawLink);
+    if (FAILED(link->SetWorkingDirectory(workingFolder.c_str())) ||
+        FAILED(link->SetPath(programPath.c_str())) ||
+        FAILED(link->SetDescription(description.c_str()))) {
+        return false;
+    }
+    IPersistFile* rawFile = nullptr;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile))) ||
+        !rawFile) {
+        return false;
+    }
+    const win::ComPtr<IPersistFile> file(rawFile);
+    return SUCCEEDED(file->Save(wide.c_str(), TRUE));  // replaces an existing file
+}
+
+}  // namespace
+
+TFrmSetup::TFrmSetup(POINT position) {
+    CreateForm({"TFrmSetup", "セットアップ", 303, 138}, position, Layout());
+    FormCreate();
+}
+
+void TFrmSetup::FormCreate() {
+    try {
+        const SettingsStore store(kSetupKey);
+        for (const Row& row : kRows) {
+            SetChecked(row.checkBox, store.ReadFlag(kSection, row.value, false));
+        }
+    } catch (const SettingsError& e) {
+        win::Application::Instance().ReportError(e.what());
+    }
+}
+
+std::string TFrmSetup::ShortcutPath(int folderId, const std::string& description) {
+    const std::string folder = SpecialFolderPath(folderId);
+    return folder.empty() ? std::string() : folder + "\\" + description + ".lnk";
+}
+
+bool TFrmSetup::MakeShortcut(const std::string& workingFolder, const std::string& programPath,
+                             const std::string& description, int folderId, bool create) {
+    const std::string path = ShortcutPath(folderId, description);
+    if (create) return !path.empty() && SaveShortcut(path, workingFolder, programPath, description);
+    // Without the folder there is no shortcut in it to remove.
+    if (path.empty() || DeleteFileA(path.c_str())) return true;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+void TFrmSetup::SpeedButton1Click() {
+    const std::string program = ProgramPath();
+    const std::string folder = ProgramFolder();
+    std::string failures;
+    for (const Row& row : kRows) {
+        const bool create = Checked(row.checkBox);
+        if (!MakeShortcut(folder, program, kDescription, row.folderId, create)) {
+            failures += std::string(row.folderName) +
+                        (create ? "にショートカットを作成できませんでした。\r\n"
+                                : "のショートカットを削除できませんでした。\r\n");
+        }
+    }
+
+    SettingsStore store(kSetupKey);
+    for (const Row& row : kRows) store.WriteFlag(kSection, row.value, Checked(row.checkBox));
+
+    win::Application& app = win::Application::Instance();
+    if (failures.empty()) {
+        MessageBeep(MB_OK);
+        app.ShowMessage("設定しました。");
+    } else {
+        // Only what was done is claimed; the choices are stored all the same,
+        // so the next "設定" tries again.
+        MessageBeep(MB_ICONEXCLAMATION);
+        app.ShowMessage(failures.substr(0, failures.size() - 2));
+    }
+    Close();
+}
+
+void TFrmSetup::SpeedButton2Click() { Close(); }
+
+void TFrmSetup::OnCommand(int id) {
+    switch (id) {
+    case SpeedButton1: SpeedButton1Click(); break;
+    case SpeedButton2: SpeedButton2Click(); break;
+    default: break;
+    }
+}
+
+void ShowSetupDialog(POINT position) {
+    TFrmSetup form(position);
+    form.ShowModal();
+}
+
+}  // namespace tsly

@@ -1,0 +1,52 @@
+// TFrmSetup: the setup dialog. It makes or removes shortcuts to the program
+// on the desktop, in the Send To menu and in the start-up folder, and keeps
+// the three choices in the "Setup" section.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "dialogs/form.h"
+
+namespace tsly {
+
+class TFrmSetup final : public dialogs::Form {
+public:
+    enum Id : int {
+        CheckBox1 = 300,  // desktop, "DeskTop"
+        CheckBox2,        // Send To, "SendTo"
+        GroupBox1,
+        Memo1,
+        Panel1,
+        SpeedButton1,     // 設定
+        SpeedButton2,     // ｷｬﾝｾﾙ
+        CheckBox3,        // start-up, "StartUp"
+    };
+
+    // Creates the dialog hidden at `position` and ticks the stored choices;
+    // a store error is reported and the dialog opens with what was loaded.
+    explicit TFrmSetup(POINT position);
+
+    // Makes or removes the shortcuts, stores the choices, tells the user and
+    // closes. A store error leaves it open.
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+
+    // With `create` set, creates or replaces "<description>.lnk" in the
+    // special folder `folderId`, aimed at `programPath` and starting in
+    // `workingFolder`; otherwise deletes that file. True when the folder
+    // holds what was asked for afterwards (a file already gone counts).
+    static bool MakeShortcut(const std::string& workingFolder, const std::string& programPath,
+                             const std::string& description, int folderId, bool create);
+
+    // The program shortcut's path in a special folder; empty when the
+    // folder cannot be found.
+    static std::string ShortcutPath(int folderId, const std::string& description);
+
+private:
+    void FormCreate();
+    void OnCommand(int id) override;
+};
+
+}  // namespace tsly

@@ -1,0 +1,274 @@
+#include "dialogs/form.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+#include "app/resource.h"
+#include "dialogs/panel.h"
+#include "platform/application.h"
+
+namespace tsly::dialogs {
+namespace {
+
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr COLORREF kDarkBlue = 0xA00000;      // red 0, green 0, blue 160
+constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
+
+// ＭＳ Ｐゴシック, 12 pixels, Shift-JIS.
+win::UniqueFont MakeFormFont(bool link) {
+    LOGFONTA lf{};
+    lf.lfHeight = -12;
+    lf.lfCharSet = SHIFTJIS_CHARSET;
+    lf.lfWeight = link ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = link ? TRUE : FALSE;
+    lstrcpynA(lf.lfFaceName, "ＭＳ Ｐゴシック", LF_FACESIZE);
+    return win::UniqueFont(CreateFontIndirectA(&lf));
+}
+
+struct KindClass {
+    const char* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+// Window class and styles of each kind of control.
+KindClass ClassOf(Kind kind) {
+    switch (kind) {
+    case Kind::Label: return {"STATIC", SS_LEFT | SS_NOTIFY, 0};
+    case Kind::CheckBox: return {"BUTTON", BS_AUTOCHECKBOX, 0};
+    case Kind::Edit: return {"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case Kind::Memo:
+        return {"EDIT", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP, 0};
+    case Kind::GroupBox: return {"BUTTON", BS_GROUPBOX, 0};
+    case Kind::Panel: return {kPanelClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    case Kind::Tabs: return {WC_TABCONTROLA, WS_CLIPSIBLINGS, 0};
+    case Kind::Bevel: return {"STATIC", SS_ETCHEDVERT, 0};
+    case Kind::Image: return {"STATIC", SS_ICON, 0};
+    case Kind::FlatButton: break;  // a class of its own
+    }
+    return {"STATIC", 0, 0};
+}
+
+// Gives a window a region without the given rectangles (its own client
+// coordinates), so that what lies there shows through.
+void CutOut(HWND hwnd, const std::vector<RECT>& holes) {
+    if (holes.empty()) return;
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    HRGN region = CreateRectRgn(0, 0, r.right - r.left, r.bottom - r.top);
+    for (const RECT& hole : holes) {
+        HRGN cut = CreateRectRgn(hole.left, hole.top, hole.right, hole.bottom);
+        CombineRgn(region, region, cut, RGN_DIFF);
+        DeleteObject(cut);
+    }
+    // The window owns the region from here on; a failed call leaves it ours.
+    if (!SetWindowRgn(hwnd, region, TRUE)) DeleteObject(region);
+}
+
+RECT BoundsIn(HWND window, HWND parent) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+}  // namespace
+
+Form::~Form() = default;
+
+void Form::CreateForm(const FormSpec& spec, POINT position,
+                      const std::vector<ControlSpec>& controls) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    icon_.reset(static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0)));
+    RegisterClass(spec.className, icon_.get(), GetSysColorBrush(COLOR_BTNFACE));
+    RegisterPanelClass();
+    font_ = MakeFormFont(false);
+    linkFont_ = MakeFormFont(true);
+
+    RECT outer{0, 0, spec.clientWidth, spec.clientHeight};
+    AdjustWindowRectEx(&outer, kFormStyle, FALSE, 0);
+    CreateWindowFor(0, spec.className, spec.caption, kFormStyle, position.x, position.y,
+                    outer.right - outer.left, outer.bottom - outer.top,
+                    win::Application::Instance().Handle(), nullptr);
+    if (!hwnd()) throw std::runtime_error("The dialog could not be created");
+
+    specs_ = controls;
+    for (const ControlSpec& c : specs_) CreateControl(c);
+    for (const ControlSpec& c : specs_) {
+        if (c.kind == Kind::Tabs) PlacePages(Control(c.id));
+    }
+}
+
+void Form::CreateControl(const ControlSpec& spec) {
+    HWND parent = spec.parent ? Control(spec.parent) : hwnd();
+    const ControlSpec* parentSpec = spec.parent ? SpecOf(parent) : nullptr;
+    RECT bounds{spec.left, spec.top, spec.left + spec.width, spec.top + spec.height};
+    HFONT font = spec.look == Look::Link ? linkFont_.get() : font_.get();
+    HWND control = nullptr;
+
+    if (parentSpec && parentSpec->kind == Kind::Tabs) {
+        // A page: a tab of the page control and a panel of the form laid
+        // over the display area, so that the page control itself stays a tab
+        // stop and the page's controls follow it.
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(spec.text);
+        const int index = static_cast<int>(SendMessageA(parent, TCM_GETITEMCOUNT, 0, 0));
+        SendMessageA(parent, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
+        bounds = BoundsIn(parent, hwnd());
+        SendMessageA(parent, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&bounds));
+        parent = hwnd();
+    }
+
+    if (spec.kind == Kind::FlatButton) {
+        auto button = std::make_unique<FlatButton>();
+        button->Create(parent, spec.id, bounds, spec.text, spec.glyphs, font);
+        control = button->hwnd();
+        flatButtons_.push_back(std::move(button));
+    } else {
+        const KindClass kc = ClassOf(spec.kind);
+        const char* text = spec.kind == Kind::Panel ? "" : spec.text;
+        control = CreateWindowExA(kc.exStyle, kc.className, text,
+                                  WS_CHILD | WS_VISIBLE | kc.style | spec.style, bounds.left,
+                                  bounds.top, bounds.right - bounds.left,
+                                  bounds.bottom - bounds.top, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                  GetModuleHandleA(nullptr), nullptr);
+    }
+    if (!control) throw std::runtime_error("A control of the dialog could not be created");
+    controls_[spec.id] = control;
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+    if (spec.kind == Kind::Image) {
+        SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
+    } else if (spec.kind == Kind::Label) {
+        // Labels take the size of their text.
+        HDC dc = GetDC(control);
+        HGDIOBJ old = SelectObject(dc, font);
+        SIZE extent{};
+        GetTextExtentPoint32A(dc, spec.text, lstrlenA(spec.text), &extent);
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+        SetWindowPos(control, nullptr, 0, 0, extent.cx, extent.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Form::PlacePages(HWND tabs) {
+    // Each page shows above the page control, and the form's controls made
+    // after a page show above it: the windows underneath leave those areas
+    // to them.
+    std::vector<RECT> pageAreas;
+    for (std::size_t i = 0; i < specs_.size(); ++i) {
+        const ControlSpec& page = specs_[i];
+        if (page.parent == 0 || Control(page.parent) != tabs) continue;
+        HWND pageWindow = Control(page.id);
+        const RECT pageBounds = BoundsIn(pageWindow, hwnd());
+        RECT inTabs = BoundsIn(pageWindow, tabs);
+        pageAreas.push_back(inTabs);
+        std::vector<RECT> covered;
+        for (std::size_t j = i + 1; j < specs_.size(); ++j) {
+            if (specs_[j].parent != 0) continue;
+            RECT sibling = BoundsIn(Control(specs_[j].id), hwnd());
+            RECT overlap{};
+            if (!IntersectRect(&overlap, &sibling, &pageBounds)) continue;
+            OffsetRect(&overlap, -pageBounds.left, -pageBounds.top);
+            covered.push_back(overlap);
+        }
+        CutOut(pageWindow, covered);
+    }
+    CutOut(tabs, pageAreas);
+}
+
+HWND Form::Control(int id) const {
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+const ControlSpec* Form::SpecOf(HWND control) const {
+    for (const ControlSpec& spec : specs_) {
+        if (Control(spec.id) == control) return &spec;
+    }
+    return nullptr;
+}
+
+std::string Form::Text(int id) const {
+    HWND control = Control(id);
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void Form::SetText(int id, const std::string& text) {
+    SetWindowTextA(Control(id), text.c_str());
+}
+
+bool Form::Checked(int id) const {
+    return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Form::SetChecked(int id, bool checked) {
+    if (Checked(id) == checked) return;
+    SendMessageA(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    OnCommand(id);
+}
+
+bool Form::Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+
+void Form::ShowModal() {
+    closed_ = false;
+    win::Application::Instance().RunModal(hwnd(), [this] { return closed_; });
+}
+
+LRESULT Form::ColourStatic(HDC dc, HWND control) {
+    const ControlSpec* spec = SpecOf(control);
+    const Look look = spec ? spec->look : Look::Plain;
+    COLORREF colour = GetSysColor(COLOR_WINDOWTEXT);
+    if (look == Look::DarkBlue) colour = kDarkBlue;
+    if (look == Look::Link) colour = kLinkBlue;
+    SetTextColor(dc, colour);
+    if (spec && spec->kind == Kind::Memo) {
+        SetBkColor(dc, GetSysColor(COLOR_MENU));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_MENU));
+    }
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        // Clicks of controls only: Enter and Escape arrive as IDOK and
+        // IDCANCEL without a control and close nothing.
+        if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLOREDIT: {
+        const ControlSpec* spec = SpecOf(reinterpret_cast<HWND>(lParam));
+        if (spec && spec->kind == Kind::Memo) {
+            return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        }
+        break;
+    }
+    case WM_SETCURSOR: {
+        const ControlSpec* spec = SpecOf(reinterpret_cast<HWND>(wParam));
+        if (spec && spec->look == Look::Link) {
+            SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+            return TRUE;
+        }
+        break;
+    }
+    case WM_CLOSE:
+        Close();  // the close box and the system menu's close command
+        return 0;
+    default:
+        break;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}
+
+}  // namespace tsly::dialogs

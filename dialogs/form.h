@@ -1,0 +1,100 @@
+// The base of the program's modal dialogs: a fixed-size window with only a
+// close box, the program's font and icon, laid out from a table of controls
+// at pixel positions, shown modally and closed by its own commands.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs/flat_button.h"
+#include "platform/handles.h"
+#include "platform/window.h"
+
+namespace tsly::dialogs {
+
+enum class Kind : std::uint8_t {
+    Label,       // sizes itself to its text
+    CheckBox,
+    Edit,        // one-line text field
+    Memo,        // multi-line text without border
+    GroupBox,
+    Panel,       // container; bevels in `style`
+    Tabs,        // page control: its pages are panels laid over its display area
+    FlatButton,
+    Bevel,       // a vertical line at its left edge
+    Image,       // the program's icon
+};
+
+// How a control's text looks.
+enum class Look : std::uint8_t {
+    Plain,     // window text colour
+    DarkBlue,  // 0xA00000
+    Link,      // blue, bold, underlined, pointing hand
+};
+
+struct ControlSpec {
+    int id;         // never IDOK or IDCANCEL, which Enter and Escape send
+    Kind kind;
+    int parent;     // id of the parent control; 0 for the form itself
+    int left, top, width, height;
+    const char* text;
+    DWORD style;    // added styles: WS_TABSTOP, WS_DISABLED, panel bevels
+    Look look;
+    int glyphs;     // flat buttons: bitmap resource id, 0 for none
+};
+
+struct FormSpec {
+    const char* className;
+    const char* caption;
+    int clientWidth;
+    int clientHeight;
+};
+
+class Form : public win::Window {
+public:
+    ~Form() override;
+
+    HWND Control(int id) const;
+    std::string Text(int id) const;
+    void SetText(int id, const std::string& text);
+    bool Checked(int id) const;
+    // Changing the state notifies the form as a click would.
+    void SetChecked(int id, bool checked);
+    bool Enabled(int id) const;
+
+    // Shows the form modally until it is closed.
+    void ShowModal();
+    // Ends the modal showing; the form is destroyed by its owner.
+    void Close() { closed_ = true; }
+    bool Closed() const { return closed_; }
+
+protected:
+    // Creates the window with its outer top-left corner at `position`
+    // (screen coordinates) and its controls; the window stays hidden until
+    // ShowModal.
+    void CreateForm(const FormSpec& spec, POINT position,
+                    const std::vector<ControlSpec>& controls);
+    virtual void OnCommand(int id) = 0;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreateControl(const ControlSpec& spec);
+    void PlacePages(HWND tabs);
+    const ControlSpec* SpecOf(HWND control) const;
+    LRESULT ColourStatic(HDC dc, HWND control);
+
+    std::vector<ControlSpec> specs_;
+    std::map<int, HWND> controls_;
+    std::vector<std::unique_ptr<FlatButton>> flatButtons_;
+    win::UniqueFont font_;
+    win::UniqueFont linkFont_;
+    win::UniqueIcon icon_;
+    bool closed_ = false;
+};
+
+}  // namespace tsly::dialogs

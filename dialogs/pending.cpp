@@ -1,8 +1,0 @@
-#include "dialogs/dialogs.h"
-
-namespace tsly {
-void ShowOptionDialog(POINT) {}
-void ShowSetupDialog(POINT) {}
-void ShowAboutBox(POINT) {}
-void ShowHelpTopics(HWND) {}
-}  // namespace tsly

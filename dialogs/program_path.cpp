@@ -1,0 +1,30 @@
+#include "dialogs/program_path.h"
+
+#include <windows.h>
+
+#include "core/cp932.h"
+
+namespace tsly {
+
+std::string ProgramPath() {
+    // The call truncates silently to the buffer, so grow it until the whole
+    // path fits rather than work with a cut one.
+    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+        std::string path(size, '\0');
+        const DWORD n = GetModuleFileNameA(nullptr, path.data(), size);
+        if (n == 0) return std::string();
+        if (n < size) {
+            path.resize(n);
+            return path;
+        }
+    }
+    return std::string();
+}
+
+std::string ProgramFolder() {
+    const std::string path = ProgramPath();
+    const std::size_t at = cp932::LastSeparator(path);
+    return at == std::string::npos ? std::string() : path.substr(0, at + 1);
+}
+
+}  // namespace tsly

@@ -1,0 +1,234 @@
+#include "tests/app/harness.h"
+
+#include <algorithm>
+
+namespace tsly::test {
+namespace {
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((folder + "*").c_str(), &data);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string full = folder + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full + "\\");
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(h, &data));
+        FindClose(h);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+constexpr char kCompanyKey[] = "Software\\moravend";
+
+void DeleteTree(HKEY root, const std::string& path) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        char name[256];
+        for (;;) {
+            DWORD length = sizeof name;
+            if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS) {
+                break;
+            }
+            DeleteTree(key, name);
+        }
+        RegCloseKey(key);
+    }
+    RegDeleteKeyA(root, path.c_str());
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    static int counter = 0;
+    path_ = std::string(temp) + "tsly-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++counter) + "\\";
+    RemoveTree(path_);
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+std::string TempDir::Make(const std::string& relative, const std::string& content) {
+    const std::string full = path_ + relative;
+    HANDLE h = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+    return full;
+}
+
+std::string TempDir::MakeFolder(const std::string& relative) {
+    const std::string full = path_ + relative;
+    CreateDirectoryA(full.c_str(), nullptr);
+    return full + "\\";
+}
+
+bool TempDir::Exists(const std::string& relative) const {
+    return GetFileAttributesA((path_ + relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> TempDir::Names(const std::string& relative) const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((path_ + relative + "*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+CleanRegistry::CleanRegistry() { DeleteTree(HKEY_CURRENT_USER, kCompanyKey); }
+CleanRegistry::~CleanRegistry() { DeleteTree(HKEY_CURRENT_USER, kCompanyKey); }
+
+std::string ReadRegText(const std::string& keyPath, const std::string& name, bool* found) {
+    if (found) *found = false;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return "";
+    }
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer - 1;
+    DWORD type = 0;
+    const LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                     reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || type != REG_SZ) return "";
+    if (found) *found = true;
+    return buffer;
+}
+
+static HKEY CreateKey(const std::string& keyPath) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    &key, nullptr);
+    return key;
+}
+
+void WriteRegText(const std::string& keyPath, const std::string& name, const std::string& value) {
+    HKEY key = CreateKey(keyPath);
+    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+}
+
+void WriteRegDword(const std::string& keyPath, const std::string& name, DWORD value) {
+    HKEY key = CreateKey(keyPath);
+    RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                   sizeof value);
+    RegCloseKey(key);
+}
+
+bool RegKeyExists(const std::string& keyPath) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+MessageBoxWatcher::MessageBoxWatcher(DWORD processId)
+    : processId_(processId), thread_([this] { Watch(); }) {}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+    stop_ = true;
+    thread_.join();
+}
+
+std::vector<MessageBoxWatcher::Box> MessageBoxWatcher::boxes() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return boxes_;
+}
+
+bool MessageBoxWatcher::WaitFor(std::size_t n, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        if (boxes().size() >= n) return true;
+        Sleep(20);
+    }
+    return boxes().size() >= n;
+}
+
+namespace {
+
+struct Search {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<Search*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    // A message box: a dialog whose static text has the id 0xFFFF.
+    if (pid == search->processId && IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0 &&
+        GetDlgItem(hwnd, 0xFFFF)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::string TextOf(HWND hwnd) {
+    char buffer[2048] = {};
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return buffer;
+}
+
+}  // namespace
+
+void MessageBoxWatcher::Watch() {
+    while (!stop_) {
+        Search search{processId_, nullptr};
+        EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            Box box{TextOf(search.found), TextOf(GetDlgItem(search.found, 0xFFFF))};
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                boxes_.push_back(box);
+            }
+            PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(search.found, IDOK)));
+            // Wait until it is gone so that it is not counted twice.
+            for (int i = 0; i < 250 && IsWindow(search.found) && IsWindowVisible(search.found); ++i) {
+                Sleep(20);
+            }
+        }
+        Sleep(20);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    }
+    return true;
+}
+
+}  // namespace tsly::test

@@ -1,0 +1,74 @@
+// Test helpers for the Windows tests: real files in a throwaway folder, a
+// clean registry key, a watcher that answers the program's message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tsly::test {
+
+// A fresh folder under %TEMP%, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // The folder's path with a trailing separator.
+    const std::string& path() const { return path_; }
+    std::string Make(const std::string& relative, const std::string& content = "x");
+    std::string MakeFolder(const std::string& relative);
+    bool Exists(const std::string& relative) const;
+    // File names directly in a folder, sorted.
+    std::vector<std::string> Names(const std::string& relative = "") const;
+
+private:
+    std::string path_;
+};
+
+// Removes the program's registry keys before and after a test.
+class CleanRegistry {
+public:
+    CleanRegistry();
+    ~CleanRegistry();
+};
+
+std::string ReadRegText(const std::string& keyPath, const std::string& name, bool* found = nullptr);
+void WriteRegText(const std::string& keyPath, const std::string& name, const std::string& value);
+void WriteRegDword(const std::string& keyPath, const std::string& name, DWORD value);
+bool RegKeyExists(const std::string& keyPath);
+
+// Answers every message box of a process (this one by default) with OK and
+// records its caption and text, until destroyed.
+class MessageBoxWatcher {
+public:
+    struct Box {
+        std::string caption;
+        std::string text;
+    };
+    explicit MessageBoxWatcher(DWORD processId = GetCurrentProcessId());
+    ~MessageBoxWatcher();
+    std::vector<Box> boxes();
+    // Waits until at least n boxes were answered (or the time is up).
+    bool WaitFor(std::size_t n, DWORD timeoutMs = 10000);
+
+private:
+    void Watch();
+    DWORD processId_;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<Box> boxes_;
+    std::thread thread_;
+};
+
+// Lets this thread's windows run until `done` or the time is up.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+}  // namespace tsly::test

@@ -1,0 +1,312 @@
+// The main window in this process, on real files, the real registry and a
+// real list control.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+#include "app/Unit1.h"
+#include "app/main_commands.h"
+#include "platform/application.h"
+#include "platform/settings_store.h"
+#include "tests/app/harness.h"
+
+namespace tsly {
+namespace {
+
+using test::CleanRegistry;
+using test::MessageBoxWatcher;
+using test::TempDir;
+
+constexpr char kWindowKey[] = "Software\\moravend\\Tessaly\\Window";
+constexpr char kOptionsKey[] = "Software\\moravend\\Tessaly\\Settings";
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        win::Application& app = win::Application::Instance();
+        app.SetTitle("Tessalyne");
+        app.Initialize();
+    }
+
+    // Starts the main window as the program does, with these parameters.
+    std::unique_ptr<TFrmMain> Start(std::vector<std::string> parameters = {}) {
+        parameters.insert(parameters.begin(), "tsly.exe");
+        std::vector<char*> argv;
+        for (auto& p : parameters) argv.push_back(p.data());
+        auto main = std::make_unique<TFrmMain>();
+        main->Create(static_cast<int>(argv.size()), argv.data());
+        return main;
+    }
+
+    std::vector<std::string> Rows(TFrmMain& main) {
+        std::vector<std::string> rows;
+        const auto& model = main.ListView_main().model();
+        for (std::size_t i = 0; i < model.Count(); ++i) rows.push_back(model.Caption(i));
+        return rows;
+    }
+
+    // Closes the window as its close box does and waits until it is gone.
+    void CloseWindow(TFrmMain& main) {
+        SendMessageA(main.hwnd(), WM_CLOSE, 0, 0);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+
+    CleanRegistry registry_;
+    TempDir dir_;
+};
+
+TEST_F(MainWindowTest, CommandLineRenamesByStoredOptionsAndStaysOpen) {
+    test::WriteRegText(kOptionsKey, "Char", "(link)");
+    test::WriteRegText(kOptionsKey, "Short1", "1");
+    const std::string a = dir_.Make("電卓へのショートカット.lnk", "a");
+    const std::string b = dir_.Make("メモ.lnk", "b");
+    const std::string c = dir_.Make("readme.txt", "c");
+
+    auto main = Start({a, b, c});
+    EXPECT_TRUE(IsWindowVisible(main->hwnd()));
+    EXPECT_EQ(main->StatusText(), "処理は終了しました。");
+    EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"readme.txt", "メモ (link).lnk",
+                                                     "電卓 (link).lnk"}));
+    // The rows keep the paths the files had when they were listed.
+    EXPECT_EQ(Rows(*main), (std::vector<std::string>{a, b, c}));
+}
+
+TEST_F(MainWindowTest, ShortAliasesAreListedInTheirLongForm) {
+    const std::string folder = dir_.MakeFolder("長いフォルダの名前 folder");
+    const std::string file = dir_.Make("長いフォルダの名前 folder\\a long shortcut name.lnk");
+    char shortPath[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameA(file.c_str(), shortPath, MAX_PATH), 0u);
+    ASSERT_NE(std::string(shortPath), file);
+
+    char shortFolder[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameA(folder.c_str(), shortFolder, MAX_PATH), 0u);
+    auto main = Start({shortPath, shortFolder});
+    EXPECT_EQ(Rows(*main), (std::vector<std::string>{file, folder}));
+}
+
+TEST_F(MainWindowTest, DuplicatePathIsRefusedWithTheMessage) {
+    const std::string a = dir_.Make("a.lnk");
+    MessageBoxWatcher watcher;
+    std::string upper = a;
+    CharUpperA(upper.data());
+    auto main = Start({a, upper});
+    ASSERT_EQ(watcher.boxes().size(), 1u);
+    EXPECT_EQ(watcher.boxes()[0].caption, "Tessalyne");
+    // The message names the path as it was listed: in its long form.
+    EXPECT_EQ(watcher.boxes()[0].text, a + " は既に登録されてます。");
+    EXPECT_EQ(Rows(*main), (std::vector<std::string>{a}));
+
+    // Full-width letters fold too, as the list control folds them.
+    main->RegisterShortcut("C:\\ｆｕｌｌ\\ａ.lnk");
+    main->RegisterShortcut("C:\\ＦＵＬＬ\\Ａ.LNK");
+    EXPECT_EQ(main->ListView_main().model().Count(), 2u);
+    EXPECT_EQ(watcher.boxes().size(), 2u);
+}
+
+TEST_F(MainWindowTest, ModelAgreesWithTheListControlsOwnSearch) {
+    // A plain list control holding the same captions must find exactly the
+    // texts that the model calls duplicates.
+    const std::vector<std::string> listed = {
+        "C:\\temp\\a.lnk", "C:\\ｆｕｌｌ\\ａ.lnk", "C:\\表\\ソ.lnk", "C:\\Ωmega\\б.lnk", "C:\\ｶﾅ\\x.lnk"};
+    const std::vector<std::string> probes = {
+        "C:\\TEMP\\A.LNK", "c:\\ＦＵＬＬ\\Ａ.lnk", "C:\\表\\ソ.LNK", "c:\\ωMEGA\\Б.lnk",
+        "C:\\ｶﾅ\\X.lnk",   "C:\\カナ\\x.lnk",      "C:\\temp\\a.lnk ", "C:\\ｆｕｌｌ\\a.lnk"};
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 100, 100,
+                                nullptr, nullptr, nullptr, nullptr);
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = 100;
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    auto main = Start();
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = static_cast<int>(i);
+        item.pszText = const_cast<char*>(listed[i].c_str());
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        main->RegisterShortcut(listed[i]);
+    }
+    for (const std::string& probe : probes) {
+        LVFINDINFOA find{};
+        find.flags = LVFI_STRING;
+        find.psz = probe.c_str();
+        const bool controlFinds =
+            SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(&find)) >= 0;
+        EXPECT_EQ(main->ListView_main().model().Contains(probe), controlFinds) << probe;
+    }
+    DestroyWindow(list);
+}
+
+TEST_F(MainWindowTest, UntickedRowsAreNotRenamedAndAreDrawnStruckOut) {
+    const std::string a = dir_.Make("aへのショートカット.lnk");
+    const std::string b = dir_.Make("bへのショートカット.lnk");
+    auto main = Start();
+    main->RegisterShortcut(a);
+    main->RegisterShortcut(b);
+
+    // Untick the second row by clicking its check box, as the user does.
+    HWND list = main->ListView_main().hwnd();
+    RECT row{};
+    row.left = LVIR_BOUNDS;
+    ASSERT_TRUE(SendMessageA(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)));
+    LVHITTESTINFO hit{};
+    for (int x = row.left; x < row.left + 40 && !(hit.flags & LVHT_ONITEMSTATEICON); ++x) {
+        hit.pt = POINT{x, (row.top + row.bottom) / 2};
+        ListView_SubItemHitTest(list, &hit);
+    }
+    ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON);
+    const LPARAM at = MAKELPARAM(hit.pt.x, hit.pt.y);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(list, WM_LBUTTONUP, 0, at);
+    test::PumpUntil([] { return false; }, 200);
+    EXPECT_TRUE(main->ListView_main().model().Checked(0));
+    EXPECT_FALSE(main->ListView_main().model().Checked(1));
+
+    // The unticked row's text is silver; the ticked one's is not.
+    auto hasSilver = [&](int index) {
+        RECT r{};
+        r.left = LVIR_LABEL;
+        SendMessageA(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        HDC dc = GetDC(list);
+        bool found = false;
+        for (int y = r.top; y < r.bottom && !found; ++y) {
+            for (int x = r.left; x < r.right && !found; ++x) {
+                found = GetPixel(dc, x, y) == RGB(0xC0, 0xC0, 0xC0);
+            }
+        }
+        ReleaseDC(list, dc);
+        return found;
+    };
+    SetForegroundWindow(main->hwnd());
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    EXPECT_TRUE(hasSilver(1));
+    EXPECT_FALSE(hasSilver(0));
+
+    main->Action_cutshoutExecute();
+    EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"a .lnk", "bへのショートカット.lnk"}));
+}
+
+TEST_F(MainWindowTest, FirstCloseStoresTheDefaultGeometry) {
+    auto main = Start();
+    RECT r{};
+    GetWindowRect(main->hwnd(), &r);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right - r.left, 528);
+    EXPECT_EQ(r.bottom - r.top, 327);
+    CloseWindow(*main);
+    const std::pair<const char*, const char*> expected[] = {
+        {"MainHeight", "327"}, {"MainLeft", "0"},       {"MainTop", "0"},
+        {"MainWidth", "528"},  {"Column(2)", "300"}, {"Column(3)", "400"}};
+    for (const auto& [name, value] : expected) {
+        EXPECT_EQ(test::ReadRegText(kWindowKey, name), value) << name;
+    }
+    // The list's own size, whatever the frame metrics make of it.
+    bool found = false;
+    EXPECT_GT(std::stoi(test::ReadRegText(kWindowKey, "Column(0)", &found)), 100);
+    EXPECT_TRUE(found);
+    EXPECT_GT(std::stoi(test::ReadRegText(kWindowKey, "Column(1)", &found)), 400);
+}
+
+TEST_F(MainWindowTest, StoredGeometryIsRestored) {
+    const std::pair<const char*, const char*> stored[] = {
+        {"MainHeight", "400"}, {"MainLeft", "30"}, {"MainTop", "40"},
+        {"MainWidth", "600"},  {"Column(2)", "200"}, {"Column(3)", "250"}};
+    for (const auto& [name, value] : stored) test::WriteRegText(kWindowKey, name, value);
+    auto main = Start();
+    RECT r{};
+    GetWindowRect(main->hwnd(), &r);
+    EXPECT_EQ(r.left, 30);
+    EXPECT_EQ(r.top, 40);
+    EXPECT_EQ(r.right - r.left, 600);
+    EXPECT_EQ(r.bottom - r.top, 400);
+    EXPECT_EQ(main->ListView_main().ColumnWidth(), 250);
+    RECT panel{};
+    SendMessageA(main->StatusBar1(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
+    EXPECT_EQ(panel.right - panel.left, 200);
+}
+
+TEST_F(MainWindowTest, ColumnWidthBelowMinusTwoFallsBackToTheDesignedWidth) {
+    test::WriteRegText(kWindowKey, "Column(3)", "-3");
+    MessageBoxWatcher watcher;
+    auto main = Start();
+    EXPECT_EQ(main->ListView_main().ColumnWidth(), 400);
+    EXPECT_TRUE(watcher.boxes().empty());
+}
+
+TEST_F(MainWindowTest, DeleteSettingsRemovesTheKeyAndTheCloseWritesNothing) {
+    test::WriteRegText(std::string(kSetupKey) + "Setup", "SendTo", "1");
+    auto main = Start();
+    {
+        MessageBoxWatcher watcher;
+        main->N3Click();
+        main->N3Click();  // twice in a row: the message both times
+        ASSERT_EQ(watcher.boxes().size(), 2u);
+        EXPECT_EQ(watcher.boxes()[0].text, "レジストリ設定を削除しました。");
+        EXPECT_EQ(watcher.boxes()[1].text, "レジストリ設定を削除しました。");
+    }
+    EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessaly"));
+    CloseWindow(*main);
+    EXPECT_FALSE(test::RegKeyExists(kWindowKey));
+    // The setup choices are not settings of this key.
+    EXPECT_EQ(test::ReadRegText(std::string(kSetupKey) + "Setup", "SendTo"), "1");
+}
+
+TEST_F(MainWindowTest, WrongValueTypeStopsTheCutWithTheExactError) {
+    const std::string a = dir_.Make("aへのショートカット.lnk");
+    test::WriteRegDword(kOptionsKey, "Short1", 1);
+    auto main = Start();
+    main->RegisterShortcut(a);
+    MessageBoxWatcher watcher;
+    SendMessageA(main->hwnd(), WM_COMMAND, kCmdCutShortcut, 0);
+    ASSERT_EQ(watcher.boxes().size(), 1u);
+    EXPECT_EQ(watcher.boxes()[0].caption, "Tessalyne");
+    EXPECT_EQ(watcher.boxes()[0].text, "'Short1' のデータ型が不正です.");
+    EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"aへのショートカット.lnk"}));
+    EXPECT_NE(main->StatusText(), "処理は終了しました。");
+}
+
+TEST_F(MainWindowTest, WrongGeometryTypeIsReportedAndTheWindowStillShows) {
+    test::WriteRegDword(kWindowKey, "MainLeft", 5);
+    MessageBoxWatcher watcher;
+    auto main = Start();
+    ASSERT_EQ(watcher.boxes().size(), 1u);
+    EXPECT_EQ(watcher.boxes()[0].text, "'MainLeft' のデータ型が不正です.");
+    EXPECT_TRUE(IsWindowVisible(main->hwnd()));
+}
+
+TEST_F(MainWindowTest, ScanListsShortcutsDepthFirstAndCounts) {
+    dir_.Make("a.lnk");
+    dir_.Make("B.LNK");
+    dir_.Make("c.Lnk.txt");
+    dir_.Make("d");
+    dir_.MakeFolder("sub");
+    dir_.Make("sub\\e.lnk");
+    dir_.MakeFolder(".cache");
+    dir_.Make(".cache\\f.lnk");
+    auto main = Start();
+    main->ScanFolder(dir_.path());
+    auto rows = Rows(*main);
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (std::vector<std::string>{dir_.path() + "B.LNK", dir_.path() + "a.lnk",
+                                              dir_.path() + "sub\\e.lnk"}));
+    EXPECT_EQ(main->StatusText(), "3 個のファイルが見つかりました。");
+
+    // A second scan refuses every file once and leaves the list as it was.
+    MessageBoxWatcher watcher;
+    main->ScanFolder(dir_.path());
+    EXPECT_EQ(watcher.boxes().size(), 3u);
+    EXPECT_EQ(main->ListView_main().model().Count(), 3u);
+    main->N6Click();
+    EXPECT_EQ(main->ListView_main().model().Count(), 0u);
+    EXPECT_EQ(ListView_GetItemCount(main->ListView_main().hwnd()), 0);
+    EXPECT_EQ(main->StatusText(), "3 個のファイルが見つかりました。");
+}
+
+}  // namespace
+}  // namespace tsly

@@ -1,0 +1,351 @@
+// The options, setup and About dialogs against the real registry, shell
+// links and special folders of the throwaway Wine prefix.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <fstream>
+
+#include "dialogs/Unit2.h"
+#include "dialogs/Unit3.h"
+#include "dialogs/Unit6.h"
+#include "dialogs/help_topics.h"
+#include "dialogs/program_path.h"
+#include "platform/settings_store.h"
+#include "tests/win/win_test_support.h"
+
+namespace tsly {
+namespace {
+
+constexpr POINT kAt{40, 30};
+
+void Click(const dialogs::Form& form, int id) {
+    SendMessageA(form.Control(id), BM_CLICK, 0, 0);
+}
+
+RECT ClientBounds(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+SIZE ClientSize(HWND hwnd) {
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    return SIZE{r.right, r.bottom};
+}
+
+TEST(TFrmOption, OpensEmptyWithNothingStored) {
+    test::CleanRegistry registry;
+    TFrmOption form(kAt);
+    EXPECT_EQ(form.Text(TFrmOption::EdtLink), "");
+    EXPECT_EQ(form.Text(TFrmOption::Edit_cutname), "");
+    EXPECT_FALSE(form.Checked(TFrmOption::CheckBox1));
+    EXPECT_FALSE(form.Checked(TFrmOption::CBox2));
+    EXPECT_FALSE(form.Enabled(TFrmOption::Edit_cutname));
+    const SIZE client = ClientSize(form.hwnd());
+    EXPECT_EQ(client.cx, 373);
+    EXPECT_EQ(client.cy, 203);
+    RECT outer = test::WindowRect(form.hwnd());
+    EXPECT_EQ(outer.left, kAt.x);
+    EXPECT_EQ(outer.top, kAt.y);
+    const RECT set = ClientBounds(form.Control(TFrmOption::SpeedButton1));
+    EXPECT_EQ(set.left, 166);
+    EXPECT_EQ(set.top, 176);
+    EXPECT_EQ(set.right - set.left, 90);
+}
+
+TEST(TFrmOption, ShowsTheStoredValuesAndEnablesTheSecondText) {
+    test::CleanRegistry registry;
+    {
+        SettingsStore store(kSettingsKey);
+        store.WriteText("Settings", "Char", "（済）");
+        store.WriteText("Settings", "Short1", "1");
+        store.WriteText("Settings", "cutnameflg", "1");
+        store.WriteText("Settings", "cutname", " - コピー");
+    }
+    TFrmOption form(kAt);
+    EXPECT_EQ(form.Text(TFrmOption::EdtLink), "（済）");
+    EXPECT_TRUE(form.Checked(TFrmOption::CheckBox1));
+    EXPECT_TRUE(form.Checked(TFrmOption::CBox2));
+    EXPECT_TRUE(form.Enabled(TFrmOption::Edit_cutname));
+    EXPECT_EQ(form.Text(TFrmOption::Edit_cutname), " - コピー");
+}
+
+TEST(TFrmOption, StoresWhatTheUserSetWithTheSetButton) {
+    test::CleanRegistry registry;
+    {
+        SettingsStore store(kSettingsKey);
+        store.WriteText("Settings", "cutnameflg", "1");
+    }
+    TFrmOption form(kAt);
+    form.SetText(TFrmOption::EdtLink, "");
+    SendMessageA(form.Control(TFrmOption::CheckBox1), BM_CLICK, 0, 0);
+    form.SetText(TFrmOption::Edit_cutname, " 表示 ");
+    // Unticking disables the field at once but keeps its text.
+    SendMessageA(form.Control(TFrmOption::CBox2), BM_CLICK, 0, 0);
+    EXPECT_FALSE(form.Enabled(TFrmOption::Edit_cutname));
+    EXPECT_EQ(form.Text(TFrmOption::Edit_cutname), " 表示 ");
+
+    Click(form, TFrmOption::SpeedButton1);
+    EXPECT_TRUE(form.Closed());
+    const SettingsStore store(kSettingsKey);
+    EXPECT_EQ(store.ReadText("Settings", "Char", "missing"), "");  // present, empty
+    EXPECT_EQ(store.ReadText("Settings", "Short1", ""), "1");
+    EXPECT_EQ(store.ReadText("Settings", "cutnameflg", ""), "0");
+    EXPECT_EQ(store.ReadText("Settings", "cutname", ""), " 表示 ");  // untrimmed
+}
+
+TEST(TFrmOption, CancelAndCloseBoxWriteNothing) {
+    test::CleanRegistry registry;
+    {
+        SettingsStore store(kSettingsKey);
+        store.WriteText("Settings", "Char", "old");
+    }
+    TFrmOption form(kAt);
+    form.SetText(TFrmOption::EdtLink, "new");
+    Click(form, TFrmOption::SpeedButton2);
+    EXPECT_TRUE(form.Closed());
+    TFrmOption second(kAt);
+    second.SetText(TFrmOption::EdtLink, "newer");
+    SendMessageA(second.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(second.Closed());
+    // Enter and Escape arrive as IDOK and IDCANCEL and close nothing.
+    TFrmOption third(kAt);
+    SendMessageA(third.hwnd(), WM_COMMAND, IDOK, 0);
+    SendMessageA(third.hwnd(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(third.Closed());
+    const SettingsStore store(kSettingsKey);
+    EXPECT_EQ(store.ReadText("Settings", "Char", ""), "old");
+    EXPECT_EQ(store.ReadText("Settings", "Short1", "missing"), "missing");
+}
+
+TEST(TFrmOption, ReportsAStoreErrorAndStillOpensWithWhatWasRead) {
+    test::CleanRegistry registry;
+    {
+        SettingsStore store(kSettingsKey);
+        store.WriteText("Settings", "Char", "read first");
+    }
+    // A number where text belongs: reading "Short1" fails.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\moravend\\Tessaly\\Settings", 0,
+                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD number = 1;
+    RegSetValueExA(key, "Short1", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                   sizeof number);
+    RegCloseKey(key);
+
+    test::MessageBoxWatcher watcher;
+    TFrmOption form(kAt);
+    EXPECT_EQ(form.Text(TFrmOption::EdtLink), "read first");
+    EXPECT_FALSE(form.Checked(TFrmOption::CBox2));
+    const auto texts = watcher.Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("Short1"), std::string::npos);
+}
+
+// A program shortcut loaded back through the shell link object.
+struct LoadedLink {
+    bool loaded = false;
+    std::string target, workingFolder, description;
+};
+
+LoadedLink LoadLink(const std::string& path) {
+    LoadedLink result;
+    const win::ComScope com;
+    IShellLinkA* rawLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&rawLink)))) {
+        return result;
+    }
+    const win::ComPtr<IShellLinkA> link(rawLink);
+    IPersistFile* rawFile = nullptr;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) {
+        return result;
+    }
+    const win::ComPtr<IPersistFile> file(rawFile);
+    const std::wstring wide(path.begin(), path.end());
+    if (FAILED(file->Load(wide.c_str(), STGM_READ))) return result;
+    char text[MAX_PATH] = {};
+    link->GetPath(text, MAX_PATH, nullptr, 0);
+    result.target = text;
+    link->GetWorkingDirectory(text, MAX_PATH);
+    result.workingFolder = text;
+    link->GetDescription(text, MAX_PATH);
+    result.description = text;
+    result.loaded = true;
+    return result;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Removes the program shortcut and anything of its name from the three
+// folders, before and after a test.
+class CleanShortcuts {
+public:
+    CleanShortcuts() { Clean(); }
+    ~CleanShortcuts() { Clean(); }
+    static std::string In(int folderId) { return TFrmSetup::ShortcutPath(folderId, "Tessalyne"); }
+
+private:
+    static void Clean() {
+        for (int folder : {CSIDL_DESKTOPDIRECTORY, CSIDL_SENDTO, CSIDL_STARTUP}) {
+            const std::string path = In(folder);
+            DeleteFileA(path.c_str());
+            RemoveDirectoryA(path.c_str());
+        }
+    }
+};
+
+TEST(TFrmSetup, MakesTheSendToShortcutAndRemovesTheOthers) {
+    test::CleanRegistry registry;
+    CleanShortcuts shortcuts;
+    const std::string sendTo = CleanShortcuts::In(CSIDL_SENDTO);
+    const std::string desktop = CleanShortcuts::In(CSIDL_DESKTOPDIRECTORY);
+    const std::string startup = CleanShortcuts::In(CSIDL_STARTUP);
+    ASSERT_FALSE(sendTo.empty());
+    ASSERT_FALSE(desktop.empty());
+    ASSERT_FALSE(startup.empty());
+    // A file of the shortcut's name that the user made on the desktop.
+    std::ofstream(desktop) << "not a shortcut";
+    ASSERT_TRUE(Exists(desktop));
+
+    test::MessageBoxWatcher watcher;
+    {
+        TFrmSetup form(kAt);
+        EXPECT_FALSE(form.Checked(TFrmSetup::CheckBox1));
+        EXPECT_FALSE(form.Checked(TFrmSetup::CheckBox2));
+        EXPECT_FALSE(form.Checked(TFrmSetup::CheckBox3));
+        SendMessageA(form.Control(TFrmSetup::CheckBox2), BM_CLICK, 0, 0);
+        Click(form, TFrmSetup::SpeedButton1);
+        EXPECT_TRUE(form.Closed());
+    }
+    const LoadedLink link = LoadLink(sendTo);
+    ASSERT_TRUE(link.loaded) << sendTo;
+    EXPECT_STRCASEEQ(link.target.c_str(), ProgramPath().c_str());
+    EXPECT_EQ(link.workingFolder, ProgramFolder());
+    EXPECT_EQ(link.description, "Tessalyne");
+    EXPECT_FALSE(Exists(desktop));
+    EXPECT_FALSE(Exists(startup));
+
+    const SettingsStore store(kSetupKey);
+    EXPECT_EQ(store.ReadText("Setup", "DeskTop", ""), "0");
+    EXPECT_EQ(store.ReadText("Setup", "SendTo", ""), "1");
+    EXPECT_EQ(store.ReadText("Setup", "StartUp", ""), "0");
+
+    // Opening again shows the choice; "設定" again replaces the file.
+    {
+        TFrmSetup form(kAt);
+        EXPECT_TRUE(form.Checked(TFrmSetup::CheckBox2));
+        EXPECT_FALSE(form.Checked(TFrmSetup::CheckBox1));
+        Click(form, TFrmSetup::SpeedButton1);
+    }
+    EXPECT_TRUE(LoadLink(sendTo).loaded);
+    EXPECT_EQ(watcher.Texts(), (std::vector<std::string>{"設定しました。", "設定しました。"}));
+}
+
+TEST(TFrmSetup, NamesTheFoldersWhereAShortcutCouldNotBeMadeOrRemoved) {
+    test::CleanRegistry registry;
+    CleanShortcuts shortcuts;
+    // Folders in the way of the files: no shortcut can be saved or deleted.
+    const std::string sendTo = CleanShortcuts::In(CSIDL_SENDTO);
+    const std::string startup = CleanShortcuts::In(CSIDL_STARTUP);
+    ASSERT_TRUE(CreateDirectoryA(sendTo.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(startup.c_str(), nullptr));
+
+    test::MessageBoxWatcher watcher;
+    {
+        TFrmSetup form(kAt);
+        SendMessageA(form.Control(TFrmSetup::CheckBox1), BM_CLICK, 0, 0);
+        SendMessageA(form.Control(TFrmSetup::CheckBox2), BM_CLICK, 0, 0);
+        Click(form, TFrmSetup::SpeedButton1);
+        EXPECT_TRUE(form.Closed());
+    }
+    const auto texts = watcher.Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].find("設定しました"), std::string::npos);
+    EXPECT_NE(texts[0].find("「送る」メニューにショートカットを作成できませんでした"),
+              std::string::npos);
+    EXPECT_NE(texts[0].find("スタートアップのショートカットを削除できませんでした"),
+              std::string::npos);
+    EXPECT_EQ(texts[0].find("デスクトップ"), std::string::npos);  // that one worked
+    EXPECT_TRUE(LoadLink(CleanShortcuts::In(CSIDL_DESKTOPDIRECTORY)).loaded);
+    // The choices are kept, so that "設定" can try again.
+    const SettingsStore store(kSetupKey);
+    EXPECT_EQ(store.ReadText("Setup", "SendTo", ""), "1");
+}
+
+TEST(TFrmSetup, CancelTouchesNothing) {
+    test::CleanRegistry registry;
+    CleanShortcuts shortcuts;
+    TFrmSetup form(kAt);
+    SendMessageA(form.Control(TFrmSetup::CheckBox3), BM_CLICK, 0, 0);
+    Click(form, TFrmSetup::SpeedButton2);
+    EXPECT_TRUE(form.Closed());
+    EXPECT_FALSE(Exists(CleanShortcuts::In(CSIDL_STARTUP)));
+    const SettingsStore store(kSetupKey);
+    EXPECT_EQ(store.ReadText("Setup", "StartUp", "missing"), "missing");
+}
+
+TEST(TAboutBox, ShowsTheProgramAndOpensTheHomePageFromLinkAndButton) {
+    std::vector<ShellOpenRequest> opened;
+    std::vector<HWND> owners;
+    TAboutBox box(kAt, [&](HWND owner, const ShellOpenRequest& request) {
+        owners.push_back(owner);
+        opened.push_back(request);
+    });
+    EXPECT_EQ(box.Text(TAboutBox::Label1), "Tessalyne");
+    EXPECT_EQ(box.Text(TAboutBox::Version), "Version1.21");
+    EXPECT_EQ(box.Text(TAboutBox::Label2), "ショートカット編集ツール");
+    EXPECT_EQ(box.Text(TAboutBox::Label5), kHomePage);
+    EXPECT_NE(box.Text(TAboutBox::Copyright).find(kAuthorName), std::string::npos);
+    const SIZE client = ClientSize(box.hwnd());
+    EXPECT_EQ(client.cx, 325);
+    EXPECT_EQ(client.cy, 151);
+    const RECT link = ClientBounds(box.Control(TAboutBox::Label5));
+    EXPECT_EQ(link.left, 62);
+    EXPECT_EQ(link.top, 84);
+    EXPECT_EQ(GetParent(box.Control(TAboutBox::SpeedButton1)), box.Control(TAboutBox::Panel2));
+
+    SendMessageA(box.Control(TAboutBox::Label5), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageA(box.Control(TAboutBox::Label5), WM_LBUTTONUP, 0, 0);
+    Click(box, TAboutBox::SpeedButton1);
+    ASSERT_EQ(opened.size(), 2u);
+    for (std::size_t i = 0; i < opened.size(); ++i) {
+        EXPECT_EQ(owners[i], box.hwnd());
+        EXPECT_EQ(opened[i].operation, "open");
+        EXPECT_EQ(opened[i].file, kHomePage);
+        EXPECT_EQ(opened[i].parameters, "");
+        EXPECT_EQ(opened[i].directory, ProgramFolder());
+        EXPECT_EQ(opened[i].show, SW_SHOWDEFAULT);
+    }
+    EXPECT_FALSE(box.Closed());  // the box stays open
+    SendMessageA(box.hwnd(), WM_COMMAND, IDOK, 0);  // Enter
+    EXPECT_FALSE(box.Closed());
+    Click(box, TAboutBox::SpeedButton2);
+    EXPECT_TRUE(box.Closed());
+}
+
+TEST(TAboutBox, ClosesFromTheSystemMenu) {
+    TAboutBox box(kAt, [](HWND, const ShellOpenRequest&) {});
+    SendMessageA(box.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(box.Closed());
+}
+
+TEST(HelpFilePath, LiesBesideTheExecutableWhateverTheCurrentDirectory) {
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    test::TempFolder temp;
+    SetCurrentDirectoryA(temp.Path().c_str());
+    const std::string help = HelpFilePath();
+    SetCurrentDirectoryA(previous);
+    EXPECT_EQ(help, ProgramFolder() + "TSLY.hlp");
+    EXPECT_EQ(ProgramFolder().back(), '\\');
+    EXPECT_EQ(ProgramPath().rfind(ProgramFolder(), 0), 0u);
+}
+
+}  // namespace
+}  // namespace tsly

@@ -1,0 +1,309 @@
+// The folder picker against the real shell and its folder dialog.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include "app/Unit1.h"
+#include "app/find_folder.h"
+#include "platform/application.h"
+#include "shell/SHBFFEX.h"
+#include "tests/win/win_test_support.h"
+
+namespace tsly {
+namespace {
+
+using test::BrowseDriver;
+
+std::string PathOf(const ITEMIDLIST* id) {
+    char path[MAX_PATH] = {};
+    SHGetPathFromIDListA(id, path);
+    return path;
+}
+
+std::string WindowsFolder() {
+    char path[MAX_PATH] = {};
+    GetWindowsDirectoryA(path, MAX_PATH);
+    return path;
+}
+
+bool IsDesktopRoot(const ITEMIDLIST* id) { return id && id->mkid.cb == 0; }
+
+win::ComPtr<IShellFolder> Desktop() {
+    IShellFolder* desktop = nullptr;
+    SHGetDesktopFolder(&desktop);
+    return win::ComPtr<IShellFolder>(desktop);
+}
+
+// A picker that records what its selection-changed hook sees and answers
+// with a fixed status text and OK request.
+class RecordingPicker final : public TSHBrowseForFolderEx {
+public:
+    using TSHBrowseForFolderEx::TSHBrowseForFolderEx;
+    std::vector<std::string> paths;
+    std::vector<bool> heldInitialSelection;
+    std::string answerText;
+    TOKButtonState answerState = obsNone;
+
+protected:
+    void DoSelectionChanged(HWND Wnd, const std::string& Path, std::string& ShowText,
+                            TOKButtonState& OKButtonState) override {
+        EXPECT_TRUE(ShowText.empty());
+        EXPECT_EQ(OKButtonState, obsNone);
+        paths.push_back(Path);
+        heldInitialSelection.push_back(HoldsInitialSelection());
+        ShowText = answerText;
+        OKButtonState = answerState;
+        TSHBrowseForFolderEx::DoSelectionChanged(Wnd, Path, ShowText, OKButtonState);
+    }
+};
+
+TEST(TSHBrowseForFolderEx, StartsWithItsDefaults) {
+    const TSHBrowseForFolderEx picker(nullptr);
+    EXPECT_EQ(picker.SelectFolder(), sfDrives);
+    EXPECT_EQ(picker.RootFolder(), rfDesktop);
+    EXPECT_EQ(picker.ShowStyle(), ssClient);
+    EXPECT_EQ(picker.Options(), TSHBrowseOptions{sboReturnOnlyFSDirs});
+    EXPECT_TRUE(picker.SelectFolderName().empty());
+    EXPECT_TRUE(picker.RootFolderName().empty());
+    EXPECT_TRUE(picker.Caption().empty());
+    EXPECT_FALSE(picker.OnSelectionChanged());
+    EXPECT_TRUE(picker.FolderPath().empty());
+    EXPECT_TRUE(picker.DisplayName().empty());
+    EXPECT_FALSE(picker.HoldsInitialSelection());
+    EXPECT_TRUE(picker.StoredProperties().empty());
+}
+
+TEST(TSHBrowseForFolderEx, StoresOnlyPropertiesThatDifferFromTheirDefaults) {
+    TSHBrowseForFolderEx picker(nullptr);
+    picker.SetRootFolder(rfSendTo);
+    picker.SetRootFolderName("C:\\x");
+    picker.SetSelectFolderName("C:\\y");
+    picker.SetOptions({sboStatusText});
+    EXPECT_EQ(picker.RootFolder(), rfSendTo);
+    EXPECT_EQ(picker.RootFolderName(), "C:\\x");
+    EXPECT_EQ(picker.SelectFolderName(), "C:\\y");
+    EXPECT_EQ(picker.StoredProperties(),
+              (std::vector<std::string>{"SelectFolderName", "Options", "RootFolder",
+                                        "RootFolderName"}));
+    // Back to the defaults: nothing is stored again.
+    picker.SetRootFolder(rfDesktop);
+    picker.SetRootFolderName("");
+    picker.SetSelectFolderName("");
+    picker.SetOptions({sboReturnOnlyFSDirs});
+    EXPECT_TRUE(picker.StoredProperties().empty());
+}
+
+TEST(TSHBrowseForFolderEx, MainWindowPickerKeepsItsFourSettings) {
+    TFrmMain main;
+    TSHBrowseForFolderEx picker(&main);
+    ConfigureFolderPicker(picker, main);
+    EXPECT_EQ(picker.StoredProperties(),
+              (std::vector<std::string>{"SelectFolder", "Caption", "OnSelectionChanged",
+                                        "ShowStyle"}));
+    EXPECT_EQ(picker.SelectFolder(), sfDesktopDir);
+    EXPECT_EQ(picker.Caption(), "検索するフォルダ");
+    EXPECT_EQ(picker.ShowStyle(), ssCenterScreen);
+
+    // Its handler only copies the path.
+    std::string text;
+    TOKButtonState state = obsNone;
+    picker.OnSelectionChanged()(&picker, nullptr, "C:\\Data", text, state);
+    EXPECT_EQ(main.SelectedFolder, "C:\\Data");
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(state, obsNone);
+}
+
+TEST(ResolveFolderSetting, UsesATypedFolderAndOtherwiseTheDesktop) {
+    const win::ComPtr<IShellFolder> desktop = Desktop();
+    ASSERT_TRUE(desktop);
+    const std::string windows = WindowsFolder();
+    test::TempFolder temp;
+    const std::string file = temp.Path() + "\\plain.txt";
+    CloseHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+
+    struct Case {
+        std::uint8_t kind;
+        std::string name;
+        bool desktopRoot;
+        std::string path;  // when not the desktop root
+    };
+    const Case cases[] = {
+        {sfManual, windows, false, windows},
+        {rfManual, temp.Path(), false, temp.Path()},
+        {sfManual, "", true, ""},                        // no name
+        {sfManual, file, true, ""},                      // a plain file fails the test
+        {rfManual, temp.Path() + "\\missing", true, ""},  // does not parse
+        {sfDesktop, windows, true, ""},                  // the name is only for manual
+    };
+    for (const Case& c : cases) {
+        const win::UniqueIdList id = ResolveFolderSetting(desktop.get(), c.kind, c.name);
+        ASSERT_TRUE(id) << c.name;
+        EXPECT_EQ(IsDesktopRoot(id.get()), c.desktopRoot) << c.name;
+        if (!c.desktopRoot) {
+            EXPECT_STREQ(PathOf(id.get()).c_str(), c.path.c_str());
+        }
+    }
+
+    // A special folder from the table.
+    ITEMIDLIST* sendTo = nullptr;
+    ASSERT_TRUE(SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_SENDTO, &sendTo)));
+    const win::UniqueIdList expected(sendTo);
+    const win::UniqueIdList id = ResolveFolderSetting(desktop.get(), sfSendTo, "");
+    ASSERT_TRUE(id);
+    EXPECT_EQ(PathOf(id.get()), PathOf(expected.get()));
+}
+
+TEST(TSHBrowseForFolderEx, ReportsSelectionsAndReturnsTheChosenFolder) {
+    const std::string windows = WindowsFolder();
+    RecordingPicker picker(nullptr);
+    picker.SetSelectFolder(sfManual);
+    picker.SetSelectFolderName("C:\\");
+    picker.SetCaption("テスト");
+    picker.SetOptions({sboReturnOnlyFSDirs, sboStatusTextAndShowPath});
+    picker.answerText = "the handler's text";
+    picker.answerState = obsDisabled;
+
+    test::SentMessageLog log;
+    BrowseDriver driver({BrowseDriver::Select(windows), BrowseDriver::Press(IDOK)});
+    ASSERT_TRUE(picker.Execute());
+    EXPECT_EQ(driver.StepsRun(), 2u);
+
+    EXPECT_EQ(picker.FolderPath(), windows);
+    EXPECT_FALSE(picker.DisplayName().empty());
+    EXPECT_FALSE(picker.HoldsInitialSelection());  // freed before Execute returned
+    ASSERT_GE(picker.paths.size(), 2u);
+    EXPECT_EQ(picker.paths.front(), "C:\\");  // the initial selection, a drive root
+    EXPECT_EQ(picker.paths.back(), windows);
+    for (bool held : picker.heldInitialSelection) EXPECT_TRUE(held);
+
+    // The initial selection went by identifier.
+    const auto selections = log.Of(BFFM_SETSELECTIONA);
+    ASSERT_FALSE(selections.empty());
+    // The status line shows the path, not the handler's text; the
+    // initialisation set it to empty.
+    const auto status = log.Of(BFFM_SETSTATUSTEXTA);
+    ASSERT_FALSE(status.empty());
+    bool sawEmpty = false;
+    bool sawWindows = false;
+    for (const auto& m : status) {
+        EXPECT_NE(m.text, "the handler's text");
+        sawEmpty |= m.text.empty();
+        sawWindows |= m.text == windows;
+    }
+    EXPECT_TRUE(sawEmpty);
+    EXPECT_TRUE(sawWindows);
+    // The dialog enables OK itself through the same message; the handler's
+    // request to disable it went out on every selection change.
+    std::size_t disables = 0;
+    for (const auto& m : log.Of(BFFM_ENABLEOK)) disables += m.value == 0;
+    EXPECT_GE(disables, picker.paths.size());
+}
+
+TEST(TSHBrowseForFolderEx, CancelReturnsFalseAfterReportingTheSelections) {
+    const std::string windows = WindowsFolder();
+    RecordingPicker picker(nullptr);
+    test::SentMessageLog log;
+    BrowseDriver driver({BrowseDriver::Select("C:\\"), BrowseDriver::Select(windows),
+                         BrowseDriver::Press(IDCANCEL)});
+    EXPECT_FALSE(picker.Execute());
+    EXPECT_EQ(driver.StepsRun(), 3u);
+    EXPECT_TRUE(picker.FolderPath().empty());
+    EXPECT_TRUE(picker.DisplayName().empty());
+    ASSERT_FALSE(picker.paths.empty());
+    EXPECT_EQ(picker.paths.back(), windows);
+    // Without a status option the status text still goes out, empty, on
+    // every callback message.
+    const auto status = log.Of(BFFM_SETSTATUSTEXTA);
+    EXPECT_GT(status.size(), picker.paths.size());
+    for (const auto& m : status) EXPECT_TRUE(m.text.empty());
+}
+
+TEST(TSHBrowseForFolderEx, CentresOnTheWorkArea) {
+    TSHBrowseForFolderEx picker(nullptr);
+    picker.SetShowStyle(ssCenterScreen);
+    RECT dialog{};
+    BrowseDriver driver({[&](HWND d) { dialog = test::WindowRect(d); },
+                         BrowseDriver::Press(IDCANCEL)});
+    picker.Execute();
+    ASSERT_EQ(driver.StepsRun(), 2u);
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    const int width = dialog.right - dialog.left;
+    const int height = dialog.bottom - dialog.top;
+    EXPECT_EQ(dialog.left, (work.right - work.left - width) / 2);
+    EXPECT_EQ(dialog.top, (work.bottom - work.top - height) / 3);
+}
+
+class OwnerForm final : public win::Window {
+public:
+    OwnerForm() {
+        RegisterClass("TsTestOwner", nullptr, GetSysColorBrush(COLOR_BTNFACE));
+        CreateWindowFor(0, "TsTestOwner", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 137, 91,
+                        400, 300, nullptr, nullptr);
+    }
+};
+
+TEST(TSHBrowseForFolderEx, OpensAtTheOwnerClientAreaAndLeavesTheOwnerEnabled) {
+    OwnerForm owner;
+    ASSERT_TRUE(owner.hwnd());
+    TSHBrowseForFolderEx picker(&owner);  // ssClient by default
+    RECT dialog{};
+    bool ownerEnabled = true;
+    bool appEnabled = true;
+    BrowseDriver driver({[&](HWND d) {
+                             dialog = test::WindowRect(d);
+                             ownerEnabled = IsWindowEnabled(owner.hwnd()) != FALSE;
+                             appEnabled =
+                                 IsWindowEnabled(win::Application::Instance().Handle()) != FALSE;
+                         },
+                         BrowseDriver::Press(IDCANCEL)});
+    picker.Execute();
+    ASSERT_EQ(driver.StepsRun(), 2u);
+    POINT origin{0, 0};
+    ClientToScreen(owner.hwnd(), &origin);
+    EXPECT_EQ(dialog.left, origin.x);
+    EXPECT_EQ(dialog.top, origin.y);
+    // Disabled while the dialog runs, enabled again afterwards.
+    EXPECT_FALSE(ownerEnabled);
+    EXPECT_FALSE(appEnabled);
+    EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
+    EXPECT_TRUE(IsWindowEnabled(win::Application::Instance().Handle()));
+}
+
+TEST(ChooseFolderToScan, GivesTheChosenFolderWithASeparatorButADriveRootAsItIs) {
+    const std::string windows = WindowsFolder();
+    TFrmMain main;
+    std::string folder;
+    {
+        BrowseDriver driver({BrowseDriver::Select(windows), BrowseDriver::Press(IDOK)});
+        ASSERT_TRUE(ChooseFolderToScan(main, folder));
+    }
+    EXPECT_EQ(main.SelectedFolder, windows);
+    EXPECT_EQ(folder, windows + "\\");
+    {
+        BrowseDriver driver({BrowseDriver::Select("C:\\"), BrowseDriver::Press(IDOK)});
+        ASSERT_TRUE(ChooseFolderToScan(main, folder));
+    }
+    EXPECT_EQ(folder, "C:\\");
+    // Cancelled: no folder, but the last selection stays.
+    folder = "unchanged";
+    {
+        BrowseDriver driver({BrowseDriver::Select(windows), BrowseDriver::Press(IDCANCEL)});
+        EXPECT_FALSE(ChooseFolderToScan(main, folder));
+    }
+    EXPECT_EQ(folder, "unchanged");
+    EXPECT_EQ(main.SelectedFolder, windows);
+}
+
+TEST(ChooseFolderToScan, OpensOnTheDesktopFolder) {
+    TFrmMain main;
+    char desktopDir[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, desktopDir, CSIDL_DESKTOPDIRECTORY, FALSE));
+    std::string folder;
+    BrowseDriver driver({BrowseDriver::Press(IDOK)});
+    ASSERT_TRUE(ChooseFolderToScan(main, folder));
+    EXPECT_EQ(main.SelectedFolder, desktopDir);
+    EXPECT_EQ(folder, std::string(desktopDir) + "\\");
+}
+
+}  // namespace
+}  // namespace tsly

@@ -1,0 +1,212 @@
+#include "tests/win/win_test_support.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/application.h"
+#include "platform/settings_store.h"
+
+namespace tsly::test {
+namespace {
+
+// Every test runs with the application object as the program has it.
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES |
+                                                           ICC_TAB_CLASSES};
+        InitCommonControlsEx(&controls);
+        win::Application& app = win::Application::Instance();
+        app.SetTitle("Tessalyne");
+        app.Initialize();
+    }
+};
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+std::string ClassOf(HWND hwnd) {
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+std::string TitleOf(HWND hwnd) {
+    char text[512] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+BrowseDriver* activeDriver = nullptr;
+SentMessageLog* activeLog = nullptr;
+
+BOOL CALLBACK CollectMessageBox(HWND hwnd, LPARAM lParam) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process == GetCurrentProcessId() && IsWindowVisible(hwnd) &&
+        ClassOf(hwnd) == "#32770" && TitleOf(hwnd) == "Tessalyne") {
+        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindShellDialog(HWND hwnd, LPARAM lParam) {
+    if (IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32770" && TitleOf(hwnd) != "Tessalyne") {
+        *reinterpret_cast<HWND*>(lParam) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+CleanRegistry::CleanRegistry() {
+    DeleteKeyTree(kSettingsKey);
+    DeleteKeyTree(kSetupKey);
+}
+CleanRegistry::~CleanRegistry() {
+    DeleteKeyTree(kSettingsKey);
+    DeleteKeyTree(kSetupKey);
+}
+
+MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Watch(); }) {}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+    stop_ = true;
+    thread_.join();
+}
+
+std::vector<std::string> MessageBoxWatcher::Texts() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return texts_;
+}
+
+void MessageBoxWatcher::Watch() {
+    while (!stop_) {
+        std::vector<HWND> boxes;
+        EnumWindows(&CollectMessageBox, reinterpret_cast<LPARAM>(&boxes));
+        for (HWND box : boxes) {
+            std::string text;
+            for (HWND child = GetWindow(box, GW_CHILD); child;
+                 child = GetWindow(child, GW_HWNDNEXT)) {
+                if (ClassOf(child) == "Static" && !TitleOf(child).empty()) text = TitleOf(child);
+            }
+            {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                texts_.push_back(text);
+            }
+            SendMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+BrowseDriver::BrowseDriver(std::vector<Step> steps) : steps_(std::move(steps)) {
+    activeDriver = this;
+    timer_ = SetTimer(nullptr, 0, 150, &BrowseDriver::Tick);
+}
+
+BrowseDriver::~BrowseDriver() {
+    KillTimer(nullptr, timer_);
+    activeDriver = nullptr;
+}
+
+void CALLBACK BrowseDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    BrowseDriver* self = activeDriver;
+    if (!self || self->next_ >= self->steps_.size()) return;
+    HWND dialog = FindBrowseDialog();
+    if (!dialog) return;
+    self->steps_[self->next_++](dialog);
+}
+
+BrowseDriver::Step BrowseDriver::Select(const std::string& path) {
+    return [path](HWND dialog) {
+        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+    };
+}
+
+BrowseDriver::Step BrowseDriver::Press(int buttonId) {
+    return [buttonId](HWND dialog) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+    };
+}
+
+SentMessageLog::SentMessageLog() {
+    activeLog = this;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, &SentMessageLog::Hook, nullptr,
+                              GetCurrentThreadId());
+}
+
+SentMessageLog::~SentMessageLog() {
+    UnhookWindowsHookEx(hook_);
+    activeLog = nullptr;
+}
+
+LRESULT CALLBACK SentMessageLog::Hook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && activeLog &&
+        (sent->message == BFFM_SETSTATUSTEXTA || sent->message == BFFM_ENABLEOK ||
+         sent->message == BFFM_SETSELECTIONA) &&
+        ClassOf(sent->hwnd) == "#32770") {
+        SentMessage entry{sent->message, sent->lParam, {}};
+        if (sent->message == BFFM_SETSTATUSTEXTA && sent->lParam) {
+            entry.text = reinterpret_cast<const char*>(sent->lParam);
+        }
+        activeLog->log_.push_back(entry);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::vector<SentMessage> SentMessageLog::Of(UINT message) const {
+    std::vector<SentMessage> found;
+    for (const SentMessage& m : log_) {
+        if (m.message == message) found.push_back(m);
+    }
+    return found;
+}
+
+HWND FindBrowseDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindShellDialog,
+                      reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+RECT WindowRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+TempFolder::TempFolder() {
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    path_ = std::string(base) + "tsly-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(GetTickCount());
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path_ + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string full = path_ + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveDirectoryA(full.c_str());
+            } else {
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path_.c_str());
+}
+
+}  // namespace tsly::test

@@ -1,0 +1,98 @@
+// Shared helpers of the Windows tests: the application object, clean
+// registry keys, a watcher that answers the program's message boxes, and a
+// driver that works the shell's folder dialog from a timer.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tsly::test {
+
+// Deletes the program's two registry keys now and again when it goes.
+class CleanRegistry {
+public:
+    CleanRegistry();
+    ~CleanRegistry();
+};
+
+// Answers every message box titled "Tessalyne" with OK, from a second
+// thread, and keeps the texts it saw.
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher();
+    ~MessageBoxWatcher();
+    std::vector<std::string> Texts() const;
+
+private:
+    void Watch();
+    mutable std::mutex mutex_;
+    std::vector<std::string> texts_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// The shell's folder dialog while the driver is alive: each timer tick
+// after the dialog has appeared runs the next step, given the dialog.
+class BrowseDriver {
+public:
+    using Step = std::function<void(HWND dialog)>;
+    explicit BrowseDriver(std::vector<Step> steps);
+    ~BrowseDriver();
+    BrowseDriver(const BrowseDriver&) = delete;
+    BrowseDriver& operator=(const BrowseDriver&) = delete;
+    std::size_t StepsRun() const { return next_; }
+
+    // Steps that the tests share.
+    static Step Select(const std::string& path);
+    static Step Press(int buttonId);  // IDOK or IDCANCEL
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    UINT_PTR timer_ = 0;
+};
+
+// The shell folder-dialog messages the program sends, as seen by a hook on
+// this thread: BFFM_SETSTATUSTEXTA with its text, BFFM_ENABLEOK with its
+// value, BFFM_SETSELECTIONA.
+struct SentMessage {
+    UINT message;
+    LPARAM value;
+    std::string text;
+};
+class SentMessageLog {
+public:
+    SentMessageLog();
+    ~SentMessageLog();
+    std::vector<SentMessage> Of(UINT message) const;
+    std::size_t Count() const { return log_.size(); }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK hook_ = nullptr;
+    std::vector<SentMessage> log_;
+};
+
+// The visible shell folder dialog of this thread, or null.
+HWND FindBrowseDialog();
+// Screen rectangle of a window.
+RECT WindowRect(HWND hwnd);
+// A fresh folder below the temporary folder, removed with its files.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace tsly::test
