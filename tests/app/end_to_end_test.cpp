@@ -1,0 +1,167 @@
+// The real tsly.exe, started as the Send To menu starts it and driven from
+// outside through its windows.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "tests/app/harness.h"
+
+namespace tsly {
+namespace {
+
+using test::CleanRegistry;
+using test::MessageBoxWatcher;
+using test::TempDir;
+
+constexpr char kWindowKey[] = "Software\\moravend\\Tessaly\\Window";
+
+std::string ProgramPath() {
+    std::string path = TSLY_EXE;  // where the build put it, as a Unix path
+    if (!path.empty() && path[0] == '/') {
+        for (char& c : path) c = c == '/' ? '\\' : c;
+        path = "Z:" + path;
+    }
+    return path;
+}
+
+struct Found {
+    DWORD pid;
+    HWND hwnd;
+};
+
+BOOL CALLBACK FindMain(HWND hwnd, LPARAM lParam) {
+    auto* found = reinterpret_cast<Found*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid == found->pid && lstrcmpA(cls, "TFrmMain") == 0 && IsWindowVisible(hwnd)) {
+        found->hwnd = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::vector<std::string>& parameters) {
+        std::string commandLine = "\"" + ProgramPath() + "\"";
+        for (const auto& p : parameters) commandLine += " \"" + p + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                  nullptr, nullptr, &startup, &process_);
+    }
+    ~RunningProgram() {
+        if (!started_) return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 1);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    bool started() const { return started_; }
+    DWORD pid() const { return process_.dwProcessId; }
+
+    HWND WaitForMainWindow(DWORD timeoutMs = 20000) {
+        const DWORD start = GetTickCount();
+        Found found{pid(), nullptr};
+        while (!found.hwnd && GetTickCount() - start < timeoutMs) {
+            EnumWindows(&FindMain, reinterpret_cast<LPARAM>(&found));
+            if (!found.hwnd) Sleep(50);
+        }
+        return found.hwnd;
+    }
+    bool WaitForExit(DWORD timeoutMs = 20000) {
+        return WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+};
+
+std::string StatusText(HWND main) {
+    HWND status = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
+    char text[256] = {};
+    SendMessageTimeoutA(status, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    return text;
+}
+
+int RowCount(HWND main) {
+    HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
+    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+bool WaitForText(HWND main, const std::string& expected) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 20000) {
+        if (StatusText(main) == expected) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+TEST(EndToEnd, SendToStartRenamesAndTheNextStartRestoresTheGeometry) {
+    CleanRegistry registry;
+    TempDir dir;
+    const std::string a = dir.Make("電卓へのショートカット.lnk", "1");
+    const std::string b = dir.Make("表計算へのｼｮｰﾄｶｯﾄ.lnk", "2");
+    const std::string c = dir.Make("電卓へのショートカット (2).lnk", "3");
+    {
+        RunningProgram program({a, b, c});
+        ASSERT_TRUE(program.started());
+        HWND main = program.WaitForMainWindow();
+        ASSERT_TRUE(main);
+        EXPECT_TRUE(WaitForText(main, "処理は終了しました。"));
+        EXPECT_EQ(dir.Names(), (std::vector<std::string>{"電卓 .lnk",
+                                                        "電卓へのショートカット (2).lnk",
+                                                        "表計算 .lnk"}));
+        EXPECT_EQ(RowCount(main), 3);
+        EXPECT_TRUE(IsWindowVisible(main));  // the window stays open
+
+        SetWindowPos(main, nullptr, 50, 60, 600, 350, SWP_NOZORDER | SWP_NOACTIVATE);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(program.WaitForExit());
+    }
+    EXPECT_EQ(test::ReadRegText(kWindowKey, "MainLeft"), "50");
+    EXPECT_EQ(test::ReadRegText(kWindowKey, "MainTop"), "60");
+    EXPECT_EQ(test::ReadRegText(kWindowKey, "MainWidth"), "600");
+    EXPECT_EQ(test::ReadRegText(kWindowKey, "MainHeight"), "350");
+
+    RunningProgram again({});
+    HWND main = again.WaitForMainWindow();
+    ASSERT_TRUE(main);
+    RECT r{};
+    GetWindowRect(main, &r);
+    EXPECT_EQ(r.left, 50);
+    EXPECT_EQ(r.top, 60);
+    EXPECT_EQ(r.right - r.left, 600);
+    EXPECT_EQ(r.bottom - r.top, 350);
+    EXPECT_EQ(RowCount(main), 0);
+    EXPECT_EQ(StatusText(main), "");  // no parameters: no cut
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(again.WaitForExit());
+}
+
+TEST(EndToEnd, DuplicateParameterIsRefusedBeforeTheWindowShows) {
+    CleanRegistry registry;
+    TempDir dir;
+    const std::string a = dir.Make("a.lnk");
+    RunningProgram program({a, a});
+    ASSERT_TRUE(program.started());
+    MessageBoxWatcher watcher(program.pid());
+    ASSERT_TRUE(watcher.WaitFor(1));
+    EXPECT_EQ(watcher.boxes()[0].caption, "Tessalyne");
+    EXPECT_EQ(watcher.boxes()[0].text, a + " は既に登録されてます。");
+    HWND main = program.WaitForMainWindow();
+    ASSERT_TRUE(main);
+    EXPECT_EQ(RowCount(main), 1);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+}  // namespace
+}  // namespace tsly
