@@ -40,7 +40,8 @@ KindClass ClassOf(Kind kind) {
     case Kind::Edit: return {"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case Kind::Memo:
         return {"EDIT", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP, 0};
-    case Kind::GroupBox: return {"BUTTON", BS_GROUPBOX, 0};
+    // Transparent: the form, which clips its children, paints beneath it.
+    case Kind::GroupBox: return {"BUTTON", BS_GROUPBOX, WS_EX_TRANSPARENT};
     case Kind::Panel: return {kPanelClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     case Kind::Tabs: return {WC_TABCONTROLA, WS_CLIPSIBLINGS, 0};
     case Kind::Bevel: return {"STATIC", SS_ETCHEDVERT, 0};
