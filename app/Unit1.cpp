@@ -350,12 +350,15 @@ void TFrmMain::MinimizeApplication() {
     SetForegroundWindow(app);
     SetWindowPos(app, HWND_BOTTOM, r.left, r.top, r.right - r.left, 0, SWP_NOZORDER);
     ShowWindow(app, SW_MINIMIZE);
+    // Windows hides an owner's windows with it; not every window system does.
+    ShowOwnedPopups(app, FALSE);
 }
 
 void TFrmMain::RestoreApplication() {
     HWND app = win::Application::Instance().Handle();
     SetForegroundWindow(app);
     ShowWindow(app, SW_RESTORE);
+    ShowOwnedPopups(app, TRUE);  // brings back what the minimize hid
     SetWindowPos(app, HWND_TOP, 0, 0, 0, 0, SWP_NOZORDER);
 }
 
@@ -384,21 +387,59 @@ std::string TFrmMain::StatusText() const {
 }
 
 void TFrmMain::RegisterShortcut(const std::string& path) {
-    if (listView_.Append(path)) return;
+    if (listView_.model().Register(path)) {
+        // During a scan the window repaints only at its message-loop turns,
+        // so the control learns the new row count there (FlushScanView).
+        if (!scanning_) listView_.SyncCount();
+        return;
+    }
+    FlushScanView(true);  // the list behind the message is the current one
     MessageBeep(MB_ICONQUESTION);
     win::Application::Instance().ShowMessage(path + kDuplicateSuffix);
 }
 
+void TFrmMain::FlushScanView(bool force) {
+    // Telling the control its new size costs milliseconds (it recomputes its
+    // scroll bars and repaints them), so a long scan does it a few times a
+    // second rather than at every folder.
+    constexpr DWORD kFlushIntervalMs = 100;
+    const DWORD now = GetTickCount();
+    if (!force && now - lastFlush_ < kFlushIntervalMs) return;
+    lastFlush_ = now;
+    listView_.SyncCount();
+    if (countPending_) {
+        countPending_ = false;
+        SetStatusText(std::to_string(listView_.model().Count()) + kFoundSuffix);
+    }
+}
+
 void TFrmMain::ScanFolder(const std::string& folder) {
+    // Between two turns of the message loop nothing is drawn: the row count
+    // and the running count in the status bar are handed to the controls at
+    // each turn and at the end, which the user cannot tell from per-file
+    // updates, and which keeps a scan of many files close to the speed of a
+    // bare walk of the folders.
     win::Win32DirEnumerator dirs;
     ScanCallbacks callbacks;
     callbacks.registerShortcut = [this](const std::string& path) { RegisterShortcut(path); };
-    callbacks.afterRegister = [this] {
-        SetStatusText(std::to_string(listView_.model().Count()) + kFoundSuffix);
+    callbacks.afterRegister = [this] { countPending_ = true; };
+    callbacks.beforeSubfolder = [this] {
+        FlushScanView(false);
+        win::Application::Instance().ProcessMessages();
     };
-    callbacks.beforeSubfolder = [] { win::Application::Instance().ProcessMessages(); };
     callbacks.cancelled = [this] { return hwnd() == nullptr; };
-    tsly::ScanFolder(folder, dirs, callbacks);
+
+    const bool wasScanning = scanning_;  // a scan started from a message turn
+    scanning_ = true;
+    try {
+        tsly::ScanFolder(folder, dirs, callbacks);
+    } catch (...) {
+        scanning_ = wasScanning;
+        if (hwnd()) FlushScanView(true);
+        throw;
+    }
+    scanning_ = wasScanning;
+    if (hwnd()) FlushScanView(true);
 }
 
 void TFrmMain::Action_cutshoutExecute() {

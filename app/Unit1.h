@@ -69,6 +69,7 @@ private:
     void SearchforHelpOn1Click();
     void About1Click();
     void SetStatusText(const std::string& text);
+    void FlushScanView(bool force);
 
     ShortcutListView listView_;
     HWND rebar_ = nullptr;      // CBar1
@@ -86,6 +87,9 @@ private:
     bool startedWithoutParameters_ = true;
     bool settingsDeleted_ = false;
     bool activated_ = false;
+    bool scanning_ = false;
+    bool countPending_ = false;  // the status bar's running count is stale
+    DWORD lastFlush_ = 0;
 };
 
 }  // namespace tsly

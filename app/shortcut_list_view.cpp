@@ -37,12 +37,6 @@ void ShortcutListView::Create(HWND parent, int controlId, HFONT font) {
     if (images) ListView_SetImageList(hwnd_, images, LVSIL_SMALL);
 }
 
-bool ShortcutListView::Append(const std::string& path) {
-    if (!model_.Register(path)) return false;
-    SyncCount();
-    return true;
-}
-
 void ShortcutListView::SyncCount() {
     if (shownCount_ == model_.Count()) return;
     shownCount_ = model_.Count();

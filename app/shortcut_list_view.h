@@ -20,8 +20,6 @@ public:
     ShortcutListModel& model() { return model_; }
     const ShortcutListModel& model() const { return model_; }
 
-    // Appends a path unless it is listed (without regard to case).
-    bool Append(const std::string& path);
     // Tells the control how many rows the model holds now.
     void SyncCount();
     void Clear();

@@ -5,7 +5,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include "app/Unit1.h"
 #include "app/main_commands.h"
@@ -306,6 +308,71 @@ TEST_F(MainWindowTest, ScanListsShortcutsDepthFirstAndCounts) {
     EXPECT_EQ(main->ListView_main().model().Count(), 0u);
     EXPECT_EQ(ListView_GetItemCount(main->ListView_main().hwnd()), 0);
     EXPECT_EQ(main->StatusText(), "3 個のファイルが見つかりました。");
+}
+
+}  // namespace
+}  // namespace tsly
+
+namespace tsly {
+namespace {
+
+// Waits on its own thread for a visible window of this process with the
+// given class, records where it stands and closes it.
+class WindowCloser {
+public:
+    explicit WindowCloser(const char* className)
+        : className_(className), thread_([this] { Run(); }) {}
+    ~WindowCloser() { thread_.join(); }
+    RECT rect() const { return rect_; }
+    bool seen() const { return seen_; }
+
+private:
+    void Run() {
+        for (int i = 0; i < 500 && !seen_; ++i) {
+            HWND hwnd = FindWindowA(className_, nullptr);
+            if (hwnd && IsWindowVisible(hwnd)) {
+                GetWindowRect(hwnd, &rect_);
+                seen_ = true;
+                PostMessageA(hwnd, WM_CLOSE, 0, 0);
+            }
+            Sleep(20);
+        }
+    }
+    const char* className_;
+    RECT rect_{};
+    std::atomic<bool> seen_{false};
+    std::thread thread_;
+};
+
+TEST_F(MainWindowTest, DialogsOpenBesideTheMainWindowsCorner) {
+    auto main = Start();
+    SetWindowPos(main->hwnd(), nullptr, 140, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    const std::pair<CommandId, const char*> dialogs[] = {
+        {kCmdOpenOption, "TFrmOption"}, {kCmdSetup, "TFrmSetup"}, {kCmdAbout, "TAboutBox"}};
+    for (const auto& [command, className] : dialogs) {
+        WindowCloser closer(className);
+        SendMessageA(main->hwnd(), WM_COMMAND, command, 0);  // returns once it closed
+        ASSERT_TRUE(closer.seen()) << className;
+        EXPECT_EQ(closer.rect().left, 165) << className;
+        EXPECT_EQ(closer.rect().top, 110) << className;
+    }
+}
+
+TEST_F(MainWindowTest, MinimizeHidesThroughTheApplicationWindowAndRestoreBringsItBack) {
+    auto main = Start();
+    HWND app = win::Application::Instance().Handle();
+    SendMessageA(main->hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    test::PumpUntil([&] { return IsIconic(app) != FALSE; }, 3000);
+    EXPECT_TRUE(IsIconic(app));
+    EXPECT_FALSE(IsWindowVisible(main->hwnd()));
+
+    // A queued restore request, addressed to any window, goes through the
+    // application's filter.
+    PostMessageA(main->hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    test::PumpUntil([&] { return IsWindowVisible(main->hwnd()) != FALSE; }, 3000);
+    EXPECT_FALSE(IsIconic(app));
+    EXPECT_TRUE(IsWindowVisible(main->hwnd()));
+    EXPECT_FALSE(IsIconic(main->hwnd()));
 }
 
 }  // namespace

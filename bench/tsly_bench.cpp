@@ -1,0 +1,199 @@
+// Measures the scan and the cut against the bare file-system work they stand
+// on, on a synthetic tree of shortcut files:
+//   A  a bare recursive FindFirstFileA walk collecting the .lnk paths
+//   B  the program's own scan into the real main window's list
+//   C  the program's cutting command over every listed file
+//   D  a bare MoveFileA loop doing the same renames
+// Usage: tsly_bench [shortcuts...] [--runs N] [--keep]
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/Unit1.h"
+#include "core/cut_rule.h"
+#include "platform/application.h"
+#include "platform/settings_store.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+double PeakMiB() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<double>(counters.PeakPagefileUsage) / (1024.0 * 1024.0);
+}
+
+double CurrentMiB() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<double>(counters.PagefileUsage) / (1024.0 * 1024.0);
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((folder + "*").c_str(), &data);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(folder + name + "\\");
+            } else {
+                DeleteFileA((folder + name).c_str());
+            }
+        } while (FindNextFileA(h, &data));
+        FindClose(h);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+// folders x perFolder shortcuts with marker names, plus one other file per
+// folder; returns the paths of the shortcuts.
+void MakeTree(const std::string& root, int shortcuts) {
+    const int perFolder = 100;
+    const int folders = (shortcuts + perFolder - 1) / perFolder;
+    CreateDirectoryA(root.c_str(), nullptr);
+    int made = 0;
+    for (int f = 0; f < folders; ++f) {
+        const std::string folder = root + "フォルダ" + std::to_string(f) + "\\";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (int i = 0; i < perFolder && made < shortcuts; ++i, ++made) {
+            const char* marker = i % 2 ? "へのショートカット" : "へのｼｮｰﾄｶｯﾄ";
+            const std::string path = folder + "電卓" + std::to_string(i) + marker + ".lnk";
+            HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+            if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        }
+        HANDLE h = CreateFileA((folder + "readme.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_NEW, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+}
+
+void BareWalk(const std::string& folder, std::vector<std::string>& out) {
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((folder + "*.*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = data.cFileName;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (name[0] != '.') BareWalk(folder + name + "\\", out);
+        } else if (name.size() >= 4 && _stricmp(name.c_str() + name.size() - 4, ".lnk") == 0) {
+            out.push_back(folder + name);
+        }
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+}
+
+struct Rename {
+    std::string from, to;
+};
+
+void MoveAll(const std::vector<Rename>& renames, bool forward) {
+    for (const Rename& r : renames) {
+        if (forward) MoveFileA(r.from.c_str(), r.to.c_str());
+        else MoveFileA(r.to.c_str(), r.from.c_str());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<int> sizes;
+    int runs = 5;
+    bool keep = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--runs" && i + 1 < argc) runs = std::atoi(argv[++i]);
+        else if (arg == "--keep") keep = true;
+        else sizes.push_back(std::atoi(argv[i]));
+    }
+    if (sizes.empty()) sizes = {10000, 100000};
+
+    auto& app = tsly::win::Application::Instance();
+    app.SetTitle("Tessalyne");
+    app.Initialize();
+    {
+        // Default options: the markers are cut, a blank takes their place.
+        tsly::DeleteKeyTree(tsly::kSettingsKey);
+    }
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+
+    std::printf("%-9s %9s %9s %6s %9s %9s %6s %10s\n", "files", "A walk", "B scan", "B/A",
+                "C cut", "D move", "C/D", "peak MiB");
+    for (int size : sizes) {
+        const std::string root = std::string(temp) + "tsly-bench-" + std::to_string(size) + "\\";
+        RemoveTree(root);
+        MakeTree(root, size);
+
+        char* args[] = {argv[0]};
+        tsly::TFrmMain main;
+        main.Create(1, args);
+        app.ProcessMessages();
+        const double baseline = CurrentMiB();
+
+        std::vector<double> a, b, c, d;
+        std::vector<Rename> renames;
+        double peak = 0;
+        for (int run = 0; run < runs; ++run) {
+            std::vector<std::string> found;
+            auto t = Clock::now();
+            BareWalk(root, found);
+            a.push_back(Seconds(t));
+
+            main.N6Click();
+            app.ProcessMessages();
+            t = Clock::now();
+            main.ScanFolder(root);
+            b.push_back(Seconds(t));
+            app.ProcessMessages();
+            peak = std::max(peak, PeakMiB());
+            if (main.ListView_main().model().Count() != found.size()) {
+                std::fprintf(stderr, "scan listed %zu of %zu\n",
+                             main.ListView_main().model().Count(), found.size());
+                return 1;
+            }
+
+            renames.clear();
+            for (const std::string& path : found) {
+                if (auto to = tsly::FirstCutTarget(path, tsly::CutOptions{})) {
+                    renames.push_back({path, *to});
+                }
+            }
+            t = Clock::now();
+            main.Action_cutshoutExecute();
+            c.push_back(Seconds(t));
+            MoveAll(renames, false);  // put the names back (not timed)
+
+            t = Clock::now();
+            MoveAll(renames, true);
+            d.push_back(Seconds(t));
+            MoveAll(renames, false);
+        }
+        const double ma = Median(a), mb = Median(b), mc = Median(c), md = Median(d);
+        std::printf("%-9d %8.3fs %8.3fs %6.2f %8.3fs %8.3fs %6.2f %10.1f (+%.1f over the empty window)\n",
+                    size, ma, mb, mb / ma, mc, md, mc / md, peak, peak - baseline);
+        std::fflush(stdout);
+        main.N6Click();
+        if (!keep) RemoveTree(root);
+    }
+    return 0;
+}
