@@ -18,6 +18,10 @@ tsly_wine_env() {
   mkdir -p "$HOME"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
+    # The program's font is the proportional ＭＳ Ｐゴシック; here the
+    # proportional IPA Gothic stands in for it (Wine would pick a fixed one).
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' \
+      /d 'IPAPGothic' /f >/dev/null 2>&1 || true
     wineserver -w
   fi
 }
