@@ -7,6 +7,7 @@
 
 #include "app/find_folder.h"
 #include "app/main_commands.h"
+#include "app/main_window_parts.h"
 #include "app/resource.h"
 #include "core/cut_command.h"
 #include "core/folder_scan.h"
@@ -21,12 +22,6 @@ namespace {
 
 constexpr char kClassName[] = "TFrmMain";
 constexpr char kCaption[] = "Tessalyne　Ver1.21";
-constexpr int kListId = 1;
-constexpr int kToolBarId = 2;
-constexpr int kStatusBarId = 3;
-constexpr int kRebarId = 4;
-constexpr int kStatusPanel1Width = 50;
-constexpr int kDefaultColumnWidth = 400;
 constexpr COLORREF kUncheckedTextColor = 0xC0C0C0;  // silver
 
 constexpr char kDuplicateSuffix[] = " は既に登録されてます。";
@@ -34,16 +29,6 @@ constexpr char kFoundSuffix[] = " 個のファイルが見つかりました。"
 constexpr char kCutFinished[] = "処理は終了しました。";
 constexpr char kSettingsDeleted[] = "レジストリ設定を削除しました。";
 constexpr char kSettingsNotDeleted[] = "レジストリ設定を削除できませんでした。";
-
-// The window's font: ＭＳ Ｐゴシック, 12 pixels, Shift-JIS.
-win::UniqueFont MakeFont(bool strikeOut) {
-    LOGFONTA lf{};
-    lf.lfHeight = -12;
-    lf.lfCharSet = SHIFTJIS_CHARSET;
-    lf.lfStrikeOut = strikeOut ? TRUE : FALSE;
-    lstrcpynA(lf.lfFaceName, "ＭＳ Ｐゴシック", LF_FACESIZE);
-    return win::UniqueFont(CreateFontIndirectA(&lf));
-}
 
 // The cutting command's surroundings: the options from the registry, the
 // file system's rename, and the beep and status text at the end.
@@ -70,20 +55,6 @@ private:
     std::function<void()> completed_;
 };
 
-// The eight stored geometry values, in the order they are read and written.
-enum class Geometry { Height, Left, Top, Width, ListHeight, ListWidth, Panel0, Column };
-struct GeometryValue {
-    Geometry what;
-    const char* name;
-    int fallback;
-};
-constexpr GeometryValue kGeometry[] = {
-    {Geometry::Height, "MainHeight", 327},     {Geometry::Left, "MainLeft", 0},
-    {Geometry::Top, "MainTop", 0},             {Geometry::Width, "MainWidth", 528},
-    {Geometry::ListHeight, "Column(0)", 236},  {Geometry::ListWidth, "Column(1)", 520},
-    {Geometry::Panel0, "Column(2)", 300},      {Geometry::Column, "Column(3)", 400},
-};
-
 }  // namespace
 
 TFrmMain::TFrmMain() = default;
@@ -97,8 +68,8 @@ void TFrmMain::Create(int argc, char** argv) {
         LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, 0)));
     RegisterClass(kClassName, icon_.get(), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
-    font_ = MakeFont(false);
-    strikeFont_ = MakeFont(true);
+    font_ = MakeMainFont(false);
+    strikeFont_ = MakeMainFont(true);
 
     // Owned by the application window, which carries the task-bar button.
     CreateWindowFor(0, kClassName, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
@@ -111,128 +82,6 @@ void TFrmMain::Create(int argc, char** argv) {
     FormCreate(argc, argv);
 }
 
-void TFrmMain::CreateControls() {
-    imageList_.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr),
-                                          MAKEINTRESOURCEA(IDB_TOOLIMAGES), 16, 0,
-                                          RGB(255, 0, 255), IMAGE_BITMAP,
-                                          LR_CREATEDIBSECTION));
-    CreateToolBar();
-
-    listView_.Create(hwnd(), kListId, font_.get());
-
-    statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "",
-                                 WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd(),
-                                 reinterpret_cast<HMENU>(kStatusBarId),
-                                 GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    SendMessageA(statusBar_, SB_SETMINHEIGHT, 19, 0);
-    int parts[2] = {300, 300 + kStatusPanel1Width};
-    SendMessageA(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
-    SendMessageA(statusBar_, SB_SETTEXTA, 1 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(""));
-    SetStatusText("");
-
-    popupMenu_.reset(CreatePopupMenu());
-    AppendMenuA(popupMenu_.get(), MF_STRING, kCmdClearList, "クリア");
-    SetMenuDefaultItem(popupMenu_.get(), kCmdClearList, FALSE);
-
-    LayoutChildren();
-}
-
-void TFrmMain::CreateToolBar() {
-    rebar_ = CreateWindowExA(0, REBARCLASSNAMEA, "",
-                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
-                                 RBS_VARHEIGHT | CCS_NODIVIDER | CCS_NOPARENTALIGN |
-                                 CCS_NORESIZE,
-                             0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(kRebarId),
-                             GetModuleHandleA(nullptr), nullptr);
-    toolBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
-                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST |
-                                   TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
-                                   CCS_NOPARENTALIGN,
-                               0, 0, 0, 0, rebar_, reinterpret_cast<HMENU>(kToolBarId),
-                               GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(toolBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(imageList_.get()));
-    // Tool tips go to this window (not the rebar) so that it can answer them.
-    if (HWND tips = reinterpret_cast<HWND>(SendMessageA(toolBar_, TB_GETTOOLTIPS, 0, 0))) {
-        SendMessageA(tips, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    }
-    SendMessageA(toolBar_, TB_SETPARENT, reinterpret_cast<WPARAM>(hwnd()), 0);
-
-    for (const ToolButtonDef& def : kToolButtons) {
-        TBBUTTON button{};
-        if (!def.caption) {
-            button.iBitmap = def.separatorWidth;
-            button.fsStyle = BTNS_SEP;
-        } else {
-            button.iBitmap = def.image;
-            button.idCommand = def.id;
-            button.fsState = TBSTATE_ENABLED;
-            button.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
-            button.iString = reinterpret_cast<INT_PTR>(def.caption);
-        }
-        SendMessageA(toolBar_, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
-    }
-    SendMessageA(toolBar_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(0, 120));
-    SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
-
-    SIZE size{};
-    SendMessageA(toolBar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
-    REBARBANDINFOA band{};
-    band.cbSize = sizeof band;
-    band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_SIZE;
-    band.fStyle = RBBS_NOGRIPPER;
-    band.hwndChild = toolBar_;
-    band.cxMinChild = size.cx;
-    band.cyMinChild = std::max<int>(size.cy, 24);
-    band.cx = size.cx;
-    SendMessageA(rebar_, RB_INSERTBANDA, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(&band));
-}
-
-void TFrmMain::CreateMenus() {
-    HMENU bar = CreateMenu();
-    HMENU current = nullptr;
-    for (const MenuItemDef& def : kMainMenu) {
-        if (def.topLevel) {
-            current = CreatePopupMenu();
-            AppendMenuA(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(current),
-                        def.caption);
-            continue;
-        }
-        if (!def.caption) {
-            AppendMenuA(current, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        AppendMenuA(current, MF_STRING, def.id, def.caption);
-        if (def.image != kNoImage) {
-            // The image is drawn from ImageList1 when the menu is shown.
-            MENUITEMINFOA info{};
-            info.cbSize = sizeof info;
-            info.fMask = MIIM_BITMAP;
-            info.hbmpItem = HBMMENU_CALLBACK;
-            SetMenuItemInfoA(current, def.id, FALSE, &info);
-        }
-    }
-    SetMenu(hwnd(), bar);  // the window owns and destroys its menu bar
-}
-
-void TFrmMain::LayoutChildren() {
-    if (!statusBar_ || !rebar_) return;
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    constexpr int kBarHeight = 26;
-    MoveWindow(rebar_, 0, 0, client.right, kBarHeight, TRUE);
-    SendMessageA(statusBar_, WM_SIZE, 0, 0);
-    RECT status{};
-    GetWindowRect(statusBar_, &status);
-    const int statusHeight = status.bottom - status.top;
-    // The list fills what the tool bar and status bar leave.
-    listWidth_ = client.right;
-    listHeight_ = std::max<int>(0, client.bottom - kBarHeight - statusHeight);
-    MoveWindow(listView_.hwnd(), 0, kBarHeight, listWidth_, listHeight_, TRUE);
-}
 
 void TFrmMain::FormCreate(int argc, char** argv) {
     win::Application& app = win::Application::Instance();
@@ -266,74 +115,11 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     }
 }
 
-void TFrmMain::RestoreGeometry() {
-    const SettingsStore store(kSettingsKey);
-    for (const GeometryValue& value : kGeometry) {
-        int n = store.ReadNumber("Window", value.name, value.fallback);
-        RECT r{};
-        GetWindowRect(hwnd(), &r);
-        const int left = r.left, top = r.top;
-        const int width = r.right - r.left, height = r.bottom - r.top;
-        switch (value.what) {
-        case Geometry::Height:
-            MoveWindow(hwnd(), left, top, width, n, FALSE);
-            break;
-        case Geometry::Left:
-            MoveWindow(hwnd(), n, top, width, height, FALSE);
-            break;
-        case Geometry::Top:
-            MoveWindow(hwnd(), left, n, width, height, FALSE);
-            break;
-        case Geometry::Width:
-            MoveWindow(hwnd(), left, top, n, height, FALSE);
-            break;
-        case Geometry::ListHeight:
-        case Geometry::ListWidth:
-            // The list always fills the space between the bars, so these two
-            // have no visible effect; the layout gives it that space again.
-            LayoutChildren();
-            break;
-        case Geometry::Panel0: {
-            int parts[2] = {n, n + kStatusPanel1Width};
-            SendMessageA(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
-            break;
-        }
-        case Geometry::Column:
-            // -1 fits the texts and -2 the heading; anything smaller is not a
-            // width at all, so the designed width stands in for it.
-            if (n < -2) n = kDefaultColumnWidth;
-            listView_.SetColumnWidth(n);
-            break;
-        }
-    }
-}
 
 void TFrmMain::FormActivate() {
     if (!startedWithoutParameters_) Action_cutshoutExecute();
 }
 
-void TFrmMain::FormClose() {
-    if (settingsDeleted_) return;
-    RECT r{};
-    GetWindowRect(hwnd(), &r);
-    RECT status{};
-    SendMessageA(statusBar_, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&status));
-    SettingsStore store(kSettingsKey);
-    for (const GeometryValue& value : kGeometry) {
-        int n = 0;
-        switch (value.what) {
-        case Geometry::Height: n = r.bottom - r.top; break;
-        case Geometry::Left: n = r.left; break;
-        case Geometry::Top: n = r.top; break;
-        case Geometry::Width: n = r.right - r.left; break;
-        case Geometry::ListHeight: n = listHeight_; break;
-        case Geometry::ListWidth: n = listWidth_; break;
-        case Geometry::Panel0: n = status.right - status.left; break;
-        case Geometry::Column: n = listView_.ColumnWidth(); break;
-        }
-        store.WriteNumber("Window", value.name, n);
-    }
-}
 
 void TFrmMain::Close() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
 
@@ -343,33 +129,6 @@ POINT TFrmMain::DialogPosition() const {
     return POINT{r.left + 25, r.top + 20};
 }
 
-void TFrmMain::MinimizeApplication() {
-    HWND app = win::Application::Instance().Handle();
-    RECT r{};
-    GetWindowRect(hwnd(), &r);
-    SetForegroundWindow(app);
-    SetWindowPos(app, HWND_BOTTOM, r.left, r.top, r.right - r.left, 0, SWP_NOZORDER);
-    ShowWindow(app, SW_MINIMIZE);
-    // Windows hides an owner's windows with it; not every window system does.
-    ShowOwnedPopups(app, FALSE);
-}
-
-void TFrmMain::RestoreApplication() {
-    HWND app = win::Application::Instance().Handle();
-    SetForegroundWindow(app);
-    ShowWindow(app, SW_RESTORE);
-    ShowOwnedPopups(app, TRUE);  // brings back what the minimize hid
-    SetWindowPos(app, HWND_TOP, 0, 0, 0, 0, SWP_NOZORDER);
-}
-
-bool TFrmMain::ApplicationMessageFilter(MSG& msg) {
-    // Whatever window it is addressed to, and only the exact command.
-    if (msg.message == WM_SYSCOMMAND && msg.wParam == SC_RESTORE) {
-        RestoreApplication();
-        return true;
-    }
-    return false;
-}
 
 void TFrmMain::SetStatusText(const std::string& text) {
     SendMessageA(statusBar_, SB_SETTEXTA, 0 | SBT_NOBORDERS,
@@ -530,22 +289,6 @@ LRESULT TFrmMain::OnNotify(NMHDR* header) {
     return DefaultHandling(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(header));
 }
 
-void TFrmMain::OnMeasureMenuItem(MEASUREITEMSTRUCT* measure) {
-    measure->itemWidth = 16;
-    measure->itemHeight = 16;
-}
-
-void TFrmMain::OnDrawMenuItem(const DRAWITEMSTRUCT* draw) {
-    for (const MenuItemDef& def : kMainMenu) {
-        if (!def.topLevel && def.caption && static_cast<UINT>(def.id) == draw->itemID &&
-            def.image != kNoImage) {
-            const int y = draw->rcItem.top + (draw->rcItem.bottom - draw->rcItem.top - 16) / 2;
-            ImageList_Draw(imageList_.get(), def.image, draw->hDC, draw->rcItem.left, y,
-                           ILD_TRANSPARENT);
-            return;
-        }
-    }
-}
 
 LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -621,13 +364,5 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultHandling(message, wParam, lParam);
 }
 
-void TFrmMain::OnFinalMessage() {}
-
-const ActionDef* FindAction(int id) {
-    for (const ActionDef& action : kActions) {
-        if (action.id == id) return &action;
-    }
-    return nullptr;
-}
 
 }  // namespace tsly

@@ -42,7 +42,6 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnFinalMessage() override;
 
     void CreateControls();
     void CreateToolBar();

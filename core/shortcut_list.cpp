@@ -3,23 +3,36 @@
 #include "core/cp932.h"
 
 namespace tsly {
+namespace {
+
+std::size_t HashOf(const std::string& key) { return std::hash<std::string>{}(key); }
+
+}  // namespace
 
 ShortcutListModel::ShortcutListModel()
     : fold_([](std::string_view text) { return cp932::FoldCase(text); }) {}
 
 ShortcutListModel::ShortcutListModel(FoldFunction fold) : fold_(std::move(fold)) {}
 
+std::size_t ShortcutListModel::Find(const std::string& key, std::size_t hash) const {
+    const auto [first, last] = index_.equal_range(hash);
+    for (auto it = first; it != last; ++it) {
+        if (fold_(entries_[it->second].caption) == key) return it->second;
+    }
+    return std::string::npos;
+}
+
 bool ShortcutListModel::Contains(std::string_view caption) const {
-    return keys_.count(fold_(caption)) != 0;
+    const std::string key = fold_(caption);
+    return Find(key, HashOf(key)) != std::string::npos;
 }
 
 bool ShortcutListModel::Register(std::string caption) {
-    std::string key = fold_(caption);
-    auto [it, inserted] = keys_.try_emplace(std::move(key), 0);
-    if (!inserted && it->second != 0) return false;
-    it->second = 1;
-    entries_.push_back(ShortcutEntry{std::move(caption), true,
-                                     ShortcutEntry::kIconUnknown});
+    const std::string key = fold_(caption);
+    const std::size_t hash = HashOf(key);
+    if (Find(key, hash) != std::string::npos) return false;
+    index_.emplace(hash, entries_.size());
+    entries_.push_back(ShortcutEntry{std::move(caption), true, ShortcutEntry::kIconUnknown});
     return true;
 }
 
@@ -33,8 +46,8 @@ void ShortcutListModel::SetImageIndex(std::size_t index, int imageIndex) {
 
 void ShortcutListModel::SetCaption(std::size_t index, std::string caption) {
     ShortcutEntry& entry = entries_.at(index);
-    RemoveKey(entry.caption);
-    AddKey(caption);
+    Unindex(index);
+    index_.emplace(HashOf(fold_(caption)), index);
     entry.caption = std::move(caption);
     // The icon belongs to the old path.
     entry.imageIndex = ShortcutEntry::kIconUnknown;
@@ -42,16 +55,19 @@ void ShortcutListModel::SetCaption(std::size_t index, std::string caption) {
 
 void ShortcutListModel::Clear() {
     entries_.clear();
-    keys_.clear();
+    entries_.shrink_to_fit();
+    index_.clear();
+    index_.rehash(0);
 }
 
-void ShortcutListModel::AddKey(std::string_view caption) {
-    ++keys_[fold_(caption)];
-}
-
-void ShortcutListModel::RemoveKey(std::string_view caption) {
-    auto it = keys_.find(fold_(caption));
-    if (it != keys_.end() && --it->second == 0) keys_.erase(it);
+void ShortcutListModel::Unindex(std::size_t index) {
+    const auto [first, last] = index_.equal_range(HashOf(fold_(entries_[index].caption)));
+    for (auto it = first; it != last; ++it) {
+        if (it->second == index) {
+            index_.erase(it);
+            return;
+        }
+    }
 }
 
 }  // namespace tsly

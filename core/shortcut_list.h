@@ -1,14 +1,16 @@
 // The shortcut list: entries in the order they were entered, each with its
-// check flag and icon, and an index of case-folded captions so that the
-// duplicate test costs O(1) instead of a search of the whole list.
+// check flag and icon, and an index from the hash of each case-folded
+// caption to its entry, so that the duplicate test costs O(1) instead of a
+// search of the whole list. The index keeps hashes, not texts: a hash match
+// is confirmed against the entry itself, and a large list stays small.
 #pragma once
 
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <deque>
 #include <unordered_map>
-#include <vector>
 
 #include "core/cut_command.h"
 
@@ -53,13 +55,15 @@ public:
     void Clear();
 
 private:
-    void AddKey(std::string_view caption);
-    void RemoveKey(std::string_view caption);
+    // The entry whose folded caption is `key`, or npos.
+    std::size_t Find(const std::string& key, std::size_t hash) const;
+    void Unindex(std::size_t index);
 
     FoldFunction fold_;
-    std::vector<ShortcutEntry> entries_;
-    // Folded caption -> how many entries carry it (edits can make two).
-    std::unordered_map<std::string, std::size_t> keys_;
+    // A deque grows without copying what it holds: no peak at reallocation.
+    std::deque<ShortcutEntry> entries_;
+    // Hash of the folded caption -> entry index (edits can make two equal).
+    std::unordered_multimap<std::size_t, std::size_t> index_;
 };
 
 }  // namespace tsly

@@ -377,3 +377,35 @@ TEST_F(MainWindowTest, MinimizeHidesThroughTheApplicationWindowAndRestoreBringsI
 
 }  // namespace
 }  // namespace tsly
+
+namespace tsly {
+namespace {
+
+TEST_F(MainWindowTest, EditingARowInPlaceChangesWhatTheCutAndTheDuplicateTestSee) {
+    const std::string a = dir_.Make("aへのショートカット.lnk");
+    const std::string b = dir_.Make("bへのショートカット.lnk");
+    auto main = Start();
+    main->RegisterShortcut(a);
+    HWND list = main->ListView_main().hwnd();
+    SetFocus(list);
+    HWND edit = ListView_EditLabel(list, 0);
+    ASSERT_TRUE(edit);
+    SetWindowTextA(edit, b.c_str());
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    test::PumpUntil([&] { return main->ListView_main().model().Caption(0) == b; }, 2000);
+    EXPECT_EQ(main->ListView_main().model().Caption(0), b);
+
+    // The old path is free again; the new one is taken.
+    MessageBoxWatcher watcher;
+    main->RegisterShortcut(b);
+    main->RegisterShortcut(a);
+    EXPECT_EQ(watcher.boxes().size(), 1u);
+    EXPECT_EQ(main->ListView_main().model().Count(), 2u);
+
+    main->ListView_main().SetChecked(1, false);
+    main->Action_cutshoutExecute();  // renames b, the edited row's file
+    EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"aへのショートカット.lnk", "b .lnk"}));
+}
+
+}  // namespace
+}  // namespace tsly

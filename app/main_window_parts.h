@@ -1,0 +1,19 @@
+// What the main window's source files share: control ids and sizes.
+#pragma once
+
+#include "platform/handles.h"
+
+namespace tsly {
+
+inline constexpr int kListId = 1;
+inline constexpr int kToolBarId = 2;
+inline constexpr int kStatusBarId = 3;
+inline constexpr int kRebarId = 4;
+inline constexpr int kToolBarStripHeight = 26;
+inline constexpr int kStatusPanel1Width = 50;
+inline constexpr int kDefaultColumnWidth = 400;
+
+// The window's font: ＭＳ Ｐゴシック, 12 pixels, Shift-JIS.
+win::UniqueFont MakeMainFont(bool strikeOut);
+
+}  // namespace tsly

@@ -1,0 +1,124 @@
+// The main window's state between runs and while minimized: the geometry
+// kept in the registry, and minimizing and restoring through the
+// application window.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/Unit1.h"
+#include "app/main_window_parts.h"
+#include "platform/application.h"
+#include "platform/settings_store.h"
+
+namespace tsly {
+namespace {
+
+// The eight stored geometry values, in the order they are read and written.
+enum class Geometry { Height, Left, Top, Width, ListHeight, ListWidth, Panel0, Column };
+struct GeometryValue {
+    Geometry what;
+    const char* name;
+    int fallback;
+};
+constexpr GeometryValue kGeometry[] = {
+    {Geometry::Height, "MainHeight", 327},     {Geometry::Left, "MainLeft", 0},
+    {Geometry::Top, "MainTop", 0},             {Geometry::Width, "MainWidth", 528},
+    {Geometry::ListHeight, "Column(0)", 236},  {Geometry::ListWidth, "Column(1)", 520},
+    {Geometry::Panel0, "Column(2)", 300},      {Geometry::Column, "Column(3)", 400},
+};
+
+}  // namespace
+
+void TFrmMain::RestoreGeometry() {
+    const SettingsStore store(kSettingsKey);
+    for (const GeometryValue& value : kGeometry) {
+        int n = store.ReadNumber("Window", value.name, value.fallback);
+        RECT r{};
+        GetWindowRect(hwnd(), &r);
+        const int left = r.left, top = r.top;
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        switch (value.what) {
+        case Geometry::Height:
+            MoveWindow(hwnd(), left, top, width, n, FALSE);
+            break;
+        case Geometry::Left:
+            MoveWindow(hwnd(), n, top, width, height, FALSE);
+            break;
+        case Geometry::Top:
+            MoveWindow(hwnd(), left, n, width, height, FALSE);
+            break;
+        case Geometry::Width:
+            MoveWindow(hwnd(), left, top, n, height, FALSE);
+            break;
+        case Geometry::ListHeight:
+        case Geometry::ListWidth:
+            // The list always fills the space between the bars, so these two
+            // have no visible effect; the layout gives it that space again.
+            LayoutChildren();
+            break;
+        case Geometry::Panel0: {
+            int parts[2] = {n, n + kStatusPanel1Width};
+            SendMessageA(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+            break;
+        }
+        case Geometry::Column:
+            // -1 fits the texts and -2 the heading; anything smaller is not a
+            // width at all, so the designed width stands in for it.
+            if (n < -2) n = kDefaultColumnWidth;
+            listView_.SetColumnWidth(n);
+            break;
+        }
+    }
+}
+
+void TFrmMain::FormClose() {
+    if (settingsDeleted_) return;
+    RECT r{};
+    GetWindowRect(hwnd(), &r);
+    RECT status{};
+    SendMessageA(statusBar_, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&status));
+    SettingsStore store(kSettingsKey);
+    for (const GeometryValue& value : kGeometry) {
+        int n = 0;
+        switch (value.what) {
+        case Geometry::Height: n = r.bottom - r.top; break;
+        case Geometry::Left: n = r.left; break;
+        case Geometry::Top: n = r.top; break;
+        case Geometry::Width: n = r.right - r.left; break;
+        case Geometry::ListHeight: n = listHeight_; break;
+        case Geometry::ListWidth: n = listWidth_; break;
+        case Geometry::Panel0: n = status.right - status.left; break;
+        case Geometry::Column: n = listView_.ColumnWidth(); break;
+        }
+        store.WriteNumber("Window", value.name, n);
+    }
+}
+
+void TFrmMain::MinimizeApplication() {
+    HWND app = win::Application::Instance().Handle();
+    RECT r{};
+    GetWindowRect(hwnd(), &r);
+    SetForegroundWindow(app);
+    SetWindowPos(app, HWND_BOTTOM, r.left, r.top, r.right - r.left, 0, SWP_NOZORDER);
+    ShowWindow(app, SW_MINIMIZE);
+    // Windows hides an owner's windows with it; not every window system does.
+    ShowOwnedPopups(app, FALSE);
+}
+
+void TFrmMain::RestoreApplication() {
+    HWND app = win::Application::Instance().Handle();
+    SetForegroundWindow(app);
+    ShowWindow(app, SW_RESTORE);
+    ShowOwnedPopups(app, TRUE);  // brings back what the minimize hid
+    SetWindowPos(app, HWND_TOP, 0, 0, 0, 0, SWP_NOZORDER);
+}
+
+bool TFrmMain::ApplicationMessageFilter(MSG& msg) {
+    // Whatever window it is addressed to, and only the exact command.
+    if (msg.message == WM_SYSCOMMAND && msg.wParam == SC_RESTORE) {
+        RestoreApplication();
+        return true;
+    }
+    return false;
+}
+
+}  // namespace tsly
