@@ -11,9 +11,9 @@ namespace {
 using dialogs::Kind;
 using dialogs::Look;
 
-const std::vector<dialogs::ControlSpec>& Layout() {
+const std::vector<dialogs::ControlDef>& Layout() {
     using F = TFrmOption;
-    static const std::vector<dialogs::ControlSpec> layout{
+    static const std::vector<dialogs::ControlDef> layout{
         {F::SpeedButton2, Kind::FlatButton, 0, 274, 176, 90, 23, "ｷｬﾝｾﾙ", 0, Look::Plain,
          IDB_GLYPH_CANCEL},
         {F::Bevel2, Kind::Bevel, 0, 264, 178, 5, 21, "", 0, Look::Plain, 0},

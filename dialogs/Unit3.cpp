@@ -16,9 +16,9 @@ using dialogs::Look;
 
 constexpr char kCopyright[] = "Copyright (C) 2003-2024 moravend";
 
-const std::vector<dialogs::ControlSpec>& Layout() {
+const std::vector<dialogs::ControlDef>& Layout() {
     using F = TAboutBox;
-    static const std::vector<dialogs::ControlSpec> layout{
+    static const std::vector<dialogs::ControlDef> layout{
         {F::Panel1, Kind::Panel, 0, 0, 0, 325, 121, "",
          dialogs::kBevelLoweredOuter | dialogs::kBevelRaisedInner, Look::Plain, 0},
         {F::Version, Kind::Label, F::Panel1, 120, 16, 59, 12, "Version1.21", 0,

@@ -18,9 +18,9 @@ namespace {
 using dialogs::Kind;
 using dialogs::Look;
 
-const std::vector<dialogs::ControlSpec>& Layout() {
+const std::vector<dialogs::ControlDef>& Layout() {
     using F = TFrmSetup;
-    static const std::vector<dialogs::ControlSpec> layout{
+    static const std::vector<dialogs::ControlDef> layout{
         {F::CheckBox1, Kind::CheckBox, 0, 0, 4, 207, 17, "デスクトップにショートカット作成(&K)",
          WS_TABSTOP, Look::Plain, 0},
         {F::CheckBox2, Kind::CheckBox, 0, 0, 22, 207, 17, "「送る」メニューに追加(&S)",

@@ -78,44 +78,44 @@ RECT BoundsIn(HWND window, HWND parent) {
 
 Form::~Form() = default;
 
-void Form::CreateForm(const FormSpec& spec, POINT position,
-                      const std::vector<ControlSpec>& controls) {
+void Form::CreateForm(const FormDef& def, POINT position,
+                      const std::vector<ControlDef>& controls) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     icon_.reset(static_cast<HICON>(
         LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0)));
-    RegisterClass(spec.className, icon_.get(), GetSysColorBrush(COLOR_BTNFACE));
+    RegisterClass(def.className, icon_.get(), GetSysColorBrush(COLOR_BTNFACE));
     RegisterPanelClass();
     font_ = MakeFormFont(false);
     linkFont_ = MakeFormFont(true);
 
-    RECT outer{0, 0, spec.clientWidth, spec.clientHeight};
+    RECT outer{0, 0, def.clientWidth, def.clientHeight};
     AdjustWindowRectEx(&outer, kFormStyle, FALSE, 0);
-    CreateWindowFor(0, spec.className, spec.caption, kFormStyle, position.x, position.y,
+    CreateWindowFor(0, def.className, def.caption, kFormStyle, position.x, position.y,
                     outer.right - outer.left, outer.bottom - outer.top,
                     win::Application::Instance().Handle(), nullptr);
     if (!hwnd()) throw std::runtime_error("The dialog could not be created");
 
-    specs_ = controls;
-    for (const ControlSpec& c : specs_) CreateControl(c);
-    for (const ControlSpec& c : specs_) {
+    controlDefs_ = controls;
+    for (const ControlDef& c : controlDefs_) CreateControl(c);
+    for (const ControlDef& c : controlDefs_) {
         if (c.kind == Kind::Tabs) PlacePages(Control(c.id));
     }
 }
 
-void Form::CreateControl(const ControlSpec& spec) {
-    HWND parent = spec.parent ? Control(spec.parent) : hwnd();
-    const ControlSpec* parentSpec = spec.parent ? SpecOf(parent) : nullptr;
-    RECT bounds{spec.left, spec.top, spec.left + spec.width, spec.top + spec.height};
-    HFONT font = spec.look == Look::Link ? linkFont_.get() : font_.get();
+void Form::CreateControl(const ControlDef& def) {
+    HWND parent = def.parent ? Control(def.parent) : hwnd();
+    const ControlDef* parentDef = def.parent ? DefOf(parent) : nullptr;
+    RECT bounds{def.left, def.top, def.left + def.width, def.top + def.height};
+    HFONT font = def.look == Look::Link ? linkFont_.get() : font_.get();
     HWND control = nullptr;
 
-    if (parentSpec && parentSpec->kind == Kind::Tabs) {
+    if (parentDef && parentDef->kind == Kind::Tabs) {
         // A page: a tab of the page control and a panel of the form laid
         // over the display area, so that the page control itself stays a tab
         // stop and the page's controls follow it.
         TCITEMA item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(spec.text);
+        item.pszText = const_cast<char*>(def.text);
         const int index = static_cast<int>(SendMessageA(parent, TCM_GETITEMCOUNT, 0, 0));
         SendMessageA(parent, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
         bounds = BoundsIn(parent, hwnd());
@@ -123,33 +123,33 @@ void Form::CreateControl(const ControlSpec& spec) {
         parent = hwnd();
     }
 
-    if (spec.kind == Kind::FlatButton) {
+    if (def.kind == Kind::FlatButton) {
         auto button = std::make_unique<FlatButton>();
-        button->Create(parent, spec.id, bounds, spec.text, spec.glyphs, font);
+        button->Create(parent, def.id, bounds, def.text, def.glyphs, font);
         control = button->hwnd();
         flatButtons_.push_back(std::move(button));
     } else {
-        const KindClass kc = ClassOf(spec.kind);
-        const char* text = spec.kind == Kind::Panel ? "" : spec.text;
+        const KindClass kc = ClassOf(def.kind);
+        const char* text = def.kind == Kind::Panel ? "" : def.text;
         control = CreateWindowExA(kc.exStyle, kc.className, text,
-                                  WS_CHILD | WS_VISIBLE | kc.style | spec.style, bounds.left,
+                                  WS_CHILD | WS_VISIBLE | kc.style | def.style, bounds.left,
                                   bounds.top, bounds.right - bounds.left,
                                   bounds.bottom - bounds.top, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)),
                                   GetModuleHandleA(nullptr), nullptr);
     }
     if (!control) throw std::runtime_error("A control of the dialog could not be created");
-    controls_[spec.id] = control;
+    controls_[def.id] = control;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
-    if (spec.kind == Kind::Image) {
+    if (def.kind == Kind::Image) {
         SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
-    } else if (spec.kind == Kind::Label) {
+    } else if (def.kind == Kind::Label) {
         // Labels take the size of their text.
         HDC dc = GetDC(control);
         HGDIOBJ old = SelectObject(dc, font);
         SIZE extent{};
-        GetTextExtentPoint32A(dc, spec.text, lstrlenA(spec.text), &extent);
+        GetTextExtentPoint32A(dc, def.text, lstrlenA(def.text), &extent);
         SelectObject(dc, old);
         ReleaseDC(control, dc);
         SetWindowPos(control, nullptr, 0, 0, extent.cx, extent.cy,
@@ -162,17 +162,17 @@ void Form::PlacePages(HWND tabs) {
     // after a page show above it: the windows underneath leave those areas
     // to them.
     std::vector<RECT> pageAreas;
-    for (std::size_t i = 0; i < specs_.size(); ++i) {
-        const ControlSpec& page = specs_[i];
+    for (std::size_t i = 0; i < controlDefs_.size(); ++i) {
+        const ControlDef& page = controlDefs_[i];
         if (page.parent == 0 || Control(page.parent) != tabs) continue;
         HWND pageWindow = Control(page.id);
         const RECT pageBounds = BoundsIn(pageWindow, hwnd());
         RECT inTabs = BoundsIn(pageWindow, tabs);
         pageAreas.push_back(inTabs);
         std::vector<RECT> covered;
-        for (std::size_t j = i + 1; j < specs_.size(); ++j) {
-            if (specs_[j].parent != 0) continue;
-            RECT sibling = BoundsIn(Control(specs_[j].id), hwnd());
+        for (std::size_t j = i + 1; j < controlDefs_.size(); ++j) {
+            if (controlDefs_[j].parent != 0) continue;
+            RECT sibling = BoundsIn(Control(controlDefs_[j].id), hwnd());
             RECT overlap{};
             if (!IntersectRect(&overlap, &sibling, &pageBounds)) continue;
             OffsetRect(&overlap, -pageBounds.left, -pageBounds.top);
@@ -188,9 +188,9 @@ HWND Form::Control(int id) const {
     return it == controls_.end() ? nullptr : it->second;
 }
 
-const ControlSpec* Form::SpecOf(HWND control) const {
-    for (const ControlSpec& spec : specs_) {
-        if (Control(spec.id) == control) return &spec;
+const ControlDef* Form::DefOf(HWND control) const {
+    for (const ControlDef& def : controlDefs_) {
+        if (Control(def.id) == control) return &def;
     }
     return nullptr;
 }
@@ -225,13 +225,13 @@ void Form::ShowModal() {
 }
 
 LRESULT Form::ColourStatic(HDC dc, HWND control) {
-    const ControlSpec* spec = SpecOf(control);
-    const Look look = spec ? spec->look : Look::Plain;
+    const ControlDef* def = DefOf(control);
+    const Look look = def ? def->look : Look::Plain;
     COLORREF colour = GetSysColor(COLOR_WINDOWTEXT);
     if (look == Look::DarkBlue) colour = kDarkBlue;
     if (look == Look::Link) colour = kLinkBlue;
     SetTextColor(dc, colour);
-    if (spec && spec->kind == Kind::Memo) {
+    if (def && def->kind == Kind::Memo) {
         SetBkColor(dc, GetSysColor(COLOR_MENU));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_MENU));
     }
@@ -249,15 +249,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLOREDIT: {
-        const ControlSpec* spec = SpecOf(reinterpret_cast<HWND>(lParam));
-        if (spec && spec->kind == Kind::Memo) {
+        const ControlDef* def = DefOf(reinterpret_cast<HWND>(lParam));
+        if (def && def->kind == Kind::Memo) {
             return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         }
         break;
     }
     case WM_SETCURSOR: {
-        const ControlSpec* spec = SpecOf(reinterpret_cast<HWND>(wParam));
-        if (spec && spec->look == Look::Link) {
+        const ControlDef* def = DefOf(reinterpret_cast<HWND>(wParam));
+        if (def && def->look == Look::Link) {
             SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
             return TRUE;
         }

@@ -37,7 +37,7 @@ enum class Look : std::uint8_t {
     Link,      // blue, bold, underlined, pointing hand
 };
 
-struct ControlSpec {
+struct ControlDef {
     int id;         // never IDOK or IDCANCEL, which Enter and Escape send
     Kind kind;
     int parent;     // id of the parent control; 0 for the form itself
@@ -48,7 +48,7 @@ struct ControlSpec {
     int glyphs;     // flat buttons: bitmap resource id, 0 for none
 };
 
-struct FormSpec {
+struct FormDef {
     const char* className;
     const char* caption;
     int clientWidth;
@@ -77,18 +77,18 @@ protected:
     // Creates the window with its outer top-left corner at `position`
     // (screen coordinates) and its controls; the window stays hidden until
     // ShowModal.
-    void CreateForm(const FormSpec& spec, POINT position,
-                    const std::vector<ControlSpec>& controls);
+    void CreateForm(const FormDef& def, POINT position,
+                    const std::vector<ControlDef>& controls);
     virtual void OnCommand(int id) = 0;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void CreateControl(const ControlSpec& spec);
+    void CreateControl(const ControlDef& def);
     void PlacePages(HWND tabs);
-    const ControlSpec* SpecOf(HWND control) const;
+    const ControlDef* DefOf(HWND control) const;
     LRESULT ColourStatic(HDC dc, HWND control);
 
-    std::vector<ControlSpec> specs_;
+    std::vector<ControlDef> controlDefs_;
     std::map<int, HWND> controls_;
     std::vector<std::unique_ptr<FlatButton>> flatButtons_;
     win::UniqueFont font_;
