@@ -7,9 +7,21 @@
 namespace tsly {
 namespace {
 
+// An ending counts only where it begins a character: "モﾖの…" holds the
+// bytes of "への…" from its second byte on, but not the marker.
 bool EndsWith(std::string_view text, std::string_view ending) {
     return text.size() >= ending.size() &&
-           text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+           text.compare(text.size() - ending.size(), ending.size(), ending) == 0 &&
+           cp932::IsCharBoundary(text, text.size() - ending.size());
+}
+
+// A new name must name a file in the same folder: no separator of its own,
+// and not a name the system reads as the folder or its parent ("", ".",
+// "..", or dots and blanks only, which lose their trailing dots and blanks).
+bool StaysInFolder(std::string_view name) {
+    if (cp932::NextSeparator(name, 0) != std::string_view::npos) return false;
+    if (name.find('/') != std::string_view::npos) return false;  // never a trail byte
+    return name.find_first_not_of(". ") != std::string_view::npos;
 }
 
 // The replacement is due unless the stem already ends with R, or with R
@@ -69,6 +81,10 @@ std::optional<std::string> FirstCutTarget(std::string_view path,
                    options.replacement.size() + kShortcutExtension.size());
     target.append(parts->folder).append(base).append(" ");
     target.append(options.replacement).append(kShortcutExtension);
+    // A replacement text with a separator would move the file elsewhere.
+    if (!StaysInFolder(std::string_view(target).substr(parts->folder.size()))) {
+        return std::nullopt;
+    }
     return target;
 }
 
@@ -84,6 +100,10 @@ std::optional<std::string> SecondCutTarget(std::string_view current,
     std::string target(parts->folder);
     target.append(parts->name.substr(0, at));
     target.append(parts->name.substr(at + options.secondText.size()));
+    // Cutting a lone lead byte can free the 0x5C after it as a separator.
+    if (!StaysInFolder(std::string_view(target).substr(parts->folder.size()))) {
+        return std::nullopt;
+    }
     return target;
 }
 

@@ -15,8 +15,10 @@ bool IsShortcutFileName(const std::string& name) {
     return true;
 }
 
-bool ScanFolder(const std::string& folder, DirEnumerator& dirs,
-                const ScanCallbacks& callbacks) {
+namespace {
+
+bool ScanLevel(const std::string& folder, DirEnumerator& dirs,
+               const ScanCallbacks& callbacks, int depth) {
     std::unique_ptr<DirListing> listing = dirs.Open(folder + "*.*");
     if (!listing) return true;
 
@@ -28,15 +30,27 @@ bool ScanFolder(const std::string& folder, DirEnumerator& dirs,
             // may lead back to an ancestor, and the scan must end.
             if (entry.name.empty() || entry.name[0] == '.') continue;
             if (entry.attributes & kAttrReparsePoint) continue;
+            // A link the system does not mark as one still cannot make the
+            // scan endless: no path the ANSI calls take is this deep.
+            if (depth >= kMaxScanDepth) continue;
             if (callbacks.beforeSubfolder) callbacks.beforeSubfolder();
             if (callbacks.cancelled && callbacks.cancelled()) return false;
-            if (!ScanFolder(folder + entry.name + "\\", dirs, callbacks)) return false;
+            if (!ScanLevel(folder + entry.name + "\\", dirs, callbacks, depth + 1)) {
+                return false;
+            }
         } else if (IsShortcutFileName(entry.name)) {
             callbacks.registerShortcut(folder + entry.name);
             if (callbacks.afterRegister) callbacks.afterRegister();
         }
     }
     return true;
+}
+
+}  // namespace
+
+bool ScanFolder(const std::string& folder, DirEnumerator& dirs,
+                const ScanCallbacks& callbacks) {
+    return ScanLevel(folder, dirs, callbacks, 0);
 }
 
 }  // namespace tsly

@@ -48,6 +48,11 @@ struct ScanCallbacks {
 // letter case.
 bool IsShortcutFileName(const std::string& name);
 
+// Folders more than this many levels below the scanned one are not entered.
+// A path of MAX_PATH (260) bytes holds at most 130 levels, so no folder that
+// the ANSI file calls can reach is left out.
+inline constexpr int kMaxScanDepth = 130;
+
 // Scans `folder` (ending in '\\') and every folder below it, depth first,
 // in enumeration order. Returns false when the scan was cancelled.
 bool ScanFolder(const std::string& folder, DirEnumerator& dirs,

@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <string_view>
 #include <vector>
 
 #include "platform/handles.h"
@@ -7,16 +8,23 @@
 namespace tsly::win {
 namespace {
 
+// A name with a character the code page cannot show comes back with "?" in
+// its place. Such a name reaches no file through the ANSI calls, and as a
+// wildcard it could reach another one: it is left out.
+bool Addressable(const char* name) {
+    return std::string_view(name).find_first_of("?*") == std::string_view::npos;
+}
+
 class Win32DirListing final : public DirListing {
 public:
     Win32DirListing(UniqueFind handle, const WIN32_FIND_DATAA& first)
         : handle_(std::move(handle)), data_(first), havePending_(true) {}
 
     bool Next(DirEntry& entry) override {
-        if (!havePending_) {
-            if (!FindNextFileA(handle_.get(), &data_)) return false;
-        }
-        havePending_ = false;
+        do {
+            if (!havePending_ && !FindNextFileA(handle_.get(), &data_)) return false;
+            havePending_ = false;
+        } while (!Addressable(data_.cFileName));
         entry.name = data_.cFileName;
         entry.attributes = data_.dwFileAttributes;
         return true;

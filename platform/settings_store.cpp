@@ -25,13 +25,21 @@ std::string WithoutTrailingSeparator(std::string path) {
     return path;
 }
 
-win::UniqueRegKey OpenSection(HKEY key, const std::string& section) {
+// A key the user may read but not change still gives its stored values:
+// falling back to the defaults would cut names with options the user never
+// chose. Writes then fail and report it.
+HKEY OpenForReading(HKEY parent, const std::string& path) {
     HKEY opened = nullptr;
-    if (!key || RegOpenKeyExA(key, section.c_str(), 0, KEY_ALL_ACCESS, &opened) !=
-                    ERROR_SUCCESS) {
-        return nullptr;
+    if (RegOpenKeyExA(parent, path.c_str(), 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS ||
+        RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+        return opened;
     }
-    return win::UniqueRegKey(opened);
+    return nullptr;
+}
+
+win::UniqueRegKey OpenSection(HKEY key, const std::string& section) {
+    if (!key) return nullptr;
+    return win::UniqueRegKey(OpenForReading(key, section));
 }
 
 }  // namespace
@@ -42,6 +50,8 @@ SettingsStore::SettingsStore(std::string keyPath) : keyPath_(std::move(keyPath))
                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) == ERROR_SUCCESS) {
         key_.reset(key);
+    } else {
+        key_.reset(OpenForReading(HKEY_CURRENT_USER, keyPath_));
     }
 }
 

@@ -1,0 +1,170 @@
+// The cutting rule and command on arbitrary paths and options.
+//
+// Invariants:
+// - a new name stays in its folder: the target begins with the path's folder
+//   part, adds no separator on a character boundary, no "/", and is not a
+//   name of dots and blanks only (which the system reads as "." or "..");
+// - with whole characters in, whole characters out (no character split);
+// - the first cut gives a ".lnk" name, only for a ".lnk" file, and a target
+//   whose stem carries no marker needs no second first cut;
+// - the second cut removes exactly the second text, once;
+// - the command renames only checked ".lnk" rows, within their folders, loses
+//   no file and replaces none, and reports completion once, last.
+#include <map>
+#include <set>
+#include <vector>
+
+#include "core/cut_command.h"
+#include "core/cut_rule.h"
+#include "fuzz/fuzz_support.h"
+
+namespace {
+using namespace tsly;
+using tsly::fuzz::WholeCharacters;
+
+void CheckStaysInFolder(std::string_view path, const std::string& target) {
+    const auto parts = SplitPath(path);
+    FUZZ_CHECK(parts.has_value());
+    FUZZ_CHECK(target.compare(0, parts->folder.size(), parts->folder) == 0);
+    FUZZ_CHECK(cp932::LastSeparator(target) == parts->folder.size() - 1);
+    const std::string_view name = std::string_view(target).substr(parts->folder.size());
+    FUZZ_CHECK(name.find('/') == std::string_view::npos);
+    FUZZ_CHECK(name.find_first_not_of(". ") != std::string_view::npos);
+}
+
+bool StemEndsWithMarker(std::string_view path) {
+    const auto parts = SplitPath(path);
+    if (!parts || parts->name.size() < 4) return false;
+    const std::string_view stem = parts->name.substr(0, parts->name.size() - 4);
+    for (std::string_view m : {kMarkerFullWidth, kMarkerHalfWidth}) {
+        if (stem.size() >= m.size() && stem.substr(stem.size() - m.size()) == m &&
+            cp932::IsCharBoundary(stem, stem.size() - m.size())) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CheckRule(const std::string& path, const CutOptions& options) {
+    const bool whole = WholeCharacters(path);
+    if (auto t = FirstCutTarget(path, options)) {
+        FUZZ_CHECK(HasShortcutExtension(path));
+        CheckStaysInFolder(path, *t);
+        FUZZ_CHECK(t->size() >= 5 && t->compare(t->size() - 4, 4, ".lnk") == 0);
+        if (whole && WholeCharacters(options.replacement)) {
+            FUZZ_CHECK(WholeCharacters(*t));
+            // Cutting again finds nothing more to do, unless R itself ends
+            // with a marker.
+            if (!StemEndsWithMarker(*t)) {
+                CutOptions again = options;
+                FUZZ_CHECK(!FirstCutTarget(*t, again).has_value());
+            }
+        }
+    }
+    if (auto t = SecondCutTarget(path, options)) {
+        FUZZ_CHECK(options.cutSecondText && !options.secondText.empty());
+        FUZZ_CHECK(HasShortcutExtension(path));
+        CheckStaysInFolder(path, *t);
+        FUZZ_CHECK(t->size() + options.secondText.size() == path.size());
+        if (whole && WholeCharacters(options.secondText)) FUZZ_CHECK(WholeCharacters(*t));
+    }
+}
+
+// A folder of files, each with an identity that must survive every rename.
+struct Bench : CutListSource, CutEnvironment {
+    std::vector<std::string> captions;
+    std::vector<bool> checked;
+    CutOptions options;
+    std::map<std::string, int> files;  // path -> identity
+    int completed = 0;
+    bool renamedAfterCompletion = false;
+
+    std::size_t Count() const override { return captions.size(); }
+    const std::string& Caption(std::size_t i) const override { return captions[i]; }
+    bool Checked(std::size_t i) const override { return checked[i]; }
+    CutOptions ReadOptions() override { return options; }
+    bool Rename(const std::string& from, const std::string& to) override {
+        if (completed) renamedAfterCompletion = true;
+        // Only a checked shortcut row, or where its first cut took it.
+        bool allowed = false;
+        for (std::size_t i = 0; i < captions.size(); ++i) {
+            if (!checked[i] || !HasShortcutExtension(captions[i])) continue;
+            const auto first = FirstCutTarget(captions[i], options);
+            if (from == captions[i] || (first && from == *first)) allowed = true;
+        }
+        FUZZ_CHECK(allowed);
+        CheckStaysInFolder(from, to);
+        const auto it = files.find(from);
+        if (it == files.end() || files.count(to)) return false;
+        const int id = it->second;
+        files.erase(it);
+        files.emplace(to, id);
+        return true;
+    }
+    void Completed() override { ++completed; }
+    // The second run's renames come after the first run's completion.
+    void NextRun() { completed = 0; }
+};
+
+void CheckCommand(FuzzedDataProvider& data, const CutOptions& options) {
+    Bench bench;
+    bench.options = options;
+    const std::string folder = data.ConsumeBool() ? "C:\\表\\" : "C:\\a\\";
+    const std::size_t rows = data.ConsumeIntegralInRange<std::size_t>(0, 6);
+    std::set<std::string> seen;
+    for (std::size_t i = 0; i < rows && data.remaining_bytes() > 0; ++i) {
+        std::string caption = folder + fuzz::WholeText(data, 4);
+        if (!seen.insert(caption).second) continue;
+        bench.captions.push_back(caption);
+        bench.checked.push_back(data.ConsumeBool());
+        if (data.ConsumeIntegralInRange(0, 3) != 0) {
+            bench.files.emplace(caption, static_cast<int>(bench.files.size()));
+        }
+    }
+    // Files that are not listed, some of them in the way of a new name.
+    const std::size_t others = data.ConsumeIntegralInRange<std::size_t>(0, 3);
+    for (std::size_t i = 0; i < others && data.remaining_bytes() > 0; ++i) {
+        bench.files.emplace(folder + fuzz::WholeText(data, 3),
+                            static_cast<int>(bench.files.size()) + 1000);
+    }
+    const auto before = bench.files;
+
+    for (int run = 0; run < 2; ++run) {  // twice, as at a start with parameters
+        bench.NextRun();
+        RunCutCommand(bench, bench);
+        FUZZ_CHECK(bench.completed == 1);
+    }
+    FUZZ_CHECK(!bench.renamedAfterCompletion);
+    FUZZ_CHECK(bench.files.size() == before.size());
+    std::set<int> ids;
+    for (const auto& [path, id] : bench.files) ids.insert(id);
+    FUZZ_CHECK(ids.size() == before.size());
+    // Unchecked rows, rows that are no shortcut and unlisted files keep
+    // their names.
+    for (const auto& [path, id] : before) {
+        bool mayMove = false;
+        for (std::size_t i = 0; i < bench.captions.size(); ++i) {
+            if (bench.captions[i] == path && bench.checked[i] && HasShortcutExtension(path)) {
+                mayMove = true;
+            }
+        }
+        if (!mayMove) FUZZ_CHECK(bench.files.count(path) && bench.files.at(path) == id);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    fuzz::CheckMarkersAreCp932();
+    FuzzedDataProvider data(bytes, size);
+    CutOptions options;
+    options.replacement = fuzz::AnyText(data, 3);
+    options.applyToUnmarked = data.ConsumeBool();
+    options.cutSecondText = data.ConsumeBool();
+    options.secondText = fuzz::AnyText(data, 2);
+    std::string path = fuzz::AnyText(data, 8);
+    CheckRule(path, options);
+    CheckRule("C:\\Data\\" + path, options);
+    CheckCommand(data, options);
+    return 0;
+}

@@ -1,0 +1,541 @@
+// Bad input and faults around the cutting command, the scan, the command
+// line, the settings store and the setup dialog. In every case nothing is
+// lost or overwritten and nothing crashes; the user is told only where the
+// program must say something.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <aclapi.h>
+#include <shlobj.h>
+
+#include <functional>
+#include <memory>
+
+#include "app/Unit1.h"
+#include "app/main_commands.h"
+#include "dialogs/Unit2.h"
+#include "dialogs/Unit6.h"
+#include "platform/application.h"
+#include "platform/settings_store.h"
+#include "tests/app/harness.h"
+#include "tests/app/tree_snapshot.h"
+
+namespace tsly {
+namespace {
+
+using test::MessageBoxWatcher;
+using test::TempDir;
+using Tree = std::map<std::string, std::string>;
+constexpr char kOptionsKey[] = "Software\\moravend\\Tessaly\\Settings";
+constexpr char kDone[] = "処理は終了しました。";
+constexpr POINT kAt{40, 40};
+
+std::vector<std::string> Contents(const Tree& tree) {
+    std::vector<std::string> contents;
+    for (const auto& [path, content] : tree) contents.push_back(content);
+    std::sort(contents.begin(), contents.end());
+    return contents;
+}
+
+// File names in a folder as the system holds them (UTF-16), sorted.
+std::vector<std::wstring> WideNames(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    } while (FindNextFileW(h, &data));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(932, 0, text.c_str(), -1, wide.data(),
+                                    static_cast<int>(wide.size())) - 1);
+    return wide;
+}
+
+// Removes a tree that the ANSI calls cannot reach all of.
+void RemoveTreeW(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTreeW(folder + L"\\" + name);
+            } else {
+                DeleteFileW((folder + L"\\" + name).c_str());
+            }
+        } while (FindNextFileW(h, &data));
+        FindClose(h);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+// Runs a Linux command (Wine starts Unix programs too) on Unix paths.
+std::string UnixPath(const std::string& path) {
+    using Get = char*(CDECL*)(LPCWSTR);
+    auto get = reinterpret_cast<Get>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!get) return "";
+    char* unix = get(Wide(path).c_str());
+    if (!unix) return "";
+    std::string result = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    if (!result.empty() && result.back() == '/') result.pop_back();
+    return result;
+}
+bool RunUnix(std::string commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+class Faults : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        win::Application& app = win::Application::Instance();
+        app.SetTitle("Tessalyne");
+        app.Initialize();
+    }
+
+    std::unique_ptr<TFrmMain> Start(std::vector<std::string> parameters = {}) {
+        parameters.insert(parameters.begin(), "tsly.exe");
+        std::vector<char*> argv;
+        for (auto& p : parameters) argv.push_back(p.data());
+        auto main = std::make_unique<TFrmMain>();
+        main->Create(static_cast<int>(argv.size()), argv.data());
+        return main;
+    }
+    std::vector<std::string> Rows(TFrmMain& main) {
+        std::vector<std::string> rows;
+        const auto& model = main.ListView_main().model();
+        for (std::size_t i = 0; i < model.Count(); ++i) rows.push_back(model.Caption(i));
+        return rows;
+    }
+
+    test::CleanRegistry registry_;
+    TempDir dir_;
+};
+
+// Files change between listing and cutting. Every case is silent.
+TEST_F(Faults, FilesThatChangeAfterListing) {
+    struct Case {
+        const char* what;
+        std::function<void(TempDir&, std::vector<HANDLE>&)> change;
+        std::vector<std::string> after;  // names in the folder
+    };
+    const Case cases[] = {
+        {"deleted", [](TempDir& d, auto&) { DeleteFileA((d.path() + "aへのショートカット.lnk").c_str()); },
+         {"b .lnk"}},
+        {"renamed away", [](TempDir& d, auto&) {
+             MoveFileA((d.path() + "aへのショートカット.lnk").c_str(), (d.path() + "moved.lnk").c_str());
+         }, {"b .lnk", "moved.lnk"}},
+        {"read-only", [](TempDir& d, auto&) {
+             SetFileAttributesA((d.path() + "aへのショートカット.lnk").c_str(), FILE_ATTRIBUTE_READONLY);
+         }, {"a .lnk", "b .lnk"}},
+        {"held open, no sharing of deletes", [](TempDir& d, auto& handles) {
+             handles.push_back(CreateFileA((d.path() + "aへのショートカット.lnk").c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+         }, {"aへのショートカット.lnk", "b .lnk"}},
+        {"held open, sharing deletes", [](TempDir& d, auto& handles) {
+             handles.push_back(CreateFileA((d.path() + "aへのショートカット.lnk").c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+         }, {"a .lnk", "b .lnk"}},
+        {"target made meanwhile", [](TempDir& d, auto&) { d.Make("a .lnk", "other"); },
+         {"a .lnk", "aへのショートカット.lnk", "b .lnk"}},
+        {"target made as a folder", [](TempDir& d, auto&) { d.MakeFolder("a .lnk"); },
+         {"aへのショートカット.lnk", "b .lnk"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        dir.Make("aへのショートカット.lnk", "a");
+        dir.Make("bへのｼｮｰﾄｶｯﾄ.lnk", "b");
+        const Tree before = test::Snapshot(dir.path());
+        auto main = Start();
+        main->ScanFolder(dir.path());
+        std::vector<HANDLE> handles;
+        c.change(dir, handles);
+        const Tree changed = test::Snapshot(dir.path());
+        MessageBoxWatcher watcher;
+        main->Action_cutshoutExecute();
+        for (HANDLE h : handles) CloseHandle(h);
+        EXPECT_EQ(dir.Names(), c.after);
+        EXPECT_EQ(Contents(test::Snapshot(dir.path())), Contents(changed));
+        EXPECT_TRUE(watcher.boxes().empty());
+        EXPECT_EQ(main->StatusText(), kDone);
+    }
+}
+
+TEST_F(Faults, ReadOnlyShortcutIsRenamedAndStaysReadOnly) {
+    const std::string a = dir_.Make("aへのショートカット.lnk", "a");
+    SetFileAttributesA(a.c_str(), FILE_ATTRIBUTE_READONLY);
+    auto main = Start({a});
+    const DWORD attributes = GetFileAttributesA((dir_.path() + "a .lnk").c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// Command-line parameters that are no plain absolute shortcut path.
+TEST_F(Faults, CommandLinePaths) {
+    dir_.MakeFolder("表");
+    dir_.MakeFolder("表\\ソ");
+    dir_.MakeFolder("fへのショートカット.lnk");
+    const std::string root = dir_.path();
+    const std::string longName = root + std::string(250, 'L') + "へのショートカット.lnk";
+    struct Case { std::string parameter; std::string row; };
+    const Case cases[] = {
+        {root + "nothereへのショートカット.lnk", root + "nothereへのショートカット.lnk"},
+        {"relへのショートカット.lnk", root + "relへのショートカット.lnk"},
+        {"C:\\", "C:\\"},
+        {"\\\\nosuchserver\\share\\xへのショートカット.lnk", "\\\\nosuchserver\\share\\xへのショートカット.lnk"},
+        {root + "fへのショートカット.lnk", root + "fへのショートカット.lnk\\"},
+        {root + "tへのショートカット.txt", root + "tへのショートカット.txt"},
+        {root + "表\\ソ\\十へのショートカット.lnk", root + "表\\ソ\\十へのショートカット.lnk"},
+        {longName, longName},
+    };
+    dir_.Make("relへのショートカット.lnk", "rel");
+    dir_.Make("tへのショートカット.txt", "t");
+    dir_.Make("表\\ソ\\十へのショートカット.lnk", "ten");
+    const Tree before = test::Snapshot(root);
+    char cwd[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, cwd);
+    SetCurrentDirectoryA(root.c_str());
+    std::vector<std::string> parameters, rows;
+    for (const Case& c : cases) {
+        parameters.push_back(c.parameter);
+        rows.push_back(c.row);
+    }
+    MessageBoxWatcher watcher;
+    auto main = Start(parameters);
+    SetCurrentDirectoryA(cwd);
+    EXPECT_EQ(Rows(*main), rows);
+    EXPECT_TRUE(watcher.boxes().empty());
+    EXPECT_EQ(main->StatusText(), kDone);
+    const Tree after = test::Snapshot(root);
+    EXPECT_EQ(Contents(after), Contents(before));
+    EXPECT_EQ(after.count("rel .lnk"), 1u);
+    EXPECT_EQ(after.count("表\\ソ\\十 .lnk"), 1u);
+    EXPECT_EQ(after.count("tへのショートカット.txt"), 1u);
+    EXPECT_TRUE(dir_.Exists("fへのショートカット.lnk"));  // the folder keeps its name
+    EXPECT_FALSE(dir_.Exists("f .lnk"));
+}
+
+// Names the code page cannot show come back as "?" from the ANSI calls. The
+// program must not take them for some other file.
+TEST_F(Faults, NamesTheCodePageCannotShow) {
+    const std::wstring folder = Wide(dir_.path());
+    const wchar_t* const made[] = {L"\x1E61へのショートカット.lnk", L"\xD83D\xDE00へのショートカット.lnk",
+                                   L"\x1E61" L"a.lnk", L"\x1E6B" L"a.lnk", L"sへのショートカット.lnk",
+                                   L"?へのショートカット.lnk"};
+    for (const wchar_t* name : made) {
+        CloseHandle(CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                                nullptr));
+    }
+    const auto before = WideNames(folder);
+    ASSERT_EQ(before.size(), 5u);  // "?" is no name a file can have
+
+    // A scan lists only what can be renamed, without duplicate messages.
+    {
+        MessageBoxWatcher watcher;
+        auto main = Start();
+        main->ScanFolder(dir_.path());
+        EXPECT_EQ(Rows(*main), (std::vector<std::string>{dir_.path() + "sへのショートカット.lnk"}));
+        main->ListView_main().SetChecked(0, false);
+        main->Action_cutshoutExecute();
+        EXPECT_TRUE(watcher.boxes().empty());
+    }
+    EXPECT_EQ(WideNames(folder), before);
+
+    // As the ANSI command line hands the first one over: with "?" for "ṡ".
+    {
+        MessageBoxWatcher watcher;
+        auto main = Start({dir_.path() + "?へのショートカット.lnk", dir_.path() + "?a.lnk"});
+        EXPECT_EQ(main->StatusText(), kDone);
+        EXPECT_TRUE(watcher.boxes().empty());
+    }
+    EXPECT_EQ(WideNames(folder), before);
+    RemoveTreeW(L"\\\\?\\" + folder.substr(0, folder.size() - 1));  // the ANSI clean-up cannot
+}
+
+// Paths beyond MAX_PATH: what cannot be reached is left alone, and a new
+// name too long for the system fails without a word.
+TEST_F(Faults, PathsLongerThanMaxPath) {
+    std::string relative;
+    while ((dir_.path() + relative).size() < 300) {
+        relative += std::string(20, 'd') + "\\";
+        CreateDirectoryW((L"\\\\?\\" + Wide(dir_.path() + relative)).c_str(), nullptr);
+        const std::string file = relative + "xへのショートカット.lnk";
+        HANDLE h = CreateFileW((L"\\\\?\\" + Wide(dir_.path() + file)).c_str(), GENERIC_WRITE, 0,
+                               nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(h, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+    const std::string nearLimit = std::string(200 - dir_.path().size(), 'n') + "へのショートカット.lnk";
+    dir_.Make(nearLimit, "n");
+    test::WriteRegText(kOptionsKey, "Char", std::string(80, 'R'));
+
+    const Tree before = test::Snapshot(dir_.path());
+    auto main = Start();
+    main->ScanFolder(dir_.path());  // ends, wherever the system stops it
+    EXPECT_GE(main->ListView_main().model().Count(), 5u);
+    MessageBoxWatcher watcher;
+    main->Action_cutshoutExecute();
+    EXPECT_TRUE(watcher.boxes().empty());
+    EXPECT_EQ(main->StatusText(), kDone);
+    // Every file is still there with its content, in its folder; the
+    // shallow one got its new name.
+    const Tree after = test::Snapshot(dir_.path());
+    EXPECT_EQ(Contents(after), Contents(before));
+    for (const auto& [path, content] : after) {
+        bool same = false;
+        for (const auto& [old, oldContent] : before)
+            same = same || (oldContent == content && test::FolderOf(old) == test::FolderOf(path));
+        EXPECT_TRUE(same) << path;
+    }
+    EXPECT_TRUE(dir_.Exists(std::string(20, 'd') + "\\x " + std::string(80, 'R') + ".lnk"));
+    const std::string folder = dir_.path().substr(0, dir_.path().size() - 1);
+    RemoveTreeW(L"\\\\?\\" + Wide(folder));  // the ANSI clean-up cannot reach it all
+}
+
+// A Unix symlink back to an ancestor, made from Linux; Wine shows it as a
+// folder link, and the scan must end.
+TEST_F(Faults, FolderLinkBackToAnAncestorAndBrokenLink) {
+    dir_.MakeFolder("sub");
+    dir_.Make("sub\\aへのショートカット.lnk", "a");
+    const std::string unix = UnixPath(dir_.path());
+    ASSERT_FALSE(unix.empty());
+    ASSERT_TRUE(RunUnix("Z:\\bin\\ln -s \"" + unix + "\" \"" + unix + "/sub/loop\""));
+    ASSERT_TRUE(RunUnix("Z:\\bin\\ln -s /nonexistent/folder \"" + unix + "/sub/broken\""));
+    const DWORD attributes = GetFileAttributesA((dir_.path() + "sub\\loop").c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+
+    MessageBoxWatcher watcher;
+    auto main = Start();
+    main->ScanFolder(dir_.path());
+    EXPECT_EQ(Rows(*main), (std::vector<std::string>{dir_.path() + "sub\\aへのショートカット.lnk"}));
+    EXPECT_TRUE(watcher.boxes().empty());
+    RunUnix("Z:\\bin\\rm -f \"" + unix + "/sub/loop\" \"" + unix + "/sub/broken\"");
+}
+
+TEST_F(Faults, VeryDeepTree) {
+    std::string relative;
+    std::size_t made = 0;
+    while ((dir_.path() + relative + "d\\s.lnk").size() < MAX_PATH) {
+        relative += "d\\";
+        ASSERT_TRUE(CreateDirectoryA((dir_.path() + relative).c_str(), nullptr));
+        dir_.Make(relative + "s.lnk", std::to_string(made++));
+    }
+    auto main = Start();
+    main->ScanFolder(dir_.path());
+    EXPECT_EQ(main->ListView_main().model().Count(), made);
+    EXPECT_GT(made, 60u);
+}
+
+// Registry values the store cannot use.
+TEST_F(Faults, StoredOptionsOfTheWrongKindOrSize) {
+    struct Case {
+        const char* name;
+        DWORD type;
+        std::string data;  // bytes as stored
+        const char* box;   // the error shown, or nullptr
+        const char* after; // the file's name afterwards
+    };
+    const std::string big(100 * 1024, 'x');
+    const Case cases[] = {
+        {"Char", REG_DWORD, std::string("\1\0\0\0", 4), "'Char' のデータ型が不正です.", "aへのショートカット.lnk"},
+        {"Short1", REG_BINARY, "1", "'Short1' のデータ型が不正です.", "aへのショートカット.lnk"},
+        {"cutnameflg", REG_MULTI_SZ, std::string("1\0\0", 3), "'cutnameflg' のデータ型が不正です.",
+         "aへのショートカット.lnk"},
+        {"cutname", REG_QWORD, std::string(8, '\0'), "'cutname' のデータ型が不正です.",
+         "aへのショートカット.lnk"},
+        {"Char", REG_BINARY, "", nullptr, "a .lnk"},  // empty: the empty text
+        {"Char", REG_SZ, std::string("\0", 1), nullptr, "a .lnk"},
+        {"Char", REG_EXPAND_SZ, std::string("%TEMP%\0", 7), nullptr, "a %TEMP%.lnk"},
+        {"Char", REG_SZ, big + '\0', nullptr, "aへのショートカット.lnk"},  // no such long name
+        {"Short1", REG_SZ, std::string(100 * 1024, '1') + '\0', nullptr, "a.lnk"},  // out of range: off
+        {"cutname", REG_SZ, big + '\0', nullptr, "a .lnk"},
+        {"Char", REG_SZ, std::string("\\..\\..\\x\0", 9), nullptr, "aへのショートカット.lnk"},
+        {"Char", REG_SZ, std::string("(link)\0junk", 11), nullptr, "a (link).lnk"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " type " + std::to_string(c.type));
+        test::CleanRegistry registry;
+        TempDir dir;
+        const std::string a = dir.Make("aへのショートカット.lnk", "a");
+        if (c.name == std::string("Short1")) dir.Make("a.lnk", "plain");
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kOptionsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr), ERROR_SUCCESS);
+        RegSetValueExA(key, c.name, 0, c.type, reinterpret_cast<const BYTE*>(c.data.data()),
+                       static_cast<DWORD>(c.data.size()));
+        RegCloseKey(key);
+        auto main = Start();
+        main->RegisterShortcut(a);
+        MessageBoxWatcher watcher;
+        SendMessageA(main->hwnd(), WM_COMMAND, kCmdCutShortcut, 0);
+        SendMessageA(main->hwnd(), WM_COMMAND, kCmdCutShortcut, 0);
+        std::vector<std::string> texts;
+        for (const auto& box : watcher.boxes()) texts.push_back(box.text);
+        if (c.box) {
+            EXPECT_EQ(texts, (std::vector<std::string>{c.box, c.box}));
+        } else {
+            EXPECT_TRUE(texts.empty());
+            EXPECT_EQ(main->StatusText(), kDone);
+        }
+        EXPECT_TRUE(dir.Exists(c.after)) << c.after;
+        const Tree after = test::Snapshot(dir.path());
+        EXPECT_EQ(after.size(), c.name == std::string("Short1") ? 2u : 1u)
+            << ::testing::PrintToString(after).substr(0, 400);
+    }
+}
+
+// Makes "Software\moravend" a volatile key: no lasting key can be made below
+// it, so the store can neither open nor create the settings key.
+struct VolatileCompanyKey {
+    VolatileCompanyKey() {
+        HKEY key = nullptr;
+        ok = RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\moravend", 0, nullptr,
+                             REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                             nullptr) == ERROR_SUCCESS;
+        if (key) RegCloseKey(key);
+    }
+    bool ok = false;
+};
+
+// Denies writing to the settings key; its values stay readable.
+bool DenyWrites(const char* keyPath) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
+    EXPLICIT_ACCESSA deny{};
+    deny.grfAccessPermissions = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+    deny.grfAccessMode = DENY_ACCESS;
+    deny.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
+    deny.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+    deny.Trustee.ptstrName = const_cast<char*>("EVERYONE");
+    PACL old = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &old,
+                    nullptr, &descriptor);
+    PACL acl = nullptr;
+    bool ok = SetEntriesInAclA(1, &deny, old, &acl) == ERROR_SUCCESS &&
+              SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              acl, nullptr) == ERROR_SUCCESS;
+    LocalFree(acl);
+    LocalFree(descriptor);
+    RegCloseKey(key);
+    return ok;
+}
+
+// Lifts the denial again so that the key can be cleaned away.
+void AllowWrites(const char* keyPath) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return;
+    SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                    nullptr);
+    RegCloseKey(key);
+}
+
+TEST_F(Faults, SettingsKeyThatCannotBeMade) {
+    VolatileCompanyKey company;
+    ASSERT_TRUE(company.ok);
+    const std::string a = dir_.Make("aへのショートカット.lnk", "a");
+    MessageBoxWatcher watcher;
+    auto main = Start({a});  // reads give the defaults, silently
+    EXPECT_TRUE(dir_.Exists("a .lnk"));
+    EXPECT_TRUE(watcher.boxes().empty());
+    {
+        TFrmOption form(kAt);
+        SendMessageA(form.Control(TFrmOption::SpeedButton1), BM_CLICK, 0, 0);  // cannot be kept
+        EXPECT_FALSE(form.Closed());
+    }
+    SendMessageA(main->hwnd(), WM_CLOSE, 0, 0);  // the window still closes
+    EXPECT_FALSE(IsWindow(main->hwnd()));
+    MSG msg;  // take the quit message, which would end the next test's boxes
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    std::vector<std::string> texts;
+    for (const auto& box : watcher.boxes()) texts.push_back(box.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"キー Settings の作成に失敗しました.",
+                                               "キー Window の作成に失敗しました."}));
+}
+
+TEST_F(Faults, SettingsKeyThatCannotBeWrittenStillGivesItsValues) {
+    test::WriteRegText(kOptionsKey, "Char", "(link)");
+    ASSERT_TRUE(DenyWrites("Software\\moravend\\Tessaly"));
+    ASSERT_TRUE(DenyWrites(kOptionsKey));
+    const std::string a = dir_.Make("aへのショートカット.lnk", "a");
+    MessageBoxWatcher watcher;
+    auto main = Start({a});
+    EXPECT_TRUE(dir_.Exists("a (link).lnk"));  // the stored option, not the default
+    {
+        TFrmOption form(kAt);
+        SendMessageA(form.Control(TFrmOption::SpeedButton1), BM_CLICK, 0, 0);
+    }
+    std::vector<std::string> texts;
+    for (const auto& box : watcher.boxes()) texts.push_back(box.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"キー Settings の作成に失敗しました."}));
+    main.reset();
+    AllowWrites(kOptionsKey);
+    AllowWrites("Software\\moravend\\Tessaly");
+}
+
+// The setup dialog claims success only when the file is there, and names
+// the folder where it could not make one. (A shortcut that cannot be saved
+// because a folder is in its way is shown in the dialogs' own tests.)
+TEST_F(Faults, SetupDialogWhenTheSendToFolderIsMissing) {
+    const std::string sendTo = TFrmSetup::ShortcutPath(CSIDL_SENDTO, "Tessalyne");
+    const std::string startup = TFrmSetup::ShortcutPath(CSIDL_STARTUP, "Tessalyne");
+    ASSERT_FALSE(sendTo.empty());
+    ASSERT_FALSE(startup.empty());
+    const std::string sendToFolder = sendTo.substr(0, sendTo.size() - strlen("\\Tessalyne.lnk"));
+    DeleteFileA(sendTo.c_str());
+    DeleteFileA(startup.c_str());
+    // The Send To folder is gone.
+    const std::string kept = sendToFolder + ".kept";
+    ASSERT_TRUE(MoveFileA(sendToFolder.c_str(), kept.c_str()));
+
+    MessageBoxWatcher watcher;
+    {
+        TFrmSetup form(kAt);
+        form.SetChecked(TFrmSetup::CheckBox2, true);
+        form.SetChecked(TFrmSetup::CheckBox3, true);
+        form.SpeedButton1Click();
+    }
+    const bool sendToMade = GetFileAttributesA(sendTo.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool startupMade = GetFileAttributesA(startup.c_str()) != INVALID_FILE_ATTRIBUTES;
+    DeleteFileA(startup.c_str());
+    DeleteFileA(sendTo.c_str());
+    RemoveDirectoryA(sendToFolder.c_str());
+    MoveFileA(kept.c_str(), sendToFolder.c_str());
+
+    ASSERT_EQ(watcher.boxes().size(), 1u);
+    const std::string text = watcher.boxes()[0].text;
+    EXPECT_TRUE(startupMade);
+    EXPECT_EQ(text.find("スタートアップ"), std::string::npos) << text;
+    // Success is claimed only when the Send To shortcut is there; otherwise
+    // the message names that folder.
+    EXPECT_EQ(text == "設定しました。", sendToMade) << text;
+    EXPECT_EQ(text.find("「送る」メニューにショートカットを作成できませんでした") != std::string::npos,
+              !sendToMade) << text;
+}
+
+}  // namespace
+}  // namespace tsly

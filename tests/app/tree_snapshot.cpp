@@ -1,0 +1,58 @@
+#include "tests/app/tree_snapshot.h"
+
+#include <windows.h>
+
+#include "core/cut_rule.h"
+
+namespace tsly::test {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    // Through the wide call with "\\?\", which reads past MAX_PATH too.
+    std::wstring wide(path.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(932, 0, path.c_str(), -1, wide.data(),
+                                    static_cast<int>(wide.size())) - 1);
+    HANDLE h = CreateFileW((L"\\\\?\\" + wide).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<unreadable>";
+    std::string content;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) content.append(buffer, got);
+    CloseHandle(h);
+    return content;
+}
+
+void Walk(const std::string& root, const std::string& relative,
+          std::map<std::string, std::string>& out) {
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((root + relative + "*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                Walk(root, relative + name + "\\", out);
+            }
+        } else {
+            out[relative + name] = ReadAll(root + relative + name);
+        }
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+}
+
+}  // namespace
+
+std::map<std::string, std::string> Snapshot(const std::string& root) {
+    std::map<std::string, std::string> out;
+    Walk(root, "", out);
+    return out;
+}
+
+std::string FolderOf(const std::string& relative) {
+    const auto parts = SplitPath(relative);
+    return parts ? std::string(parts->folder) : std::string();
+}
+
+}  // namespace tsly::test
