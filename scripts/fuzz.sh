@@ -10,6 +10,12 @@
 # sanitizer report stops the run with the input saved in build/fuzz.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+
+if ! command -v clang++ >/dev/null || ! dpkg-query -W libclang-rt-14-dev >/dev/null 2>&1; then
+  SUDO=; [ "$(id -u)" = 0 ] || SUDO=sudo
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q clang libclang-rt-14-dev
+fi
 seconds=${1:-60}
 shift || true
 targets=("$@")
