@@ -156,6 +156,12 @@ std::vector<MessageBoxWatcher::Box> MessageBoxWatcher::boxes() {
     return boxes_;
 }
 
+std::vector<std::string> MessageBoxWatcher::Texts() {
+    std::vector<std::string> texts;
+    for (const Box& box : boxes()) texts.push_back(box.text);
+    return texts;
+}
+
 bool MessageBoxWatcher::WaitFor(std::size_t n, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {

@@ -56,6 +56,7 @@ public:
     explicit MessageBoxWatcher(DWORD processId = GetCurrentProcessId());
     ~MessageBoxWatcher();
     std::vector<Box> boxes();
+    std::vector<std::string> Texts();
     // Waits until at least n boxes were answered (or the time is up).
     bool WaitFor(std::size_t n, DWORD timeoutMs = 10000);
 

@@ -338,8 +338,8 @@ TEST(TAboutBox, ClosesFromTheSystemMenu) {
 TEST(HelpFilePath, LiesBesideTheExecutableWhateverTheCurrentDirectory) {
     char previous[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, previous);
-    test::TempFolder temp;
-    SetCurrentDirectoryA(temp.Path().c_str());
+    test::TempDir temp;
+    SetCurrentDirectoryA(temp.path().c_str());
     const std::string help = HelpFilePath();
     SetCurrentDirectoryA(previous);
     EXPECT_EQ(help, ProgramFolder() + "TSLY.hlp");

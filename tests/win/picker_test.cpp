@@ -116,8 +116,8 @@ TEST(ResolveFolderSetting, UsesATypedFolderAndOtherwiseTheDesktop) {
     const win::ComPtr<IShellFolder> desktop = Desktop();
     ASSERT_TRUE(desktop);
     const std::string windows = WindowsFolder();
-    test::TempFolder temp;
-    const std::string file = temp.Path() + "\\plain.txt";
+    test::TempDir temp;
+    const std::string file = temp.path() + "plain.txt";
     CloseHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
 
     struct Case {
@@ -128,10 +128,10 @@ TEST(ResolveFolderSetting, UsesATypedFolderAndOtherwiseTheDesktop) {
     };
     const Case cases[] = {
         {sfManual, windows, false, windows},
-        {rfManual, temp.Path(), false, temp.Path()},
+        {rfManual, test::Unslashed(temp.path()), false, test::Unslashed(temp.path())},
         {sfManual, "", true, ""},                        // no name
         {sfManual, file, true, ""},                      // a plain file fails the test
-        {rfManual, temp.Path() + "\\missing", true, ""},  // does not parse
+        {rfManual, temp.path() + "missing", true, ""},  // does not parse
         {sfDesktop, windows, true, ""},                  // the name is only for manual
     };
     for (const Case& c : cases) {

@@ -43,16 +43,6 @@ std::string TitleOf(HWND hwnd) {
 BrowseDriver* activeDriver = nullptr;
 SentMessageLog* activeLog = nullptr;
 
-BOOL CALLBACK CollectMessageBox(HWND hwnd, LPARAM lParam) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
-    if (process == GetCurrentProcessId() && IsWindowVisible(hwnd) &&
-        ClassOf(hwnd) == "#32770" && TitleOf(hwnd) == "Tessalyne") {
-        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK FindShellDialog(HWND hwnd, LPARAM lParam) {
     if (IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32770" && TitleOf(hwnd) != "Tessalyne") {
         *reinterpret_cast<HWND*>(lParam) = hwnd;
@@ -62,47 +52,6 @@ BOOL CALLBACK FindShellDialog(HWND hwnd, LPARAM lParam) {
 }
 
 }  // namespace
-
-CleanRegistry::CleanRegistry() {
-    DeleteKeyTree(kSettingsKey);
-    DeleteKeyTree(kSetupKey);
-}
-CleanRegistry::~CleanRegistry() {
-    DeleteKeyTree(kSettingsKey);
-    DeleteKeyTree(kSetupKey);
-}
-
-MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Watch(); }) {}
-
-MessageBoxWatcher::~MessageBoxWatcher() {
-    stop_ = true;
-    thread_.join();
-}
-
-std::vector<std::string> MessageBoxWatcher::Texts() const {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return texts_;
-}
-
-void MessageBoxWatcher::Watch() {
-    while (!stop_) {
-        std::vector<HWND> boxes;
-        EnumWindows(&CollectMessageBox, reinterpret_cast<LPARAM>(&boxes));
-        for (HWND box : boxes) {
-            std::string text;
-            for (HWND child = GetWindow(box, GW_CHILD); child;
-                 child = GetWindow(child, GW_HWNDNEXT)) {
-                if (ClassOf(child) == "Static" && !TitleOf(child).empty()) text = TitleOf(child);
-            }
-            {
-                const std::lock_guard<std::mutex> lock(mutex_);
-                texts_.push_back(text);
-            }
-            SendMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-}
 
 BrowseDriver::BrowseDriver(std::vector<Step> steps) : steps_(std::move(steps)) {
     activeDriver = this;
@@ -180,33 +129,6 @@ RECT WindowRect(HWND hwnd) {
     RECT r{};
     GetWindowRect(hwnd, &r);
     return r;
-}
-
-TempFolder::TempFolder() {
-    char base[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, base);
-    path_ = std::string(base) + "tsly-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(GetTickCount());
-    CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-TempFolder::~TempFolder() {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path_ + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string full = path_ + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveDirectoryA(full.c_str());
-            } else {
-                DeleteFileA(full.c_str());
-            }
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path_.c_str());
 }
 
 }  // namespace tsly::test

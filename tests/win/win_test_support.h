@@ -12,30 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "tests/app/harness.h"
+
 namespace tsly::test {
-
-// Deletes the program's two registry keys now and again when it goes.
-class CleanRegistry {
-public:
-    CleanRegistry();
-    ~CleanRegistry();
-};
-
-// Answers every message box titled "Tessalyne" with OK, from a second
-// thread, and keeps the texts it saw.
-class MessageBoxWatcher {
-public:
-    MessageBoxWatcher();
-    ~MessageBoxWatcher();
-    std::vector<std::string> Texts() const;
-
-private:
-    void Watch();
-    mutable std::mutex mutex_;
-    std::vector<std::string> texts_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
 
 // The shell's folder dialog while the driver is alive: each timer tick
 // after the dialog has appeared runs the next step, given the dialog.
@@ -84,15 +63,10 @@ private:
 HWND FindBrowseDialog();
 // Screen rectangle of a window.
 RECT WindowRect(HWND hwnd);
-// A fresh folder below the temporary folder, removed with its files.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+// A folder path without its trailing separator, as the shell gives it.
+inline std::string Unslashed(std::string path) {
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+}
 
 }  // namespace tsly::test
