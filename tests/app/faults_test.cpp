@@ -18,6 +18,7 @@
 #include "platform/application.h"
 #include "platform/settings_store.h"
 #include "tests/app/harness.h"
+#include "tests/app/main_window_fixture.h"
 #include "tests/app/tree_snapshot.h"
 
 namespace tsly {
@@ -104,29 +105,8 @@ bool RunUnix(std::string commandLine) {
     return true;
 }
 
-class Faults : public ::testing::Test {
+class Faults : public test::MainWindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        win::Application& app = win::Application::Instance();
-        app.SetTitle("Tessalyne");
-        app.Initialize();
-    }
-
-    std::unique_ptr<TFrmMain> Start(std::vector<std::string> parameters = {}) {
-        parameters.insert(parameters.begin(), "tsly.exe");
-        std::vector<char*> argv;
-        for (auto& p : parameters) argv.push_back(p.data());
-        auto main = std::make_unique<TFrmMain>();
-        main->Create(static_cast<int>(argv.size()), argv.data());
-        return main;
-    }
-    std::vector<std::string> Rows(TFrmMain& main) {
-        std::vector<std::string> rows;
-        const auto& model = main.ListView_main().model();
-        for (std::size_t i = 0; i < model.Count(); ++i) rows.push_back(model.Caption(i));
-        return rows;
-    }
-
     test::CleanRegistry registry_;
     TempDir dir_;
 };

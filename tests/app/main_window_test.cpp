@@ -14,6 +14,7 @@
 #include "platform/application.h"
 #include "platform/settings_store.h"
 #include "tests/app/harness.h"
+#include "tests/app/main_window_fixture.h"
 
 namespace tsly {
 namespace {
@@ -25,31 +26,8 @@ using test::TempDir;
 constexpr char kWindowKey[] = "Software\\moravend\\Tessaly\\Window";
 constexpr char kOptionsKey[] = "Software\\moravend\\Tessaly\\Settings";
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::MainWindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        win::Application& app = win::Application::Instance();
-        app.SetTitle("Tessalyne");
-        app.Initialize();
-    }
-
-    // Starts the main window as the program does, with these parameters.
-    std::unique_ptr<TFrmMain> Start(std::vector<std::string> parameters = {}) {
-        parameters.insert(parameters.begin(), "tsly.exe");
-        std::vector<char*> argv;
-        for (auto& p : parameters) argv.push_back(p.data());
-        auto main = std::make_unique<TFrmMain>();
-        main->Create(static_cast<int>(argv.size()), argv.data());
-        return main;
-    }
-
-    std::vector<std::string> Rows(TFrmMain& main) {
-        std::vector<std::string> rows;
-        const auto& model = main.ListView_main().model();
-        for (std::size_t i = 0; i < model.Count(); ++i) rows.push_back(model.Caption(i));
-        return rows;
-    }
-
     // Closes the window as its close box does and waits until it is gone.
     void CloseWindow(TFrmMain& main) {
         SendMessageA(main.hwnd(), WM_CLOSE, 0, 0);

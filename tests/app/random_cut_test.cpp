@@ -25,6 +25,7 @@
 #include "core/settings_codec.h"
 #include "platform/application.h"
 #include "tests/app/harness.h"
+#include "tests/app/main_window_fixture.h"
 #include "tests/app/tree_snapshot.h"
 
 namespace tsly {
@@ -87,23 +88,8 @@ struct Option {
     const char* stored;  // nullptr: not stored
 };
 
-class RandomCut : public ::testing::Test {
+class RandomCut : public test::MainWindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        win::Application& app = win::Application::Instance();
-        app.SetTitle("Tessalyne");
-        app.Initialize();
-    }
-
-    std::unique_ptr<TFrmMain> Start(std::vector<std::string> parameters) {
-        parameters.insert(parameters.begin(), "tsly.exe");
-        std::vector<char*> argv;
-        for (auto& p : parameters) argv.push_back(p.data());
-        auto main = std::make_unique<TFrmMain>();
-        main->Create(static_cast<int>(argv.size()), argv.data());
-        return main;
-    }
-
     void Round(unsigned seed);
 };
 
