@@ -72,9 +72,12 @@ void TFrmMain::Create(int argc, char** argv) {
     strikeFont_ = MakeMainFont(true);
 
     // Owned by the application window, which carries the task-bar button.
+    // That window is shown (at no size) first, so that a task bar that looks
+    // at windows as they are created sees it visible.
+    HWND app = win::Application::Instance().Handle();
+    ShowWindow(app, SW_SHOWNA);
     CreateWindowFor(0, kClassName, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                    CW_USEDEFAULT, CW_USEDEFAULT, 528, 327,
-                    win::Application::Instance().Handle(), nullptr);
+                    CW_USEDEFAULT, CW_USEDEFAULT, 528, 327, app, nullptr);
     if (!hwnd()) throw std::runtime_error("The main window could not be created");
     SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     CreateMenus();
@@ -104,7 +107,6 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     }
 
     ShowWindow(hwnd(), SW_SHOW);
-    ShowWindow(app.Handle(), SW_SHOWNA);  // the task-bar button
     UpdateWindow(hwnd());
     if (!startedWithoutParameters_) {
         try {

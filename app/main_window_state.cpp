@@ -26,6 +26,21 @@ constexpr GeometryValue kGeometry[] = {
     {Geometry::Panel0, "Column(2)", 300},      {Geometry::Column, "Column(3)", 400},
 };
 
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnedInputWindow(HWND hwnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
+    if (GetWindow(hwnd, GW_OWNER) == search->owner && IsWindowVisible(hwnd) &&
+        IsWindowEnabled(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 void TFrmMain::RestoreGeometry() {
@@ -110,6 +125,14 @@ void TFrmMain::RestoreApplication() {
     ShowWindow(app, SW_RESTORE);
     ShowOwnedPopups(app, TRUE);  // brings back what the minimize hid
     SetWindowPos(app, HWND_TOP, 0, 0, 0, 0, SWP_NOZORDER);
+    // The application window took the focus while the others were hidden:
+    // hand it back to the window the user last worked in.
+    // That is the topmost window it owns that takes input (a dialog that is
+    // open, or else the main window).
+    OwnedSearch search{app, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindOwnedInputWindow,
+                      reinterpret_cast<LPARAM>(&search));
+    if (search.found) SetForegroundWindow(search.found);
 }
 
 bool TFrmMain::ApplicationMessageFilter(MSG& msg) {

@@ -351,6 +351,7 @@ TEST_F(MainWindowTest, MinimizeHidesThroughTheApplicationWindowAndRestoreBringsI
     EXPECT_FALSE(IsIconic(app));
     EXPECT_TRUE(IsWindowVisible(main->hwnd()));
     EXPECT_FALSE(IsIconic(main->hwnd()));
+    EXPECT_EQ(GetForegroundWindow(), main->hwnd());  // ready for the keyboard again
 }
 
 }  // namespace
