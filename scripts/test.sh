@@ -16,9 +16,5 @@ ctest --test-dir build/native --output-on-failure
 trap tsly_wine_cleanup EXIT
 tsly_wine_env
 tsly_display
-# Xvfb has no window manager: unmanaged windows spare Wine its wait of up to
-# two seconds for one each time a window is hidden.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-wineserver -w
 echo "== Windows tests under Wine (prefix $WINEPREFIX, display $DISPLAY)"
 ctest --test-dir build/win32 --output-on-failure

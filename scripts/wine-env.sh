@@ -6,7 +6,8 @@ tsly_wine_env() {
   if [ -z "${TSLY_WINE_ROOT:-}" ]; then
     TSLY_WINE_ROOT=$(mktemp -d /tmp/tsly-wine.XXXXXX)
     export TSLY_WINE_ROOT
-    export TSLY_WINE_OWNED=1
+    # Not exported: only the shell that made the folder removes it.
+    TSLY_WINE_OWNED=1
   fi
   export HOME="$TSLY_WINE_ROOT/home"
   export WINEPREFIX="$TSLY_WINE_ROOT/prefix"
@@ -26,18 +27,21 @@ tsly_wine_env() {
   fi
 }
 
-# A display for the windows: Xvfb when none is set.
+# A display for the windows: Xvfb when none is set. Xvfb has no window
+# manager, so the windows are left unmanaged: Wine would otherwise wait up to
+# two seconds for one each time a window is hidden.
 tsly_display() {
   if [ -z "${DISPLAY:-}" ]; then
     local n=$((90 + RANDOM % 400))
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     TSLY_XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do
-      xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break
       [ -e "/tmp/.X11-unix/X$n" ] && break
       sleep 0.1
     done
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   fi
 }
 
