@@ -78,13 +78,12 @@ void TFrmMain::Create(int argc, char** argv) {
     ShowWindow(app, SW_SHOWNA);
     CreateWindowFor(0, kClassName, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                     CW_USEDEFAULT, CW_USEDEFAULT, 528, 327, app, nullptr);
-    if (!hwnd()) throw std::runtime_error("The main window could not be created");
+    if (!hwnd()) throw std::runtime_error("メインウィンドウを作成できませんでした");
     SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     CreateMenus();
     CreateControls();
     FormCreate(argc, argv);
 }
-
 
 void TFrmMain::FormCreate(int argc, char** argv) {
     win::Application& app = win::Application::Instance();
@@ -117,11 +116,9 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     }
 }
 
-
 void TFrmMain::FormActivate() {
     if (!startedWithoutParameters_) Action_cutshoutExecute();
 }
-
 
 void TFrmMain::Close() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
 
@@ -130,7 +127,6 @@ POINT TFrmMain::DialogPosition() const {
     GetWindowRect(hwnd(), &r);
     return POINT{r.left + 25, r.top + 20};
 }
-
 
 void TFrmMain::SetStatusText(const std::string& text) {
     SendMessageA(statusBar_, SB_SETTEXTA, 0 | SBT_NOBORDERS,
@@ -175,11 +171,11 @@ void TFrmMain::FlushScanView(bool force) {
 }
 
 void TFrmMain::ScanFolder(const std::string& folder) {
-    // Between two turns of the message loop nothing is drawn: the row count
-    // and the running count in the status bar are handed to the controls at
-    // each turn and at the end, which the user cannot tell from per-file
-    // updates, and which keeps a scan of many files close to the speed of a
-    // bare walk of the folders.
+    // Between two turns of the message loop nothing is drawn, so the row
+    // count and the running count in the status bar reach the controls only
+    // at those turns (a few times a second at most) and at the end. The user
+    // cannot tell this from per-file updates, and a scan of many files stays
+    // close to the speed of a bare walk of the folders.
     win::Win32DirEnumerator dirs;
     ScanCallbacks callbacks;
     callbacks.registerShortcut = [this](const std::string& path) { RegisterShortcut(path); };
@@ -291,7 +287,6 @@ LRESULT TFrmMain::OnNotify(NMHDR* header) {
     return DefaultHandling(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(header));
 }
 
-
 LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
@@ -365,6 +360,5 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     return DefaultHandling(message, wParam, lParam);
 }
-
 
 }  // namespace tsly

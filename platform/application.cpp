@@ -57,6 +57,8 @@ LRESULT CALLBACK Application::GetMessageHook(int code, WPARAM wParam, LPARAM lPa
             handled = app.filter_(*msg);
         } catch (const std::exception& e) {
             app.ReportError(e.what());
+        } catch (...) {
+            app.ReportError("予期しないエラーが発生しました");
         }
         if (handled) msg->message = WM_NULL;  // handled: dispatch nothing
     }

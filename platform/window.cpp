@@ -60,7 +60,7 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam,
     } catch (const std::exception& e) {
         Application::Instance().ReportError(e.what());
     } catch (...) {
-        Application::Instance().ReportError("Unexpected error");
+        Application::Instance().ReportError("予期しないエラーが発生しました");
     }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
