@@ -4,9 +4,12 @@
 
 #include <cstdlib>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "app/Unit1.h"
 #include "platform/application.h"
+#include "platform/command_line.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_COOL_CLASSES |
@@ -19,8 +22,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     app.Initialize();
 
     try {
+        std::vector<std::string> parameters = tsly::win::CommandLineParameters();
+        std::vector<char*> argv{GetCommandLineA()};  // parameter 0 is not used
+        for (std::string& p : parameters) argv.push_back(p.data());
         tsly::TFrmMain main;
-        main.Create(__argc, __argv);
+        main.Create(static_cast<int>(argv.size()), argv.data());
         return app.Run();
     } catch (const std::exception& e) {
         app.ReportError(e.what());

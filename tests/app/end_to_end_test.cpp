@@ -53,6 +53,17 @@ public:
         started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
                                   nullptr, nullptr, &startup, &process_);
     }
+    // Starts it with a UTF-16 command line, as the shell does.
+    explicit RunningProgram(const std::wstring& parameters) {
+        std::wstring commandLine = L"\"";
+        const std::string program = ProgramPath();
+        commandLine.append(program.begin(), program.end());  // an ASCII path
+        commandLine += L"\" " + parameters;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                  nullptr, nullptr, &startup, &process_);
+    }
     ~RunningProgram() {
         if (!started_) return;
         if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
@@ -131,7 +142,7 @@ TEST(EndToEnd, SendToStartRenamesAndTheNextStartRestoresTheGeometry) {
     EXPECT_EQ(test::ReadRegText(kWindowKey, "MainWidth"), "600");
     EXPECT_EQ(test::ReadRegText(kWindowKey, "MainHeight"), "350");
 
-    RunningProgram again({});
+    RunningProgram again(std::vector<std::string>{});
     HWND main = again.WaitForMainWindow();
     ASSERT_TRUE(main);
     RECT r{};
@@ -159,6 +170,30 @@ TEST(EndToEnd, DuplicateParameterIsRefusedBeforeTheWindowShows) {
     HWND main = program.WaitForMainWindow();
     ASSERT_TRUE(main);
     EXPECT_EQ(RowCount(main), 1);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+TEST(EndToEnd, ANameTheCodePageCannotShowNeverReachesALookAlikeFile) {
+    CleanRegistry registry;
+    TempDir dir;
+    // "ṡ" has no code page 932 form; a look-alike "s" must not stand in.
+    const std::wstring wideFolder(dir.path().begin(), dir.path().end());  // ASCII
+    const std::wstring odd = wideFolder + L"a\x1E61\x3078\x306E\x30B7\x30E7\x30FC"
+                                          L"\x30C8\x30AB\x30C3\x30C8.lnk";
+    HANDLE h = CreateFileW(odd.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    dir.Make("asへのショートカット.lnk");
+
+    RunningProgram program(L"\"" + odd + L"\"");
+    ASSERT_TRUE(program.started());
+    HWND main = program.WaitForMainWindow();
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(WaitForText(main, "処理は終了しました。"));
+    EXPECT_EQ(RowCount(main), 1);
+    EXPECT_TRUE(dir.Exists("asへのショートカット.lnk"));  // not taken for the other
+    EXPECT_NE(GetFileAttributesW(odd.c_str()), INVALID_FILE_ATTRIBUTES);
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
 }
