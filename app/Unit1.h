@@ -81,8 +81,6 @@ private:
     win::UniqueIcon icon_;
     win::UniqueIcon smallIcon_;
 
-    int listHeight_ = 236;  // Column(0)
-    int listWidth_ = 520;   // Column(1)
     bool startedWithoutParameters_ = true;
     bool settingsDeleted_ = false;
     bool activated_ = false;

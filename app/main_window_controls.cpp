@@ -138,9 +138,8 @@ void TFrmMain::LayoutChildren() {
     GetWindowRect(statusBar_, &status);
     const int statusHeight = status.bottom - status.top;
     // The list fills what the tool bar and status bar leave.
-    listWidth_ = client.right;
-    listHeight_ = std::max<int>(0, client.bottom - kToolBarStripHeight - statusHeight);
-    MoveWindow(listView_.hwnd(), 0, kToolBarStripHeight, listWidth_, listHeight_, TRUE);
+    const int listHeight = std::max<int>(0, client.bottom - kToolBarStripHeight - statusHeight);
+    MoveWindow(listView_.hwnd(), 0, kToolBarStripHeight, client.right, listHeight, TRUE);
 }
 
 void TFrmMain::OnMeasureMenuItem(MEASUREITEMSTRUCT* measure) {

@@ -26,21 +26,6 @@ constexpr GeometryValue kGeometry[] = {
     {Geometry::Panel0, "Column(2)", 300},      {Geometry::Column, "Column(3)", 400},
 };
 
-struct OwnedSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindOwnedInputWindow(HWND hwnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
-    if (GetWindow(hwnd, GW_OWNER) == search->owner && IsWindowVisible(hwnd) &&
-        IsWindowEnabled(hwnd)) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 void TFrmMain::RestoreGeometry() {
@@ -89,6 +74,8 @@ void TFrmMain::FormClose() {
     if (settingsDeleted_) return;
     RECT r{};
     GetWindowRect(hwnd(), &r);
+    RECT list{};
+    GetWindowRect(listView_.hwnd(), &list);
     RECT status{};
     SendMessageA(statusBar_, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&status));
     SettingsStore store(kSettingsKey);
@@ -99,8 +86,8 @@ void TFrmMain::FormClose() {
         case Geometry::Left: n = r.left; break;
         case Geometry::Top: n = r.top; break;
         case Geometry::Width: n = r.right - r.left; break;
-        case Geometry::ListHeight: n = listHeight_; break;
-        case Geometry::ListWidth: n = listWidth_; break;
+        case Geometry::ListHeight: n = list.bottom - list.top; break;
+        case Geometry::ListWidth: n = list.right - list.left; break;
         case Geometry::Panel0: n = status.right - status.left; break;
         case Geometry::Column: n = listView_.ColumnWidth(); break;
         }
@@ -126,13 +113,8 @@ void TFrmMain::RestoreApplication() {
     ShowOwnedPopups(app, TRUE);  // brings back what the minimize hid
     SetWindowPos(app, HWND_TOP, 0, 0, 0, 0, SWP_NOZORDER);
     // The application window took the focus while the others were hidden:
-    // hand it back to the window the user last worked in.
-    // That is the topmost window it owns that takes input (a dialog that is
-    // open, or else the main window).
-    OwnedSearch search{app, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), &FindOwnedInputWindow,
-                      reinterpret_cast<LPARAM>(&search));
-    if (search.found) SetForegroundWindow(search.found);
+    // hand it back.
+    win::Application::Instance().FocusOwnedWindow();
 }
 
 bool TFrmMain::ApplicationMessageFilter(MSG& msg) {

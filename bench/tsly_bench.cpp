@@ -4,7 +4,7 @@
 //   B  the program's own scan into the real main window's list
 //   C  the program's cutting command over every listed file
 //   D  a bare MoveFileA loop doing the same renames
-// Usage: tsly_bench [shortcuts...] [--runs N] [--keep]
+// Usage: tsly_bench [shortcuts...] [--runs N]
 #include <windows.h>
 #include <psapi.h>
 #include <commctrl.h>
@@ -20,6 +20,7 @@
 #include "core/cut_rule.h"
 #include "platform/application.h"
 #include "platform/settings_store.h"
+#include "tests/app/harness.h"
 
 namespace {
 
@@ -48,30 +49,11 @@ double CurrentMiB() {
     return static_cast<double>(counters.PagefileUsage) / (1024.0 * 1024.0);
 }
 
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((folder + "*").c_str(), &data);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(folder + name + "\\");
-            } else {
-                DeleteFileA((folder + name).c_str());
-            }
-        } while (FindNextFileA(h, &data));
-        FindClose(h);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 // folders x perFolder shortcuts with marker names, plus one other file per
-// folder; returns the paths of the shortcuts.
+// folder, in the existing folder root.
 void MakeTree(const std::string& root, int shortcuts) {
     const int perFolder = 100;
     const int folders = (shortcuts + perFolder - 1) / perFolder;
-    CreateDirectoryA(root.c_str(), nullptr);
     int made = 0;
     for (int f = 0; f < folders; ++f) {
         const std::string folder = root + "フォルダ" + std::to_string(f) + "\\";
@@ -119,11 +101,9 @@ void MoveAll(const std::vector<Rename>& renames, bool forward) {
 int main(int argc, char** argv) {
     std::vector<int> sizes;
     int runs = 5;
-    bool keep = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc) runs = std::atoi(argv[++i]);
-        else if (arg == "--keep") keep = true;
         else sizes.push_back(std::atoi(argv[i]));
     }
     if (sizes.empty()) sizes = {10000, 100000};
@@ -135,14 +115,12 @@ int main(int argc, char** argv) {
         // Default options: the markers are cut, a blank takes their place.
         tsly::DeleteKeyTree(tsly::kSettingsKey);
     }
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
 
     std::printf("%-9s %9s %9s %6s %9s %9s %6s %10s\n", "files", "A walk", "B scan", "B/A",
                 "C cut", "D move", "C/D", "peak MiB");
     for (int size : sizes) {
-        const std::string root = std::string(temp) + "tsly-bench-" + std::to_string(size) + "\\";
-        RemoveTree(root);
+        const tsly::test::TempDir dir;  // removed with the tree at the end
+        const std::string& root = dir.path();
         MakeTree(root, size);
 
         char* args[] = {argv[0]};
@@ -226,7 +204,6 @@ int main(int argc, char** argv) {
                     listed, scroll * 1000, top + 1, tick * 1000);
         std::fflush(stdout);
         main.N6Click();
-        if (!keep) RemoveTree(root);
     }
     return 0;
 }

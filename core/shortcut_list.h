@@ -6,10 +6,10 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <deque>
 #include <unordered_map>
 
 #include "core/cut_command.h"

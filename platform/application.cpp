@@ -77,14 +77,8 @@ LRESULT CALLBACK Application::WindowProcedure(HWND hwnd, UINT message, WPARAM wP
         break;
     case WM_ACTIVATE:
         // Activating the invisible window (its task-bar button) hands the
-        // focus on to the window the user last worked in.
-        if (LOWORD(wParam) != WA_INACTIVE) {
-            HWND popup = GetLastActivePopup(hwnd);
-            if (popup && popup != hwnd && IsWindowEnabled(popup)) {
-                SetActiveWindow(popup);
-                return 0;
-            }
-        }
+        // focus on to the program's visible window.
+        if (LOWORD(wParam) != WA_INACTIVE && app.FocusOwnedWindow()) return 0;
         break;
     case WM_CLOSE:
         // Closing from the task bar closes the main window, which ends the
@@ -124,6 +118,21 @@ void Application::ProcessMessages() {
 
 namespace {
 
+struct OwnedSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnedInputWindow(HWND hwnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<OwnedSearch*>(lParam);
+    if (GetWindow(hwnd, GW_OWNER) == search->owner && IsWindowVisible(hwnd) &&
+        IsWindowEnabled(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lParam) {
     auto* windows = reinterpret_cast<std::vector<HWND>*>(lParam);
     if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) windows->push_back(hwnd);
@@ -131,6 +140,16 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lParam) {
 }
 
 }  // namespace
+
+bool Application::FocusOwnedWindow() {
+    // Windows are enumerated from the top of the z-order down.
+    OwnedSearch search{handle_, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindOwnedInputWindow,
+                      reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return false;
+    SetForegroundWindow(search.found);
+    return true;
+}
 
 void Application::RunModal(HWND dialog, const std::function<bool()>& finished) {
     std::vector<HWND> disabled;

@@ -42,6 +42,16 @@ public:
     // The plain message box: title, message, OK; centred on the screen.
     void ShowMessage(const std::string& message);
 
+    // Run when the application window is asked to restore itself by a sent
+    // (not queued) WM_SYSCOMMAND, which the filter cannot see.
+    void SetRestoreHandler(std::function<void()> handler) {
+        restoreHandler_ = std::move(handler);
+    }
+    // Hands the focus from the invisible application window to the topmost
+    // window it owns that takes input (an open dialog, or else the main
+    // window); false when there is none.
+    bool FocusOwnedWindow();
+
 private:
     Application() = default;
     static LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam);
@@ -55,13 +65,6 @@ private:
     std::string helpFile_;
     std::function<bool(MSG&)> filter_;
     std::function<void()> restoreHandler_;
-
-public:
-    // Run when the application window is asked to restore itself by a sent
-    // (not queued) WM_SYSCOMMAND, which the filter cannot see.
-    void SetRestoreHandler(std::function<void()> handler) {
-        restoreHandler_ = std::move(handler);
-    }
 };
 
 }  // namespace tsly::win

@@ -5,22 +5,14 @@
 
 #include <memory>
 
+#include "platform/text.h"
+
 namespace tsly::win {
 namespace {
 
 struct LocalFreer {
     void operator()(LPWSTR* p) const { LocalFree(p); }
 };
-
-std::string ToCodePage932Exact(const wchar_t* text) {
-    const int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, "?",
-                                      nullptr);
-    if (n <= 1) return std::string();
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text, -1, out.data(), n, "?", nullptr);
-    out.resize(static_cast<std::size_t>(n - 1));  // without the zero
-    return out;
-}
 
 }  // namespace
 
@@ -29,7 +21,7 @@ std::vector<std::string> CommandLineParameters() {
     std::unique_ptr<LPWSTR, LocalFreer> args(CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::string> parameters;
     if (!args) return parameters;
-    for (int i = 1; i < count; ++i) parameters.push_back(ToCodePage932Exact(args.get()[i]));
+    for (int i = 1; i < count; ++i) parameters.push_back(FromWide(args.get()[i]));
     return parameters;
 }
 

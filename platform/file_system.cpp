@@ -8,11 +8,12 @@
 namespace tsly::win {
 namespace {
 
-// A name with a character the code page cannot show comes back with "?" in
-// its place. Such a name reaches no file through the ANSI calls, and as a
-// wildcard it could reach another one: it is left out.
-bool Addressable(const char* name) {
-    return std::string_view(name).find_first_of("?*") == std::string_view::npos;
+// A wildcard in a path makes a search name some other entry. A name with a
+// character the code page cannot show comes back with "?" in its place: it
+// reaches no file through the ANSI calls, and as a wildcard could reach
+// another one.
+bool HasWildcard(std::string_view path) {
+    return path.find_first_of("?*") != std::string_view::npos;
 }
 
 class Win32DirListing final : public DirListing {
@@ -24,7 +25,7 @@ public:
         do {
             if (!havePending_ && !FindNextFileA(handle_.get(), &data_)) return false;
             havePending_ = false;
-        } while (!Addressable(data_.cFileName));
+        } while (HasWildcard(data_.cFileName));
         entry.name = data_.cFileName;
         entry.attributes = data_.dwFileAttributes;
         return true;
@@ -56,8 +57,7 @@ std::string Win32PathLookup::FullPath(const std::string& path) {
 }
 
 std::optional<std::string> Win32PathLookup::LongName(const std::string& path) {
-    // A wildcard would make the search name some other entry.
-    if (path.find_first_of("*?") != std::string::npos) return std::nullopt;
+    if (HasWildcard(path)) return std::nullopt;
     WIN32_FIND_DATAA data{};
     HANDLE h = FindFirstFileA(path.c_str(), &data);
     if (h == INVALID_HANDLE_VALUE) return std::nullopt;

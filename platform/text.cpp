@@ -20,12 +20,14 @@ std::wstring ToWide(std::string_view text) {
 
 std::string FromWide(std::wstring_view text) {
     if (text.empty()) return std::string();
-    const int n = WideCharToMultiByte(kCodePage, 0, text.data(),
-                                      static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
+    // No best fit: a character the code page cannot show becomes "?", never
+    // a look-alike ("ṡ" as "s") that would name another file.
+    const int n = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text.data(),
+                                      static_cast<int>(text.size()), nullptr, 0, "?",
+                                      nullptr);
     std::string narrow(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(kCodePage, 0, text.data(), static_cast<int>(text.size()),
-                        narrow.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text.data(),
+                        static_cast<int>(text.size()), narrow.data(), n, "?", nullptr);
     return narrow;
 }
 

@@ -8,6 +8,7 @@
 namespace tsly::win {
 
 std::wstring ToWide(std::string_view text);
+// Characters code page 932 cannot show become "?".
 std::string FromWide(std::wstring_view text);
 
 // The key under which the system's case-insensitive comparison finds two

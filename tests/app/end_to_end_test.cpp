@@ -14,7 +14,6 @@ using test::CleanRegistry;
 using test::MessageBoxWatcher;
 using test::TempDir;
 
-constexpr char kWindowKey[] = "Software\\moravend\\Tessaly\\Window";
 
 std::string ProgramPath() {
     std::string path = TSLY_EXE;  // where the build put it, as a Unix path
@@ -137,10 +136,10 @@ TEST(EndToEnd, SendToStartRenamesAndTheNextStartRestoresTheGeometry) {
         PostMessageA(main, WM_CLOSE, 0, 0);
         ASSERT_TRUE(program.WaitForExit());
     }
-    EXPECT_EQ(test::ReadRegText(kWindowKey, "MainLeft"), "50");
-    EXPECT_EQ(test::ReadRegText(kWindowKey, "MainTop"), "60");
-    EXPECT_EQ(test::ReadRegText(kWindowKey, "MainWidth"), "600");
-    EXPECT_EQ(test::ReadRegText(kWindowKey, "MainHeight"), "350");
+    EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainLeft"), "50");
+    EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainTop"), "60");
+    EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainWidth"), "600");
+    EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainHeight"), "350");
 
     RunningProgram again(std::vector<std::string>{});
     HWND main = again.WaitForMainWindow();

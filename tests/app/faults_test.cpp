@@ -17,6 +17,7 @@
 #include "dialogs/Unit6.h"
 #include "platform/application.h"
 #include "platform/settings_store.h"
+#include "platform/text.h"
 #include "tests/app/harness.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/tree_snapshot.h"
@@ -27,7 +28,6 @@ namespace {
 using test::MessageBoxWatcher;
 using test::TempDir;
 using Tree = std::map<std::string, std::string>;
-constexpr char kOptionsKey[] = "Software\\moravend\\Tessaly\\Settings";
 constexpr char kDone[] = "処理は終了しました。";
 constexpr POINT kAt{40, 40};
 
@@ -50,13 +50,6 @@ std::vector<std::wstring> WideNames(const std::wstring& folder) {
     FindClose(h);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-std::wstring Wide(const std::string& text) {
-    std::wstring wide(text.size() + 1, L'\0');
-    wide.resize(MultiByteToWideChar(932, 0, text.c_str(), -1, wide.data(),
-                                    static_cast<int>(wide.size())) - 1);
-    return wide;
 }
 
 // Removes a tree that the ANSI calls cannot reach all of.
@@ -84,7 +77,7 @@ std::string UnixPath(const std::string& path) {
     auto get = reinterpret_cast<Get>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     if (!get) return "";
-    char* unix = get(Wide(path).c_str());
+    char* unix = get(win::ToWide(path).c_str());
     if (!unix) return "";
     std::string result = unix;
     HeapFree(GetProcessHeap(), 0, unix);
@@ -219,7 +212,7 @@ TEST_F(Faults, CommandLinePaths) {
 // Names the code page cannot show come back as "?" from the ANSI calls. The
 // program must not take them for some other file.
 TEST_F(Faults, NamesTheCodePageCannotShow) {
-    const std::wstring folder = Wide(dir_.path());
+    const std::wstring folder = win::ToWide(dir_.path());
     const wchar_t* const made[] = {L"\x1E61へのショートカット.lnk", L"\xD83D\xDE00へのショートカット.lnk",
                                    L"\x1E61" L"a.lnk", L"\x1E6B" L"a.lnk", L"sへのショートカット.lnk",
                                    L"?へのショートカット.lnk"};
@@ -259,9 +252,9 @@ TEST_F(Faults, PathsLongerThanMaxPath) {
     std::string relative;
     while ((dir_.path() + relative).size() < 300) {
         relative += std::string(20, 'd') + "\\";
-        CreateDirectoryW((L"\\\\?\\" + Wide(dir_.path() + relative)).c_str(), nullptr);
+        CreateDirectoryW((L"\\\\?\\" + win::ToWide(dir_.path() + relative)).c_str(), nullptr);
         const std::string file = relative + "xへのショートカット.lnk";
-        HANDLE h = CreateFileW((L"\\\\?\\" + Wide(dir_.path() + file)).c_str(), GENERIC_WRITE, 0,
+        HANDLE h = CreateFileW((L"\\\\?\\" + win::ToWide(dir_.path() + file)).c_str(), GENERIC_WRITE, 0,
                                nullptr, CREATE_NEW, 0, nullptr);
         ASSERT_NE(h, INVALID_HANDLE_VALUE);
         DWORD written = 0;
@@ -270,7 +263,7 @@ TEST_F(Faults, PathsLongerThanMaxPath) {
     }
     const std::string nearLimit = std::string(200 - dir_.path().size(), 'n') + "へのショートカット.lnk";
     dir_.Make(nearLimit, "n");
-    test::WriteRegText(kOptionsKey, "Char", std::string(80, 'R'));
+    test::WriteRegText(test::kOptionsKey, "Char", std::string(80, 'R'));
 
     const Tree before = test::Snapshot(dir_.path());
     auto main = Start();
@@ -292,7 +285,7 @@ TEST_F(Faults, PathsLongerThanMaxPath) {
     }
     EXPECT_TRUE(dir_.Exists(std::string(20, 'd') + "\\x " + std::string(80, 'R') + ".lnk"));
     const std::string folder = dir_.path().substr(0, dir_.path().size() - 1);
-    RemoveTreeW(L"\\\\?\\" + Wide(folder));  // the ANSI clean-up cannot reach it all
+    RemoveTreeW(L"\\\\?\\" + win::ToWide(folder));  // the ANSI clean-up cannot reach it all
 }
 
 // A Unix symlink back to an ancestor, made from Linux; Wine shows it as a
@@ -363,7 +356,7 @@ TEST_F(Faults, StoredOptionsOfTheWrongKindOrSize) {
         const std::string a = dir.Make("aへのショートカット.lnk", "a");
         if (c.name == std::string("Short1")) dir.Make("a.lnk", "plain");
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kOptionsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, test::kOptionsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
                                   nullptr, &key, nullptr), ERROR_SUCCESS);
         RegSetValueExA(key, c.name, 0, c.type, reinterpret_cast<const BYTE*>(c.data.data()),
                        static_cast<DWORD>(c.data.size()));
@@ -458,9 +451,9 @@ TEST_F(Faults, SettingsKeyThatCannotBeMade) {
 }
 
 TEST_F(Faults, SettingsKeyThatCannotBeWrittenStillGivesItsValues) {
-    test::WriteRegText(kOptionsKey, "Char", "(link)");
+    test::WriteRegText(test::kOptionsKey, "Char", "(link)");
     ASSERT_TRUE(DenyWrites("Software\\moravend\\Tessaly"));
-    ASSERT_TRUE(DenyWrites(kOptionsKey));
+    ASSERT_TRUE(DenyWrites(test::kOptionsKey));
     const std::string a = dir_.Make("aへのショートカット.lnk", "a");
     MessageBoxWatcher watcher;
     auto main = Start({a});
@@ -473,7 +466,7 @@ TEST_F(Faults, SettingsKeyThatCannotBeWrittenStillGivesItsValues) {
     for (const auto& box : watcher.boxes()) texts.push_back(box.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"キー Settings の作成に失敗しました."}));
     main.reset();
-    AllowWrites(kOptionsKey);
+    AllowWrites(test::kOptionsKey);
     AllowWrites("Software\\moravend\\Tessaly");
 }
 

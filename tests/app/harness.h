@@ -33,6 +33,11 @@ private:
     std::string path_;
 };
 
+// The sections the program keeps below HKEY_CURRENT_USER, spelled out
+// (not taken from the program) so that a wrong key path in it shows.
+inline constexpr char kWindowKey[] = "Software\\moravend\\Tessaly\\Window";
+inline constexpr char kOptionsKey[] = "Software\\moravend\\Tessaly\\Settings";
+
 // Removes the program's registry keys before and after a test.
 class CleanRegistry {
 public:

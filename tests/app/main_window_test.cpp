@@ -23,8 +23,15 @@ using test::CleanRegistry;
 using test::MessageBoxWatcher;
 using test::TempDir;
 
-constexpr char kWindowKey[] = "Software\\moravend\\Tessaly\\Window";
-constexpr char kOptionsKey[] = "Software\\moravend\\Tessaly\\Settings";
+
+void ExpectBounds(HWND hwnd, int left, int top, int width, int height) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
+    EXPECT_EQ(r.right - r.left, width);
+    EXPECT_EQ(r.bottom - r.top, height);
+}
 
 class MainWindowTest : public test::MainWindowFixture {
 protected:
@@ -40,8 +47,8 @@ protected:
 };
 
 TEST_F(MainWindowTest, CommandLineRenamesByStoredOptionsAndStaysOpen) {
-    test::WriteRegText(kOptionsKey, "Char", "(link)");
-    test::WriteRegText(kOptionsKey, "Short1", "1");
+    test::WriteRegText(test::kOptionsKey, "Char", "(link)");
+    test::WriteRegText(test::kOptionsKey, "Short1", "1");
     const std::string a = dir_.Make("電卓へのショートカット.lnk", "a");
     const std::string b = dir_.Make("メモ.lnk", "b");
     const std::string c = dir_.Make("readme.txt", "c");
@@ -173,38 +180,28 @@ TEST_F(MainWindowTest, UntickedRowsAreNotRenamedAndAreDrawnStruckOut) {
 
 TEST_F(MainWindowTest, FirstCloseStoresTheDefaultGeometry) {
     auto main = Start();
-    RECT r{};
-    GetWindowRect(main->hwnd(), &r);
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.top, 0);
-    EXPECT_EQ(r.right - r.left, 528);
-    EXPECT_EQ(r.bottom - r.top, 327);
+    ExpectBounds(main->hwnd(), 0, 0, 528, 327);
     CloseWindow(*main);
     const std::pair<const char*, const char*> expected[] = {
         {"MainHeight", "327"}, {"MainLeft", "0"},       {"MainTop", "0"},
         {"MainWidth", "528"},  {"Column(2)", "300"}, {"Column(3)", "400"}};
     for (const auto& [name, value] : expected) {
-        EXPECT_EQ(test::ReadRegText(kWindowKey, name), value) << name;
+        EXPECT_EQ(test::ReadRegText(test::kWindowKey, name), value) << name;
     }
     // The list's own size, whatever the frame metrics make of it.
     bool found = false;
-    EXPECT_GT(std::stoi(test::ReadRegText(kWindowKey, "Column(0)", &found)), 100);
+    EXPECT_GT(std::stoi(test::ReadRegText(test::kWindowKey, "Column(0)", &found)), 100);
     EXPECT_TRUE(found);
-    EXPECT_GT(std::stoi(test::ReadRegText(kWindowKey, "Column(1)", &found)), 400);
+    EXPECT_GT(std::stoi(test::ReadRegText(test::kWindowKey, "Column(1)", &found)), 400);
 }
 
 TEST_F(MainWindowTest, StoredGeometryIsRestored) {
     const std::pair<const char*, const char*> stored[] = {
         {"MainHeight", "400"}, {"MainLeft", "30"}, {"MainTop", "40"},
         {"MainWidth", "600"},  {"Column(2)", "200"}, {"Column(3)", "250"}};
-    for (const auto& [name, value] : stored) test::WriteRegText(kWindowKey, name, value);
+    for (const auto& [name, value] : stored) test::WriteRegText(test::kWindowKey, name, value);
     auto main = Start();
-    RECT r{};
-    GetWindowRect(main->hwnd(), &r);
-    EXPECT_EQ(r.left, 30);
-    EXPECT_EQ(r.top, 40);
-    EXPECT_EQ(r.right - r.left, 600);
-    EXPECT_EQ(r.bottom - r.top, 400);
+    ExpectBounds(main->hwnd(), 30, 40, 600, 400);
     EXPECT_EQ(main->ListView_main().ColumnWidth(), 250);
     RECT panel{};
     SendMessageA(main->StatusBar1(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
@@ -212,7 +209,7 @@ TEST_F(MainWindowTest, StoredGeometryIsRestored) {
 }
 
 TEST_F(MainWindowTest, ColumnWidthBelowMinusTwoFallsBackToTheDesignedWidth) {
-    test::WriteRegText(kWindowKey, "Column(3)", "-3");
+    test::WriteRegText(test::kWindowKey, "Column(3)", "-3");
     MessageBoxWatcher watcher;
     auto main = Start();
     EXPECT_EQ(main->ListView_main().ColumnWidth(), 400);
@@ -232,14 +229,14 @@ TEST_F(MainWindowTest, DeleteSettingsRemovesTheKeyAndTheCloseWritesNothing) {
     }
     EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessaly"));
     CloseWindow(*main);
-    EXPECT_FALSE(test::RegKeyExists(kWindowKey));
+    EXPECT_FALSE(test::RegKeyExists(test::kWindowKey));
     // The setup choices are not settings of this key.
     EXPECT_EQ(test::ReadRegText(std::string(kSetupKey) + "Setup", "SendTo"), "1");
 }
 
 TEST_F(MainWindowTest, WrongValueTypeStopsTheCutWithTheExactError) {
     const std::string a = dir_.Make("aへのショートカット.lnk");
-    test::WriteRegDword(kOptionsKey, "Short1", 1);
+    test::WriteRegDword(test::kOptionsKey, "Short1", 1);
     auto main = Start();
     main->RegisterShortcut(a);
     MessageBoxWatcher watcher;
@@ -252,7 +249,7 @@ TEST_F(MainWindowTest, WrongValueTypeStopsTheCutWithTheExactError) {
 }
 
 TEST_F(MainWindowTest, WrongGeometryTypeIsReportedAndTheWindowStillShows) {
-    test::WriteRegDword(kWindowKey, "MainLeft", 5);
+    test::WriteRegDword(test::kWindowKey, "MainLeft", 5);
     MessageBoxWatcher watcher;
     auto main = Start();
     ASSERT_EQ(watcher.boxes().size(), 1u);

@@ -32,7 +32,6 @@ namespace tsly {
 namespace {
 
 using Tree = std::map<std::string, std::string>;  // relative path -> content
-constexpr char kOptionsKey[] = "Software\\moravend\\Tessaly\\Settings";
 constexpr int kRounds = 24;
 unsigned g_seed = 20240611;
 
@@ -106,7 +105,7 @@ void RandomCut::Round(unsigned seed) {
     const char* stored[4] = {Pick(rng, kTexts), Pick(rng, kFlags), Pick(rng, kFlags), Pick(rng, kCuts)};
     const char* names[4] = {"Char", "Short1", "cutnameflg", "cutname"};
     for (int i = 0; i < 4; ++i)
-        if (stored[i]) test::WriteRegText(kOptionsKey, names[i], stored[i]);
+        if (stored[i]) test::WriteRegText(test::kOptionsKey, names[i], stored[i]);
     CutOptions options;
     options.replacement = stored[0] ? stored[0] : "";
     options.applyToUnmarked = ParseFlag(stored[1] ? stored[1] : "", false);

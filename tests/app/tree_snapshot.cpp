@@ -3,16 +3,14 @@
 #include <windows.h>
 
 #include "core/cut_rule.h"
+#include "platform/text.h"
 
 namespace tsly::test {
 namespace {
 
 std::string ReadAll(const std::string& path) {
     // Through the wide call with "\\?\", which reads past MAX_PATH too.
-    std::wstring wide(path.size() + 1, L'\0');
-    wide.resize(MultiByteToWideChar(932, 0, path.c_str(), -1, wide.data(),
-                                    static_cast<int>(wide.size())) - 1);
-    HANDLE h = CreateFileW((L"\\\\?\\" + wide).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+    HANDLE h = CreateFileW((L"\\\\?\\" + win::ToWide(path)).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return "<unreadable>";
     std::string content;
