@@ -2,10 +2,12 @@
 
 #include <vector>
 
+#include "platform/text.h"
+
 namespace tsly::win {
 namespace {
 
-constexpr char kApplicationClass[] = "TsApplication";
+constexpr wchar_t kApplicationClass[] = L"TsApplication";
 
 }  // namespace
 
@@ -16,16 +18,16 @@ Application& Application::Instance() {
 
 void Application::Initialize() {
     if (handle_) return;
-    WNDCLASSEXA wc{};
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &Application::WindowProcedure;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(1));
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
     wc.lpszClassName = kApplicationClass;
-    RegisterClassExA(&wc);
+    RegisterClassExW(&wc);
     // A captioned pop-up of no size in the middle of the screen: invisible,
     // yet it owns the program's windows and carries the task-bar button.
-    handle_ = CreateWindowExA(0, kApplicationClass, title_.c_str(),
+    handle_ = CreateWindowExW(0, kApplicationClass, ToWide(title_).c_str(),
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU |
                                   WS_MINIMIZEBOX,
                               GetSystemMetrics(SM_CXSCREEN) / 2,
@@ -35,7 +37,7 @@ void Application::Initialize() {
 
 void Application::SetTitle(std::string title) {
     title_ = std::move(title);
-    if (handle_) SetWindowTextA(handle_, title_.c_str());
+    if (handle_) SetWindowTextW(handle_, ToWide(title_).c_str());
 }
 
 void Application::SetMessageFilter(std::function<bool(MSG&)> filter) {
@@ -43,7 +45,7 @@ void Application::SetMessageFilter(std::function<bool(MSG&)> filter) {
     // A thread hook sees the messages of every loop, the system's modal
     // loops (message boxes, menus, the shell's folder dialog) included.
     if (!hook_) {
-        hook_ = SetWindowsHookExA(WH_GETMESSAGE, &Application::GetMessageHook, nullptr,
+        hook_ = SetWindowsHookExW(WH_GETMESSAGE, &Application::GetMessageHook, nullptr,
                                   GetCurrentThreadId());
     }
 }
@@ -84,31 +86,31 @@ LRESULT CALLBACK Application::WindowProcedure(HWND hwnd, UINT message, WPARAM wP
         // Closing from the task bar closes the main window, which ends the
         // program through its own close handling.
         if (HWND popup = GetLastActivePopup(hwnd); popup && popup != hwnd) {
-            PostMessageA(popup, WM_CLOSE, 0, 0);
+            PostMessageW(popup, WM_CLOSE, 0, 0);
         }
         return 0;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 bool Application::DispatchOne(MSG& msg) {
     if (msg.message == WM_QUIT) return false;
     HWND active = GetActiveWindow();
-    if (active && IsDialogMessageA(active, &msg)) return true;
+    if (active && IsDialogMessageW(active, &msg)) return true;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
     return true;
 }
 
 int Application::Run() {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
     return static_cast<int>(msg.wParam);
 }
 
 void Application::ProcessMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (!DispatchOne(msg)) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
@@ -164,7 +166,7 @@ void Application::RunModal(HWND dialog, const std::function<bool()>& finished) {
     MSG msg;
     bool quit = false;
     while (IsWindow(dialog) && !finished()) {
-        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
             quit = true;
             break;
         }
@@ -182,11 +184,11 @@ void Application::RunModal(HWND dialog, const std::function<bool()>& finished) {
 void Application::ReportError(const std::string& message) {
     std::string text = message;
     if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
-    MessageBoxA(nullptr, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(title_).c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
 void Application::ShowMessage(const std::string& message) {
-    MessageBoxA(nullptr, message.c_str(), title_.c_str(), MB_OK | MB_TASKMODAL);
+    MessageBoxW(nullptr, ToWide(message).c_str(), ToWide(title_).c_str(), MB_OK | MB_TASKMODAL);
 }
 
 }  // namespace tsly::win

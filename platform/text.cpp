@@ -4,31 +4,39 @@
 
 namespace tsly::win {
 
-namespace {
-constexpr UINT kCodePage = 932;
-}
-
 std::wstring ToWide(std::string_view text) {
     if (text.empty()) return std::wstring();
-    const int n = MultiByteToWideChar(kCodePage, 0, text.data(),
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(),
                                       static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(kCodePage, 0, text.data(), static_cast<int>(text.size()),
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                         wide.data(), n);
     return wide;
 }
 
 std::string FromWide(std::wstring_view text) {
     if (text.empty()) return std::string();
-    // No best fit: a character the code page cannot show becomes "?", never
-    // a look-alike ("ṡ" as "s") that would name another file.
-    const int n = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text.data(),
-                                      static_cast<int>(text.size()), nullptr, 0, "?",
-                                      nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text.data(),
-                        static_cast<int>(text.size()), narrow.data(), n, "?", nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                        narrow.data(), n, nullptr, nullptr);
     return narrow;
+}
+
+bool RoundTrips(std::wstring_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+                ++i;
+                continue;
+            }
+            return false;
+        }
+        if (c >= 0xDC00 && c <= 0xDFFF) return false;
+    }
+    return true;
 }
 
 std::string SystemFoldKey(std::string_view text) {

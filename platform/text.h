@@ -1,5 +1,5 @@
-// Conversions between the program's code page 932 texts and the system's
-// UTF-16, and the system's own case folding.
+// Conversions between the program's UTF-8 texts and the system's UTF-16,
+// and the system's own case folding.
 #pragma once
 
 #include <string>
@@ -8,8 +8,10 @@
 namespace tsly::win {
 
 std::wstring ToWide(std::string_view text);
-// Characters code page 932 cannot show become "?".
+// A lone surrogate (possible in a file name) has no UTF-8 form and becomes
+// U+FFFD; RoundTrips tells whether a name survives the way there and back.
 std::string FromWide(std::wstring_view text);
+bool RoundTrips(std::wstring_view text);
 
 // The key under which the system's case-insensitive comparison finds two
 // texts equal: the UTF-16 form, upper-cased by the system.

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "platform/application.h"
+#include "platform/text.h"
 
 namespace tsly::win {
 
@@ -10,31 +11,32 @@ Window::~Window() {
     if (hwnd_) {
         // Detach first: the destroy messages must not reach a half-destroyed
         // object.
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
 }
 
 void Window::RegisterClass(const char* className, HICON icon, HBRUSH background,
                            UINT style) {
-    WNDCLASSEXA wc{};
+    const std::wstring name = ToWide(className);
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = style;
     wc.lpfnWndProc = &Window::Procedure;
-    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hInstance = GetModuleHandleW(nullptr);
     wc.hIcon = icon;
     wc.hIconSm = icon;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
-    wc.lpszClassName = className;
-    RegisterClassExA(&wc);  // registering twice fails harmlessly
+    wc.lpszClassName = name.c_str();
+    RegisterClassExW(&wc);  // registering twice fails harmlessly
 }
 
 HWND Window::CreateWindowFor(DWORD exStyle, const char* className, const char* title,
                              DWORD style, int x, int y, int width, int height,
                              HWND parent, HMENU menu) {
-    return CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent,
-                           menu, GetModuleHandleA(nullptr), this);
+    return CreateWindowExW(exStyle, ToWide(className).c_str(), ToWide(title).c_str(), style, x, y, width, height, parent,
+                           menu, GetModuleHandleW(nullptr), this);
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -45,14 +47,14 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam,
                                    LPARAM lParam) {
     Window* self = nullptr;
     if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         self = static_cast<Window*>(create->lpCreateParams);
         self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else {
-        self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
-    if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
 
     LRESULT result = 0;
     try {
@@ -63,7 +65,7 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam,
         Application::Instance().ReportError("予期しないエラーが発生しました");
     }
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         self->OnFinalMessage();
     }

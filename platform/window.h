@@ -16,7 +16,8 @@ public:
 
     HWND hwnd() const { return hwnd_; }
 
-    // Registers a class whose procedure forwards to Window objects.
+    // Registers a class whose procedure forwards to Window objects. Names and
+    // titles are UTF-8; the windows are Unicode windows.
     static void RegisterClass(const char* className, HICON icon, HBRUSH background,
                               UINT style = CS_DBLCLKS);
 
@@ -31,7 +32,7 @@ protected:
     virtual void OnFinalMessage() {}
 
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
-        return DefWindowProcA(hwnd_, message, wParam, lParam);
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
 
 private:
