@@ -2,25 +2,23 @@
 
 #include <cctype>
 
-#include "core/cp932.h"
+#include "core/utf8.h"
 
 namespace tsly {
 namespace {
 
-// An ending counts only where it begins a character: "モﾖの…" holds the
-// bytes of "への…" from its second byte on, but not the marker.
+// An ending counts only where it begins a character, never inside one.
 bool EndsWith(std::string_view text, std::string_view ending) {
     return text.size() >= ending.size() &&
            text.compare(text.size() - ending.size(), ending.size(), ending) == 0 &&
-           cp932::IsCharBoundary(text, text.size() - ending.size());
+           utf8::IsCharBoundary(text, text.size() - ending.size());
 }
 
 // A new name must name a file in the same folder: no separator of its own,
 // and not a name the system reads as the folder or its parent ("", ".",
 // "..", or dots and blanks only, which lose their trailing dots and blanks).
 bool StaysInFolder(std::string_view name) {
-    if (cp932::NextSeparator(name, 0) != std::string_view::npos) return false;
-    if (name.find('/') != std::string_view::npos) return false;  // never a trail byte
+    if (name.find_first_of("\\/") != std::string_view::npos) return false;
     return name.find_first_not_of(". ") != std::string_view::npos;
 }
 
@@ -38,7 +36,7 @@ bool ReplacementDone(std::string_view stem, std::string_view replacement) {
 }  // namespace
 
 std::optional<PathParts> SplitPath(std::string_view path) {
-    const std::size_t at = cp932::LastSeparator(path);
+    const std::size_t at = utf8::LastSeparator(path);
     if (at == std::string_view::npos) return std::nullopt;
     return PathParts{path.substr(0, at + 1), path.substr(at + 1)};
 }
@@ -46,8 +44,8 @@ std::optional<PathParts> SplitPath(std::string_view path) {
 bool HasShortcutExtension(std::string_view path) {
     if (path.size() < kShortcutExtension.size()) return false;
     const std::size_t start = path.size() - kShortcutExtension.size();
-    // A trailing byte of a double-byte character is not a letter.
-    if (!cp932::IsCharBoundary(path, start)) return false;
+    // A byte inside a multi-byte character is not a letter.
+    if (!utf8::IsCharBoundary(path, start)) return false;
     for (std::size_t i = 0; i < kShortcutExtension.size(); ++i) {
         const auto c = static_cast<unsigned char>(path[start + i]);
         if (std::tolower(c) != kShortcutExtension[i]) return false;
@@ -69,6 +67,8 @@ std::optional<std::string> FirstCutTarget(std::string_view path,
         base = stem.substr(0, stem.size() - kMarkerFullWidth.size());
     } else if (EndsWith(stem, kMarkerHalfWidth)) {
         base = stem.substr(0, stem.size() - kMarkerHalfWidth.size());
+    } else if (options.cutModernMarker && EndsWith(stem, kMarkerModern)) {
+        base = stem.substr(0, stem.size() - kMarkerModern.size());
     } else if (options.applyToUnmarked &&
                !ReplacementDone(stem, options.replacement)) {
         base = stem;
@@ -94,13 +94,13 @@ std::optional<std::string> SecondCutTarget(std::string_view current,
     const auto parts = SplitPath(current);
     if (!parts || !HasShortcutExtension(parts->name)) return std::nullopt;
 
-    const std::size_t at = cp932::FindOnBoundary(parts->name, options.secondText);
+    const std::size_t at = utf8::FindOnBoundary(parts->name, options.secondText);
     if (at == std::string_view::npos) return std::nullopt;
 
     std::string target(parts->folder);
     target.append(parts->name.substr(0, at));
     target.append(parts->name.substr(at + options.secondText.size()));
-    // Cutting a lone lead byte can free the 0x5C after it as a separator.
+    // A cut can leave a name of dots and blanks only: the folder itself.
     if (!StaysInFolder(std::string_view(target).substr(parts->folder.size()))) {
         return std::nullopt;
     }

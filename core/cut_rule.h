@@ -7,17 +7,21 @@
 
 namespace tsly {
 
-// The four cutting options, as read from the "Settings" section.
+// The cutting options, as read from the "Settings" section.
 struct CutOptions {
     std::string replacement;       // "Char": R, written after a blank
     bool applyToUnmarked = false;  // "Short1"
     bool cutSecondText = false;    // "cutnameflg"
     std::string secondText;        // "cutname": T
+    bool cutModernMarker = true;   // "CutModernMarker"
 };
 
-// The two markers the shell appends to a new shortcut's name.
+// The markers the shell appends to a new shortcut's name: the two older
+// ones, and the one the shell has written since Vista (its blank and hyphen
+// belong to it).
 inline constexpr std::string_view kMarkerFullWidth = "へのショートカット";
 inline constexpr std::string_view kMarkerHalfWidth = "へのｼｮｰﾄｶｯﾄ";
+inline constexpr std::string_view kMarkerModern = " - ショートカット";
 inline constexpr std::string_view kShortcutExtension = ".lnk";
 
 // Splits a path at its last separator that begins a character.

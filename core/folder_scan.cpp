@@ -1,6 +1,7 @@
 #include "core/folder_scan.h"
 
 #include <cctype>
+#include <vector>
 
 namespace tsly {
 
@@ -17,8 +18,33 @@ bool IsShortcutFileName(const std::string& name) {
 
 namespace {
 
-bool ScanLevel(const std::string& folder, DirEnumerator& dirs,
-               const ScanCallbacks& callbacks, int depth) {
+// A folder on the path from the scanned folder down to the current one. Its
+// identity is asked for only when a link has to be checked against it: a
+// plain folder cannot contain its own ancestor, so most scans never ask.
+struct PathLevel {
+    std::string folder;
+    std::optional<FolderId> id;
+    bool idKnown = false;
+};
+
+bool LeadsToAncestor(const std::string& link, std::vector<PathLevel>& path,
+                     DirEnumerator& dirs) {
+    const std::optional<FolderId> target = dirs.Identity(link);
+    if (!target) return false;  // unknown: the depth guard still holds
+    for (PathLevel& level : path) {
+        if (!level.idKnown) {
+            level.id = dirs.Identity(level.folder);
+            level.idKnown = true;
+        }
+        if (level.id && *level.id == *target) return true;
+    }
+    return false;
+}
+
+bool ScanLevel(std::vector<PathLevel>& path, DirEnumerator& dirs,
+               const ScanCallbacks& callbacks) {
+    const std::string folder = path.back().folder;
+    const int depth = static_cast<int>(path.size()) - 1;
     std::unique_ptr<DirListing> listing = dirs.Open(folder + "*.*");
     if (!listing) return true;
 
@@ -26,18 +52,20 @@ bool ScanLevel(const std::string& folder, DirEnumerator& dirs,
     while (listing->Next(entry)) {
         if (entry.attributes & kAttrDirectory) {
             // Dot-folders ("." and "..", and hidden ones like ".git") are
-            // skipped. A junction or folder link is not followed either: it
-            // may lead back to an ancestor, and the scan must end.
+            // skipped.
             if (entry.name.empty() || entry.name[0] == '.') continue;
-            if (entry.attributes & kAttrReparsePoint) continue;
-            // A link the system does not mark as one still cannot make the
-            // scan endless: no path the ANSI calls take is this deep.
             if (depth >= kMaxScanDepth) continue;
+            std::string sub = folder + entry.name + "\\";
+            // A link back to a folder on the current path would never end.
+            if ((entry.attributes & kAttrReparsePoint) && LeadsToAncestor(sub, path, dirs)) {
+                continue;
+            }
             if (callbacks.beforeSubfolder) callbacks.beforeSubfolder();
             if (callbacks.cancelled && callbacks.cancelled()) return false;
-            if (!ScanLevel(folder + entry.name + "\\", dirs, callbacks, depth + 1)) {
-                return false;
-            }
+            path.push_back(PathLevel{std::move(sub), std::nullopt, false});
+            const bool goOn = ScanLevel(path, dirs, callbacks);
+            path.pop_back();
+            if (!goOn) return false;
         } else if (IsShortcutFileName(entry.name)) {
             callbacks.registerShortcut(folder + entry.name);
             if (callbacks.afterRegister) callbacks.afterRegister();
@@ -50,7 +78,8 @@ bool ScanLevel(const std::string& folder, DirEnumerator& dirs,
 
 bool ScanFolder(const std::string& folder, DirEnumerator& dirs,
                 const ScanCallbacks& callbacks) {
-    return ScanLevel(folder, dirs, callbacks, 0);
+    std::vector<PathLevel> path{PathLevel{folder, std::nullopt, false}};
+    return ScanLevel(path, dirs, callbacks);
 }
 
 }  // namespace tsly

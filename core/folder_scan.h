@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tsly {
@@ -24,12 +25,25 @@ public:
     virtual bool Next(DirEntry& entry) = 0;
 };
 
+// What makes a folder the same folder whatever path reaches it: the volume
+// and the file index of the folder a path leads to, links followed.
+struct FolderId {
+    std::uint32_t volume = 0;
+    std::uint64_t file = 0;
+    bool operator==(const FolderId& other) const {
+        return volume == other.volume && file == other.file;
+    }
+};
+
 class DirEnumerator {
 public:
     virtual ~DirEnumerator() = default;
     // Starts enumerating `pattern` (a folder followed by "*.*"); nullptr
     // when the folder cannot be read.
     virtual std::unique_ptr<DirListing> Open(const std::string& pattern) = 0;
+    // The identity of the folder that `folder` (ending in '\\') leads to, or
+    // nothing when it cannot be told.
+    virtual std::optional<FolderId> Identity(const std::string& folder) = 0;
 };
 
 struct ScanCallbacks {
@@ -48,13 +62,15 @@ struct ScanCallbacks {
 // letter case.
 bool IsShortcutFileName(const std::string& name);
 
-// Folders more than this many levels below the scanned one are not entered.
-// A path of MAX_PATH (260) bytes holds at most 130 levels, so no folder that
-// the ANSI file calls can reach is left out.
+// Folders more than this many levels below the scanned one are not entered:
+// the last guard against a loop of links that the system does not mark as
+// links. Real trees are far shallower.
 inline constexpr int kMaxScanDepth = 130;
 
 // Scans `folder` (ending in '\\') and every folder below it, depth first,
-// in enumeration order. Returns false when the scan was cancelled.
+// in enumeration order. Folder links and junctions are followed like any
+// folder, except one that leads back to a folder already on the current
+// path. Returns false when the scan was cancelled.
 bool ScanFolder(const std::string& folder, DirEnumerator& dirs,
                 const ScanCallbacks& callbacks);
 

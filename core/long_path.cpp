@@ -1,6 +1,6 @@
 #include "core/long_path.h"
 
-#include "core/cp932.h"
+#include "core/utf8.h"
 
 namespace tsly {
 namespace {
@@ -10,9 +10,9 @@ namespace {
 std::size_t RootLength(const std::string& full) {
     if (full.size() >= 3 && full[1] == ':' && full[2] == '\\') return 3;
     if (full.rfind("\\\\", 0) == 0) {
-        std::size_t server_end = cp932::NextSeparator(full, 2);
+        std::size_t server_end = utf8::NextSeparator(full, 2);
         if (server_end == std::string::npos) return full.size();
-        std::size_t share_end = cp932::NextSeparator(full, server_end + 1);
+        std::size_t share_end = utf8::NextSeparator(full, server_end + 1);
         return share_end == std::string::npos ? full.size() : share_end + 1;
     }
     return 0;
@@ -27,13 +27,12 @@ std::string ExpandLongPath(const std::string& parameter, PathLookup& lookup) {
     const std::size_t root = RootLength(full);
     std::string result = full.substr(0, root);
 
-    // Each component after the root, on character boundaries only (the
-    // second byte of 表 is not a separator), in its long form. A lookup that
+    // Each component after the root, in its long form. A lookup that
     // finds nothing keeps the component as it was passed.
     bool endsWithSeparator = !result.empty() && result.back() == '\\';
     std::size_t start = root;
     while (start < full.size()) {
-        std::size_t end = cp932::NextSeparator(full, start);
+        std::size_t end = utf8::NextSeparator(full, start);
         const bool last = end == std::string::npos;
         if (last) end = full.size();
         if (end > start) {
@@ -49,8 +48,7 @@ std::string ExpandLongPath(const std::string& parameter, PathLookup& lookup) {
         start = end + 1;
     }
 
-    // A folder ends in a separator, so that it reads as one. (The last byte
-    // alone cannot tell: 表 ends in 0x5C too.)
+    // A folder ends in a separator, so that it reads as one.
     if (!result.empty() && !endsWithSeparator && lookup.IsFolder(full)) {
         result += '\\';
     }

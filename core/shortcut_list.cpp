@@ -1,16 +1,11 @@
 #include "core/shortcut_list.h"
 
-#include "core/cp932.h"
-
 namespace tsly {
 namespace {
 
 std::size_t HashOf(const std::string& key) { return std::hash<std::string>{}(key); }
 
 }  // namespace
-
-ShortcutListModel::ShortcutListModel()
-    : fold_([](std::string_view text) { return cp932::FoldCase(text); }) {}
 
 ShortcutListModel::ShortcutListModel(FoldFunction fold) : fold_(std::move(fold)) {}
 

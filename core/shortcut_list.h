@@ -27,11 +27,10 @@ struct ShortcutEntry {
 class ShortcutListModel final : public CutListSource {
 public:
     // Maps a caption to the key under which equal-but-for-case captions
-    // collide. The window passes the platform's own case folding so that the
-    // answer is the list control's; the default is the code page fold.
+    // collide. The window passes the system's own case folding, so that the
+    // answer is the file system's.
     using FoldFunction = std::function<std::string(std::string_view)>;
 
-    ShortcutListModel();
     explicit ShortcutListModel(FoldFunction fold);
 
     // Appends a checked entry unless a caption equal without regard to case

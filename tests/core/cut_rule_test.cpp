@@ -39,6 +39,7 @@ TEST(CutRule, FirstCut) {
     const CutOptions none{"", false, false, ""}, link{"(link)", false, false, ""};
     const CutOptions linkAll{"(link)", true, false, ""}, blankAll{"", true, false, ""};
     const CutOptions to{"ト", false, false, ""}, toAll{"ト", true, false, ""};
+    const CutOptions noModern{"", false, false, "", false}, emoji{"😀", false, false, ""};
     const Case cases[] = {
         {"電卓へのショートカット.lnk", none, "電卓 .lnk"},
         {"メモ帳 へのｼｮｰﾄｶｯﾄ.lnk", none, "メモ帳  .lnk"},
@@ -65,6 +66,20 @@ TEST(CutRule, FirstCut) {
         {"電卓へのショートカット.lnk", to, "電卓 ト.lnk"},
         {"電卓へのショートカット.lnk", toAll, "電卓 ト.lnk"},
         {"電卓ト.lnk", toAll, nullptr},
+        // The marker of today's shell, and names beyond code page 932.
+        {"メモ帳 - ショートカット.lnk", none, "メモ帳 .lnk"},
+        {"メモ帳 - ショートカット.lnk", link, "メモ帳 (link).lnk"},
+        {"電卓 - ショートカット (2).lnk", none, nullptr},
+        {"メモ帳 - ショートカット.lnk", noModern, nullptr},
+        {"電卓へのショートカット.lnk", noModern, "電卓 .lnk"},
+        {"メモ帳- ショートカット.lnk", none, nullptr},
+        {" - ショートカット.lnk", none, " .lnk"},
+        {"Adobe® Reader - ショートカット.lnk", none, "Adobe® Reader .lnk"},
+        {"Pokémon へのショートカット.lnk", link, "Pokémon  (link).lnk"},
+        {"😀 – ショートカット.lnk", none, nullptr},
+        {"😀 - ショートカット.lnk", emoji, "😀 😀.lnk"},
+        {"메모장 - ショートカット.lnk", none, "메모장 .lnk"},
+        {"记事本 - 快捷方式.lnk", linkAll, "记事本 - 快捷方式 (link).lnk"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FirstCutTarget(kDir + c.name, c.options), InDir(c.target))
@@ -87,6 +102,8 @@ TEST(CutRule, SecondCut) {
         {"Book.lnk", {"", false, true, "k"}, "Boo.lnk"},
         {"ア.lnk", {"", false, true, "A"}, nullptr},
         {"アA.lnk", {"", false, true, "A"}, "ア.lnk"},
+        {"Café®.lnk", {"", false, true, "®"}, "Café.lnk"},
+        {"한😀中.lnk", {"", false, true, "😀"}, "한中.lnk"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(SecondCutTarget(kDir + c.name, c.options), InDir(c.target))

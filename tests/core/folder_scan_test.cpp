@@ -14,6 +14,7 @@ constexpr std::uint32_t kDir = kAttrDirectory, kHiddenSystem = 0x06;
 
 struct FakeDirs : DirEnumerator {
     std::map<std::string, std::vector<DirEntry>> folders;  // pattern -> entries
+    std::map<std::string, FolderId> ids;                    // folder -> identity
     Trace opened;
     struct Listing : DirListing {
         std::vector<DirEntry> entries;
@@ -31,6 +32,11 @@ struct FakeDirs : DirEnumerator {
         auto listing = std::make_unique<Listing>();
         listing->entries = it->second;
         return listing;
+    }
+    std::optional<FolderId> Identity(const std::string& folder) override {
+        const auto it = ids.find(folder);
+        if (it == ids.end()) return std::nullopt;
+        return it->second;
     }
 };
 
@@ -72,9 +78,28 @@ TEST(FolderScan, DepthFirstInEnumerationOrder) {
     EXPECT_EQ(Scan("C:\\表\\", dirs),
               (Trace{"reg C:\\表\\x.lnk", "count", "enter", "enter",
                      "reg C:\\表\\sub\\deep\\w.lnk", "count", "reg C:\\表\\sub\\z.lnk", "count",
-                     "enter", "reg C:\\表\\y.lnk", "count"}));
+                     "enter", "reg C:\\表\\junction\\j.lnk", "count", "enter",
+                     "reg C:\\表\\y.lnk", "count"}));
     EXPECT_EQ(dirs.opened, (Trace{"C:\\表\\*.*", "C:\\表\\sub\\*.*", "C:\\表\\sub\\deep\\*.*",
-                                  "C:\\表\\unreadable\\*.*"}));
+                                  "C:\\表\\junction\\*.*", "C:\\表\\unreadable\\*.*"}));
+}
+
+TEST(FolderScan, FollowsLinksButNotBackToTheCurrentPath) {
+    // C:\R\A\ holds links to R itself, to its own folder A, to a sibling B
+    // (followed: not on the path), and one whose target cannot be told.
+    constexpr std::uint32_t kLink = kDir | kAttrReparsePoint;
+    FakeDirs dirs;
+    dirs.folders["C:\\R\\*.*"] = {{"A", kDir}, {"B", kDir}};
+    dirs.folders["C:\\R\\A\\*.*"] = {{"up", kLink}, {"self", kLink}, {"side", kLink}, {"odd", kLink}};
+    dirs.folders["C:\\R\\A\\side\\*.*"] = {{"s.lnk", 0}};
+    dirs.folders["C:\\R\\A\\odd\\*.*"] = {{"o.lnk", 0}};
+    dirs.folders["C:\\R\\B\\*.*"] = {{"b.lnk", 0}};
+    dirs.ids = {{"C:\\R\\", {1, 10}},          {"C:\\R\\A\\", {1, 11}},
+                {"C:\\R\\A\\up\\", {1, 10}},   {"C:\\R\\A\\self\\", {1, 11}},
+                {"C:\\R\\A\\side\\", {1, 12}}, {"C:\\R\\B\\", {1, 12}}};
+    EXPECT_EQ(Scan("C:\\R\\", dirs),
+              (Trace{"enter", "enter", "reg C:\\R\\A\\side\\s.lnk", "count", "enter",
+                     "reg C:\\R\\A\\odd\\o.lnk", "count", "enter", "reg C:\\R\\B\\b.lnk", "count"}));
 }
 
 TEST(FolderScan, ClosingTheWindowEndsTheWholeScan) {

@@ -1,0 +1,45 @@
+// UTF-8 text helpers. The rows with 表, ソ and 能 guarded the 0x5C trail
+// bytes of code page 932; they stay as regression cases.
+#include "core/utf8.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+using namespace tsly::utf8;
+constexpr std::size_t npos = std::string_view::npos;
+
+TEST(Utf8, Separators) {
+    struct Case { const char* text; std::size_t last, first; };
+    const Case cases[] = {
+        {"", npos, npos},            {"能ソ表", npos, npos},   {"C:\\表", 2, 2},
+        {"C:\\Data\\", 7, 2},        {"C:\\ソフト\\表.lnk", 12, 2}, {"ｼｮｰﾄ\\x", 12, 12},
+        {"＝\\", 3, 3},              {"😀\\한", 4, 4},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LastSeparator(c.text), c.last) << c.text;
+        EXPECT_EQ(NextSeparator(c.text, 0), c.first) << c.text;
+    }
+    EXPECT_EQ(NextSeparator("C:\\表\\a", 3), 6u);
+    EXPECT_FALSE(IsCharBoundary("ソ表", 4));
+    EXPECT_FALSE(IsCharBoundary("😀", 3));
+    EXPECT_TRUE(IsCharBoundary("表a", 3));
+    EXPECT_TRUE(IsCharBoundary("表", 3));
+    EXPECT_FALSE(IsCharBoundary("表", 4));
+}
+
+TEST(Utf8, FindOnBoundary) {
+    struct Case { std::string text, needle; std::size_t from, at; };
+    const Case cases[] = {
+        {"表計算", "\\", 0, npos}, {"ソ\\", "\\", 0, 3},  {"能\\表\\", "\\", 4, 7},
+        {"ア", "A", 0, npos},      {"アA", "A", 0, 3},     {"abab", "ab", 1, 2},
+        {"abc", "", 0, npos},      {"ab", "abc", 0, npos},
+        // The tail of é (C3 A9) is not the character \xA9 alone.
+        {"é", "\xA9", 0, npos},    {"aé\xA9", "\xA9", 0, npos},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FindOnBoundary(c.text, c.needle, c.from), c.at) << c.text << " " << c.needle;
+}
+
+}  // namespace
