@@ -16,6 +16,7 @@
 #include "platform/application.h"
 #include "platform/file_system.h"
 #include "platform/settings_store.h"
+#include "platform/text.h"
 
 namespace tsly {
 namespace {
@@ -44,10 +45,11 @@ public:
         options.applyToUnmarked = store.ReadFlag("Settings", "Short1", false);
         options.cutSecondText = store.ReadFlag("Settings", "cutnameflg", false);
         options.secondText = store.ReadText("Settings", "cutname", "");
+        options.cutModernMarker = store.ReadFlag("Settings", "CutModernMarker", true);
         return options;
     }
     bool Rename(const std::string& from, const std::string& to) override {
-        return win::RenameFile(from, to);
+        return win::RenameFile(from, to) == 0;
     }
     void Completed() override { completed_(); }
 
@@ -61,11 +63,11 @@ TFrmMain::TFrmMain() = default;
 TFrmMain::~TFrmMain() = default;
 
 void TFrmMain::Create(int argc, char** argv) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
     icon_.reset(static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0)));
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0)));
     smallIcon_.reset(static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16, 0)));
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 16, 16, 0)));
     RegisterClass(kClassName, icon_.get(), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
     font_ = MakeMainFont(false);
@@ -79,7 +81,7 @@ void TFrmMain::Create(int argc, char** argv) {
     CreateWindowFor(0, kClassName, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                     CW_USEDEFAULT, CW_USEDEFAULT, 528, 327, app, nullptr);
     if (!hwnd()) throw std::runtime_error("メインウィンドウを作成できませんでした");
-    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     CreateMenus();
     CreateControls();
     FormCreate(argc, argv);
@@ -120,7 +122,7 @@ void TFrmMain::FormActivate() {
     if (!startedWithoutParameters_) Action_cutshoutExecute();
 }
 
-void TFrmMain::Close() { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
+void TFrmMain::Close() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
 
 POINT TFrmMain::DialogPosition() const {
     RECT r{};
@@ -129,18 +131,17 @@ POINT TFrmMain::DialogPosition() const {
 }
 
 void TFrmMain::SetStatusText(const std::string& text) {
-    SendMessageA(statusBar_, SB_SETTEXTA, 0 | SBT_NOBORDERS,
-                 reinterpret_cast<LPARAM>(text.c_str()));
+    const std::wstring wide = win::ToWide(text);
+    SendMessageW(statusBar_, SB_SETTEXTW, 0 | SBT_NOBORDERS,
+                 reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 std::string TFrmMain::StatusText() const {
-    // The control may count characters rather than bytes: leave room for
-    // two bytes each.
-    const auto length = LOWORD(SendMessageA(statusBar_, SB_GETTEXTLENGTHA, 0, 0));
-    std::string text(2u * length + 1u, '\0');
-    SendMessageA(statusBar_, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(std::char_traits<char>::length(text.c_str()));
-    return text;
+    const auto length = LOWORD(SendMessageW(statusBar_, SB_GETTEXTLENGTHW, 0, 0));
+    std::wstring text(length + 1u, L'\0');
+    SendMessageW(statusBar_, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::char_traits<wchar_t>::length(text.c_str()));
+    return win::FromWide(text);
 }
 
 void TFrmMain::RegisterShortcut(const std::string& path) {
@@ -277,11 +278,11 @@ LRESULT TFrmMain::OnNotify(NMHDR* header) {
         const LRESULT result = listView_.OnNotify(header, handled);
         if (handled) return result;
     }
-    if (header->code == TTN_GETDISPINFOA) {
+    if (header->code == TTN_GETDISPINFOW) {
         // Tool tips: the action's hint; the exit button has none.
-        auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
         const ActionDef* action = FindAction(static_cast<int>(header->idFrom));
-        info->lpszText = const_cast<char*>(action ? action->hint : "");
+        info->lpszText = const_cast<wchar_t*>(action ? action->hint : L"");
         return 0;
     }
     return DefaultHandling(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(header));

@@ -23,7 +23,8 @@ void SHBrowseForFolderEx1SelectionChanged(TFrmMain& main, TSHBrowseForFolderEx*,
 }
 
 std::string FolderToScan(const std::string& selected) {
-    return selected.size() <= 3 ? selected : selected + "\\";
+    // A drive root ("C:\\") already ends in its separator.
+    return !selected.empty() && selected.back() == '\\' ? selected : selected + "\\";
 }
 
 bool ChooseFolderToScan(TFrmMain& main, std::string& folder) {

@@ -1,4 +1,5 @@
 // The main window's commands, actions, menus and tool buttons, in one place.
+// Texts are UTF-16: the menu and tool bar keep pointers to them.
 #pragma once
 
 #include <array>
@@ -24,15 +25,15 @@ inline constexpr int kNoImage = -1;
 // image; menu items and buttons take them from here.
 struct ActionDef {
     CommandId id;
-    const char* caption;
-    const char* hint;
+    const wchar_t* caption;
+    const wchar_t* hint;
     int image;
 };
 
 inline constexpr std::array<ActionDef, 3> kActions{{
-    {kCmdFindFolder, "検索するフォルダ(&F)", "ショートカットの検索するフォルダを指定します。", 3},
-    {kCmdCutShortcut, "カットショートカット(&C)", "設定した文字列をショートカットから削除します。", 1},
-    {kCmdOpenOption, "オプション設定(&O)", "オプション設定画面を開きます。", 5},
+    {kCmdFindFolder, L"検索するフォルダ(&F)", L"ショートカットの検索するフォルダを指定します。", 3},
+    {kCmdCutShortcut, L"カットショートカット(&C)", L"設定した文字列をショートカットから削除します。", 1},
+    {kCmdOpenOption, L"オプション設定(&O)", L"オプション設定画面を開きます。", 5},
 }};
 
 const ActionDef* FindAction(int id);
@@ -42,42 +43,42 @@ const ActionDef* FindAction(int id);
 struct MenuItemDef {
     bool topLevel;
     CommandId id;
-    const char* caption;
+    const wchar_t* caption;
     int image;
 };
 
 inline constexpr std::array<MenuItemDef, 14> kMainMenu{{
-    {true, CommandId{}, "ファイル(&F)", kNoImage},                 // File1
-    {false, kCmdFindFolder, "検索するフォルダ(&F)", 3},            // N4
-    {false, kCmdCutShortcut, "カットショートカット(&C)", 1},       // C1
+    {true, CommandId{}, L"ファイル(&F)", kNoImage},                 // File1
+    {false, kCmdFindFolder, L"検索するフォルダ(&F)", 3},            // N4
+    {false, kCmdCutShortcut, L"カットショートカット(&C)", 1},       // C1
     {false, CommandId{}, nullptr, kNoImage},                       // N7
-    {false, kCmdExit, "終了(&X)", kNoImage},                       // Exit1
-    {true, CommandId{}, "オプション(&O)", kNoImage},               // Option1
-    {false, kCmdOpenOption, "オプション設定(&O)...", 5},           // pZwe1
+    {false, kCmdExit, L"終了(&X)", kNoImage},                       // Exit1
+    {true, CommandId{}, L"オプション(&O)", kNoImage},               // Option1
+    {false, kCmdOpenOption, L"オプション設定(&O)...", 5},           // pZwe1
     {false, CommandId{}, nullptr, kNoImage},                       // N2
-    {false, kCmdDeleteSettings, "レジストリ設定削除(&D)", kNoImage},  // N3
-    {false, kCmdSetup, "セットアップ(&S)...", kNoImage},           // S1
-    {true, CommandId{}, "ヘルプ(&H)", kNoImage},                   // Help1
-    {false, kCmdHelpTopics, "トピックの検索(&H)", 4},              // SearchforHelpOn1
+    {false, kCmdDeleteSettings, L"レジストリ設定削除(&D)", kNoImage},  // N3
+    {false, kCmdSetup, L"セットアップ(&S)...", kNoImage},           // S1
+    {true, CommandId{}, L"ヘルプ(&H)", kNoImage},                   // Help1
+    {false, kCmdHelpTopics, L"トピックの検索(&H)", 4},              // SearchforHelpOn1
     {false, CommandId{}, nullptr, kNoImage},                       // N1
-    {false, kCmdAbout, "バージョン情報(&A)...", 0},                // About1
+    {false, kCmdAbout, L"バージョン情報(&A)...", 0},                // About1
 }};
 
 // Tool buttons, left to right; a null caption with no image is a separator
 // of the given width. Buttons bound to an action take its image and hint.
 struct ToolButtonDef {
     CommandId id;
-    const char* caption;
+    const wchar_t* caption;
     int image;
     int separatorWidth;
 };
 
 inline constexpr std::array<ToolButtonDef, 5> kToolButtons{{
-    {kCmdFindFolder, "検索するフォルダ", 3, 0},    // TButton1
-    {kCmdCutShortcut, "カットショートカット", 1, 0},  // TButton2
+    {kCmdFindFolder, L"検索するフォルダ", 3, 0},    // TButton1
+    {kCmdCutShortcut, L"カットショートカット", 1, 0},  // TButton2
     {CommandId{}, nullptr, kNoImage, 8},           // ToolButton2
-    {kCmdOpenOption, "オプション設定", 5, 0},      // TButton3
-    {kCmdToolExit, "終了", 2, 0},                  // TButton4 (no hint)
+    {kCmdOpenOption, L"オプション設定", 5, 0},      // TButton3
+    {kCmdToolExit, L"終了", 2, 0},                  // TButton4 (no hint)
 }};
 
 }  // namespace tsly

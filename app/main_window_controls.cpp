@@ -9,66 +9,67 @@
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
 #include "app/resource.h"
+#include "platform/text.h"
 
 namespace tsly {
 
 win::UniqueFont MakeMainFont(bool strikeOut) {
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     lf.lfHeight = -12;
     lf.lfCharSet = SHIFTJIS_CHARSET;
     lf.lfStrikeOut = strikeOut ? TRUE : FALSE;
-    lstrcpynA(lf.lfFaceName, "ＭＳ Ｐゴシック", LF_FACESIZE);
-    return win::UniqueFont(CreateFontIndirectA(&lf));
+    lstrcpynW(lf.lfFaceName, L"ＭＳ Ｐゴシック", LF_FACESIZE);
+    return win::UniqueFont(CreateFontIndirectW(&lf));
 }
 
 void TFrmMain::CreateControls() {
-    imageList_.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr),
-                                          MAKEINTRESOURCEA(IDB_TOOLIMAGES), 16, 0,
+    imageList_.reset(ImageList_LoadImageW(GetModuleHandleW(nullptr),
+                                          MAKEINTRESOURCEW(IDB_TOOLIMAGES), 16, 0,
                                           RGB(255, 0, 255), IMAGE_BITMAP,
                                           LR_CREATEDIBSECTION));
     CreateToolBar();
 
     listView_.Create(hwnd(), kListId, font_.get());
 
-    statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "",
+    statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"",
                                  WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd(),
                                  reinterpret_cast<HMENU>(kStatusBarId),
-                                 GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    SendMessageA(statusBar_, SB_SETMINHEIGHT, 19, 0);
+                                 GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageW(statusBar_, SB_SETMINHEIGHT, 19, 0);
     int parts[2] = {300, 300 + kStatusPanel1Width};
-    SendMessageA(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
-    SendMessageA(statusBar_, SB_SETTEXTA, 1 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(""));
+    SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    SendMessageW(statusBar_, SB_SETTEXTW, 1 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(L""));
     SetStatusText("");
 
     popupMenu_.reset(CreatePopupMenu());
-    AppendMenuA(popupMenu_.get(), MF_STRING, kCmdClearList, "クリア");
+    AppendMenuW(popupMenu_.get(), MF_STRING, kCmdClearList, L"クリア");
     SetMenuDefaultItem(popupMenu_.get(), kCmdClearList, FALSE);
 
     LayoutChildren();
 }
 
 void TFrmMain::CreateToolBar() {
-    rebar_ = CreateWindowExA(0, REBARCLASSNAMEA, "",
+    rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, L"",
                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
                                  RBS_VARHEIGHT | CCS_NODIVIDER | CCS_NOPARENTALIGN |
                                  CCS_NORESIZE,
                              0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(kRebarId),
-                             GetModuleHandleA(nullptr), nullptr);
-    toolBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+                             GetModuleHandleW(nullptr), nullptr);
+    toolBar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
                                WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST |
                                    TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
                                    CCS_NOPARENTALIGN,
                                0, 0, 0, 0, rebar_, reinterpret_cast<HMENU>(kToolBarId),
-                               GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(toolBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(imageList_.get()));
+                               GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(toolBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageW(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(imageList_.get()));
     // Tool tips go to this window (not the rebar) so that it can answer them.
-    if (HWND tips = reinterpret_cast<HWND>(SendMessageA(toolBar_, TB_GETTOOLTIPS, 0, 0))) {
-        SendMessageA(tips, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    if (HWND tips = reinterpret_cast<HWND>(SendMessageW(toolBar_, TB_GETTOOLTIPS, 0, 0))) {
+        SendMessageW(tips, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     }
-    SendMessageA(toolBar_, TB_SETPARENT, reinterpret_cast<WPARAM>(hwnd()), 0);
+    SendMessageW(toolBar_, TB_SETPARENT, reinterpret_cast<WPARAM>(hwnd()), 0);
 
     for (const ToolButtonDef& def : kToolButtons) {
         TBBUTTON button{};
@@ -82,14 +83,14 @@ void TFrmMain::CreateToolBar() {
             button.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
             button.iString = reinterpret_cast<INT_PTR>(def.caption);
         }
-        SendMessageA(toolBar_, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+        SendMessageW(toolBar_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
     }
-    SendMessageA(toolBar_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(0, 120));
-    SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
+    SendMessageW(toolBar_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(0, 120));
+    SendMessageW(toolBar_, TB_AUTOSIZE, 0, 0);
 
     SIZE size{};
-    SendMessageA(toolBar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
-    REBARBANDINFOA band{};
+    SendMessageW(toolBar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
+    REBARBANDINFOW band{};
     band.cbSize = sizeof band;
     band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_SIZE;
     band.fStyle = RBBS_NOGRIPPER;
@@ -97,7 +98,7 @@ void TFrmMain::CreateToolBar() {
     band.cxMinChild = size.cx;
     band.cyMinChild = std::max<int>(size.cy, 24);
     band.cx = size.cx;
-    SendMessageA(rebar_, RB_INSERTBANDA, static_cast<WPARAM>(-1),
+    SendMessageW(rebar_, RB_INSERTBANDW, static_cast<WPARAM>(-1),
                  reinterpret_cast<LPARAM>(&band));
 }
 
@@ -107,22 +108,22 @@ void TFrmMain::CreateMenus() {
     for (const MenuItemDef& def : kMainMenu) {
         if (def.topLevel) {
             current = CreatePopupMenu();
-            AppendMenuA(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(current),
+            AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(current),
                         def.caption);
             continue;
         }
         if (!def.caption) {
-            AppendMenuA(current, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(current, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        AppendMenuA(current, MF_STRING, def.id, def.caption);
+        AppendMenuW(current, MF_STRING, def.id, def.caption);
         if (def.image != kNoImage) {
             // The image is drawn from ImageList1 when the menu is shown.
-            MENUITEMINFOA info{};
+            MENUITEMINFOW info{};
             info.cbSize = sizeof info;
             info.fMask = MIIM_BITMAP;
             info.hbmpItem = HBMMENU_CALLBACK;
-            SetMenuItemInfoA(current, def.id, FALSE, &info);
+            SetMenuItemInfoW(current, def.id, FALSE, &info);
         }
     }
     SetMenu(hwnd(), bar);  // the window owns and destroys its menu bar
@@ -133,7 +134,7 @@ void TFrmMain::LayoutChildren() {
     RECT client{};
     GetClientRect(hwnd(), &client);
     MoveWindow(rebar_, 0, 0, client.right, kToolBarStripHeight, TRUE);
-    SendMessageA(statusBar_, WM_SIZE, 0, 0);
+    SendMessageW(statusBar_, WM_SIZE, 0, 0);
     RECT status{};
     GetWindowRect(statusBar_, &status);
     const int statusHeight = status.bottom - status.top;

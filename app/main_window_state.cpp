@@ -57,7 +57,7 @@ void TFrmMain::RestoreGeometry() {
             break;
         case Geometry::Panel0: {
             int parts[2] = {n, n + kStatusPanel1Width};
-            SendMessageA(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+            SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
             break;
         }
         case Geometry::Column:
@@ -77,7 +77,7 @@ void TFrmMain::FormClose() {
     RECT list{};
     GetWindowRect(listView_.hwnd(), &list);
     RECT status{};
-    SendMessageA(statusBar_, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&status));
+    SendMessageW(statusBar_, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&status));
     SettingsStore store(kSettingsKey);
     for (const GeometryValue& value : kGeometry) {
         int n = 0;

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "platform/file_system.h"
 #include "platform/text.h"
 
 namespace tsly {
@@ -15,25 +16,28 @@ ShortcutListView::ShortcutListView()
 void ShortcutListView::Create(HWND parent, int controlId, HFONT font) {
     // Owner data: the control keeps no copy of the rows. It shares the
     // shell's image list and must never destroy it.
-    hwnd_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+    hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT |
                                 LVS_OWNERDATA | LVS_SINGLESEL | LVS_EDITLABELS |
                                 LVS_SHAREIMAGELISTS | LVS_SHOWSELALWAYS,
                             0, 0, 0, 0, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                            GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+                            GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ListView_SetExtendedListViewStyleEx(hwnd_, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    // The check state lives in the model: asked for it (by a screen reader,
+    // say), the control asks the model instead of answering "unchecked".
+    ListView_SetCallbackMask(hwnd_, LVIS_STATEIMAGEMASK);
 
-    LVCOLUMNA column{};
+    LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.cx = 400;
-    column.pszText = const_cast<char*>("ショートカットの場所");
-    SendMessageA(hwnd_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    column.pszText = const_cast<wchar_t*>(L"ショートカットの場所");
+    SendMessageW(hwnd_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
 
-    SHFILEINFOA info{};
-    auto images = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
-        ".", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    SHFILEINFOW info{};
+    auto images = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+        L".", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     if (images) ListView_SetImageList(hwnd_, images, LVSIL_SMALL);
 }
 
@@ -72,16 +76,16 @@ int ShortcutListView::IconOf(std::size_t row) {
     const ShortcutEntry& entry = model_.At(row);
     if (entry.imageIndex != ShortcutEntry::kIconUnknown) return entry.imageIndex;
     // Looked up when the row is first drawn: rows never shown cost nothing.
-    SHFILEINFOA info{};
+    SHFILEINFOW info{};
     int icon = -1;
-    if (SHGetFileInfoA(entry.caption.c_str(), 0, &info, sizeof info,
+    if (SHGetFileInfoW(win::ToWide(entry.caption).c_str(), 0, &info, sizeof info,
                        SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) {
         icon = info.iIcon;
     } else {
         // A path the shell cannot read (gone since it was listed) shows the
         // plain icon of its file type, so that the row still looks like one.
         if (fallbackIcon_ < 0 &&
-            SHGetFileInfoA(".lnk", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+            SHGetFileInfoW(L".lnk", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                            SHGFI_SYSICONINDEX | SHGFI_SMALLICON |
                                SHGFI_USEFILEATTRIBUTES)) {
             fallbackIcon_ = info.iIcon;
@@ -92,15 +96,15 @@ int ShortcutListView::IconOf(std::size_t row) {
     return icon;
 }
 
-void ShortcutListView::FillDisplayInfo(LVITEMA& item) {
+void ShortcutListView::FillDisplayInfo(LVITEMW& item) {
     if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= model_.Count()) return;
     const auto row = static_cast<std::size_t>(item.iItem);
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const std::string& caption = model_.Caption(row);
+        const std::wstring caption = win::ToWide(model_.Caption(row));
         const std::size_t n =
             std::min(caption.size(), static_cast<std::size_t>(item.cchTextMax - 1));
         caption.copy(item.pszText, n);
-        item.pszText[n] = '\0';
+        item.pszText[n] = L'\0';
     }
     if (item.mask & LVIF_IMAGE) item.iImage = IconOf(row);
     if (item.mask & LVIF_STATE) {
@@ -110,11 +114,11 @@ void ShortcutListView::FillDisplayInfo(LVITEMA& item) {
     }
 }
 
-int ShortcutListView::FindFrom(const NMLVFINDITEMA& find) const {
+int ShortcutListView::FindFrom(const NMLVFINDITEMW& find) const {
     // Type-to-find: the first row from the start row whose caption begins
     // with the typed text, without regard to case, wrapping round.
     if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
-    const std::string key = win::SystemFoldKey(find.lvfi.psz);
+    const std::string key = win::SystemFoldKey(win::FromWide(find.lvfi.psz));
     const bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
     const std::size_t count = model_.Count();
     if (count == 0) return -1;
@@ -133,11 +137,11 @@ int ShortcutListView::FindFrom(const NMLVFINDITEMA& find) const {
 LRESULT ShortcutListView::OnNotify(NMHDR* header, bool& handled) {
     handled = true;
     switch (header->code) {
-    case LVN_GETDISPINFOA:
-        FillDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(header)->item);
+    case LVN_GETDISPINFOW:
+        FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(header)->item);
         return 0;
-    case LVN_ODFINDITEMA:
-        return FindFrom(*reinterpret_cast<NMLVFINDITEMA*>(header));
+    case LVN_ODFINDITEMW:
+        return FindFrom(*reinterpret_cast<NMLVFINDITEMW*>(header));
     case NM_CLICK:
     case NM_DBLCLK: {
         // A virtual list keeps no check state: a click on the box flips the
@@ -153,10 +157,10 @@ LRESULT ShortcutListView::OnNotify(NMHDR* header, bool& handled) {
             Toggle(ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED));
         }
         return 0;
-    case LVN_ENDLABELEDITA: {
-        const LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+    case LVN_ENDLABELEDITW: {
+        const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
         if (!item.pszText || item.iItem < 0) return FALSE;  // editing cancelled
-        model_.SetCaption(static_cast<std::size_t>(item.iItem), item.pszText);
+        model_.SetCaption(static_cast<std::size_t>(item.iItem), win::FromWide(item.pszText));
         return TRUE;
     }
     default:

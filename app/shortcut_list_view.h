@@ -35,10 +35,10 @@ public:
     LRESULT OnNotify(NMHDR* header, bool& handled);
 
 private:
-    void FillDisplayInfo(LVITEMA& item);
+    void FillDisplayInfo(LVITEMW& item);
     int IconOf(std::size_t row);
     void Toggle(int row);
-    int FindFrom(const NMLVFINDITEMA& find) const;
+    int FindFrom(const NMLVFINDITEMW& find) const;
 
     HWND hwnd_ = nullptr;
     ShortcutListModel model_;

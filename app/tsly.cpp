@@ -23,7 +23,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     try {
         std::vector<std::string> parameters = tsly::win::CommandLineParameters();
-        std::vector<char*> argv{GetCommandLineA()};  // parameter 0 is not used
+        std::string program;  // parameter 0 is not used
+        std::vector<char*> argv{program.data()};
         for (std::string& p : parameters) argv.push_back(p.data());
         tsly::TFrmMain main;
         main.Create(static_cast<int>(argv.size()), argv.data());

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "core/cp932.h"
+
 
 namespace tsly {
 
@@ -23,7 +23,7 @@ std::string ProgramPath() {
 
 std::string ProgramFolder() {
     const std::string path = ProgramPath();
-    const std::size_t at = cp932::LastSeparator(path);
+    const std::size_t at = path.rfind('\\');
     return at == std::string::npos ? std::string() : path.substr(0, at + 1);
 }
 

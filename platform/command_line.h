@@ -1,15 +1,19 @@
-// The program's parameters in code page 932, read from the system's UTF-16
-// command line.
+// The program's parameters, read from the system's UTF-16 command line.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tsly::win {
 
-// Parameters 1 to N (not the program's own path). A character the code page
-// cannot show becomes "?", which names no file: the ANSI command line would
-// instead put a look-alike there ("ṡ" as "s"), and so name another file.
+// Splits a command line at blanks; double quotes enclose a parameter that
+// contains blanks and are not part of it. A backslash is an ordinary
+// character: the shell sends a folder as "C:\Data\" and a drive as "D:\",
+// and neither may swallow the rest of the line.
+std::vector<std::wstring> SplitCommandLine(std::wstring_view line);
+
+// Parameters 1 to N (not the program's own path), in UTF-8.
 std::vector<std::string> CommandLineParameters();
 
 }  // namespace tsly::win

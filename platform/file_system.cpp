@@ -4,76 +4,116 @@
 #include <vector>
 
 #include "platform/handles.h"
+#include "platform/text.h"
 
 namespace tsly::win {
 namespace {
 
-// A wildcard in a path makes a search name some other entry. A name with a
-// character the code page cannot show comes back with "?" in its place: it
-// reaches no file through the ANSI calls, and as a wildcard could reach
-// another one.
+// Shorter paths keep their plain form: it is what every call has always
+// been given, and the system still tidies it ("." parts, "/"). 248 is the
+// longest folder path the plain form takes.
+constexpr std::size_t kPlainPathLimit = 248;
+
+// A wildcard in a path makes a search name some other entry.
 bool HasWildcard(std::string_view path) {
     return path.find_first_of("?*") != std::string_view::npos;
 }
 
 class Win32DirListing final : public DirListing {
 public:
-    Win32DirListing(UniqueFind handle, const WIN32_FIND_DATAA& first)
+    Win32DirListing(UniqueFind handle, const WIN32_FIND_DATAW& first)
         : handle_(std::move(handle)), data_(first), havePending_(true) {}
 
     bool Next(DirEntry& entry) override {
         do {
-            if (!havePending_ && !FindNextFileA(handle_.get(), &data_)) return false;
+            if (!havePending_ && !FindNextFileW(handle_.get(), &data_)) return false;
             havePending_ = false;
-        } while (HasWildcard(data_.cFileName));
-        entry.name = data_.cFileName;
+            // A name with a lone surrogate has no UTF-8 form: its stand-in
+            // would reach no file, or another one.
+        } while (!RoundTrips(data_.cFileName));
+        entry.name = FromWide(data_.cFileName);
         entry.attributes = data_.dwFileAttributes;
         return true;
     }
 
 private:
     UniqueFind handle_;
-    WIN32_FIND_DATAA data_;
+    WIN32_FIND_DATAW data_;
     bool havePending_;
 };
 
+HANDLE FindFirst(const std::wstring& path, WIN32_FIND_DATAW& data) {
+    // Basic information skips the short names, and the larger buffer asks
+    // for fewer trips to the file system.
+    return FindFirstFileExW(path.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                            nullptr, FIND_FIRST_EX_LARGE_FETCH);
+}
+
 }  // namespace
 
+std::wstring FileCallPath(const std::string& path) {
+    std::wstring wide = ToWide(path);
+    if (wide.size() < kPlainPathLimit) return wide;
+    if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
+    if (wide.rfind(L"\\\\", 0) == 0 && wide.rfind(L"\\\\?\\", 0) != 0) {
+        return L"\\\\?\\UNC\\" + wide.substr(2);
+    }
+    return wide;
+}
+
 std::unique_ptr<DirListing> Win32DirEnumerator::Open(const std::string& pattern) {
-    WIN32_FIND_DATAA data{};
-    HANDLE h = FindFirstFileA(pattern.c_str(), &data);
+    WIN32_FIND_DATAW data{};
+    HANDLE h = FindFirst(FileCallPath(pattern), data);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<Win32DirListing>(UniqueFind(h), data);
 }
 
+std::optional<FolderId> Win32DirEnumerator::Identity(const std::string& folder) {
+    // Opening follows every link on the way: the identity is the target's.
+    HANDLE h = CreateFileW(FileCallPath(folder).c_str(), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    const UniqueHandle owner(h);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(h, &info)) return std::nullopt;
+    return FolderId{info.dwVolumeSerialNumber,
+                    (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
 std::string Win32PathLookup::FullPath(const std::string& path) {
-    DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    const std::wstring wide = ToWide(path);
+    DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return path;
-    std::vector<char> buffer(needed + 1);
-    DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()),
+    std::vector<wchar_t> buffer(needed + 1);
+    DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()),
                                     buffer.data(), nullptr);
     if (length == 0 || length >= buffer.size()) return path;
-    return std::string(buffer.data(), length);
+    return FromWide(std::wstring_view(buffer.data(), length));
 }
 
 std::optional<std::string> Win32PathLookup::LongName(const std::string& path) {
     if (HasWildcard(path)) return std::nullopt;
-    WIN32_FIND_DATAA data{};
-    HANDLE h = FindFirstFileA(path.c_str(), &data);
+    WIN32_FIND_DATAW data{};
+    HANDLE h = FindFirst(FileCallPath(path), data);
     if (h == INVALID_HANDLE_VALUE) return std::nullopt;
     FindClose(h);
-    return std::string(data.cFileName);
+    if (!RoundTrips(data.cFileName)) return std::nullopt;
+    return FromWide(data.cFileName);
 }
 
 bool Win32PathLookup::IsFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(FileCallPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES &&
            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool RenameFile(const std::string& from, const std::string& to) {
-    // MoveFileA fails when the target exists: a rename never replaces a file.
-    return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+unsigned long RenameFile(const std::string& from, const std::string& to) {
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when the target
+    // exists: a rename never replaces a file.
+    if (MoveFileExW(FileCallPath(from).c_str(), FileCallPath(to).c_str(), 0)) return 0;
+    const DWORD error = GetLastError();
+    return error ? error : ERROR_GEN_FAILURE;
 }
 
 }  // namespace tsly::win

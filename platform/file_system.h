@@ -1,4 +1,5 @@
-// The core's file-system interfaces on the Win32 ANSI file API.
+// The core's file-system interfaces on the Win32 UTF-16 file API. Paths of
+// any length: a long one goes to the system in its "\\?\" form.
 #pragma once
 
 #include <string>
@@ -11,6 +12,7 @@ namespace tsly::win {
 class Win32DirEnumerator final : public DirEnumerator {
 public:
     std::unique_ptr<DirListing> Open(const std::string& pattern) override;
+    std::optional<FolderId> Identity(const std::string& folder) override;
 };
 
 class Win32PathLookup final : public PathLookup {
@@ -20,7 +22,12 @@ public:
     bool IsFolder(const std::string& path) override;
 };
 
-// Renames a file; never replaces an existing one.
-bool RenameFile(const std::string& from, const std::string& to);
+// The form of a path that file calls take: "\\?\" (or "\\?\UNC\") before
+// an absolute path too long for the plain form, the path itself otherwise.
+std::wstring FileCallPath(const std::string& path);
+
+// Renames a file; never replaces an existing one. 0 on success, else the
+// system's error code.
+unsigned long RenameFile(const std::string& from, const std::string& to);
 
 }  // namespace tsly::win

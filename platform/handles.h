@@ -23,6 +23,12 @@ struct FindCloser {
 // before it is stored here.
 using UniqueFind = std::unique_ptr<void, FindCloser>;
 
+struct HandleCloser {
+    void operator()(HANDLE h) const { CloseHandle(h); }
+};
+// Holds a kernel handle; INVALID_HANDLE_VALUE is never stored here.
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
 struct GdiObjectDeleter {
     void operator()(HGDIOBJ obj) const { DeleteObject(obj); }
 };

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/settings_codec.h"
+#include "platform/text.h"
 
 namespace tsly {
 namespace {
@@ -30,8 +31,9 @@ std::string WithoutTrailingSeparator(std::string path) {
 // chose. Writes then fail and report it.
 HKEY OpenForReading(HKEY parent, const std::string& path) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(parent, path.c_str(), 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS ||
-        RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+    const std::wstring wide = win::ToWide(path);
+    if (RegOpenKeyExW(parent, wide.c_str(), 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS ||
+        RegOpenKeyExW(parent, wide.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS) {
         return opened;
     }
     return nullptr;
@@ -46,7 +48,7 @@ win::UniqueRegKey OpenSection(HKEY key, const std::string& section) {
 
 SettingsStore::SettingsStore(std::string keyPath) : keyPath_(std::move(keyPath)) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr,
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, win::ToWide(keyPath_).c_str(), 0, nullptr,
                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) == ERROR_SUCCESS) {
         key_.reset(key);
@@ -60,28 +62,32 @@ std::string SettingsStore::ReadText(const std::string& section, const std::strin
     const win::UniqueRegKey sectionKey = OpenSection(key_.get(), section);
     if (!sectionKey) return fallback;
 
+    const std::wstring valueName = win::ToWide(name);
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(sectionKey.get(), name.c_str(), nullptr, &type, nullptr,
+    if (RegQueryValueExW(sectionKey.get(), valueName.c_str(), nullptr, &type, nullptr,
                          &size) != ERROR_SUCCESS) {
         return fallback;  // no such value
     }
     if (size == 0) return std::string();
     if (type != REG_SZ && type != REG_EXPAND_SZ) Fail("'%s' のデータ型が不正です", name);
 
-    // The value may grow between the two queries: read until it fits.
-    std::vector<char> data;
+    // The value may grow between the two queries: read until it fits. The
+    // registry keeps text as UTF-16, whichever call wrote it, so a value an
+    // ANSI program stored reads back the same.
+    std::vector<wchar_t> data;
     LONG rc = ERROR_MORE_DATA;
     for (int attempt = 0; attempt < 4 && rc == ERROR_MORE_DATA; ++attempt) {
-        data.assign(size + 1, '\0');
-        rc = RegQueryValueExA(sectionKey.get(), name.c_str(), nullptr, &type,
+        data.assign(size / sizeof(wchar_t) + 1, L'\0');
+        size = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+        rc = RegQueryValueExW(sectionKey.get(), valueName.c_str(), nullptr, &type,
                               reinterpret_cast<BYTE*>(data.data()), &size);
     }
     if (rc != ERROR_SUCCESS) Fail("'%s' の取得に失敗しました", name);
     if (type != REG_SZ && type != REG_EXPAND_SZ) Fail("'%s' のデータ型が不正です", name);
-    data.resize(size);
-    data.push_back('\0');
-    return std::string(data.data());  // the text ends at its first zero byte
+    data.resize(size / sizeof(wchar_t));
+    data.push_back(L'\0');
+    return win::FromWide(data.data());  // the text ends at its first zero
 }
 
 std::int32_t SettingsStore::ReadNumber(const std::string& section, const std::string& name,
@@ -98,16 +104,17 @@ bool SettingsStore::ReadFlag(const std::string& section, const std::string& name
 void SettingsStore::WriteText(const std::string& section, const std::string& name,
                               const std::string& value) {
     HKEY created = nullptr;
-    if (!key_ || RegCreateKeyExA(key_.get(), section.c_str(), 0, nullptr,
+    if (!key_ || RegCreateKeyExW(key_.get(), win::ToWide(section).c_str(), 0, nullptr,
                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                                  &created, nullptr) != ERROR_SUCCESS) {
         Fail("キー %s の作成に失敗しました", section);
     }
     const win::UniqueRegKey sectionKey(created);
     // REG_SZ with its terminating zero counted in the stored length.
-    if (RegSetValueExA(sectionKey.get(), name.c_str(), 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS) {
+    const std::wstring text = win::ToWide(value);
+    if (RegSetValueExW(sectionKey.get(), win::ToWide(name).c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS) {
         Fail("'%s' の設定に失敗しました", name);
     }
 }
@@ -126,26 +133,27 @@ namespace {
 
 bool DeleteKeyTreeUnder(HKEY parent, const std::string& path) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(parent, path.c_str(), 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS) {
+    const std::wstring wide = win::ToWide(path);
+    if (RegOpenKeyExW(parent, wide.c_str(), 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS) {
         const win::UniqueRegKey key(opened);
         DWORD subkeys = 0;
         DWORD longest = 0;
-        if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, &longest,
+        if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, &longest,
                              nullptr, nullptr, nullptr, nullptr, nullptr,
                              nullptr) == ERROR_SUCCESS) {
-            std::vector<char> name(longest + 1);
+            std::vector<wchar_t> name(longest + 1);
             // From the last index down, so deleting does not shift the rest.
             for (DWORD i = subkeys; i-- > 0;) {
                 DWORD length = static_cast<DWORD>(name.size());
-                if (RegEnumKeyExA(key.get(), i, name.data(), &length, nullptr, nullptr,
+                if (RegEnumKeyExW(key.get(), i, name.data(), &length, nullptr, nullptr,
                                   nullptr, nullptr) != ERROR_SUCCESS) {
                     continue;
                 }
-                DeleteKeyTreeUnder(key.get(), std::string(name.data(), length));
+                DeleteKeyTreeUnder(key.get(), win::FromWide(std::wstring_view(name.data(), length)));
             }
         }
     }
-    return RegDeleteKeyA(parent, path.c_str()) == ERROR_SUCCESS;
+    return RegDeleteKeyW(parent, wide.c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace

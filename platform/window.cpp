@@ -26,7 +26,7 @@ void Window::RegisterClass(const char* className, HICON icon, HBRUSH background,
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hIcon = icon;
     wc.hIconSm = icon;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     wc.hbrBackground = background;
     wc.lpszClassName = name.c_str();
     RegisterClassExW(&wc);  // registering twice fails harmlessly

@@ -12,6 +12,8 @@ namespace {
 
 using test::CleanRegistry;
 using test::MessageBoxWatcher;
+using test::U;
+using test::W;
 using test::TempDir;
 
 
@@ -33,9 +35,9 @@ BOOL CALLBACK FindMain(HWND hwnd, LPARAM lParam) {
     auto* found = reinterpret_cast<Found*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == found->pid && lstrcmpA(cls, "TFrmMain") == 0 && IsWindowVisible(hwnd)) {
+    wchar_t cls[32] = {};
+    GetClassNameW(hwnd, cls, 32);
+    if (pid == found->pid && lstrcmpW(cls, L"TFrmMain") == 0 && IsWindowVisible(hwnd)) {
         found->hwnd = hwnd;
         return FALSE;
     }
@@ -45,19 +47,16 @@ BOOL CALLBACK FindMain(HWND hwnd, LPARAM lParam) {
 class RunningProgram {
 public:
     explicit RunningProgram(const std::vector<std::string>& parameters) {
-        std::string commandLine = "\"" + ProgramPath() + "\"";
-        for (const auto& p : parameters) commandLine += " \"" + p + "\"";
-        STARTUPINFOA startup{};
+        std::wstring commandLine = W("\"" + ProgramPath() + "\"");
+        for (const auto& p : parameters) commandLine += W(" \"" + p + "\"");
+        STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
                                   nullptr, nullptr, &startup, &process_);
     }
     // Starts it with a UTF-16 command line, as the shell does.
     explicit RunningProgram(const std::wstring& parameters) {
-        std::wstring commandLine = L"\"";
-        const std::string program = ProgramPath();
-        commandLine.append(program.begin(), program.end());  // an ASCII path
-        commandLine += L"\" " + parameters;
+        std::wstring commandLine = L"\"" + W(ProgramPath()) + L"\" " + parameters;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
@@ -93,16 +92,16 @@ private:
 };
 
 std::string StatusText(HWND main) {
-    HWND status = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
-    char text[256] = {};
-    SendMessageTimeoutA(status, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+    HWND status = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
+    wchar_t text[256] = {};
+    SendMessageTimeoutW(status, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text),
                         SMTO_ABORTIFHUNG, 5000, nullptr);
-    return text;
+    return U(text);
 }
 
 int RowCount(HWND main) {
-    HWND list = FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr);
-    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    HWND list = FindWindowExW(main, nullptr, WC_LISTVIEWW, nullptr);
+    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
 bool WaitForText(HWND main, const std::string& expected) {
@@ -133,7 +132,7 @@ TEST(EndToEnd, SendToStartRenamesAndTheNextStartRestoresTheGeometry) {
         EXPECT_TRUE(IsWindowVisible(main));  // the window stays open
 
         SetWindowPos(main, nullptr, 50, 60, 600, 350, SWP_NOZORDER | SWP_NOACTIVATE);
-        PostMessageA(main, WM_CLOSE, 0, 0);
+        PostMessageW(main, WM_CLOSE, 0, 0);
         ASSERT_TRUE(program.WaitForExit());
     }
     EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainLeft"), "50");
@@ -152,7 +151,7 @@ TEST(EndToEnd, SendToStartRenamesAndTheNextStartRestoresTheGeometry) {
     EXPECT_EQ(r.bottom - r.top, 350);
     EXPECT_EQ(RowCount(main), 0);
     EXPECT_EQ(StatusText(main), "");  // no parameters: no cut
-    PostMessageA(main, WM_CLOSE, 0, 0);
+    PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(again.WaitForExit());
 }
 
@@ -169,7 +168,7 @@ TEST(EndToEnd, DuplicateParameterIsRefusedBeforeTheWindowShows) {
     HWND main = program.WaitForMainWindow();
     ASSERT_TRUE(main);
     EXPECT_EQ(RowCount(main), 1);
-    PostMessageA(main, WM_CLOSE, 0, 0);
+    PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
 }
 
@@ -193,7 +192,7 @@ TEST(EndToEnd, ANameTheCodePageCannotShowNeverReachesALookAlikeFile) {
     EXPECT_EQ(RowCount(main), 1);
     EXPECT_TRUE(dir.Exists("asへのショートカット.lnk"));  // not taken for the other
     EXPECT_NE(GetFileAttributesW(odd.c_str()), INVALID_FILE_ATTRIBUTES);
-    PostMessageA(main, WM_CLOSE, 0, 0);
+    PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
 }
 

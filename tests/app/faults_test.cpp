@@ -26,6 +26,8 @@ namespace tsly {
 namespace {
 
 using test::MessageBoxWatcher;
+using test::U;
+using test::W;
 using test::TempDir;
 using Tree = std::map<std::string, std::string>;
 constexpr char kDone[] = "処理は終了しました。";
@@ -75,7 +77,7 @@ void RemoveTreeW(const std::wstring& folder) {
 std::string UnixPath(const std::string& path) {
     using Get = char*(CDECL*)(LPCWSTR);
     auto get = reinterpret_cast<Get>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     if (!get) return "";
     char* unix = get(win::ToWide(path).c_str());
     if (!unix) return "";
@@ -85,10 +87,11 @@ std::string UnixPath(const std::string& path) {
     return result;
 }
 bool RunUnix(std::string commandLine) {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    std::wstring wide = W(commandLine);
+    if (!CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         return false;
     }
@@ -112,20 +115,20 @@ TEST_F(Faults, FilesThatChangeAfterListing) {
         std::vector<std::string> after;  // names in the folder
     };
     const Case cases[] = {
-        {"deleted", [](TempDir& d, auto&) { DeleteFileA((d.path() + "aへのショートカット.lnk").c_str()); },
+        {"deleted", [](TempDir& d, auto&) { DeleteFileW(W((d.path() + "aへのショートカット.lnk")).c_str()); },
          {"b .lnk"}},
         {"renamed away", [](TempDir& d, auto&) {
-             MoveFileA((d.path() + "aへのショートカット.lnk").c_str(), (d.path() + "moved.lnk").c_str());
+             MoveFileW(W((d.path() + "aへのショートカット.lnk")).c_str(), W((d.path() + "moved.lnk")).c_str());
          }, {"b .lnk", "moved.lnk"}},
         {"read-only", [](TempDir& d, auto&) {
-             SetFileAttributesA((d.path() + "aへのショートカット.lnk").c_str(), FILE_ATTRIBUTE_READONLY);
+             SetFileAttributesW(W((d.path() + "aへのショートカット.lnk")).c_str(), FILE_ATTRIBUTE_READONLY);
          }, {"a .lnk", "b .lnk"}},
         {"held open, no sharing of deletes", [](TempDir& d, auto& handles) {
-             handles.push_back(CreateFileA((d.path() + "aへのショートカット.lnk").c_str(), GENERIC_READ,
+             handles.push_back(CreateFileW(W((d.path() + "aへのショートカット.lnk")).c_str(), GENERIC_READ,
                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
          }, {"aへのショートカット.lnk", "b .lnk"}},
         {"held open, sharing deletes", [](TempDir& d, auto& handles) {
-             handles.push_back(CreateFileA((d.path() + "aへのショートカット.lnk").c_str(), GENERIC_READ,
+             handles.push_back(CreateFileW(W((d.path() + "aへのショートカット.lnk")).c_str(), GENERIC_READ,
                                            FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                            OPEN_EXISTING, 0, nullptr));
          }, {"a .lnk", "b .lnk"}},
@@ -157,9 +160,9 @@ TEST_F(Faults, FilesThatChangeAfterListing) {
 
 TEST_F(Faults, ReadOnlyShortcutIsRenamedAndStaysReadOnly) {
     const std::string a = dir_.Make("aへのショートカット.lnk", "a");
-    SetFileAttributesA(a.c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(W(a).c_str(), FILE_ATTRIBUTE_READONLY);
     auto main = Start({a});
-    const DWORD attributes = GetFileAttributesA((dir_.path() + "a .lnk").c_str());
+    const DWORD attributes = GetFileAttributesW(W((dir_.path() + "a .lnk")).c_str());
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_READONLY);
 }
@@ -186,9 +189,9 @@ TEST_F(Faults, CommandLinePaths) {
     dir_.Make("tへのショートカット.txt", "t");
     dir_.Make("表\\ソ\\十へのショートカット.lnk", "ten");
     const Tree before = test::Snapshot(root);
-    char cwd[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, cwd);
-    SetCurrentDirectoryA(root.c_str());
+    wchar_t cwd[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    SetCurrentDirectoryW(W(root).c_str());
     std::vector<std::string> parameters, rows;
     for (const Case& c : cases) {
         parameters.push_back(c.parameter);
@@ -196,7 +199,7 @@ TEST_F(Faults, CommandLinePaths) {
     }
     MessageBoxWatcher watcher;
     auto main = Start(parameters);
-    SetCurrentDirectoryA(cwd);
+    SetCurrentDirectoryW(cwd);
     EXPECT_EQ(Rows(*main), rows);
     EXPECT_TRUE(watcher.boxes().empty());
     EXPECT_EQ(main->StatusText(), kDone);
@@ -297,7 +300,7 @@ TEST_F(Faults, FolderLinkBackToAnAncestorAndBrokenLink) {
     ASSERT_FALSE(unix.empty());
     ASSERT_TRUE(RunUnix("Z:\\bin\\ln -s \"" + unix + "\" \"" + unix + "/sub/loop\""));
     ASSERT_TRUE(RunUnix("Z:\\bin\\ln -s /nonexistent/folder \"" + unix + "/sub/broken\""));
-    const DWORD attributes = GetFileAttributesA((dir_.path() + "sub\\loop").c_str());
+    const DWORD attributes = GetFileAttributesW(W((dir_.path() + "sub\\loop")).c_str());
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
 
@@ -314,7 +317,7 @@ TEST_F(Faults, VeryDeepTree) {
     std::size_t made = 0;
     while ((dir_.path() + relative + "d\\s.lnk").size() < MAX_PATH) {
         relative += "d\\";
-        ASSERT_TRUE(CreateDirectoryA((dir_.path() + relative).c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(W((dir_.path() + relative)).c_str(), nullptr));
         dir_.Make(relative + "s.lnk", std::to_string(made++));
     }
     auto main = Start();
@@ -356,16 +359,17 @@ TEST_F(Faults, StoredOptionsOfTheWrongKindOrSize) {
         const std::string a = dir.Make("aへのショートカット.lnk", "a");
         if (c.name == std::string("Short1")) dir.Make("a.lnk", "plain");
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, test::kOptionsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, W(test::kOptionsKey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                   nullptr, &key, nullptr), ERROR_SUCCESS);
+        // Written through the ANSI call, as the older program stored them.
         RegSetValueExA(key, c.name, 0, c.type, reinterpret_cast<const BYTE*>(c.data.data()),
                        static_cast<DWORD>(c.data.size()));
         RegCloseKey(key);
         auto main = Start();
         main->RegisterShortcut(a);
         MessageBoxWatcher watcher;
-        SendMessageA(main->hwnd(), WM_COMMAND, kCmdCutShortcut, 0);
-        SendMessageA(main->hwnd(), WM_COMMAND, kCmdCutShortcut, 0);
+        SendMessageW(main->hwnd(), WM_COMMAND, kCmdCutShortcut, 0);
+        SendMessageW(main->hwnd(), WM_COMMAND, kCmdCutShortcut, 0);
         std::vector<std::string> texts;
         for (const auto& box : watcher.boxes()) texts.push_back(box.text);
         if (c.box) {
@@ -386,7 +390,7 @@ TEST_F(Faults, StoredOptionsOfTheWrongKindOrSize) {
 struct VolatileCompanyKey {
     VolatileCompanyKey() {
         HKEY key = nullptr;
-        ok = RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\moravend", 0, nullptr,
+        ok = RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\moravend", 0, nullptr,
                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
                              nullptr) == ERROR_SUCCESS;
         if (key) RegCloseKey(key);
@@ -397,7 +401,7 @@ struct VolatileCompanyKey {
 // Denies writing to the settings key; its values stay readable.
 bool DenyWrites(const char* keyPath) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
     EXPLICIT_ACCESSA deny{};
     deny.grfAccessPermissions = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
     deny.grfAccessMode = DENY_ACCESS;
@@ -421,7 +425,7 @@ bool DenyWrites(const char* keyPath) {
 // Lifts the denial again so that the key can be cleaned away.
 void AllowWrites(const char* keyPath) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return;
     SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
                     nullptr);
     RegCloseKey(key);
@@ -437,13 +441,13 @@ TEST_F(Faults, SettingsKeyThatCannotBeMade) {
     EXPECT_TRUE(watcher.boxes().empty());
     {
         TFrmOption form(kAt);
-        SendMessageA(form.Control(TFrmOption::SpeedButton1), BM_CLICK, 0, 0);  // cannot be kept
+        SendMessageW(form.Control(TFrmOption::SpeedButton1), BM_CLICK, 0, 0);  // cannot be kept
         EXPECT_FALSE(form.Closed());
     }
-    SendMessageA(main->hwnd(), WM_CLOSE, 0, 0);  // the window still closes
+    SendMessageW(main->hwnd(), WM_CLOSE, 0, 0);  // the window still closes
     EXPECT_FALSE(IsWindow(main->hwnd()));
     MSG msg;  // take the quit message, which would end the next test's boxes
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     std::vector<std::string> texts;
     for (const auto& box : watcher.boxes()) texts.push_back(box.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"キー Settings の作成に失敗しました.",
@@ -460,7 +464,7 @@ TEST_F(Faults, SettingsKeyThatCannotBeWrittenStillGivesItsValues) {
     EXPECT_TRUE(dir_.Exists("a (link).lnk"));  // the stored option, not the default
     {
         TFrmOption form(kAt);
-        SendMessageA(form.Control(TFrmOption::SpeedButton1), BM_CLICK, 0, 0);
+        SendMessageW(form.Control(TFrmOption::SpeedButton1), BM_CLICK, 0, 0);
     }
     std::vector<std::string> texts;
     for (const auto& box : watcher.boxes()) texts.push_back(box.text);
@@ -479,11 +483,11 @@ TEST_F(Faults, SetupDialogWhenTheSendToFolderIsMissing) {
     ASSERT_FALSE(sendTo.empty());
     ASSERT_FALSE(startup.empty());
     const std::string sendToFolder = sendTo.substr(0, sendTo.size() - strlen("\\Tessalyne.lnk"));
-    DeleteFileA(sendTo.c_str());
-    DeleteFileA(startup.c_str());
+    DeleteFileW(W(sendTo).c_str());
+    DeleteFileW(W(startup).c_str());
     // The Send To folder is gone.
     const std::string kept = sendToFolder + ".kept";
-    ASSERT_TRUE(MoveFileA(sendToFolder.c_str(), kept.c_str()));
+    ASSERT_TRUE(MoveFileW(W(sendToFolder).c_str(), W(kept).c_str()));
 
     MessageBoxWatcher watcher;
     {
@@ -492,12 +496,12 @@ TEST_F(Faults, SetupDialogWhenTheSendToFolderIsMissing) {
         form.SetChecked(TFrmSetup::CheckBox3, true);
         form.SpeedButton1Click();
     }
-    const bool sendToMade = GetFileAttributesA(sendTo.c_str()) != INVALID_FILE_ATTRIBUTES;
-    const bool startupMade = GetFileAttributesA(startup.c_str()) != INVALID_FILE_ATTRIBUTES;
-    DeleteFileA(startup.c_str());
-    DeleteFileA(sendTo.c_str());
-    RemoveDirectoryA(sendToFolder.c_str());
-    MoveFileA(kept.c_str(), sendToFolder.c_str());
+    const bool sendToMade = GetFileAttributesW(W(sendTo).c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool startupMade = GetFileAttributesW(W(startup).c_str()) != INVALID_FILE_ATTRIBUTES;
+    DeleteFileW(W(startup).c_str());
+    DeleteFileW(W(sendTo).c_str());
+    RemoveDirectoryW(W(sendToFolder).c_str());
+    MoveFileW(W(kept).c_str(), W(sendToFolder).c_str());
 
     ASSERT_EQ(watcher.boxes().size(), 1u);
     const std::string text = watcher.boxes()[0].text;

@@ -2,65 +2,71 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
+
 namespace tsly::test {
+
+std::wstring W(const std::string& text) { return win::ToWide(text); }
+std::string U(const std::wstring& text) { return win::FromWide(text); }
+
 namespace {
 
 void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((folder + "*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(W(folder + "*").c_str(), &data);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = data.cFileName;
+            const std::string name = U(data.cFileName);
             if (name == "." || name == "..") continue;
             const std::string full = folder + name;
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(full + "\\");
             } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
+                SetFileAttributesW(W(full).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(W(full).c_str());
             }
-        } while (FindNextFileA(h, &data));
+        } while (FindNextFileW(h, &data));
         FindClose(h);
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryW(W(folder).c_str());
 }
 
 constexpr char kCompanyKey[] = "Software\\moravend";
 
 void DeleteTree(HKEY root, const std::string& path) {
     HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        char name[256];
+    if (RegOpenKeyExW(root, W(path).c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        wchar_t name[256];
         for (;;) {
-            DWORD length = sizeof name;
-            if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            DWORD length = 256;
+            if (RegEnumKeyExW(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) !=
                 ERROR_SUCCESS) {
                 break;
             }
-            DeleteTree(key, name);
+            DeleteTree(key, U(name));
         }
         RegCloseKey(key);
     }
-    RegDeleteKeyA(root, path.c_str());
+    RegDeleteKeyW(root, W(path).c_str());
 }
 
 }  // namespace
 
 TempDir::TempDir() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
     static int counter = 0;
-    path_ = std::string(temp) + "tsly-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+    path_ = U(temp) + "tsly-test-" + std::to_string(GetCurrentProcessId()) + "-" +
             std::to_string(++counter) + "\\";
     RemoveTree(path_);
-    CreateDirectoryA(path_.c_str(), nullptr);
+    CreateDirectoryW(W(path_).c_str(), nullptr);
 }
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
 std::string TempDir::Make(const std::string& relative, const std::string& content) {
     const std::string full = path_ + relative;
-    HANDLE h = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    HANDLE h = CreateFileW(W(full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
@@ -72,22 +78,22 @@ std::string TempDir::Make(const std::string& relative, const std::string& conten
 
 std::string TempDir::MakeFolder(const std::string& relative) {
     const std::string full = path_ + relative;
-    CreateDirectoryA(full.c_str(), nullptr);
+    CreateDirectoryW(W(full).c_str(), nullptr);
     return full + "\\";
 }
 
 bool TempDir::Exists(const std::string& relative) const {
-    return GetFileAttributesA((path_ + relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(W(path_ + relative).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<std::string> TempDir::Names(const std::string& relative) const {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((path_ + relative + "*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(W(path_ + relative + "*").c_str(), &data);
     if (h == INVALID_HANDLE_VALUE) return names;
     do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-    } while (FindNextFileA(h, &data));
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(U(data.cFileName));
+    } while (FindNextFileW(h, &data));
     FindClose(h);
     std::sort(names.begin(), names.end());
     return names;
@@ -99,44 +105,45 @@ CleanRegistry::~CleanRegistry() { DeleteTree(HKEY_CURRENT_USER, kCompanyKey); }
 std::string ReadRegText(const std::string& keyPath, const std::string& name, bool* found) {
     if (found) *found = false;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return "";
     }
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer - 1;
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t);
     DWORD type = 0;
-    const LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type,
+    const LONG rc = RegQueryValueExW(key, W(name).c_str(), nullptr, &type,
                                      reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS || type != REG_SZ) return "";
     if (found) *found = true;
-    return buffer;
+    return U(buffer);
 }
 
 static HKEY CreateKey(const std::string& keyPath) {
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+    RegCreateKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                     &key, nullptr);
     return key;
 }
 
 void WriteRegText(const std::string& keyPath, const std::string& name, const std::string& value) {
     HKEY key = CreateKey(keyPath);
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
+    const std::wstring wide = W(value);
+    RegSetValueExW(key, W(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }
 
 void WriteRegDword(const std::string& keyPath, const std::string& name, DWORD value) {
     HKEY key = CreateKey(keyPath);
-    RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+    RegSetValueExW(key, W(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                    sizeof value);
     RegCloseKey(key);
 }
 
 bool RegKeyExists(const std::string& keyPath) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return false;
     }
     RegCloseKey(key);
@@ -182,10 +189,10 @@ BOOL CALLBACK FindBox(HWND hwnd, LPARAM lParam) {
     auto* search = reinterpret_cast<Search*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
+    wchar_t cls[32] = {};
+    GetClassNameW(hwnd, cls, 32);
     // A message box: a dialog whose static text has the id 0xFFFF.
-    if (pid == search->processId && IsWindowVisible(hwnd) && lstrcmpA(cls, "#32770") == 0 &&
+    if (pid == search->processId && IsWindowVisible(hwnd) && lstrcmpW(cls, L"#32770") == 0 &&
         GetDlgItem(hwnd, 0xFFFF)) {
         search->found = hwnd;
         return FALSE;
@@ -194,10 +201,10 @@ BOOL CALLBACK FindBox(HWND hwnd, LPARAM lParam) {
 }
 
 std::string TextOf(HWND hwnd) {
-    char buffer[2048] = {};
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+    wchar_t buffer[2048] = {};
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer),
                         SMTO_ABORTIFHUNG, 2000, nullptr);
-    return buffer;
+    return U(buffer);
 }
 
 }  // namespace
@@ -212,7 +219,7 @@ void MessageBoxWatcher::Watch() {
                 std::lock_guard<std::mutex> lock(mutex_);
                 boxes_.push_back(box);
             }
-            PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+            PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(search.found, IDOK)));
             // Wait until it is gone so that it is not counted twice.
             for (int i = 0; i < 250 && IsWindow(search.found) && IsWindowVisible(search.found); ++i) {
@@ -228,9 +235,9 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     MSG msg;
     while (!done()) {
         if (GetTickCount() - start > timeoutMs) return false;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
         Sleep(5);
     }

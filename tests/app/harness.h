@@ -13,6 +13,10 @@
 
 namespace tsly::test {
 
+// UTF-8 to UTF-16 and back, for the tests' own Win32 calls.
+std::wstring W(const std::string& text);
+std::string U(const std::wstring& text);
+
 // A fresh folder under %TEMP%, removed with everything in it.
 class TempDir {
 public:

@@ -21,6 +21,8 @@ namespace {
 
 using test::CleanRegistry;
 using test::MessageBoxWatcher;
+using test::U;
+using test::W;
 using test::TempDir;
 
 
@@ -37,9 +39,9 @@ class MainWindowTest : public test::MainWindowFixture {
 protected:
     // Closes the window as its close box does and waits until it is gone.
     void CloseWindow(TFrmMain& main) {
-        SendMessageA(main.hwnd(), WM_CLOSE, 0, 0);
+        SendMessageW(main.hwnd(), WM_CLOSE, 0, 0);
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
 
     CleanRegistry registry_;
@@ -65,21 +67,22 @@ TEST_F(MainWindowTest, CommandLineRenamesByStoredOptionsAndStaysOpen) {
 TEST_F(MainWindowTest, ShortAliasesAreListedInTheirLongForm) {
     const std::string folder = dir_.MakeFolder("長いフォルダの名前 folder");
     const std::string file = dir_.Make("長いフォルダの名前 folder\\a long shortcut name.lnk");
-    char shortPath[MAX_PATH] = {};
-    ASSERT_NE(GetShortPathNameA(file.c_str(), shortPath, MAX_PATH), 0u);
-    ASSERT_NE(std::string(shortPath), file);
+    wchar_t shortPath[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameW(W(file).c_str(), shortPath, MAX_PATH), 0u);
+    ASSERT_NE(U(shortPath), file);
 
-    char shortFolder[MAX_PATH] = {};
-    ASSERT_NE(GetShortPathNameA(folder.c_str(), shortFolder, MAX_PATH), 0u);
-    auto main = Start({shortPath, shortFolder});
+    wchar_t shortFolder[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameW(W(folder).c_str(), shortFolder, MAX_PATH), 0u);
+    auto main = Start({U(shortPath), U(shortFolder)});
     EXPECT_EQ(Rows(*main), (std::vector<std::string>{file, folder}));
 }
 
 TEST_F(MainWindowTest, DuplicatePathIsRefusedWithTheMessage) {
     const std::string a = dir_.Make("a.lnk");
     MessageBoxWatcher watcher;
-    std::string upper = a;
-    CharUpperA(upper.data());
+    std::wstring wide = W(a);
+    CharUpperW(wide.data());
+    const std::string upper = U(wide);
     auto main = Start({a, upper});
     ASSERT_EQ(watcher.boxes().size(), 1u);
     EXPECT_EQ(watcher.boxes()[0].caption, "Tessalyne");
@@ -98,31 +101,35 @@ TEST_F(MainWindowTest, ModelAgreesWithTheListControlsOwnSearch) {
     // A plain list control holding the same captions must find exactly the
     // texts that the model calls duplicates.
     const std::vector<std::string> listed = {
-        "C:\\temp\\a.lnk", "C:\\ｆｕｌｌ\\ａ.lnk", "C:\\表\\ソ.lnk", "C:\\Ωmega\\б.lnk", "C:\\ｶﾅ\\x.lnk"};
+        "C:\\temp\\a.lnk", "C:\\ｆｕｌｌ\\ａ.lnk", "C:\\表\\ソ.lnk", "C:\\Ωmega\\б.lnk", "C:\\ｶﾅ\\x.lnk",
+        "C:\\Café\\Pokémon.lnk", "C:\\😀\\한글.lnk"};
     const std::vector<std::string> probes = {
         "C:\\TEMP\\A.LNK", "c:\\ＦＵＬＬ\\Ａ.lnk", "C:\\表\\ソ.LNK", "c:\\ωMEGA\\Б.lnk",
-        "C:\\ｶﾅ\\X.lnk",   "C:\\カナ\\x.lnk",      "C:\\temp\\a.lnk ", "C:\\ｆｕｌｌ\\a.lnk"};
-    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 100, 100,
+        "C:\\ｶﾅ\\X.lnk",   "C:\\カナ\\x.lnk",      "C:\\temp\\a.lnk ", "C:\\ｆｕｌｌ\\a.lnk",
+        "C:\\CAFÉ\\POKÉMON.LNK", "C:\\Cafe\\Pokemon.lnk", "C:\\😀\\한글.LNK", "C:\\😁\\한글.lnk"};
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 100, 100,
                                 nullptr, nullptr, nullptr, nullptr);
-    LVCOLUMNA column{};
+    LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     column.cx = 100;
-    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     auto main = Start();
     for (std::size_t i = 0; i < listed.size(); ++i) {
-        LVITEMA item{};
+        std::wstring text = W(listed[i]);
+        LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(i);
-        item.pszText = const_cast<char*>(listed[i].c_str());
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        item.pszText = text.data();
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
         main->RegisterShortcut(listed[i]);
     }
     for (const std::string& probe : probes) {
-        LVFINDINFOA find{};
+        const std::wstring text = W(probe);
+        LVFINDINFOW find{};
         find.flags = LVFI_STRING;
-        find.psz = probe.c_str();
+        find.psz = text.c_str();
         const bool controlFinds =
-            SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+            SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1),
                          reinterpret_cast<LPARAM>(&find)) >= 0;
         EXPECT_EQ(main->ListView_main().model().Contains(probe), controlFinds) << probe;
     }
@@ -140,7 +147,7 @@ TEST_F(MainWindowTest, UntickedRowsAreNotRenamedAndAreDrawnStruckOut) {
     HWND list = main->ListView_main().hwnd();
     RECT row{};
     row.left = LVIR_BOUNDS;
-    ASSERT_TRUE(SendMessageA(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)));
+    ASSERT_TRUE(SendMessageW(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)));
     LVHITTESTINFO hit{};
     for (int x = row.left; x < row.left + 40 && !(hit.flags & LVHT_ONITEMSTATEICON); ++x) {
         hit.pt = POINT{x, (row.top + row.bottom) / 2};
@@ -148,8 +155,8 @@ TEST_F(MainWindowTest, UntickedRowsAreNotRenamedAndAreDrawnStruckOut) {
     }
     ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON);
     const LPARAM at = MAKELPARAM(hit.pt.x, hit.pt.y);
-    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(list, WM_LBUTTONUP, 0, at);
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list, WM_LBUTTONUP, 0, at);
     test::PumpUntil([] { return false; }, 200);
     EXPECT_TRUE(main->ListView_main().model().Checked(0));
     EXPECT_FALSE(main->ListView_main().model().Checked(1));
@@ -158,7 +165,7 @@ TEST_F(MainWindowTest, UntickedRowsAreNotRenamedAndAreDrawnStruckOut) {
     auto hasSilver = [&](int index) {
         RECT r{};
         r.left = LVIR_LABEL;
-        SendMessageA(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+        SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
         HDC dc = GetDC(list);
         bool found = false;
         for (int y = r.top; y < r.bottom && !found; ++y) {
@@ -204,7 +211,7 @@ TEST_F(MainWindowTest, StoredGeometryIsRestored) {
     ExpectBounds(main->hwnd(), 30, 40, 600, 400);
     EXPECT_EQ(main->ListView_main().ColumnWidth(), 250);
     RECT panel{};
-    SendMessageA(main->StatusBar1(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
+    SendMessageW(main->StatusBar1(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
     EXPECT_EQ(panel.right - panel.left, 200);
 }
 
@@ -240,7 +247,7 @@ TEST_F(MainWindowTest, WrongValueTypeStopsTheCutWithTheExactError) {
     auto main = Start();
     main->RegisterShortcut(a);
     MessageBoxWatcher watcher;
-    SendMessageA(main->hwnd(), WM_COMMAND, kCmdCutShortcut, 0);
+    SendMessageW(main->hwnd(), WM_COMMAND, kCmdCutShortcut, 0);
     ASSERT_EQ(watcher.boxes().size(), 1u);
     EXPECT_EQ(watcher.boxes()[0].caption, "Tessalyne");
     EXPECT_EQ(watcher.boxes()[0].text, "'Short1' のデータ型が不正です.");
@@ -304,11 +311,11 @@ public:
 private:
     void Run() {
         for (int i = 0; i < 500 && !seen_; ++i) {
-            HWND hwnd = FindWindowA(className_, nullptr);
+            HWND hwnd = FindWindowW(W(className_).c_str(), nullptr);
             if (hwnd && IsWindowVisible(hwnd)) {
                 GetWindowRect(hwnd, &rect_);
                 seen_ = true;
-                PostMessageA(hwnd, WM_CLOSE, 0, 0);
+                PostMessageW(hwnd, WM_CLOSE, 0, 0);
             }
             Sleep(20);
         }
@@ -326,7 +333,7 @@ TEST_F(MainWindowTest, DialogsOpenBesideTheMainWindowsCorner) {
         {kCmdOpenOption, "TFrmOption"}, {kCmdSetup, "TFrmSetup"}, {kCmdAbout, "TAboutBox"}};
     for (const auto& [command, className] : dialogs) {
         WindowCloser closer(className);
-        SendMessageA(main->hwnd(), WM_COMMAND, command, 0);  // returns once it closed
+        SendMessageW(main->hwnd(), WM_COMMAND, command, 0);  // returns once it closed
         ASSERT_TRUE(closer.seen()) << className;
         EXPECT_EQ(closer.rect().left, 165) << className;
         EXPECT_EQ(closer.rect().top, 110) << className;
@@ -336,14 +343,14 @@ TEST_F(MainWindowTest, DialogsOpenBesideTheMainWindowsCorner) {
 TEST_F(MainWindowTest, MinimizeHidesThroughTheApplicationWindowAndRestoreBringsItBack) {
     auto main = Start();
     HWND app = win::Application::Instance().Handle();
-    SendMessageA(main->hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    SendMessageW(main->hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     test::PumpUntil([&] { return IsIconic(app) != FALSE; }, 3000);
     EXPECT_TRUE(IsIconic(app));
     EXPECT_FALSE(IsWindowVisible(main->hwnd()));
 
     // A queued restore request, addressed to any window, goes through the
     // application's filter.
-    PostMessageA(main->hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    PostMessageW(main->hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
     test::PumpUntil([&] { return IsWindowVisible(main->hwnd()) != FALSE; }, 3000);
     EXPECT_FALSE(IsIconic(app));
     EXPECT_TRUE(IsWindowVisible(main->hwnd()));
@@ -366,8 +373,8 @@ TEST_F(MainWindowTest, EditingARowInPlaceChangesWhatTheCutAndTheDuplicateTestSee
     SetFocus(list);
     HWND edit = ListView_EditLabel(list, 0);
     ASSERT_TRUE(edit);
-    SetWindowTextA(edit, b.c_str());
-    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    SetWindowTextW(edit, W(b).c_str());
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
     test::PumpUntil([&] { return main->ListView_main().model().Caption(0) == b; }, 2000);
     EXPECT_EQ(main->ListView_main().model().Caption(0), b);
 

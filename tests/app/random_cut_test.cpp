@@ -1,5 +1,5 @@
 // Randomized runs of the cutting command over real folder trees: random
-// names (Japanese and ASCII, both markers, other extensions, collisions and
+// names (Japanese, ASCII and beyond code page 932, every marker, other extensions, collisions and
 // names that are taken already), random options in the registry, random
 // ticks, by a scan or from the command line. After every run no file is
 // lost or changed, every file is in its folder, unticked rows and other
@@ -13,16 +13,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cctype>
 #include <map>
+#include <optional>
 #include <memory>
 #include <random>
 #include <set>
 
 #include "app/Unit1.h"
-#include "core/cp932.h"
-#include "core/cut_rule.h"
-#include "core/folder_scan.h"
-#include "core/settings_codec.h"
 #include "platform/application.h"
 #include "tests/app/harness.h"
 #include "tests/app/main_window_fixture.h"
@@ -43,39 +41,113 @@ bool Chance(std::mt19937& rng, int percent) {
     return std::uniform_int_distribution<int>(0, 99)(rng) < percent;
 }
 
+// An independent model of the cutting rule, written from its description
+// rather than from the program's functions, so that a fault in those shows.
+struct ModelOptions {
+    std::string replacement, secondText;
+    bool applyToUnmarked = false, cutSecondText = false, cutModern = true;
+};
+
+bool EndsWith(const std::string& s, const std::string& end) {
+    return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
+// ".lnk" in any letter case at the end of the name.
+bool ModelIsShortcut(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string ext = name.substr(name.size() - 4);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".lnk";
+}
+
+// A name that stays in its folder: no separator, not dots and blanks only.
+bool ModelStays(const std::string& name) {
+    return name.find_first_of("\\/") == std::string::npos &&
+           name.find_first_not_of(". ") != std::string::npos;
+}
+
+std::optional<std::string> ModelFirstCut(const std::string& path, const ModelOptions& o) {
+    const std::size_t sep = path.rfind('\\');
+    if (sep == std::string::npos) return std::nullopt;
+    const std::string folder = path.substr(0, sep + 1), name = path.substr(sep + 1);
+    if (!ModelIsShortcut(name)) return std::nullopt;
+    const std::string stem = name.substr(0, name.size() - 4);
+    std::string base;
+    bool cut = false;
+    for (const char* marker : {"へのショートカット", "へのｼｮｰﾄｶｯﾄ", " - ショートカット"}) {
+        if (marker[0] == ' ' && !o.cutModern) continue;
+        if (EndsWith(stem, marker)) {
+            base = stem.substr(0, stem.size() - std::string(marker).size());
+            cut = true;
+            break;
+        }
+    }
+    if (!cut) {
+        const std::string& r = o.replacement;
+        const bool done = r.empty() ? (stem.empty() || EndsWith(stem, " "))
+                                    : !stem.empty() && (EndsWith(stem, r) || EndsWith(stem, r + " "));
+        if (!o.applyToUnmarked || done) return std::nullopt;
+        base = stem;
+    }
+    const std::string newName = base + " " + o.replacement + ".lnk";
+    if (!ModelStays(newName)) return std::nullopt;
+    return folder + newName;
+}
+
+std::optional<std::string> ModelSecondCut(const std::string& path, const ModelOptions& o) {
+    if (!o.cutSecondText || o.secondText.empty()) return std::nullopt;
+    const std::size_t sep = path.rfind('\\');
+    if (sep == std::string::npos) return std::nullopt;
+    const std::string name = path.substr(sep + 1);
+    if (!ModelIsShortcut(name)) return std::nullopt;
+    const std::size_t at = name.find(o.secondText);
+    if (at == std::string::npos) return std::nullopt;
+    const std::string newName = name.substr(0, at) + name.substr(at + o.secondText.size());
+    if (!ModelStays(newName)) return std::nullopt;
+    return path.substr(0, sep + 1) + newName;
+}
+
 // The name the system gives a file: trailing dots and blanks dropped.
 std::string SystemPath(std::string path) {
-    const auto parts = SplitPath(path);
+    const std::size_t folderEnd = path.rfind('\\') + 1;
     std::size_t keep = path.size();
-    while (keep > parts->folder.size() && (path[keep - 1] == ' ' || path[keep - 1] == '.')) --keep;
+    while (keep > folderEnd && (path[keep - 1] == ' ' || path[keep - 1] == '.')) --keep;
     path.resize(keep);
     return path;
 }
 
+// The file system compares names without regard to case, as the system
+// folds them.
+std::wstring FileKey(const std::string& path) {
+    std::wstring key = test::W(path);
+    if (!key.empty()) CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
 // The tree the command should leave: the rows in list order, through the
-// cutting rule, on a model of the files where a rename fails when its
-// source is missing or its target is taken (without regard to case).
+// model rule, on a model of the files where a rename fails when its source
+// is missing or its target is taken.
 Tree Predict(const Tree& before, const std::string& root, const ShortcutListModel& rows,
-             const CutOptions& options, int runs) {
-    std::map<std::string, std::pair<std::string, std::string>> files;  // key -> path, content
-    for (const auto& [path, content] : before) files[cp932::FoldCase(root + path)] = {root + path, content};
+             const ModelOptions& options, int runs) {
+    std::map<std::wstring, std::pair<std::string, std::string>> files;  // key -> path, content
+    for (const auto& [path, content] : before) files[FileKey(root + path)] = {root + path, content};
     auto rename = [&](const std::string& from, const std::string& to) {
         const std::string target = SystemPath(to);
-        const auto it = files.find(cp932::FoldCase(from));
-        if (it == files.end() || files.count(cp932::FoldCase(target))) return false;
+        const auto it = files.find(FileKey(from));
+        if (it == files.end() || files.count(FileKey(target))) return false;
         const std::string content = it->second.second;
         files.erase(it);
-        files[cp932::FoldCase(target)] = {target, content};
+        files[FileKey(target)] = {target, content};
         return true;
     };
     for (int run = 0; run < runs; ++run) {
         for (std::size_t i = 0; i < rows.Count(); ++i) {
             if (!rows.Checked(i)) continue;
             std::string current = rows.Caption(i);
-            if (auto first = FirstCutTarget(current, options)) {
+            if (auto first = ModelFirstCut(current, options)) {
                 if (rename(current, *first)) current = SystemPath(*first);
             }
-            if (auto second = SecondCutTarget(current, options)) rename(current, *second);
+            if (auto second = ModelSecondCut(current, options)) rename(current, *second);
         }
     }
     Tree after;
@@ -98,19 +170,27 @@ void RandomCut::Round(unsigned seed) {
     test::TempDir dir;
     const std::string root = dir.path();
 
-    // Options, stored as text or left out.
-    static const char* const kTexts[] = {nullptr, "", "(link)", "ト", " ", "表", "x", "ｶｯﾄ"};
-    static const char* const kFlags[] = {nullptr, "", "0", "1", "2", "-1", "yes", " 1"};
-    static const char* const kCuts[] = {nullptr, "", "Copy of ", ".lnk", "k", "表", "ト", " ", "ｶｯﾄ"};
-    const char* stored[4] = {Pick(rng, kTexts), Pick(rng, kFlags), Pick(rng, kFlags), Pick(rng, kCuts)};
-    const char* names[4] = {"Char", "Short1", "cutnameflg", "cutname"};
-    for (int i = 0; i < 4; ++i)
-        if (stored[i]) test::WriteRegText(test::kOptionsKey, names[i], stored[i]);
-    CutOptions options;
-    options.replacement = stored[0] ? stored[0] : "";
-    options.applyToUnmarked = ParseFlag(stored[1] ? stored[1] : "", false);
-    options.cutSecondText = ParseFlag(stored[2] ? stored[2] : "", false);
-    options.secondText = stored[3] ? stored[3] : "";
+    // Options, stored as text or left out; each flag text with what it
+    // means (nothing stored, or no number, means the default).
+    struct Flag { const char* stored; int meaning; };  // -1: the default
+    static const char* const kTexts[] = {nullptr, "", "(link)", "ト", " ", "表", "x", "ｶｯﾄ", "®", "😀"};
+    static const Flag kFlags[] = {{nullptr, -1}, {"", -1}, {"0", 0}, {"1", 1}, {"2", 1},
+                                  {"-1", 1}, {"yes", -1}, {" 1", 1}, {"0x0", 0}};
+    static const char* const kCuts[] = {nullptr, "", "Copy of ", ".lnk", "k", "表", "ト", " ",
+                                        "ｶｯﾄ", "é", "😀"};
+    const char* texts[2] = {Pick(rng, kTexts), Pick(rng, kCuts)};
+    const Flag flags[3] = {Pick(rng, kFlags), Pick(rng, kFlags), Pick(rng, kFlags)};
+    if (texts[0]) test::WriteRegText(test::kOptionsKey, "Char", texts[0]);
+    if (texts[1]) test::WriteRegText(test::kOptionsKey, "cutname", texts[1]);
+    const char* flagNames[3] = {"Short1", "cutnameflg", "CutModernMarker"};
+    for (int i = 0; i < 3; ++i)
+        if (flags[i].stored) test::WriteRegText(test::kOptionsKey, flagNames[i], flags[i].stored);
+    ModelOptions options;
+    options.replacement = texts[0] ? texts[0] : "";
+    options.secondText = texts[1] ? texts[1] : "";
+    options.applyToUnmarked = flags[0].meaning == 1;
+    options.cutSecondText = flags[1].meaning == 1;
+    options.cutModern = flags[2].meaning != 0;
 
     // Folders, one of them a dot-folder the scan skips, one named like a
     // shortcut.
@@ -122,10 +202,12 @@ void RandomCut::Round(unsigned seed) {
     // Files with unique contents; names from small pools so that new names
     // collide with each other and with files that exist.
     static const char* const kBases[] = {"電卓", "メモ帳", "Copy of Report", "表計算", "a", "モﾖの",
-                                         "ソ", "Book", "x (link)", "", "電卓 ", "Copy of 表"};
-    static const char* const kTails[] = {"", "", "", " ", " (link)", "ト", " ト", "ｶｯﾄ", "ショートカット"};
+                                         "ソ", "Book", "x (link)", "", "電卓 ", "Copy of 表",
+                                         "Adobe® Reader", "Café", "😀", "메모장", "记事本"};
+    static const char* const kTails[] = {"", "", "", " ", " (link)", "ト", " ト", "ｶｯﾄ", "ショートカット",
+                                         " –"};
     static const char* const kMarkers[] = {"", "へのショートカット", "へのｼｮｰﾄｶｯﾄ", "へのショートカット",
-                                           " へのｼｮｰﾄｶｯﾄ"};
+                                           " へのｼｮｰﾄｶｯﾄ", " - ショートカット", " - ショートカット (2)"};
     static const char* const kExtensions[] = {".lnk", ".lnk", ".lnk", ".LNK", ".Lnk", ".txt", "",
                                               ".lnk.txt"};
     const int count = std::uniform_int_distribution<int>(4, 24)(rng);
@@ -147,8 +229,7 @@ void RandomCut::Round(unsigned seed) {
         // The scan lists every shortcut file outside the dot-folder.
         std::set<std::string> expected, listed;
         for (const auto& [path, content] : before) {
-            const std::string name(SplitPath(root + path)->name);
-            if (path.rfind(".cache\\", 0) != 0 && IsShortcutFileName(name)) {
+            if (path.rfind(".cache\\", 0) != 0 && ModelIsShortcut(path)) {
                 expected.insert(root + path);
             }
         }
@@ -198,7 +279,7 @@ void RandomCut::Round(unsigned seed) {
         EXPECT_EQ(after.count(relative), 1u) << relative;
     }
     for (const auto& [path, content] : before) {
-        if (!HasShortcutExtension(path)) {
+        if (!ModelIsShortcut(path)) {
             EXPECT_EQ(whereAfter[content], path);
         }
     }

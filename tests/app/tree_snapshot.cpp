@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "core/cut_rule.h"
 #include "platform/text.h"
 
 namespace tsly::test {
@@ -23,11 +22,11 @@ std::string ReadAll(const std::string& path) {
 
 void Walk(const std::string& root, const std::string& relative,
           std::map<std::string, std::string>& out) {
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((root + relative + "*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW((L"\\\\?\\" + win::ToWide(root + relative + "*")).c_str(), &data);
     if (h == INVALID_HANDLE_VALUE) return;
     do {
-        const std::string name = data.cFileName;
+        const std::string name = win::FromWide(data.cFileName);
         if (name == "." || name == "..") continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
@@ -36,7 +35,7 @@ void Walk(const std::string& root, const std::string& relative,
         } else {
             out[relative + name] = ReadAll(root + relative + name);
         }
-    } while (FindNextFileA(h, &data));
+    } while (FindNextFileW(h, &data));
     FindClose(h);
 }
 
@@ -49,8 +48,8 @@ std::map<std::string, std::string> Snapshot(const std::string& root) {
 }
 
 std::string FolderOf(const std::string& relative) {
-    const auto parts = SplitPath(relative);
-    return parts ? std::string(parts->folder) : std::string();
+    const std::size_t at = relative.rfind('\\');
+    return at == std::string::npos ? std::string() : relative.substr(0, at + 1);
 }
 
 }  // namespace tsly::test
