@@ -7,6 +7,7 @@
 #include "dialogs/panel.h"
 #include "dialogs/program_path.h"
 #include "platform/application.h"
+#include "platform/text.h"
 
 namespace tsly {
 namespace {
@@ -47,8 +48,9 @@ const std::vector<dialogs::ControlDef>& Layout() {
 
 void OpenWithShell(HWND owner, const ShellOpenRequest& request) {
     // Nothing is reported when the shell cannot open it; the box stays.
-    ShellExecuteA(owner, request.operation.c_str(), request.file.c_str(),
-                  request.parameters.c_str(), request.directory.c_str(), request.show);
+    ShellExecuteW(owner, win::ToWide(request.operation).c_str(),
+                  win::ToWide(request.file).c_str(), win::ToWide(request.parameters).c_str(),
+                  win::ToWide(request.directory).c_str(), request.show);
 }
 
 TAboutBox::TAboutBox(POINT position, ShellOpener opener) : opener_(std::move(opener)) {

@@ -26,7 +26,7 @@ struct ShellOpenRequest {
     int show;
 };
 
-// Hands a request to the shell (ShellExecuteA).
+// Hands a request to the shell (ShellExecuteW).
 using ShellOpener = std::function<void(HWND owner, const ShellOpenRequest& request)>;
 void OpenWithShell(HWND owner, const ShellOpenRequest& request);
 

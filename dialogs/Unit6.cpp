@@ -75,9 +75,9 @@ std::string SpecialFolderPath(int folderId) {
     }
     // Whatever form the name came in; allocated to its full length, so a
     // long path is not cut.
-    char* text = nullptr;
-    if (FAILED(StrRetToStrA(&name, id.get(), &text)) || !text) return std::string();
-    std::string path(text);
+    wchar_t* text = nullptr;
+    if (FAILED(StrRetToStrW(&name, id.get(), &text)) || !text) return std::string();
+    std::string path = win::FromWide(text);
     CoTaskMemFree(text);
     return path;
 }
@@ -86,21 +86,22 @@ bool SaveShortcut(const std::string& shortcutPath, const std::string& workingFol
                   const std::string& programPath, const std::string& description) {
     // A path the system cannot take whole would be saved somewhere else.
     const std::wstring wide = win::ToWide(shortcutPath);
-    if (wide.empty() || wide.size() >= MAX_PATH || programPath.empty() ||
-        programPath.size() >= MAX_PATH) {
+    const std::wstring program = win::ToWide(programPath);
+    if (wide.empty() || wide.size() >= MAX_PATH || program.empty() ||
+        program.size() >= MAX_PATH) {
         return false;
     }
     const win::ComScope com;  // declared first: COM ends after the objects go
-    IShellLinkA* rawLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    IShellLinkW* rawLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&rawLink))) ||
         !rawLink) {
         return false;
     }
-    const win::ComPtr<IShellLinkA> link(rawLink);
-    if (FAILED(link->SetWorkingDirectory(workingFolder.c_str())) ||
-        FAILED(link->SetPath(programPath.c_str())) ||
-        FAILED(link->SetDescription(description.c_str()))) {
+    const win::ComPtr<IShellLinkW> link(rawLink);
+    if (FAILED(link->SetWorkingDirectory(win::ToWide(workingFolder).c_str())) ||
+        FAILED(link->SetPath(program.c_str())) ||
+        FAILED(link->SetDescription(win::ToWide(description).c_str()))) {
         return false;
     }
     IPersistFile* rawFile = nullptr;
@@ -140,7 +141,7 @@ bool TFrmSetup::MakeShortcut(const std::string& workingFolder, const std::string
     const std::string path = ShortcutPath(folderId, description);
     if (create) return !path.empty() && SaveShortcut(path, workingFolder, programPath, description);
     // Without the folder there is no shortcut in it to remove.
-    if (path.empty() || DeleteFileA(path.c_str())) return true;
+    if (path.empty() || DeleteFileW(win::ToWide(path).c_str())) return true;
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }

@@ -10,9 +10,9 @@ constexpr int kGlyphSize = 16;
 constexpr int kSpacing = 4;  // between picture and caption
 constexpr COLORREF kTransparent = RGB(192, 192, 192);
 
-std::string TextOf(HWND hwnd) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(),
+std::wstring TextOf(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(),
                                                         static_cast<int>(text.size()))));
     return text;
 }
@@ -23,7 +23,7 @@ void FlatButton::Create(HWND parent, int id, const RECT& bounds, const char* cap
                         int glyphs, HFONT font) {
     RegisterClass(kClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE), 0);
     if (glyphs != 0) {
-        glyphs_.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(glyphs),
+        glyphs_.reset(ImageList_LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(glyphs),
                                            kGlyphSize, 0, kTransparent, IMAGE_BITMAP,
                                            LR_CREATEDIBSECTION));
     }
@@ -46,10 +46,10 @@ void FlatButton::Paint() {
     }
 
     // Picture and caption are centred together.
-    const std::string text = TextOf(hwnd());
+    const std::wstring text = TextOf(hwnd());
     HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
     SIZE extent{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     const int glyphWidth = glyphs_ ? kGlyphSize + (text.empty() ? 0 : kSpacing) : 0;
     const int shift = pressed_ && hot_ ? 1 : 0;
     int x = (r.right - glyphWidth - extent.cx) / 2 + shift;
@@ -62,7 +62,7 @@ void FlatButton::Paint() {
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-    TextOutA(dc, x, (height - extent.cy) / 2 + shift, text.c_str(),
+    TextOutW(dc, x, (height - extent.cy) / 2 + shift, text.c_str(),
              static_cast<int>(text.size()));
     SelectObject(dc, oldFont);
     EndPaint(hwnd(), &ps);
@@ -81,7 +81,7 @@ void FlatButton::SetHot(bool hot) {
 void FlatButton::Click() {
     if (!IsWindowEnabled(hwnd())) return;
     const int id = GetDlgCtrlID(hwnd());
-    SendMessageA(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+    SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(hwnd()));
 }
 
@@ -91,7 +91,7 @@ LRESULT FlatButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Paint();
         return 0;
     case WM_SETCURSOR:
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+        SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
         return TRUE;
     case WM_MOUSEMOVE: {
         RECT r{};

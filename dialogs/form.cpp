@@ -7,6 +7,7 @@
 #include "app/resource.h"
 #include "dialogs/panel.h"
 #include "platform/application.h"
+#include "platform/text.h"
 
 namespace tsly::dialogs {
 namespace {
@@ -17,17 +18,17 @@ constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
 
 // ＭＳ Ｐゴシック, 12 pixels, Shift-JIS.
 win::UniqueFont MakeFormFont(bool link) {
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     lf.lfHeight = -12;
     lf.lfCharSet = SHIFTJIS_CHARSET;
     lf.lfWeight = link ? FW_BOLD : FW_NORMAL;
     lf.lfUnderline = link ? TRUE : FALSE;
-    lstrcpynA(lf.lfFaceName, "ＭＳ Ｐゴシック", LF_FACESIZE);
-    return win::UniqueFont(CreateFontIndirectA(&lf));
+    lstrcpynW(lf.lfFaceName, L"ＭＳ Ｐゴシック", LF_FACESIZE);
+    return win::UniqueFont(CreateFontIndirectW(&lf));
 }
 
 struct KindClass {
-    const char* className;
+    const wchar_t* className;
     DWORD style;
     DWORD exStyle;
 };
@@ -35,20 +36,20 @@ struct KindClass {
 // Window class and styles of each kind of control.
 KindClass ClassOf(Kind kind) {
     switch (kind) {
-    case Kind::Label: return {"STATIC", SS_LEFT | SS_NOTIFY, 0};
-    case Kind::CheckBox: return {"BUTTON", BS_AUTOCHECKBOX, 0};
-    case Kind::Edit: return {"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case Kind::Label: return {L"STATIC", SS_LEFT | SS_NOTIFY, 0};
+    case Kind::CheckBox: return {L"BUTTON", BS_AUTOCHECKBOX, 0};
+    case Kind::Edit: return {L"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case Kind::Memo:
-        return {"EDIT", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP, 0};
+        return {L"EDIT", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP, 0};
     // Transparent: the form, which clips its children, paints beneath it.
-    case Kind::GroupBox: return {"BUTTON", BS_GROUPBOX, WS_EX_TRANSPARENT};
+    case Kind::GroupBox: return {L"BUTTON", BS_GROUPBOX, WS_EX_TRANSPARENT};
     case Kind::Panel: return {kPanelClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
-    case Kind::Tabs: return {WC_TABCONTROLA, WS_CLIPSIBLINGS, 0};
-    case Kind::Bevel: return {"STATIC", SS_ETCHEDVERT, 0};
-    case Kind::Image: return {"STATIC", SS_ICON, 0};
+    case Kind::Tabs: return {WC_TABCONTROLW, WS_CLIPSIBLINGS, 0};
+    case Kind::Bevel: return {L"STATIC", SS_ETCHEDVERT, 0};
+    case Kind::Image: return {L"STATIC", SS_ICON, 0};
     case Kind::FlatButton: break;  // a class of its own
     }
-    return {"STATIC", 0, 0};
+    return {L"STATIC", 0, 0};
 }
 
 // Gives a window a region without the given rectangles (its own client
@@ -80,9 +81,9 @@ Form::~Form() = default;
 
 void Form::CreateForm(const FormDef& def, POINT position,
                       const std::vector<ControlDef>& controls) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
     icon_.reset(static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0)));
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0)));
     RegisterClass(def.className, icon_.get(), GetSysColorBrush(COLOR_BTNFACE));
     RegisterPanelClass();
     font_ = MakeFormFont(false);
@@ -108,18 +109,19 @@ void Form::CreateControl(const ControlDef& def) {
     RECT bounds{def.left, def.top, def.left + def.width, def.top + def.height};
     HFONT font = def.look == Look::Link ? linkFont_.get() : font_.get();
     HWND control = nullptr;
+    const std::wstring text = win::ToWide(def.text);
 
     if (parentDef && parentDef->kind == Kind::Tabs) {
         // A page: a tab of the page control and a panel of the form laid
         // over the display area, so that the page control itself stays a tab
         // stop and the page's controls follow it.
-        TCITEMA item{};
+        TCITEMW item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(def.text);
-        const int index = static_cast<int>(SendMessageA(parent, TCM_GETITEMCOUNT, 0, 0));
-        SendMessageA(parent, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
+        item.pszText = const_cast<wchar_t*>(text.c_str());
+        const int index = static_cast<int>(SendMessageW(parent, TCM_GETITEMCOUNT, 0, 0));
+        SendMessageW(parent, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
         bounds = BoundsIn(parent, hwnd());
-        SendMessageA(parent, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&bounds));
+        SendMessageW(parent, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&bounds));
         parent = hwnd();
     }
 
@@ -130,26 +132,26 @@ void Form::CreateControl(const ControlDef& def) {
         flatButtons_.push_back(std::move(button));
     } else {
         const KindClass kc = ClassOf(def.kind);
-        const char* text = def.kind == Kind::Panel ? "" : def.text;
-        control = CreateWindowExA(kc.exStyle, kc.className, text,
+        control = CreateWindowExW(kc.exStyle, kc.className,
+                                  def.kind == Kind::Panel ? L"" : text.c_str(),
                                   WS_CHILD | WS_VISIBLE | kc.style | def.style, bounds.left,
                                   bounds.top, bounds.right - bounds.left,
                                   bounds.bottom - bounds.top, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)),
-                                  GetModuleHandleA(nullptr), nullptr);
+                                  GetModuleHandleW(nullptr), nullptr);
     }
     if (!control) throw std::runtime_error("A control of the dialog could not be created");
     controls_[def.id] = control;
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
     if (def.kind == Kind::Image) {
-        SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
+        SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
     } else if (def.kind == Kind::Label) {
         // Labels take the size of their text.
         HDC dc = GetDC(control);
         HGDIOBJ old = SelectObject(dc, font);
         SIZE extent{};
-        GetTextExtentPoint32A(dc, def.text, lstrlenA(def.text), &extent);
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
         SelectObject(dc, old);
         ReleaseDC(control, dc);
         SetWindowPos(control, nullptr, 0, 0, extent.cx, extent.cy,
@@ -197,23 +199,23 @@ const ControlDef* Form::DefOf(HWND control) const {
 
 std::string Form::Text(int id) const {
     HWND control = Control(id);
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
-        GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
-    return text;
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return win::FromWide(text);
 }
 
 void Form::SetText(int id, const std::string& text) {
-    SetWindowTextA(Control(id), text.c_str());
+    SetWindowTextW(Control(id), win::ToWide(text).c_str());
 }
 
 bool Form::Checked(int id) const {
-    return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Form::SetChecked(int id, bool checked) {
     if (Checked(id) == checked) return;
-    SendMessageA(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     OnCommand(id);
 }
 
@@ -258,7 +260,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR: {
         const ControlDef* def = DefOf(reinterpret_cast<HWND>(wParam));
         if (def && def->look == Look::Link) {
-            SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+            SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
             return TRUE;
         }
         break;

@@ -9,7 +9,7 @@ void PaintPanel(HWND hwnd) {
     RECT r{};
     GetClientRect(hwnd, &r);
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE));
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
     // The outer bevel first, then the inner one inside it.
     if (style & kBevelRaisedOuter) DrawEdge(dc, &r, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST);
     if (style & kBevelLoweredOuter) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
@@ -29,22 +29,22 @@ LRESULT CALLBACK PanelProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
-        return SendMessageA(GetParent(hwnd), message, wParam, lParam);
+        return SendMessageW(GetParent(hwnd), message, wParam, lParam);
     default:
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
 
 }  // namespace
 
 void RegisterPanelClass() {
-    WNDCLASSEXA wc{};
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &PanelProcedure;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.lpszClassName = kPanelClass;
-    RegisterClassExA(&wc);  // registering twice fails harmlessly
+    RegisterClassExW(&wc);  // registering twice fails harmlessly
 }
 
 }  // namespace tsly::dialogs

@@ -7,7 +7,7 @@
 
 namespace tsly::dialogs {
 
-inline constexpr char kPanelClass[] = "TsPanel";
+inline constexpr wchar_t kPanelClass[] = L"TsPanel";
 
 // Panel styles (the class's own low style bits).
 inline constexpr DWORD kBevelRaisedOuter = 0x1;

@@ -12,13 +12,17 @@ namespace {
 // The display-name buffer comes from the shell allocator, which is the
 // task allocator, and goes back to it.
 struct TaskMemFreer {
-    void operator()(char* p) const { CoTaskMemFree(p); }
+    void operator()(wchar_t* p) const { CoTaskMemFree(p); }
 };
-using DisplayNameBuffer = std::unique_ptr<char, TaskMemFreer>;
+using DisplayNameBuffer = std::unique_ptr<wchar_t, TaskMemFreer>;
 
-// The shell's path buffer is MAX_PATH; the callback's is roomier, so no
-// path the shell writes can run past it.
-constexpr std::size_t kPathBufferSize = 513;
+// The file-system path of an item; empty when it has none. The call takes
+// a MAX_PATH buffer and fails on a longer path, so no path comes back cut.
+std::string FileSystemPath(PCIDLIST_ABSOLUTE id) {
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(id, path)) return std::string();
+    return win::FromWide(path);
+}
 
 // While the dialog runs the application window is disabled, and so is the
 // owner form, so that the user cannot start a second search from it. Both
@@ -116,28 +120,6 @@ void TSHBrowseForFolderEx::SetShowStyle(TShowStyle value) {
     if (FShowStyle != value) FShowStyle = value;
 }
 
-std::vector<std::string> TSHBrowseForFolderEx::StoredProperties() const {
-    struct Published {
-        const char* name;
-        bool isDefault;
-    };
-    const Published published[] = {
-        {"SelectFolder", FSelectFolder == sfDrives},
-        {"SelectFolderName", FSelectFolderName.empty()},
-        {"Caption", FCaption.empty()},
-        {"Options", FOptions == TSHBrowseOptions{sboReturnOnlyFSDirs}},
-        {"OnSelectionChanged", !FOnSelectionChanged},
-        {"RootFolder", FRootFolder == rfDesktop},
-        {"RootFolderName", FRootFolderName.empty()},
-        {"ShowStyle", FShowStyle == ssClient},
-    };
-    std::vector<std::string> stored;
-    for (const Published& p : published) {
-        if (!p.isDefault) stored.emplace_back(p.name);
-    }
-    return stored;
-}
-
 bool TSHBrowseForFolderEx::Execute() {
     FFolderPath.clear();
     FDisplayName.clear();
@@ -163,16 +145,18 @@ bool TSHBrowseForFolderEx::Execute() {
         ResolveFolderSetting(desktop.get(), FRootFolder, FRootFolderName);
     if (!root) return false;
 
-    const DisplayNameBuffer name(static_cast<char*>(allocator->Alloc(MAX_PATH)));
+    const DisplayNameBuffer name(
+        static_cast<wchar_t*>(allocator->Alloc(MAX_PATH * sizeof(wchar_t))));
     if (!name) return false;
-    name.get()[0] = '\0';
+    name.get()[0] = L'\0';
 
     FShowPath = FOptions.Contains(sboStatusTextAndShowPath);
-    BROWSEINFOA info{};
+    const std::wstring title = win::ToWide(FCaption);
+    BROWSEINFOW info{};
     info.hwndOwner = win::Application::Instance().Handle();
     info.pidlRoot = root.get();
     info.pszDisplayName = name.get();
-    info.lpszTitle = FCaption.c_str();
+    info.lpszTitle = title.c_str();
     info.ulFlags = browse::BrowseFlagsFor(FOptions.Bits());
     info.lpfn = &TSHBrowseForFolderEx::BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(this);
@@ -180,12 +164,12 @@ bool TSHBrowseForFolderEx::Execute() {
     win::UniqueIdList chosen;
     {
         const DialogScope scope(FOwner);
-        chosen.reset(SHBrowseForFolderA(&info));
+        chosen.reset(SHBrowseForFolderW(&info));
     }
     if (!chosen) return false;
 
-    FDisplayName = name.get();
-    if (SHGetPathFromIDListA(chosen.get(), name.get())) FFolderPath = name.get();
+    FDisplayName = win::FromWide(name.get());
+    FFolderPath = FileSystemPath(chosen.get());
     return true;
 }
 
@@ -211,7 +195,7 @@ int CALLBACK TSHBrowseForFolderEx::BrowseCallback(HWND wnd, UINT message, LPARAM
 }
 
 void TSHBrowseForFolderEx::OnBrowseMessage(HWND wnd, UINT message, LPARAM value) {
-    char path[kPathBufferSize] = {};
+    std::string path;
     std::string showText;
     TOKButtonState okState = obsNone;
 
@@ -219,15 +203,15 @@ void TSHBrowseForFolderEx::OnBrowseMessage(HWND wnd, UINT message, LPARAM value)
     case BFFM_INITIALIZED:
         if (FInitialSelection) {
             // wParam false: the value is an identifier, not a path.
-            SendMessageA(wnd, BFFM_SETSELECTIONA, FALSE,
+            SendMessageW(wnd, BFFM_SETSELECTIONW, FALSE,
                          reinterpret_cast<LPARAM>(FInitialSelection.get()));
         }
         PlaceDialog(wnd);
         break;
     case BFFM_SELCHANGED:
         // The identifier belongs to the shell. An item without a file-system
-        // path leaves the buffer empty.
-        SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(value), path);
+        // path gives an empty path.
+        path = FileSystemPath(reinterpret_cast<PCIDLIST_ABSOLUTE>(value));
         DoSelectionChanged(wnd, path, showText, okState);
         break;
     default:
@@ -235,8 +219,9 @@ void TSHBrowseForFolderEx::OnBrowseMessage(HWND wnd, UINT message, LPARAM value)
     }
 
     if (FShowPath) showText = path;
-    SendMessageA(wnd, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(showText.c_str()));
-    if (okState != obsNone) SendMessageA(wnd, BFFM_ENABLEOK, 0, okState == obsEnabled ? 1 : 0);
+    const std::wstring status = win::ToWide(showText);
+    SendMessageW(wnd, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(status.c_str()));
+    if (okState != obsNone) SendMessageW(wnd, BFFM_ENABLEOK, 0, okState == obsEnabled ? 1 : 0);
 }
 
 void TSHBrowseForFolderEx::PlaceDialog(HWND wnd) const {
@@ -246,7 +231,7 @@ void TSHBrowseForFolderEx::PlaceDialog(HWND wnd) const {
         RECT dialog{};
         RECT work{};
         GetWindowRect(wnd, &dialog);
-        if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return;
+        if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
         const browse::Offset at = browse::CenterScreenPosition(
             {work.left, work.top, work.right, work.bottom},
             {dialog.left, dialog.top, dialog.right, dialog.bottom});

@@ -12,7 +12,6 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
-#include <vector>
 
 #include "platform/handles.h"
 #include "platform/window.h"
@@ -108,10 +107,6 @@ public:
     void SetRootFolderName(const std::string& value);
     TShowStyle ShowStyle() const { return FShowStyle; }
     void SetShowStyle(TShowStyle value);
-
-    // The names of the published properties whose values differ from their
-    // defaults, in the order a form's stored layout keeps them.
-    std::vector<std::string> StoredProperties() const;
 
     // Results of the last Execute; emptied when it starts.
     const std::string& FolderPath() const { return FFolderPath; }

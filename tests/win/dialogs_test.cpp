@@ -11,6 +11,7 @@
 #include "dialogs/help_topics.h"
 #include "dialogs/program_path.h"
 #include "platform/settings_store.h"
+#include "platform/text.h"
 #include "tests/win/win_test_support.h"
 
 namespace tsly {
@@ -19,7 +20,7 @@ namespace {
 constexpr POINT kAt{40, 30};
 
 void Click(const dialogs::Form& form, int id) {
-    SendMessageA(form.Control(id), BM_CLICK, 0, 0);
+    SendMessageW(form.Control(id), BM_CLICK, 0, 0);
 }
 
 RECT ClientBounds(HWND control) {
@@ -27,6 +28,12 @@ RECT ClientBounds(HWND control) {
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
     return r;
+}
+
+// Types a text into an edit box as the keyboard would, one UTF-16 unit
+// after the other.
+void Type(HWND edit, const std::string& text) {
+    for (const wchar_t unit : win::ToWide(text)) SendMessageW(edit, WM_CHAR, unit, 1);
 }
 
 SIZE ClientSize(HWND hwnd) {
@@ -59,13 +66,13 @@ TEST(TFrmOption, ShowsTheStoredValuesAndEnablesTheSecondText) {
     test::CleanRegistry registry;
     {
         SettingsStore store(kSettingsKey);
-        store.WriteText("Settings", "Char", "（済）");
+        store.WriteText("Settings", "Char", "（済）Café®😀");  // not all in code page 932
         store.WriteText("Settings", "Short1", "1");
         store.WriteText("Settings", "cutnameflg", "1");
         store.WriteText("Settings", "cutname", " - コピー");
     }
     TFrmOption form(kAt);
-    EXPECT_EQ(form.Text(TFrmOption::EdtLink), "（済）");
+    EXPECT_EQ(form.Text(TFrmOption::EdtLink), "（済）Café®😀");
     EXPECT_TRUE(form.Checked(TFrmOption::CheckBox1));
     EXPECT_TRUE(form.Checked(TFrmOption::CBox2));
     EXPECT_TRUE(form.Enabled(TFrmOption::Edit_cutname));
@@ -80,12 +87,13 @@ TEST(TFrmOption, StoresWhatTheUserSetWithTheSetButton) {
     }
     TFrmOption form(kAt);
     form.SetText(TFrmOption::EdtLink, "");
-    SendMessageA(form.Control(TFrmOption::CheckBox1), BM_CLICK, 0, 0);
-    form.SetText(TFrmOption::Edit_cutname, " 表示 ");
+    SendMessageW(form.Control(TFrmOption::CheckBox1), BM_CLICK, 0, 0);
+    form.SetText(TFrmOption::Edit_cutname, "");
+    Type(form.Control(TFrmOption::Edit_cutname), " 表示 Café®😀한中 ");
     // Unticking disables the field at once but keeps its text.
-    SendMessageA(form.Control(TFrmOption::CBox2), BM_CLICK, 0, 0);
+    SendMessageW(form.Control(TFrmOption::CBox2), BM_CLICK, 0, 0);
     EXPECT_FALSE(form.Enabled(TFrmOption::Edit_cutname));
-    EXPECT_EQ(form.Text(TFrmOption::Edit_cutname), " 表示 ");
+    EXPECT_EQ(form.Text(TFrmOption::Edit_cutname), " 表示 Café®😀한中 ");
 
     Click(form, TFrmOption::SpeedButton1);
     EXPECT_TRUE(form.Closed());
@@ -93,7 +101,7 @@ TEST(TFrmOption, StoresWhatTheUserSetWithTheSetButton) {
     EXPECT_EQ(store.ReadText("Settings", "Char", "missing"), "");  // present, empty
     EXPECT_EQ(store.ReadText("Settings", "Short1", ""), "1");
     EXPECT_EQ(store.ReadText("Settings", "cutnameflg", ""), "0");
-    EXPECT_EQ(store.ReadText("Settings", "cutname", ""), " 表示 ");  // untrimmed
+    EXPECT_EQ(store.ReadText("Settings", "cutname", ""), " 表示 Café®😀한中 ");  // untrimmed
 }
 
 TEST(TFrmOption, CancelAndCloseBoxWriteNothing) {
@@ -108,12 +116,12 @@ TEST(TFrmOption, CancelAndCloseBoxWriteNothing) {
     EXPECT_TRUE(form.Closed());
     TFrmOption second(kAt);
     second.SetText(TFrmOption::EdtLink, "newer");
-    SendMessageA(second.hwnd(), WM_CLOSE, 0, 0);
+    SendMessageW(second.hwnd(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(second.Closed());
     // Enter and Escape arrive as IDOK and IDCANCEL and close nothing.
     TFrmOption third(kAt);
-    SendMessageA(third.hwnd(), WM_COMMAND, IDOK, 0);
-    SendMessageA(third.hwnd(), WM_COMMAND, IDCANCEL, 0);
+    SendMessageW(third.hwnd(), WM_COMMAND, IDOK, 0);
+    SendMessageW(third.hwnd(), WM_COMMAND, IDCANCEL, 0);
     EXPECT_FALSE(third.Closed());
     const SettingsStore store(kSettingsKey);
     EXPECT_EQ(store.ReadText("Settings", "Char", ""), "old");
@@ -128,11 +136,11 @@ TEST(TFrmOption, ReportsAStoreErrorAndStillOpensWithWhatWasRead) {
     }
     // A number where text belongs: reading "Short1" fails.
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\moravend\\Tessaly\\Settings", 0,
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\moravend\\Tessaly\\Settings", 0,
                               nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     const DWORD number = 1;
-    RegSetValueExA(key, "Short1", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+    RegSetValueExW(key, L"Short1", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                    sizeof number);
     RegCloseKey(key);
 
@@ -149,37 +157,43 @@ TEST(TFrmOption, ReportsAStoreErrorAndStillOpensWithWhatWasRead) {
 struct LoadedLink {
     bool loaded = false;
     std::string target, workingFolder, description;
+    std::string targetItem;  // the target as its item identifier names it
 };
 
 LoadedLink LoadLink(const std::string& path) {
     LoadedLink result;
     const win::ComScope com;
-    IShellLinkA* rawLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    IShellLinkW* rawLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&rawLink)))) {
         return result;
     }
-    const win::ComPtr<IShellLinkA> link(rawLink);
+    const win::ComPtr<IShellLinkW> link(rawLink);
     IPersistFile* rawFile = nullptr;
     if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) {
         return result;
     }
     const win::ComPtr<IPersistFile> file(rawFile);
-    const std::wstring wide(path.begin(), path.end());
-    if (FAILED(file->Load(wide.c_str(), STGM_READ))) return result;
-    char text[MAX_PATH] = {};
+    if (FAILED(file->Load(win::ToWide(path).c_str(), STGM_READ))) return result;
+    wchar_t text[MAX_PATH] = {};
     link->GetPath(text, MAX_PATH, nullptr, 0);
-    result.target = text;
+    result.target = win::FromWide(text);
+    ITEMIDLIST* rawId = nullptr;
+    if (SUCCEEDED(link->GetIDList(&rawId)) && rawId) {
+        const win::UniqueIdList id(rawId);
+        SHGetPathFromIDListW(id.get(), text);
+        result.targetItem = win::FromWide(text);
+    }
     link->GetWorkingDirectory(text, MAX_PATH);
-    result.workingFolder = text;
+    result.workingFolder = win::FromWide(text);
     link->GetDescription(text, MAX_PATH);
-    result.description = text;
+    result.description = win::FromWide(text);
     result.loaded = true;
     return result;
 }
 
 bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(win::ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Removes the program shortcut and anything of its name from the three
@@ -193,9 +207,9 @@ public:
 private:
     static void Clean() {
         for (int folder : {CSIDL_DESKTOPDIRECTORY, CSIDL_SENDTO, CSIDL_STARTUP}) {
-            const std::string path = In(folder);
-            DeleteFileA(path.c_str());
-            RemoveDirectoryA(path.c_str());
+            const std::wstring path = win::ToWide(In(folder));
+            DeleteFileW(path.c_str());
+            RemoveDirectoryW(path.c_str());
         }
     }
 };
@@ -210,7 +224,7 @@ TEST(TFrmSetup, MakesTheSendToShortcutAndRemovesTheOthers) {
     ASSERT_FALSE(desktop.empty());
     ASSERT_FALSE(startup.empty());
     // A file of the shortcut's name that the user made on the desktop.
-    std::ofstream(desktop) << "not a shortcut";
+    std::ofstream(win::ToWide(desktop).c_str()) << "not a shortcut";
     ASSERT_TRUE(Exists(desktop));
 
     test::MessageBoxWatcher watcher;
@@ -219,7 +233,7 @@ TEST(TFrmSetup, MakesTheSendToShortcutAndRemovesTheOthers) {
         EXPECT_FALSE(form.Checked(TFrmSetup::CheckBox1));
         EXPECT_FALSE(form.Checked(TFrmSetup::CheckBox2));
         EXPECT_FALSE(form.Checked(TFrmSetup::CheckBox3));
-        SendMessageA(form.Control(TFrmSetup::CheckBox2), BM_CLICK, 0, 0);
+        SendMessageW(form.Control(TFrmSetup::CheckBox2), BM_CLICK, 0, 0);
         Click(form, TFrmSetup::SpeedButton1);
         EXPECT_TRUE(form.Closed());
     }
@@ -247,20 +261,41 @@ TEST(TFrmSetup, MakesTheSendToShortcutAndRemovesTheOthers) {
     EXPECT_EQ(watcher.Texts(), (std::vector<std::string>{"設定しました。", "設定しました。"}));
 }
 
+TEST(TFrmSetup, KeepsAProgramPathOutsideTheCodePageWhole) {
+    CleanShortcuts shortcuts;
+    test::TempDir temp;
+    const std::string folder = temp.path() + "Café®😀한中\\";
+    const std::string program = folder + "tsly.exe";
+    const std::wstring wideFolder = win::ToWide(folder);
+    const std::wstring wideProgram = win::ToWide(program);
+    ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
+    CloseHandle(CreateFileW(wideProgram.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                            nullptr));
+    EXPECT_TRUE(TFrmSetup::MakeShortcut(folder, program, "Tessalyne", CSIDL_SENDTO, true));
+    const LoadedLink link = LoadLink(CleanShortcuts::In(CSIDL_SENDTO));
+    DeleteFileW(wideProgram.c_str());
+    RemoveDirectoryW(wideFolder.c_str());
+    ASSERT_TRUE(link.loaded);
+    // Wine answers GetPath from the link's ANSI copy of the path, so the
+    // target is read from the identifier the link keeps.
+    EXPECT_EQ(link.targetItem, program);
+    EXPECT_EQ(link.workingFolder, folder);
+}
+
 TEST(TFrmSetup, NamesTheFoldersWhereAShortcutCouldNotBeMadeOrRemoved) {
     test::CleanRegistry registry;
     CleanShortcuts shortcuts;
     // Folders in the way of the files: no shortcut can be saved or deleted.
     const std::string sendTo = CleanShortcuts::In(CSIDL_SENDTO);
     const std::string startup = CleanShortcuts::In(CSIDL_STARTUP);
-    ASSERT_TRUE(CreateDirectoryA(sendTo.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(startup.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(win::ToWide(sendTo).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(win::ToWide(startup).c_str(), nullptr));
 
     test::MessageBoxWatcher watcher;
     {
         TFrmSetup form(kAt);
-        SendMessageA(form.Control(TFrmSetup::CheckBox1), BM_CLICK, 0, 0);
-        SendMessageA(form.Control(TFrmSetup::CheckBox2), BM_CLICK, 0, 0);
+        SendMessageW(form.Control(TFrmSetup::CheckBox1), BM_CLICK, 0, 0);
+        SendMessageW(form.Control(TFrmSetup::CheckBox2), BM_CLICK, 0, 0);
         Click(form, TFrmSetup::SpeedButton1);
         EXPECT_TRUE(form.Closed());
     }
@@ -282,7 +317,7 @@ TEST(TFrmSetup, CancelTouchesNothing) {
     test::CleanRegistry registry;
     CleanShortcuts shortcuts;
     TFrmSetup form(kAt);
-    SendMessageA(form.Control(TFrmSetup::CheckBox3), BM_CLICK, 0, 0);
+    SendMessageW(form.Control(TFrmSetup::CheckBox3), BM_CLICK, 0, 0);
     Click(form, TFrmSetup::SpeedButton2);
     EXPECT_TRUE(form.Closed());
     EXPECT_FALSE(Exists(CleanShortcuts::In(CSIDL_STARTUP)));
@@ -310,8 +345,8 @@ TEST(TAboutBox, ShowsTheProgramAndOpensTheHomePageFromLinkAndButton) {
     EXPECT_EQ(link.top, 84);
     EXPECT_EQ(GetParent(box.Control(TAboutBox::SpeedButton1)), box.Control(TAboutBox::Panel2));
 
-    SendMessageA(box.Control(TAboutBox::Label5), WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    SendMessageA(box.Control(TAboutBox::Label5), WM_LBUTTONUP, 0, 0);
+    SendMessageW(box.Control(TAboutBox::Label5), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageW(box.Control(TAboutBox::Label5), WM_LBUTTONUP, 0, 0);
     Click(box, TAboutBox::SpeedButton1);
     ASSERT_EQ(opened.size(), 2u);
     for (std::size_t i = 0; i < opened.size(); ++i) {
@@ -323,7 +358,7 @@ TEST(TAboutBox, ShowsTheProgramAndOpensTheHomePageFromLinkAndButton) {
         EXPECT_EQ(opened[i].show, SW_SHOWDEFAULT);
     }
     EXPECT_FALSE(box.Closed());  // the box stays open
-    SendMessageA(box.hwnd(), WM_COMMAND, IDOK, 0);  // Enter
+    SendMessageW(box.hwnd(), WM_COMMAND, IDOK, 0);  // Enter
     EXPECT_FALSE(box.Closed());
     Click(box, TAboutBox::SpeedButton2);
     EXPECT_TRUE(box.Closed());
@@ -331,17 +366,17 @@ TEST(TAboutBox, ShowsTheProgramAndOpensTheHomePageFromLinkAndButton) {
 
 TEST(TAboutBox, ClosesFromTheSystemMenu) {
     TAboutBox box(kAt, [](HWND, const ShellOpenRequest&) {});
-    SendMessageA(box.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    SendMessageW(box.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(box.Closed());
 }
 
 TEST(HelpFilePath, LiesBesideTheExecutableWhateverTheCurrentDirectory) {
-    char previous[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, previous);
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
     test::TempDir temp;
-    SetCurrentDirectoryA(temp.path().c_str());
+    SetCurrentDirectoryW(win::ToWide(temp.path()).c_str());
     const std::string help = HelpFilePath();
-    SetCurrentDirectoryA(previous);
+    SetCurrentDirectoryW(previous);
     EXPECT_EQ(help, ProgramFolder() + "TSLY.hlp");
     EXPECT_EQ(ProgramFolder().back(), '\\');
     EXPECT_EQ(ProgramPath().rfind(ProgramFolder(), 0), 0u);

@@ -1,5 +1,6 @@
-// The folder picker's pure rules, by table.
+// The folder picker's pure rules, by table, against the SDK's constants.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include "app/find_folder.h"
 #include "shell/browse_rules.h"
@@ -33,9 +34,25 @@ TEST(CenterScreenPosition, CentresAcrossAndPutsAThirdOfTheFreeHeightAbove) {
 }
 
 TEST(SpecialFolderOf, MapsEveryKindThroughOneTable) {
-    const int expected[] = {0, 0, 17, 16, 6, 2, 8, 9, 11, 7, 21};
-    for (std::uint8_t kind = 0; kind < 11; ++kind) {
-        EXPECT_EQ(browse::SpecialFolderOf(kind), expected[kind]) << int(kind);
+    struct Case {
+        TSelectFolder kind;
+        int folder;
+    };
+    const Case cases[] = {
+        {sfDesktop, CSIDL_DESKTOP},
+        {sfManual, CSIDL_DESKTOP},  // stands in for an unusable name
+        {sfDrives, CSIDL_DRIVES},
+        {sfDesktopDir, CSIDL_DESKTOPDIRECTORY},
+        {sfFavorites, CSIDL_FAVORITES},
+        {sfPrograms, CSIDL_PROGRAMS},
+        {sfRecent, CSIDL_RECENT},
+        {sfSendTo, CSIDL_SENDTO},
+        {sfStartMenu, CSIDL_STARTMENU},
+        {sfStartup, CSIDL_STARTUP},
+        {sfTemplates, CSIDL_TEMPLATES},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(browse::SpecialFolderOf(c.kind), c.folder) << int(c.kind);
     }
     EXPECT_EQ(browse::SpecialFolderOf(sfSendTo), browse::SpecialFolderOf(rfSendTo));
     EXPECT_EQ(browse::SpecialFolderOf(200), 0);
@@ -47,14 +64,15 @@ TEST(BrowseFlagsFor, AddsTheFlagOfEachOption) {
         unsigned flags;
     };
     const Case cases[] = {
-        {{}, 0x0},
-        {{sboReturnOnlyFSDirs}, 0x1},
-        {{sboDontGoBelowDomain}, 0x2},
-        {{sboReturnFSAncestors}, 0x8},
-        {{sboStatusText}, 0x4},
-        {{sboStatusTextAndShowPath}, 0x4},
-        {{sboStatusText, sboStatusTextAndShowPath}, 0x4},
-        {{sboDontGoBelowDomain, sboReturnFSAncestors, sboReturnOnlyFSDirs, sboStatusText}, 0xF},
+        {{}, 0},
+        {{sboReturnOnlyFSDirs}, BIF_RETURNONLYFSDIRS},
+        {{sboDontGoBelowDomain}, BIF_DONTGOBELOWDOMAIN},
+        {{sboReturnFSAncestors}, BIF_RETURNFSANCESTORS},
+        {{sboStatusText}, BIF_STATUSTEXT},
+        {{sboStatusTextAndShowPath}, BIF_STATUSTEXT},
+        {{sboStatusText, sboStatusTextAndShowPath}, BIF_STATUSTEXT},
+        {{sboDontGoBelowDomain, sboReturnFSAncestors, sboReturnOnlyFSDirs, sboStatusText},
+         BIF_DONTGOBELOWDOMAIN | BIF_RETURNFSANCESTORS | BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(browse::BrowseFlagsFor(c.options.Bits()), c.flags) << int(c.options.Bits());
@@ -75,15 +93,17 @@ TEST(FolderTest, PassesFoldersAndItemsWithSubfolders) {
         bool passes;
     };
     const Case cases[] = {
-        {0x20000000u, true},   // folder
-        {0x80000000u, true},   // has subfolders
-        {0xA0000000u, true},
-        {0x40000000u, false},  // file-system item only
-        {0x00000000u, false},
+        {SFGAO_FOLDER, true},
+        {SFGAO_HASSUBFOLDER, true},
+        {SFGAO_FOLDER | SFGAO_HASSUBFOLDER, true},
+        {SFGAO_FILESYSTEM, false},
+        {0, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(browse::PassesFolderTest(c.attributes), c.passes) << std::hex << c.attributes;
     }
+    // The shell is asked for exactly the two bits the test looks at.
+    EXPECT_EQ(browse::kFolderTestMask, std::uint32_t{SFGAO_FOLDER | SFGAO_HASSUBFOLDER});
 }
 
 TEST(FolderToScan, AppendsASeparatorExceptToADriveRoot) {
@@ -94,7 +114,7 @@ TEST(FolderToScan, AppendsASeparatorExceptToADriveRoot) {
     const Case cases[] = {
         {"C:\\", "C:\\"},
         {"C:\\Data", "C:\\Data\\"},
-        {"D:\\表", "D:\\表\\"},  // the second byte of 表 is a backslash
+        {"D:\\表", "D:\\表\\"},  // one character, three bytes: not a root either way
         {"C:\\a", "C:\\a\\"},
     };
     for (const Case& c : cases) EXPECT_EQ(FolderToScan(c.selected), c.scanned);

@@ -5,6 +5,7 @@
 #include "app/Unit1.h"
 #include "app/find_folder.h"
 #include "platform/application.h"
+#include "platform/text.h"
 #include "shell/SHBFFEX.h"
 #include "tests/win/win_test_support.h"
 
@@ -14,15 +15,15 @@ namespace {
 using test::BrowseDriver;
 
 std::string PathOf(const ITEMIDLIST* id) {
-    char path[MAX_PATH] = {};
-    SHGetPathFromIDListA(id, path);
-    return path;
+    wchar_t path[MAX_PATH] = {};
+    SHGetPathFromIDListW(id, path);
+    return win::FromWide(path);
 }
 
 std::string WindowsFolder() {
-    char path[MAX_PATH] = {};
-    GetWindowsDirectoryA(path, MAX_PATH);
-    return path;
+    wchar_t path[MAX_PATH] = {};
+    GetWindowsDirectoryW(path, MAX_PATH);
+    return win::FromWide(path);
 }
 
 bool IsDesktopRoot(const ITEMIDLIST* id) { return id && id->mkid.cb == 0; }
@@ -56,52 +57,20 @@ protected:
     }
 };
 
-TEST(TSHBrowseForFolderEx, StartsWithItsDefaults) {
-    const TSHBrowseForFolderEx picker(nullptr);
-    EXPECT_EQ(picker.SelectFolder(), sfDrives);
-    EXPECT_EQ(picker.RootFolder(), rfDesktop);
-    EXPECT_EQ(picker.ShowStyle(), ssClient);
-    EXPECT_EQ(picker.Options(), TSHBrowseOptions{sboReturnOnlyFSDirs});
-    EXPECT_TRUE(picker.SelectFolderName().empty());
-    EXPECT_TRUE(picker.RootFolderName().empty());
-    EXPECT_TRUE(picker.Caption().empty());
-    EXPECT_FALSE(picker.OnSelectionChanged());
-    EXPECT_TRUE(picker.FolderPath().empty());
-    EXPECT_TRUE(picker.DisplayName().empty());
-    EXPECT_FALSE(picker.HoldsInitialSelection());
-    EXPECT_TRUE(picker.StoredProperties().empty());
-}
-
-TEST(TSHBrowseForFolderEx, StoresOnlyPropertiesThatDifferFromTheirDefaults) {
-    TSHBrowseForFolderEx picker(nullptr);
-    picker.SetRootFolder(rfSendTo);
-    picker.SetRootFolderName("C:\\x");
-    picker.SetSelectFolderName("C:\\y");
-    picker.SetOptions({sboStatusText});
-    EXPECT_EQ(picker.RootFolder(), rfSendTo);
-    EXPECT_EQ(picker.RootFolderName(), "C:\\x");
-    EXPECT_EQ(picker.SelectFolderName(), "C:\\y");
-    EXPECT_EQ(picker.StoredProperties(),
-              (std::vector<std::string>{"SelectFolderName", "Options", "RootFolder",
-                                        "RootFolderName"}));
-    // Back to the defaults: nothing is stored again.
-    picker.SetRootFolder(rfDesktop);
-    picker.SetRootFolderName("");
-    picker.SetSelectFolderName("");
-    picker.SetOptions({sboReturnOnlyFSDirs});
-    EXPECT_TRUE(picker.StoredProperties().empty());
-}
-
-TEST(TSHBrowseForFolderEx, MainWindowPickerKeepsItsFourSettings) {
+// The main window's picker: four settings of its own, and the picker's own
+// root, options and names for the rest.
+TEST(TSHBrowseForFolderEx, MainWindowPickerIsRootedAtTheDesktopAndTakesOnlyFolders) {
     TFrmMain main;
     TSHBrowseForFolderEx picker(&main);
     ConfigureFolderPicker(picker, main);
-    EXPECT_EQ(picker.StoredProperties(),
-              (std::vector<std::string>{"SelectFolder", "Caption", "OnSelectionChanged",
-                                        "ShowStyle"}));
     EXPECT_EQ(picker.SelectFolder(), sfDesktopDir);
     EXPECT_EQ(picker.Caption(), "検索するフォルダ");
     EXPECT_EQ(picker.ShowStyle(), ssCenterScreen);
+    EXPECT_EQ(picker.RootFolder(), rfDesktop);
+    EXPECT_EQ(picker.Options(), TSHBrowseOptions{sboReturnOnlyFSDirs});  // no status line
+    EXPECT_TRUE(picker.SelectFolderName().empty());
+    EXPECT_TRUE(picker.RootFolderName().empty());
+    ASSERT_TRUE(picker.OnSelectionChanged());
 
     // Its handler only copies the path.
     std::string text;
@@ -118,7 +87,7 @@ TEST(ResolveFolderSetting, UsesATypedFolderAndOtherwiseTheDesktop) {
     const std::string windows = WindowsFolder();
     test::TempDir temp;
     const std::string file = temp.path() + "plain.txt";
-    CloseHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    CloseHandle(CreateFileW(win::ToWide(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
 
     struct Case {
         std::uint8_t kind;
@@ -176,11 +145,11 @@ TEST(TSHBrowseForFolderEx, ReportsSelectionsAndReturnsTheChosenFolder) {
     for (bool held : picker.heldInitialSelection) EXPECT_TRUE(held);
 
     // The initial selection went by identifier.
-    const auto selections = log.Of(BFFM_SETSELECTIONA);
+    const auto selections = log.Of(BFFM_SETSELECTIONW);
     ASSERT_FALSE(selections.empty());
     // The status line shows the path, not the handler's text; the
     // initialisation set it to empty.
-    const auto status = log.Of(BFFM_SETSTATUSTEXTA);
+    const auto status = log.Of(BFFM_SETSTATUSTEXTW);
     ASSERT_FALSE(status.empty());
     bool sawEmpty = false;
     bool sawWindows = false;
@@ -212,7 +181,7 @@ TEST(TSHBrowseForFolderEx, CancelReturnsFalseAfterReportingTheSelections) {
     EXPECT_EQ(picker.paths.back(), windows);
     // Without a status option the status text still goes out, empty, on
     // every callback message.
-    const auto status = log.Of(BFFM_SETSTATUSTEXTA);
+    const auto status = log.Of(BFFM_SETSTATUSTEXTW);
     EXPECT_GT(status.size(), picker.paths.size());
     for (const auto& m : status) EXPECT_TRUE(m.text.empty());
 }
@@ -226,7 +195,7 @@ TEST(TSHBrowseForFolderEx, CentresOnTheWorkArea) {
     picker.Execute();
     ASSERT_EQ(driver.StepsRun(), 2u);
     RECT work{};
-    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
     const int width = dialog.right - dialog.left;
     const int height = dialog.bottom - dialog.top;
     EXPECT_EQ(dialog.left, (work.right - work.left - width) / 2);
@@ -296,13 +265,14 @@ TEST(ChooseFolderToScan, GivesTheChosenFolderWithASeparatorButADriveRootAsItIs) 
 
 TEST(ChooseFolderToScan, OpensOnTheDesktopFolder) {
     TFrmMain main;
-    char desktopDir[MAX_PATH] = {};
-    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, desktopDir, CSIDL_DESKTOPDIRECTORY, FALSE));
+    wchar_t wideDesktopDir[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, wideDesktopDir, CSIDL_DESKTOPDIRECTORY, FALSE));
+    const std::string desktopDir = win::FromWide(wideDesktopDir);
     std::string folder;
     BrowseDriver driver({BrowseDriver::Press(IDOK)});
     ASSERT_TRUE(ChooseFolderToScan(main, folder));
     EXPECT_EQ(main.SelectedFolder, desktopDir);
-    EXPECT_EQ(folder, std::string(desktopDir) + "\\");
+    EXPECT_EQ(folder, desktopDir + "\\");
 }
 
 }  // namespace

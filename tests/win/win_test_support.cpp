@@ -9,6 +9,7 @@
 
 #include "platform/application.h"
 #include "platform/settings_store.h"
+#include "platform/text.h"
 
 namespace tsly::test {
 namespace {
@@ -29,15 +30,15 @@ const auto* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 std::string ClassOf(HWND hwnd) {
-    char name[64] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    return name;
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return win::FromWide(name);
 }
 
 std::string TitleOf(HWND hwnd) {
-    char text[512] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
+    wchar_t text[512] = {};
+    GetWindowTextW(hwnd, text, 512);
+    return win::FromWide(text);
 }
 
 BrowseDriver* activeDriver = nullptr;
@@ -73,20 +74,21 @@ void CALLBACK BrowseDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 BrowseDriver::Step BrowseDriver::Select(const std::string& path) {
     return [path](HWND dialog) {
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+        const std::wstring wide = win::ToWide(path);
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
     };
 }
 
 BrowseDriver::Step BrowseDriver::Press(int buttonId) {
     return [buttonId](HWND dialog) {
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
     };
 }
 
 SentMessageLog::SentMessageLog() {
     activeLog = this;
-    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, &SentMessageLog::Hook, nullptr,
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, &SentMessageLog::Hook, nullptr,
                               GetCurrentThreadId());
 }
 
@@ -98,12 +100,12 @@ SentMessageLog::~SentMessageLog() {
 LRESULT CALLBACK SentMessageLog::Hook(int code, WPARAM wParam, LPARAM lParam) {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && activeLog &&
-        (sent->message == BFFM_SETSTATUSTEXTA || sent->message == BFFM_ENABLEOK ||
-         sent->message == BFFM_SETSELECTIONA) &&
+        (sent->message == BFFM_SETSTATUSTEXTW || sent->message == BFFM_ENABLEOK ||
+         sent->message == BFFM_SETSELECTIONW) &&
         ClassOf(sent->hwnd) == "#32770") {
         SentMessage entry{sent->message, sent->lParam, {}};
-        if (sent->message == BFFM_SETSTATUSTEXTA && sent->lParam) {
-            entry.text = reinterpret_cast<const char*>(sent->lParam);
+        if (sent->message == BFFM_SETSTATUSTEXTW && sent->lParam) {
+            entry.text = win::FromWide(reinterpret_cast<const wchar_t*>(sent->lParam));
         }
         activeLog->log_.push_back(entry);
     }

@@ -39,8 +39,8 @@ private:
 };
 
 // The shell folder-dialog messages the program sends, as seen by a hook on
-// this thread: BFFM_SETSTATUSTEXTA with its text, BFFM_ENABLEOK with its
-// value, BFFM_SETSELECTIONA.
+// this thread: BFFM_SETSTATUSTEXTW with its text, BFFM_ENABLEOK with its
+// value, BFFM_SETSELECTIONW.
 struct SentMessage {
     UINT message;
     LPARAM value;
