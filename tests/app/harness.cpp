@@ -11,9 +11,12 @@ std::string U(const std::wstring& text) { return win::FromWide(text); }
 
 namespace {
 
+// Through "\\?\" so that it reaches paths past 260 characters too.
+std::wstring Long(const std::string& path) { return L"\\\\?\\" + W(path); }
+
 void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAW data;
-    HANDLE h = FindFirstFileW(W(folder + "*").c_str(), &data);
+    HANDLE h = FindFirstFileW(Long(folder + "*").c_str(), &data);
     if (h != INVALID_HANDLE_VALUE) {
         do {
             const std::string name = U(data.cFileName);
@@ -22,13 +25,13 @@ void RemoveTree(const std::string& folder) {
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(full + "\\");
             } else {
-                SetFileAttributesW(W(full).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(W(full).c_str());
+                SetFileAttributesW(Long(full).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(Long(full).c_str());
             }
         } while (FindNextFileW(h, &data));
         FindClose(h);
     }
-    RemoveDirectoryW(W(folder).c_str());
+    RemoveDirectoryW(Long(folder).c_str());
 }
 
 constexpr char kCompanyKey[] = "Software\\moravend";
