@@ -27,6 +27,9 @@ const std::vector<dialogs::ControlDef>& Layout() {
          "置き換え文字列を既存のショートカットに適用", WS_TABSTOP, Look::Plain, 0},
         {F::EdtLink, Kind::Edit, F::TabSheet1, 36, 50, 213, 20, "", WS_TABSTOP, Look::Plain,
          0},
+        // The marker the shell has written since Vista; on unless turned off.
+        {F::CheckBox3, Kind::CheckBox, F::TabSheet1, 16, 76, 247, 13,
+         "「 - ショートカット」もカットする", WS_TABSTOP, Look::Plain, 0},
         {F::Edit_cutname, Kind::Edit, F::TabSheet1, 38, 97, 211, 20, "",
          WS_TABSTOP | WS_DISABLED, Look::Plain, 0},
         // A control of the form laid over the page, just above Edit_cutname.
@@ -52,6 +55,7 @@ void TFrmOption::FormCreate() {
         SetChecked(CheckBox1, store.ReadFlag(kSection, "Short1", false));
         SetChecked(CBox2, store.ReadFlag(kSection, "cutnameflg", false));
         SetText(Edit_cutname, store.ReadText(kSection, "cutname", ""));
+        SetChecked(CheckBox3, store.ReadFlag(kSection, "CutModernMarker", true));
     } catch (const SettingsError& e) {
         // The dialog still opens, with the values read before the error.
         win::Application::Instance().ReportError(e.what());
@@ -69,6 +73,7 @@ void TFrmOption::SpeedButton1Click() {
     store.WriteFlag(kSection, "cutnameflg", Checked(CBox2));
     // Stored also while the field is disabled, so the text is kept.
     store.WriteText(kSection, "cutname", Text(Edit_cutname));
+    store.WriteFlag(kSection, "CutModernMarker", Checked(CheckBox3));
     Close();
 }
 

@@ -1,4 +1,4 @@
-// TFrmOption: the options dialog. It shows the four cutting options of the
+// TFrmOption: the options dialog. It shows the cutting options of the
 // "Settings" section and stores them when the user presses "設定".
 #pragma once
 
@@ -21,6 +21,7 @@ public:
         EdtLink,             // "Char"
         Edit_cutname,        // "cutname"
         CBox2,               // "cutnameflg"
+        CheckBox3,           // "CutModernMarker"
     };
 
     // Creates the dialog hidden at `position` and loads the stored values;
@@ -29,7 +30,7 @@ public:
 
     void ChkEnabled();
     void CBox2Click();
-    // Stores the four values and closes; a store error leaves it open.
+    // Stores the values and closes; a store error leaves it open.
     void SpeedButton1Click();
     void SpeedButton2Click();
 

@@ -50,6 +50,7 @@ TEST(TFrmOption, OpensEmptyWithNothingStored) {
     EXPECT_FALSE(form.Checked(TFrmOption::CheckBox1));
     EXPECT_FALSE(form.Checked(TFrmOption::CBox2));
     EXPECT_FALSE(form.Enabled(TFrmOption::Edit_cutname));
+    EXPECT_TRUE(form.Checked(TFrmOption::CheckBox3));  // the modern marker: on by default
     const SIZE client = ClientSize(form.hwnd());
     EXPECT_EQ(client.cx, 373);
     EXPECT_EQ(client.cy, 203);
@@ -70,6 +71,7 @@ TEST(TFrmOption, ShowsTheStoredValuesAndEnablesTheSecondText) {
         store.WriteText("Settings", "Short1", "1");
         store.WriteText("Settings", "cutnameflg", "1");
         store.WriteText("Settings", "cutname", " - コピー");
+        store.WriteText("Settings", "CutModernMarker", "0");
     }
     TFrmOption form(kAt);
     EXPECT_EQ(form.Text(TFrmOption::EdtLink), "（済）Café®😀");
@@ -77,6 +79,7 @@ TEST(TFrmOption, ShowsTheStoredValuesAndEnablesTheSecondText) {
     EXPECT_TRUE(form.Checked(TFrmOption::CBox2));
     EXPECT_TRUE(form.Enabled(TFrmOption::Edit_cutname));
     EXPECT_EQ(form.Text(TFrmOption::Edit_cutname), " - コピー");
+    EXPECT_FALSE(form.Checked(TFrmOption::CheckBox3));
 }
 
 TEST(TFrmOption, StoresWhatTheUserSetWithTheSetButton) {
@@ -88,6 +91,7 @@ TEST(TFrmOption, StoresWhatTheUserSetWithTheSetButton) {
     TFrmOption form(kAt);
     form.SetText(TFrmOption::EdtLink, "");
     SendMessageW(form.Control(TFrmOption::CheckBox1), BM_CLICK, 0, 0);
+    SendMessageW(form.Control(TFrmOption::CheckBox3), BM_CLICK, 0, 0);
     form.SetText(TFrmOption::Edit_cutname, "");
     Type(form.Control(TFrmOption::Edit_cutname), " 表示 Café®😀한中 ");
     // Unticking disables the field at once but keeps its text.
@@ -102,6 +106,7 @@ TEST(TFrmOption, StoresWhatTheUserSetWithTheSetButton) {
     EXPECT_EQ(store.ReadText("Settings", "Short1", ""), "1");
     EXPECT_EQ(store.ReadText("Settings", "cutnameflg", ""), "0");
     EXPECT_EQ(store.ReadText("Settings", "cutname", ""), " 表示 Café®😀한中 ");  // untrimmed
+    EXPECT_EQ(store.ReadText("Settings", "CutModernMarker", ""), "0");
 }
 
 TEST(TFrmOption, CancelAndCloseBoxWriteNothing) {
