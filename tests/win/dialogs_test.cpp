@@ -422,14 +422,17 @@ TEST(ShowHelpFrom, OpensThePageWithoutAHelpFileElseSaysThereIsNone) {
         if (row.boxes) {
             EXPECT_NE(texts[0].find("tsly.html"), std::string::npos);
         }
-        // cmd.exe runs on its own; give it time to write.
-        test::PumpUntil([&] { return temp.Exists("opened.txt"); }, row.opened ? 10000 : 1000);
+        // cmd.exe runs on its own; give it time to write its line.
+        std::string line;
+        test::PumpUntil(
+            [&] {
+                std::ifstream in(log);
+                return static_cast<bool>(std::getline(in, line));
+            },
+            row.opened ? 10000 : 1000);
         ASSERT_EQ(temp.Exists("opened.txt"), row.opened);
         if (row.opened) {
-            std::ifstream in(log);
-            std::string line;
-            std::getline(in, line);
-            EXPECT_NE(line.find(temp.path() + "tsly.html"), std::string::npos) << line;
+            EXPECT_NE(line.find(temp.path() + "tsly.html"), std::string::npos) << "[" << line << "]";
         }
     }
 }
