@@ -10,7 +10,8 @@ namespace tsly {
 void ShowOptionDialog(POINT position);  // TFrmOption
 void ShowSetupDialog(POINT position);   // TFrmSetup
 void ShowAboutBox(POINT position);      // TAboutBox
-// Opens the help file beside the executable at its contents.
+// Opens the help beside the executable: the WinHelp file at its contents
+// when the system can show it, else the HTML page in the browser.
 void ShowHelpTopics(HWND owner);
 
 }  // namespace tsly

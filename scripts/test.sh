@@ -12,6 +12,9 @@ bash scripts/build.sh
 echo "== native tests"
 ctest --test-dir build/native --output-on-failure
 
+echo "== package"
+bash tests/package/package_test.sh
+
 . scripts/wine-env.sh
 trap tsly_wine_cleanup EXIT
 tsly_wine_env

@@ -19,12 +19,41 @@ tsly_wine_env() {
   mkdir -p "$HOME"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
-    # The program's font is the proportional ＭＳ Ｐゴシック; here the
-    # proportional IPA Gothic stands in for it (Wine would pick a fixed one).
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' \
-      /d 'IPAPGothic' /f >/dev/null 2>&1 || true
+    tsly_wine_fonts
     wineserver -w
   fi
+}
+
+# Fonts as a Japanese Windows shows them. The program's ＭＳ Ｐゴシック and
+# the system's UI fonts (captions, menus and message boxes use MS Shell Dlg,
+# which is MS UI Gothic here) get IPA Gothic, proportional where the
+# original is; Wine would fall back to its bitmap system font. Debian's
+# Wine looks for its own fonts in "<data dir>\../fonts", a path it cannot
+# open, so Marlett (the caption buttons' glyphs, shown as "0 1 r" without
+# it) is copied into the prefix's Fonts folder, which Wine always reads.
+tsly_wine_fonts() {
+  local f
+  for f in /usr/share/wine/fonts/marlett.ttf \
+           "$(dirname "$(readlink -f "$(command -v wine)")")"/../share/wine/fonts/marlett.ttf; do
+    if [ -f "$f" ]; then
+      cp "$f" "$WINEPREFIX/drive_c/windows/Fonts/"
+      break
+    fi
+  done
+  local reg="$TSLY_WINE_ROOT/fonts.reg"
+  {
+    printf '\xef\xbb\xbf'
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]'
+    for f in 'ＭＳ Ｐゴシック' 'MS PGothic' 'MS UI Gothic' 'MS Shell Dlg' \
+             'MS Shell Dlg 2' 'Tahoma' 'MS Sans Serif' 'Meiryo UI'; do
+      printf '"%s"="IPAPGothic"\r\n' "$f"
+    done
+    for f in 'ＭＳ ゴシック' 'MS Gothic'; do
+      printf '"%s"="IPAGothic"\r\n' "$f"
+    done
+  } | iconv -f UTF-8 -t UTF-16LE > "$reg"
+  wine regedit /S "$reg" >/dev/null 2>&1 || true
 }
 
 # A display for the windows: Xvfb when none is set. Xvfb has no window

@@ -2,6 +2,7 @@
 // links and special folders of the throwaway Wine prefix.
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <fstream>
 
@@ -9,7 +10,6 @@
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit6.h"
 #include "dialogs/help_topics.h"
-#include "dialogs/program_path.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
 #include "tests/win/win_test_support.h"
@@ -34,6 +34,16 @@ RECT ClientBounds(HWND control) {
 // after the other.
 void Type(HWND edit, const std::string& text) {
     for (const wchar_t unit : win::ToWide(text)) SendMessageW(edit, WM_CHAR, unit, 1);
+}
+
+// The test program's own path and folder, found without the program's helpers.
+std::string TestProgramPath() {
+    wchar_t path[MAX_PATH] = {};
+    return win::FromWide(std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH)));
+}
+std::string TestProgramFolder() {
+    const std::string path = TestProgramPath();
+    return path.substr(0, path.find_last_of('\\') + 1);  // an ASCII build path
 }
 
 SIZE ClientSize(HWND hwnd) {
@@ -244,8 +254,8 @@ TEST(TFrmSetup, MakesTheSendToShortcutAndRemovesTheOthers) {
     }
     const LoadedLink link = LoadLink(sendTo);
     ASSERT_TRUE(link.loaded) << sendTo;
-    EXPECT_STRCASEEQ(link.target.c_str(), ProgramPath().c_str());
-    EXPECT_EQ(link.workingFolder, ProgramFolder());
+    EXPECT_STRCASEEQ(link.target.c_str(), TestProgramPath().c_str());
+    EXPECT_EQ(link.workingFolder, TestProgramFolder());
     EXPECT_EQ(link.description, "Tessalyne");
     EXPECT_FALSE(Exists(desktop));
     EXPECT_FALSE(Exists(startup));
@@ -359,7 +369,7 @@ TEST(TAboutBox, ShowsTheProgramAndOpensTheHomePageFromLinkAndButton) {
         EXPECT_EQ(opened[i].operation, "open");
         EXPECT_EQ(opened[i].file, kHomePage);
         EXPECT_EQ(opened[i].parameters, "");
-        EXPECT_EQ(opened[i].directory, ProgramFolder());
+        EXPECT_EQ(opened[i].directory, TestProgramFolder());
         EXPECT_EQ(opened[i].show, SW_SHOWDEFAULT);
     }
     EXPECT_FALSE(box.Closed());  // the box stays open
@@ -382,9 +392,88 @@ TEST(HelpFilePath, LiesBesideTheExecutableWhateverTheCurrentDirectory) {
     SetCurrentDirectoryW(win::ToWide(temp.path()).c_str());
     const std::string help = HelpFilePath();
     SetCurrentDirectoryW(previous);
-    EXPECT_EQ(help, ProgramFolder() + "TSLY.hlp");
-    EXPECT_EQ(ProgramFolder().back(), '\\');
-    EXPECT_EQ(ProgramPath().rfind(ProgramFolder(), 0), 0u);
+    EXPECT_EQ(help, TestProgramFolder() + "TSLY.hlp");
+}
+
+// Points the shell's "open" of .html files at cmd.exe, which writes the
+// opened path into `log`: the page reaches the shell the way a browser
+// would get it. The old association is put back afterwards.
+class HtmlOpenRecorder {
+public:
+    explicit HtmlOpenRecorder(const std::string& log) {
+        HKEY ext = nullptr;
+        RegCreateKeyExW(HKEY_CLASSES_ROOT, L".html", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &ext, nullptr);
+        wchar_t old[256] = {};
+        DWORD size = sizeof old;
+        hadOld_ = RegQueryValueExW(ext, nullptr, nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
+        old_ = old;
+        SetDefault(ext, kClass);
+        RegCloseKey(ext);
+        HKEY command = nullptr;
+        RegCreateKeyExW(HKEY_CLASSES_ROOT, (std::wstring(kClass) + L"\\shell\\open\\command").c_str(),
+                        0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &command, nullptr);
+        SetDefault(command, L"cmd.exe /c echo %1>\"" + win::ToWide(log) + L"\"");
+        RegCloseKey(command);
+    }
+    ~HtmlOpenRecorder() {
+        HKEY ext = nullptr;
+        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L".html", 0, KEY_ALL_ACCESS, &ext) == ERROR_SUCCESS) {
+            if (hadOld_) SetDefault(ext, old_);
+            else RegDeleteValueW(ext, nullptr);
+            RegCloseKey(ext);
+        }
+        SHDeleteKeyW(HKEY_CLASSES_ROOT, kClass);
+    }
+
+private:
+    static constexpr wchar_t kClass[] = L"TslyTest.HtmlPage";
+    static void SetDefault(HKEY key, const std::wstring& value) {
+        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    bool hadOld_ = false;
+    std::wstring old_;
+};
+
+TEST(ShowHelpFrom, OpensThePageWithoutAHelpFileElseSaysThereIsNone) {
+    struct Row {
+        bool page;
+        HelpShown shown;
+        bool opened;
+        std::size_t boxes;
+    };
+    const Row rows[] = {
+        {true, HelpShown::Page, true, 0},
+        {false, HelpShown::Missing, false, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.page);
+        test::TempDir temp;
+        if (row.page) temp.Make("tsly.html", "<html></html>");
+        const std::string log = temp.path() + "opened.txt";
+        HtmlOpenRecorder recorder(log);
+        test::MessageBoxWatcher watcher;
+        EXPECT_EQ(ShowHelpFrom(nullptr, win::ToWide(temp.path())), row.shown);
+        const auto texts = watcher.Texts();
+        ASSERT_EQ(texts.size(), row.boxes);
+        if (row.boxes) {
+            EXPECT_NE(texts[0].find("tsly.html"), std::string::npos);
+        }
+        // cmd.exe runs on its own; give it time to write its line.
+        std::string line;
+        test::PumpUntil(
+            [&] {
+                std::ifstream in(log);
+                return static_cast<bool>(std::getline(in, line));
+            },
+            row.opened ? 10000 : 1000);
+        ASSERT_EQ(temp.Exists("opened.txt"), row.opened);
+        if (row.opened) {
+            EXPECT_NE(line.find(temp.path() + "tsly.html"), std::string::npos) << "[" << line << "]";
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,66 @@
+#!/bin/bash
+# Takes the README's screenshots under `wine explorer /desktop=shell`, as a
+# Windows desktop shows them: main window, folder picker, options, setup and
+# About box at 96 dpi, and the main window at 144 dpi. Each shot starts
+# tsly.exe afresh in a throwaway prefix, opens the window through the menu
+# keys, and is cut to the windows on the desktop.
+# Usage: bash scripts/screenshots.sh [output folder]   (default docs/)
+set -euo pipefail
+root=$(dirname "$(readlink -f "$0")")/..
+cd "$root"
+out=$(readlink -f "${1:-docs}")
+mkdir -p "$out"
+
+bash scripts/setup.sh
+cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+cmake --build build/win32 -j 2 --target tsly >/dev/null
+exe=$(readlink -f build/win32/app/tsly.exe)
+
+. scripts/wine-env.sh
+unset DISPLAY  # always a private Xvfb: keys and pictures must not meet other windows
+trap tsly_wine_cleanup EXIT
+tsly_wine_env
+tsly_display
+
+# shot NAME [KEY...]: starts the program on the shell desktop, clicks its
+# title bar so that it has the focus, types the keys (a menu and its item)
+# and saves the desktop without its task bar, trimmed to the windows.
+shot() {
+  local name=$1; shift
+  wine explorer /desktop=shell,1024x768 "$exe" >/dev/null 2>&1 &
+  local pid=$!
+  for _ in $(seq 100); do
+    xdotool search --name 'Tessalyne' >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  sleep 2
+  xdotool mousemove 300 10 click 1
+  local key
+  for key in "$@"; do
+    sleep 0.7
+    xdotool key "$key"
+  done
+  sleep 2
+  local raw="$TSLY_WINE_ROOT/shot.png"
+  import -window root "$raw"
+  # The desktop's colour from a corner that no window reaches.
+  local bg
+  bg=$(convert "$raw" -format '%[pixel:p{1020,5}]' info:)
+  convert "$raw" -crop 1024x700+0+0 +repage -bordercolor "$bg" -border 1 \
+          -trim +repage "$out/$name.png"
+  echo "$out/$name.png"
+  wineserver -k 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
+shot main-window
+shot folder-picker alt+f f
+shot options alt+o o
+shot setup alt+o s
+shot about alt+h a
+
+# 144 dpi: the system font size the prefix reads when it starts.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -w
+shot main-window-144dpi
