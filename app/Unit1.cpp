@@ -28,15 +28,19 @@ constexpr COLORREF kUncheckedTextColor = 0xC0C0C0;  // silver
 constexpr char kDuplicateSuffix[] = " は既に登録されてます。";
 constexpr char kFoundSuffix[] = " 個のファイルが見つかりました。";
 constexpr char kCutFinished[] = "処理は終了しました。";
+constexpr char kCutStopped[] = "処理を中止しました。";
+constexpr char kUndoFinished[] = "元に戻しました。";
 constexpr char kSettingsDeleted[] = "レジストリ設定を削除しました。";
 constexpr char kSettingsNotDeleted[] = "レジストリ設定を削除できませんでした。";
 
 // The cutting command's surroundings: the options from the registry, the
-// file system's rename, and the beep and status text at the end.
+// file system's rename, the window's turns between files, and the beep and
+// status text at the end.
 class MainCutEnvironment final : public CutEnvironment {
 public:
-    explicit MainCutEnvironment(std::function<void()> completed)
-        : completed_(std::move(completed)) {}
+    MainCutEnvironment(std::function<bool(std::size_t, std::size_t)> turn,
+                       std::function<void()> completed)
+        : turn_(std::move(turn)), completed_(std::move(completed)) {}
 
     CutOptions ReadOptions() override {
         const SettingsStore store(kSettingsKey);
@@ -48,14 +52,31 @@ public:
         options.cutModernMarker = store.ReadFlag("Settings", "CutModernMarker", true);
         return options;
     }
-    bool Rename(const std::string& from, const std::string& to) override {
-        return win::RenameFile(from, to) == 0;
+    RenameResult Rename(const std::string& from, const std::string& to) override {
+        return win::RenameFile(from, to);
     }
+    bool Continue(std::size_t done, std::size_t total) override { return turn_(done, total); }
     void Completed() override { completed_(); }
 
 private:
+    std::function<bool(std::size_t, std::size_t)> turn_;
     std::function<void()> completed_;
 };
+
+// Commands that change the list or open a modal window: refused while a
+// cut, an undo or a scan runs, so that nothing runs twice at once or works
+// on a list that changed under it.
+constexpr int kCommandsRefusedWhileBusy[] = {
+    kCmdFindFolder, kCmdCutShortcut, kCmdOpenOption, kCmdDeleteSettings,
+    kCmdSetup,      kCmdAbout,       kCmdClearList,  kCmdUndo,
+};
+
+bool RefusedWhileBusy(int id) {
+    for (int refused : kCommandsRefusedWhileBusy) {
+        if (refused == id) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -89,7 +110,7 @@ void TFrmMain::Create(int argc, char** argv) {
 
 void TFrmMain::FormCreate(int argc, char** argv) {
     win::Application& app = win::Application::Instance();
-    app.SetMessageFilter(&TFrmMain::ApplicationMessageFilter);
+    app.SetMessageFilter([this](MSG& msg) { return ApplicationMessageFilter(msg); });
     app.SetRestoreHandler(&TFrmMain::RestoreApplication);
 
     // A broken stored value must not keep the program from showing itself:
@@ -109,12 +130,17 @@ void TFrmMain::FormCreate(int argc, char** argv) {
 
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
-    if (!startedWithoutParameters_) {
+    UpdateCommandStates();
+    if (!startedWithoutParameters_ && hwnd()) {
+        // The activation ran the cut once already: this run repeats it, and
+        // for the outcomes and the undo both are one cut.
+        repeatStartupCut_ = cutRuns_ > 0;
         try {
             Action_cutshoutExecute();
         } catch (const std::exception& e) {
             app.ReportError(e.what());
         }
+        repeatStartupCut_ = false;
     }
 }
 
@@ -130,16 +156,16 @@ POINT TFrmMain::DialogPosition() const {
     return POINT{r.left + 25, r.top + 20};
 }
 
-void TFrmMain::SetStatusText(const std::string& text) {
+void TFrmMain::SetStatusText(const std::string& text, int part) {
     const std::wstring wide = win::ToWide(text);
-    SendMessageW(statusBar_, SB_SETTEXTW, 0 | SBT_NOBORDERS,
+    SendMessageW(statusBar_, SB_SETTEXTW, static_cast<WPARAM>(part) | SBT_NOBORDERS,
                  reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-std::string TFrmMain::StatusText() const {
-    const auto length = LOWORD(SendMessageW(statusBar_, SB_GETTEXTLENGTHW, 0, 0));
+std::string TFrmMain::StatusText(int part) const {
+    const auto length = LOWORD(SendMessageW(statusBar_, SB_GETTEXTLENGTHW, part, 0));
     std::wstring text(length + 1u, L'\0');
-    SendMessageW(statusBar_, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
+    SendMessageW(statusBar_, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
     text.resize(std::char_traits<wchar_t>::length(text.c_str()));
     return win::FromWide(text);
 }
@@ -172,6 +198,7 @@ void TFrmMain::FlushScanView(bool force) {
 }
 
 void TFrmMain::ScanFolder(const std::string& folder) {
+    if (busy_) return;
     // Between two turns of the message loop nothing is drawn, so the row
     // count and the running count in the status bar reach the controls only
     // at those turns (a few times a second at most) and at the end. The user
@@ -185,27 +212,106 @@ void TFrmMain::ScanFolder(const std::string& folder) {
         FlushScanView(false);
         win::Application::Instance().ProcessMessages();
     };
-    callbacks.cancelled = [this] { return hwnd() == nullptr; };
+    callbacks.cancelled = [this] { return hwnd() == nullptr || stopRequested_; };
 
-    const bool wasScanning = scanning_;  // a scan started from a message turn
+    BeginWork();
     scanning_ = true;
     try {
         tsly::ScanFolder(folder, dirs, callbacks);
     } catch (...) {
-        scanning_ = wasScanning;
+        scanning_ = false;
         if (hwnd()) FlushScanView(true);
+        EndWork();
         throw;
     }
-    scanning_ = wasScanning;
+    scanning_ = false;
     if (hwnd()) FlushScanView(true);
+    EndWork();
+}
+
+void TFrmMain::BeginWork() {
+    busy_ = true;
+    stopRequested_ = false;
+    lastTurn_ = GetTickCount();
+    listView_.SetLocked(true);
+    UpdateCommandStates();
+}
+
+void TFrmMain::EndWork() {
+    busy_ = false;
+    stopRequested_ = false;
+    if (!hwnd()) return;
+    listView_.SetLocked(false);
+    UpdateCommandStates();
+    // A close that came during the work happens now.
+    if (closePending_) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+}
+
+bool TFrmMain::WorkTurn(std::size_t done, std::size_t total) {
+    // A few turns a second keep the window answering; more would only cost
+    // the renames time.
+    constexpr DWORD kTurnIntervalMs = 50;
+    const DWORD now = GetTickCount();
+    if (now - lastTurn_ >= kTurnIntervalMs || done == total) {
+        lastTurn_ = now;
+        SetStatusText(std::to_string(done) + " / " + std::to_string(total));
+        win::Application::Instance().ProcessMessages();
+    }
+    return !stopRequested_ && hwnd() != nullptr;
+}
+
+void TFrmMain::ShowCounts(const char* doneWord, std::size_t done, std::size_t failed) {
+    SetStatusText(std::string(doneWord) + " " + std::to_string(done) + " 件・失敗 " +
+                      std::to_string(failed) + " 件",
+                  1);
 }
 
 void TFrmMain::Action_cutshoutExecute() {
-    MainCutEnvironment env([this] {
-        MessageBeep(MB_OK);
-        SetStatusText(kCutFinished);
-    });
-    RunCutCommand(listView_.model(), env);
+    if (busy_) return;
+    const bool repeat = repeatStartupCut_;
+    MainCutEnvironment env([this](std::size_t done, std::size_t total) { return WorkTurn(done, total); },
+                           [this] {
+                               if (!hwnd()) return;
+                               MessageBeep(MB_OK);
+                               SetStatusText(stopRequested_ ? kCutStopped : kCutFinished);
+                           });
+    BeginWork();
+    try {
+        CutResult result = RunCutCommand(listView_.model(), env, repeat ? &lastCut_ : nullptr);
+        lastCut_ = std::move(result);
+        ++cutRuns_;
+    } catch (...) {
+        EndWork();
+        throw;
+    }
+    if (hwnd()) {
+        ShowCounts("変更", lastCut_.renamed, lastCut_.failed);
+        listView_.RedrawAll();
+    }
+    EndWork();
+}
+
+void TFrmMain::Action_undoExecute() {
+    if (!CanUndo()) return;
+    MainCutEnvironment env([this](std::size_t done, std::size_t total) { return WorkTurn(done, total); },
+                           [this] {
+                               if (!hwnd()) return;
+                               MessageBeep(MB_OK);
+                               SetStatusText(kUndoFinished);
+                           });
+    BeginWork();
+    const UndoResult result = UndoCut(listView_.model(), env, lastCut_);
+    if (hwnd()) {
+        ShowCounts("元に戻した", result.undone, result.failed);
+        listView_.RedrawAll();
+    }
+    EndWork();
+}
+
+void TFrmMain::UpdateCommandStates() {
+    if (HMENU bar = GetMenu(hwnd())) {
+        EnableMenuItem(bar, kCmdUndo, MF_BYCOMMAND | (CanUndo() ? MF_ENABLED : MF_GRAYED));
+    }
 }
 
 void TFrmMain::N3Click() {
@@ -221,7 +327,11 @@ void TFrmMain::N3Click() {
     settingsDeleted_ = true;
 }
 
-void TFrmMain::N6Click() { listView_.Clear(); }
+void TFrmMain::N6Click() {
+    listView_.Clear();
+    lastCut_ = CutResult{};  // the rows it would mark are gone
+    UpdateCommandStates();
+}
 
 void TFrmMain::Action_find_folderExecute() {
     std::string folder;
@@ -235,6 +345,10 @@ void TFrmMain::About1Click() { ShowAboutBox(DialogPosition()); }
 void TFrmMain::SearchforHelpOn1Click() { ShowHelpTopics(hwnd()); }
 
 void TFrmMain::OnCommand(int id) {
+    if (busy_ && RefusedWhileBusy(id)) {
+        MessageBeep(MB_OK);
+        return;
+    }
     switch (id) {
     case kCmdFindFolder: Action_find_folderExecute(); break;
     case kCmdCutShortcut: Action_cutshoutExecute(); break;
@@ -246,6 +360,7 @@ void TFrmMain::OnCommand(int id) {
     case kCmdHelpTopics: SearchforHelpOn1Click(); break;
     case kCmdAbout: About1Click(); break;
     case kCmdClearList: N6Click(); break;
+    case kCmdUndo: Action_undoExecute(); break;
     default: break;
     }
 }
@@ -344,6 +459,12 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_CLOSE:
+        // Running work stops first; the close comes again when it has.
+        if (busy_) {
+            closePending_ = true;
+            stopRequested_ = true;
+            return 0;
+        }
         // A registry that cannot be written must not keep the user from
         // leaving: the error is reported and the window closes all the same.
         try {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/shortcut_list_view.h"
+#include "core/cut_command.h"
 #include "platform/handles.h"
 #include "platform/window.h"
 
@@ -25,13 +26,21 @@ public:
     void RegisterShortcut(const std::string& path);
     void ScanFolder(const std::string& folder);
     void Action_cutshoutExecute();
+    void Action_undoExecute();
     void N3Click();
     void N6Click();
     void Close();
 
+    // A cut, an undo or a scan is running; commands that would change the
+    // list are refused meanwhile.
+    bool Busy() const { return busy_; }
+    bool CanUndo() const { return !busy_ && !lastCut_.journal.empty(); }
+    // Asks the running work to stop after the current file (Escape).
+    void StopWork() { if (busy_) stopRequested_ = true; }
+
     ShortcutListView& ListView_main() { return listView_; }
     HWND StatusBar1() const { return statusBar_; }
-    std::string StatusText() const;
+    std::string StatusText(int part = 0) const;
     bool SettingsDeleted() const { return settingsDeleted_; }
 
     // Where the main window's dialogs open: 25 px right of and 20 px below
@@ -54,7 +63,7 @@ private:
     void RestoreGeometry();
     void MinimizeApplication();
     static void RestoreApplication();
-    static bool ApplicationMessageFilter(MSG& msg);
+    bool ApplicationMessageFilter(MSG& msg);
 
     void OnCommand(int id);
     LRESULT OnNotify(NMHDR* header);
@@ -67,8 +76,15 @@ private:
     void S1Click();
     void SearchforHelpOn1Click();
     void About1Click();
-    void SetStatusText(const std::string& text);
+    void SetStatusText(const std::string& text, int part = 0);
     void FlushScanView(bool force);
+    // Runs a cut or an undo: the message loop turns a few times a second,
+    // the status bar shows the progress, Escape stops it.
+    bool WorkTurn(std::size_t done, std::size_t total);
+    void BeginWork();
+    void EndWork();
+    void ShowCounts(const char* doneWord, std::size_t done, std::size_t failed);
+    void UpdateCommandStates();
 
     ShortcutListView listView_;
     HWND rebar_ = nullptr;      // CBar1
@@ -85,6 +101,13 @@ private:
     bool settingsDeleted_ = false;
     bool activated_ = false;
     bool scanning_ = false;
+    bool busy_ = false;
+    bool stopRequested_ = false;
+    bool closePending_ = false;   // closing waits until the work has stopped
+    int cutRuns_ = 0;
+    bool repeatStartupCut_ = false;
+    CutResult lastCut_;           // what Undo puts back
+    DWORD lastTurn_ = 0;
     bool countPending_ = false;  // the status bar's running count is stale
     DWORD lastFlush_ = 0;
 };

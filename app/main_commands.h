@@ -17,6 +17,7 @@ enum CommandId : int {
     kCmdHelpTopics,         // SearchforHelpOn1
     kCmdAbout,              // About1
     kCmdClearList,          // N6
+    kCmdUndo,               // Action_undo
 };
 
 inline constexpr int kNoImage = -1;
@@ -47,10 +48,11 @@ struct MenuItemDef {
     int image;
 };
 
-inline constexpr std::array<MenuItemDef, 14> kMainMenu{{
+inline constexpr std::array<MenuItemDef, 15> kMainMenu{{
     {true, CommandId{}, L"ファイル(&F)", kNoImage},                 // File1
     {false, kCmdFindFolder, L"検索するフォルダ(&F)", 3},            // N4
     {false, kCmdCutShortcut, L"カットショートカット(&C)", 1},       // C1
+    {false, kCmdUndo, L"元に戻す(&U)", kNoImage},                  // N8
     {false, CommandId{}, nullptr, kNoImage},                       // N7
     {false, kCmdExit, L"終了(&X)", kNoImage},                       // Exit1
     {true, CommandId{}, L"オプション(&O)", kNoImage},               // Option1

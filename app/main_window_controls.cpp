@@ -37,7 +37,8 @@ void TFrmMain::CreateControls() {
                                  GetModuleHandleW(nullptr), nullptr);
     SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     SendMessageW(statusBar_, SB_SETMINHEIGHT, 19, 0);
-    int parts[2] = {300, 300 + kStatusPanel1Width};
+    // The second part, with the counts of the last cut, takes the rest.
+    int parts[2] = {300, -1};
     SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     SendMessageW(statusBar_, SB_SETTEXTW, 1 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(L""));
     SetStatusText("");

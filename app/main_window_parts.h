@@ -10,8 +10,8 @@ inline constexpr int kToolBarId = 2;
 inline constexpr int kStatusBarId = 3;
 inline constexpr int kRebarId = 4;
 inline constexpr int kToolBarStripHeight = 26;
-inline constexpr int kStatusPanel1Width = 50;
 inline constexpr int kDefaultColumnWidth = 400;
+inline constexpr int kDefaultResultColumnWidth = 160;
 
 // The window's font: ＭＳ Ｐゴシック, 12 pixels, Shift-JIS.
 win::UniqueFont MakeMainFont(bool strikeOut);

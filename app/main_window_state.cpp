@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/Unit1.h"
+#include "app/main_commands.h"
 #include "app/main_window_parts.h"
 #include "platform/application.h"
 #include "platform/settings_store.h"
@@ -13,7 +14,7 @@ namespace tsly {
 namespace {
 
 // The eight stored geometry values, in the order they are read and written.
-enum class Geometry { Height, Left, Top, Width, ListHeight, ListWidth, Panel0, Column };
+enum class Geometry { Height, Left, Top, Width, ListHeight, ListWidth, Panel0, Column, ResultColumn };
 struct GeometryValue {
     Geometry what;
     const char* name;
@@ -24,6 +25,8 @@ constexpr GeometryValue kGeometry[] = {
     {Geometry::Top, "MainTop", 0},             {Geometry::Width, "MainWidth", 528},
     {Geometry::ListHeight, "Column(0)", 236},  {Geometry::ListWidth, "Column(1)", 520},
     {Geometry::Panel0, "Column(2)", 300},      {Geometry::Column, "Column(3)", 400},
+    // Newer than the rest; an older copy of the program ignores it.
+    {Geometry::ResultColumn, "ResultColumnWidth", kDefaultResultColumnWidth},
 };
 
 }  // namespace
@@ -56,7 +59,7 @@ void TFrmMain::RestoreGeometry() {
             LayoutChildren();
             break;
         case Geometry::Panel0: {
-            int parts[2] = {n, n + kStatusPanel1Width};
+            int parts[2] = {n, -1};
             SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
             break;
         }
@@ -65,6 +68,9 @@ void TFrmMain::RestoreGeometry() {
             // width at all, so the designed width stands in for it.
             if (n < -2) n = kDefaultColumnWidth;
             listView_.SetColumnWidth(n);
+            break;
+        case Geometry::ResultColumn:
+            listView_.SetColumnWidth(n < -2 ? kDefaultResultColumnWidth : n, 1);
             break;
         }
     }
@@ -90,6 +96,7 @@ void TFrmMain::FormClose() {
         case Geometry::ListWidth: n = list.right - list.left; break;
         case Geometry::Panel0: n = status.right - status.left; break;
         case Geometry::Column: n = listView_.ColumnWidth(); break;
+        case Geometry::ResultColumn: n = listView_.ColumnWidth(1); break;
         }
         store.WriteNumber("Window", value.name, n);
     }
@@ -121,6 +128,19 @@ bool TFrmMain::ApplicationMessageFilter(MSG& msg) {
     // Whatever window it is addressed to, and only the exact command.
     if (msg.message == WM_SYSCOMMAND && msg.wParam == SC_RESTORE) {
         RestoreApplication();
+        return true;
+    }
+    if (msg.message != WM_KEYDOWN || !hwnd()) return false;
+    // Escape stops a running cut, undo or scan, wherever the focus is.
+    if (msg.wParam == VK_ESCAPE && busy_) {
+        StopWork();
+        return true;
+    }
+    // Ctrl+Z: the undo of the last cut, from the main window and its list
+    // (an in-place edit keeps its own undo).
+    if (msg.wParam == 'Z' && (GetKeyState(VK_CONTROL) & 0x8000) &&
+        (msg.hwnd == hwnd() || msg.hwnd == listView_.hwnd())) {
+        PostMessageW(hwnd(), WM_COMMAND, kCmdUndo, 0);
         return true;
     }
     return false;

@@ -34,6 +34,9 @@ void ShortcutListView::Create(HWND parent, int controlId, HFONT font) {
     column.cx = 400;
     column.pszText = const_cast<wchar_t*>(L"ショートカットの場所");
     SendMessageW(hwnd_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    column.cx = 160;
+    column.pszText = const_cast<wchar_t*>(L"結果");
+    SendMessageW(hwnd_, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
 
     SHFILEINFOW info{};
     auto images = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
@@ -56,9 +59,18 @@ void ShortcutListView::Clear() {
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-int ShortcutListView::ColumnWidth() const { return ListView_GetColumnWidth(hwnd_, 0); }
+int ShortcutListView::ColumnWidth(int column) const {
+    return ListView_GetColumnWidth(hwnd_, column);
+}
 
-void ShortcutListView::SetColumnWidth(int width) { ListView_SetColumnWidth(hwnd_, 0, width); }
+void ShortcutListView::SetColumnWidth(int width, int column) {
+    ListView_SetColumnWidth(hwnd_, column, width);
+}
+
+void ShortcutListView::RedrawAll() {
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    UpdateWindow(hwnd_);
+}
 
 void ShortcutListView::SetChecked(int row, bool checked) {
     if (row < 0 || static_cast<std::size_t>(row) >= model_.Count()) return;
@@ -100,13 +112,14 @@ void ShortcutListView::FillDisplayInfo(LVITEMW& item) {
     if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= model_.Count()) return;
     const auto row = static_cast<std::size_t>(item.iItem);
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const std::wstring caption = win::ToWide(model_.Caption(row));
+        const std::wstring caption = win::ToWide(
+            item.iSubItem == 0 ? model_.Caption(row) : OutcomeText(model_.Outcome(row)));
         const std::size_t n =
             std::min(caption.size(), static_cast<std::size_t>(item.cchTextMax - 1));
         caption.copy(item.pszText, n);
         item.pszText[n] = L'\0';
     }
-    if (item.mask & LVIF_IMAGE) item.iImage = IconOf(row);
+    if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) item.iImage = IconOf(row);
     if (item.mask & LVIF_STATE) {
         item.state = (item.state & ~LVIS_STATEIMAGEMASK) |
                      INDEXTOSTATEIMAGEMASK(model_.Checked(row) ? 2 : 1);
@@ -157,6 +170,8 @@ LRESULT ShortcutListView::OnNotify(NMHDR* header, bool& handled) {
             Toggle(ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED));
         }
         return 0;
+    case LVN_BEGINLABELEDITW:
+        return locked_ ? TRUE : FALSE;  // TRUE refuses the edit
     case LVN_ENDLABELEDITW: {
         const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
         if (!item.pszText || item.iItem < 0) return FALSE;  // editing cancelled

@@ -24,8 +24,14 @@ public:
     void SyncCount();
     void Clear();
 
-    int ColumnWidth() const;
-    void SetColumnWidth(int width);
+    // Column 0 shows the paths, column 1 what the last cut or undo did.
+    int ColumnWidth(int column = 0) const;
+    void SetColumnWidth(int width, int column = 0);
+
+    // While work runs, rows cannot be edited in place.
+    void SetLocked(bool locked) { locked_ = locked; }
+    // Redraws every row shown (the outcomes changed).
+    void RedrawAll();
 
     // Row check state, as the user sees it; flips redraw the row at once.
     void SetChecked(int row, bool checked);
@@ -44,6 +50,7 @@ private:
     ShortcutListModel model_;
     std::size_t shownCount_ = 0;
     int fallbackIcon_ = -1;
+    bool locked_ = false;
 };
 
 }  // namespace tsly

@@ -54,7 +54,8 @@ bool HasShortcutExtension(std::string_view path) {
 }
 
 std::optional<std::string> FirstCutTarget(std::string_view path,
-                                          const CutOptions& options) {
+                                          const CutOptions& options, bool* leavesFolder) {
+    if (leavesFolder) *leavesFolder = false;
     const auto parts = SplitPath(path);
     // Renaming anything but a shortcut would give it the ".lnk" extension
     // and corrupt it: folders and other files from the command line stay.
@@ -83,13 +84,15 @@ std::optional<std::string> FirstCutTarget(std::string_view path,
     target.append(options.replacement).append(kShortcutExtension);
     // A replacement text with a separator would move the file elsewhere.
     if (!StaysInFolder(std::string_view(target).substr(parts->folder.size()))) {
+        if (leavesFolder) *leavesFolder = true;
         return std::nullopt;
     }
     return target;
 }
 
 std::optional<std::string> SecondCutTarget(std::string_view current,
-                                           const CutOptions& options) {
+                                           const CutOptions& options, bool* leavesFolder) {
+    if (leavesFolder) *leavesFolder = false;
     if (!options.cutSecondText || options.secondText.empty()) return std::nullopt;
     const auto parts = SplitPath(current);
     if (!parts || !HasShortcutExtension(parts->name)) return std::nullopt;
@@ -102,6 +105,7 @@ std::optional<std::string> SecondCutTarget(std::string_view current,
     target.append(parts->name.substr(at + options.secondText.size()));
     // A cut can leave a name of dots and blanks only: the folder itself.
     if (!StaysInFolder(std::string_view(target).substr(parts->folder.size()))) {
+        if (leavesFolder) *leavesFolder = true;
         return std::nullopt;
     }
     return target;

@@ -35,12 +35,16 @@ std::optional<PathParts> SplitPath(std::string_view path);
 bool HasShortcutExtension(std::string_view path);
 
 // First cut: the full new path for `path`, or nothing when its name stays.
+// `leavesFolder`, when given, tells whether the name stays because the new
+// one would not name a file in the same folder.
 std::optional<std::string> FirstCutTarget(std::string_view path,
-                                          const CutOptions& options);
+                                          const CutOptions& options,
+                                          bool* leavesFolder = nullptr);
 
 // Second cut: `current` without the first occurrence of the second text in
 // its file name, or nothing when that cut is off or finds nothing.
 std::optional<std::string> SecondCutTarget(std::string_view current,
-                                           const CutOptions& options);
+                                           const CutOptions& options,
+                                           bool* leavesFolder = nullptr);
 
 }  // namespace tsly

@@ -27,7 +27,7 @@ bool ShortcutListModel::Register(std::string caption) {
     const std::size_t hash = HashOf(key);
     if (Find(key, hash) != std::string::npos) return false;
     index_.emplace(hash, entries_.size());
-    entries_.push_back(ShortcutEntry{std::move(caption), true, ShortcutEntry::kIconUnknown});
+    entries_.push_back(ShortcutEntry{std::move(caption), true, ShortcutEntry::kIconUnknown, {}});
     return true;
 }
 

@@ -20,6 +20,7 @@ struct ShortcutEntry {
     std::string caption;
     bool checked = true;
     int imageIndex = kIconUnknown;  // looked up when the row is first drawn
+    RowOutcome outcome;             // what the last cut or undo did to it
 
     static constexpr int kIconUnknown = -1;
 };
@@ -44,6 +45,12 @@ public:
     }
     bool Checked(std::size_t index) const override {
         return entries_[index].checked;
+    }
+    const RowOutcome& Outcome(std::size_t index) const override {
+        return entries_[index].outcome;
+    }
+    void SetOutcome(std::size_t index, RowOutcome outcome) override {
+        entries_.at(index).outcome = std::move(outcome);
     }
     const ShortcutEntry& At(std::size_t index) const { return entries_[index]; }
 

@@ -108,12 +108,34 @@ bool Win32PathLookup::IsFolder(const std::string& path) {
            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-unsigned long RenameFile(const std::string& from, const std::string& to) {
+namespace {
+
+struct ErrorKind {
+    DWORD error;
+    RenameFailure failure;
+};
+
+constexpr ErrorKind kRenameErrors[] = {
+    {ERROR_ALREADY_EXISTS, RenameFailure::NameTaken},
+    {ERROR_FILE_EXISTS, RenameFailure::NameTaken},
+    {ERROR_FILE_NOT_FOUND, RenameFailure::NotFound},
+    {ERROR_PATH_NOT_FOUND, RenameFailure::NotFound},
+    {ERROR_SHARING_VIOLATION, RenameFailure::InUse},
+    {ERROR_LOCK_VIOLATION, RenameFailure::InUse},
+    {ERROR_ACCESS_DENIED, RenameFailure::AccessDenied},
+};
+
+}  // namespace
+
+RenameResult RenameFile(const std::string& from, const std::string& to) {
     // Without MOVEFILE_REPLACE_EXISTING the move fails when the target
     // exists: a rename never replaces a file.
-    if (MoveFileExW(FileCallPath(from).c_str(), FileCallPath(to).c_str(), 0)) return 0;
+    if (MoveFileExW(FileCallPath(from).c_str(), FileCallPath(to).c_str(), 0)) return {};
     const DWORD error = GetLastError();
-    return error ? error : ERROR_GEN_FAILURE;
+    for (const ErrorKind& kind : kRenameErrors) {
+        if (kind.error == error) return {kind.failure, error};
+    }
+    return {RenameFailure::Other, error};
 }
 
 }  // namespace tsly::win

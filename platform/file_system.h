@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/cut_command.h"
 #include "core/folder_scan.h"
 #include "core/long_path.h"
 
@@ -26,8 +27,7 @@ public:
 // an absolute path too long for the plain form, the path itself otherwise.
 std::wstring FileCallPath(const std::string& path);
 
-// Renames a file; never replaces an existing one. 0 on success, else the
-// system's error code.
-unsigned long RenameFile(const std::string& from, const std::string& to);
+// Renames a file; never replaces an existing one.
+RenameResult RenameFile(const std::string& from, const std::string& to);
 
 }  // namespace tsly::win
