@@ -24,6 +24,8 @@ namespace {
 constexpr char kClassName[] = "TFrmMain";
 constexpr char kCaption[] = "Tessalyne　Ver1.21";
 constexpr COLORREF kUncheckedTextColor = 0xC0C0C0;  // silver
+// Posted after rows were added outside a scan: the control learns the count.
+constexpr UINT kSyncCountMessage = WM_APP + 1;
 
 constexpr char kDuplicateSuffix[] = " は既に登録されてます。";
 constexpr char kFoundSuffix[] = " 個のファイルが見つかりました。";
@@ -128,6 +130,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
         for (int i = 1; i < argc; ++i) RegisterShortcut(ExpandLongPath(argv[i], lookup));
     }
 
+    listView_.SyncCount();
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
     UpdateCommandStates();
@@ -172,9 +175,12 @@ std::string TFrmMain::StatusText(int part) const {
 
 void TFrmMain::RegisterShortcut(const std::string& path) {
     if (listView_.model().Register(path)) {
-        // During a scan the window repaints only at its message-loop turns,
-        // so the control learns the new row count there (FlushScanView).
-        if (!scanning_) listView_.SyncCount();
+        // Telling the control costs milliseconds, and nothing is drawn until
+        // the message loop turns: the control learns the new row count there
+        // (FlushScanView during a scan, the posted sync otherwise).
+        if (!scanning_ && !syncPosted_ && hwnd()) {
+            syncPosted_ = PostMessageW(hwnd(), kSyncCountMessage, 0, 0) != FALSE;
+        }
         return;
     }
     FlushScanView(true);  // the list behind the message is the current one
@@ -230,6 +236,7 @@ void TFrmMain::ScanFolder(const std::string& folder) {
 }
 
 void TFrmMain::BeginWork() {
+    listView_.SyncCount();  // the rows the work marks are drawn as it goes
     busy_ = true;
     stopRequested_ = false;
     lastTurn_ = GetTickCount();
@@ -407,6 +414,10 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
         LayoutChildren();
+        return 0;
+    case kSyncCountMessage:
+        syncPosted_ = false;
+        listView_.SyncCount();
         return 0;
     case WM_SETFOCUS:
         SetFocus(listView_.hwnd());
