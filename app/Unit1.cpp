@@ -173,8 +173,8 @@ std::string TFrmMain::StatusText(int part) const {
     return win::FromWide(text);
 }
 
-void TFrmMain::RegisterShortcut(const std::string& path) {
-    if (listView_.model().Register(path)) {
+void TFrmMain::RegisterShortcut(std::string path) {
+    if (listView_.model().Register(std::move(path))) {
         // Telling the control costs milliseconds, and nothing is drawn until
         // the message loop turns: the control learns the new row count there
         // (FlushScanView during a scan, the posted sync otherwise).
@@ -212,7 +212,7 @@ void TFrmMain::ScanFolder(const std::string& folder) {
     // close to the speed of a bare walk of the folders.
     win::Win32DirEnumerator dirs;
     ScanCallbacks callbacks;
-    callbacks.registerShortcut = [this](const std::string& path) { RegisterShortcut(path); };
+    callbacks.registerShortcut = [this](std::string&& path) { RegisterShortcut(std::move(path)); };
     callbacks.afterRegister = [this] { countPending_ = true; };
     callbacks.beforeSubfolder = [this] {
         FlushScanView(false);

@@ -23,7 +23,7 @@ public:
     void Create(int argc, char** argv);
 
     // Commands, callable from tests as the menu would call them.
-    void RegisterShortcut(const std::string& path);
+    void RegisterShortcut(std::string path);
     void ScanFolder(const std::string& folder);
     void Action_cutshoutExecute();
     void Action_undoExecute();

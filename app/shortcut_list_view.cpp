@@ -11,7 +11,7 @@ namespace tsly {
 ShortcutListView::ShortcutListView()
     // The list control compares captions with the system's case folding;
     // the model keys its index the same way so both give one answer.
-    : model_([](std::string_view text) { return win::SystemFoldKey(text); }) {}
+    : model_(win::SystemUpperTable()) {}
 
 void ShortcutListView::Create(HWND parent, int controlId, HFONT font) {
     // Owner data: the control keeps no copy of the rows. It shares the

@@ -48,7 +48,7 @@ public:
 
 struct ScanCallbacks {
     // Registers one shortcut path (may show the duplicate message).
-    std::function<void(const std::string& path)> registerShortcut;
+    std::function<void(std::string&& path)> registerShortcut;
     // Called after each registration, with the list's new size.
     std::function<void()> afterRegister;
     // Called before entering each subfolder (the window pumps messages).

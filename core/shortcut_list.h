@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <deque>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -27,16 +26,16 @@ struct ShortcutEntry {
 
 class ShortcutListModel final : public CutListSource {
 public:
-    // Maps a caption to the key under which equal-but-for-case captions
-    // collide. The window passes the system's own case folding, so that the
-    // answer is the file system's.
-    using FoldFunction = std::function<std::string(std::string_view)>;
-
-    explicit ShortcutListModel(FoldFunction fold);
+    // Two captions are equal but for case when their UTF-16 units, each
+    // mapped through `upper` (0x10000 entries), are equal. The window passes
+    // the system's own upper-case table, so that the answer is the file
+    // system's. The table must outlive the model.
+    explicit ShortcutListModel(const char16_t* upper);
 
     // Appends a checked entry unless a caption equal without regard to case
-    // is listed; false (and no change) for such a duplicate.
-    bool Register(std::string caption);
+    // is listed; false (and no change, `caption` left as it was) for such a
+    // duplicate.
+    bool Register(std::string&& caption);
     bool Contains(std::string_view caption) const;
 
     std::size_t Count() const override { return entries_.size(); }
@@ -60,12 +59,18 @@ public:
     void SetCaption(std::size_t index, std::string caption);
     void Clear();
 
+    // How many captions the duplicate tests compared in full so far.
+    std::size_t Probes() const { return probes_; }
+
 private:
-    // The entry whose folded caption is `key`, or npos.
-    std::size_t Find(const std::string& key, std::size_t hash) const;
+    std::size_t HashOf(std::string_view caption) const;
+    bool SameFolded(std::string_view a, std::string_view b) const;
+    // The entry equal to `caption` but for case, or npos.
+    std::size_t Find(std::string_view caption, std::size_t hash) const;
     void Unindex(std::size_t index);
 
-    FoldFunction fold_;
+    const char16_t* upper_;
+    mutable std::size_t probes_ = 0;
     // A deque grows without copying what it holds: no peak at reallocation.
     std::deque<ShortcutEntry> entries_;
     // Hash of the folded caption -> entry index (edits can make two equal).

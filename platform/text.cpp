@@ -2,48 +2,60 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "core/utf8.h"
+
 namespace tsly::win {
 
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t");
+
+// The conversions run for every name a scan meets: done here rather than
+// through the system's calls, which cost several times as much under load.
 std::wstring ToWide(std::string_view text) {
-    if (text.empty()) return std::wstring();
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(),
-                                      static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                        wide.data(), n);
+    std::wstring wide;
+    wide.reserve(text.size());
+    utf8::ForEachUtf16Unit(text, [&wide](char16_t unit) { wide.push_back(static_cast<wchar_t>(unit)); });
     return wide;
 }
 
 std::string FromWide(std::wstring_view text) {
-    if (text.empty()) return std::string();
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                        narrow.data(), n, nullptr, nullptr);
+    std::string narrow;
+    utf8::AppendUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()),
+                                          text.size()),
+                     narrow);
     return narrow;
 }
 
 bool RoundTrips(std::wstring_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const wchar_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-                ++i;
-                continue;
-            }
-            return false;
-        }
-        if (c >= 0xDC00 && c <= 0xDFFF) return false;
-    }
-    return true;
+    return utf8::IsWellFormed(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
+}
+
+const char16_t* SystemUpperTable() {
+    // Asked for once. The system folds unit by unit, so a table answers as
+    // it would.
+    static const std::vector<char16_t> table = [] {
+        std::vector<wchar_t> t(0x10000);
+        for (std::size_t i = 0; i < t.size(); ++i) t[i] = static_cast<wchar_t>(i);
+        // Zero and the surrogates stay as they are.
+        CharUpperBuffW(t.data() + 1, 0xD800 - 1);
+        CharUpperBuffW(t.data() + 0xE000, 0x10000 - 0xE000);
+        return std::vector<char16_t>(t.begin(), t.end());
+    }();
+    return table.data();
 }
 
 std::string SystemFoldKey(std::string_view text) {
-    std::wstring wide = ToWide(text);
-    if (!wide.empty()) CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
-    return std::string(reinterpret_cast<const char*>(wide.data()),
-                       wide.size() * sizeof(wchar_t));
+    const char16_t* upper = SystemUpperTable();
+    std::string key;
+    key.reserve(text.size() * 2);
+    utf8::ForEachUtf16Unit(text, [upper, &key](char16_t unit) {
+        const char16_t c = upper[unit];
+        key.push_back(static_cast<char>(c & 0xFF));
+        key.push_back(static_cast<char>(c >> 8));
+    });
+    return key;
 }
 
 }  // namespace tsly::win

@@ -13,6 +13,10 @@ std::wstring ToWide(std::string_view text);
 std::string FromWide(std::wstring_view text);
 bool RoundTrips(std::wstring_view text);
 
+// The system's upper case of every UTF-16 unit (0x10000 entries), as its
+// case-insensitive comparisons of names use it.
+const char16_t* SystemUpperTable();
+
 // The key under which the system's case-insensitive comparison finds two
 // texts equal: the UTF-16 form, upper-cased by the system.
 std::string SystemFoldKey(std::string_view text);

@@ -43,3 +43,32 @@ TEST(Utf8, FindOnBoundary) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Utf8, ConvertsToAndFromUtf16) {
+    struct Case { std::string utf8; std::u16string utf16; std::string back; };
+    const Case cases[] = {
+        {"C:\\表\\a.lnk", u"C:\\表\\a.lnk", "C:\\表\\a.lnk"},
+        {"Café®", u"Café®", "Café®"},
+        {"😀한中", u"\xD83D\xDE00한中", "😀한中"},
+        {"a\xC3", u"a\xFFFD", "a\xEF\xBF\xBD"},                  // cut short
+        {"\xC0\xAF", u"\xFFFD\xFFFD", "\xEF\xBF\xBD\xEF\xBF\xBD"},  // overlong '/'
+        {"\xED\xA0\x80", u"\xFFFD\xFFFD\xFFFD", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // a surrogate
+    };
+    for (const Case& c : cases) {
+        std::u16string wide;
+        AppendUtf16(c.utf8, wide);
+        EXPECT_EQ(wide, c.utf16) << c.utf8;
+        std::string narrow;
+        AppendUtf8(wide, narrow);
+        EXPECT_EQ(narrow, c.back) << c.utf8;
+    }
+    std::string lone;
+    AppendUtf8(u"a\xD800", lone);
+    EXPECT_EQ(lone, "a\xEF\xBF\xBD");
+    EXPECT_FALSE(IsWellFormed(u"a\xD800") || IsWellFormed(u"\xDC00") || IsWellFormed(u"\xDE00\xD83D"));
+    EXPECT_TRUE(IsWellFormed(u"\xD83D\xDE00"));
+}
+
+}  // namespace
