@@ -250,8 +250,8 @@ TEST(EndToEnd, OtherProgramsReadTheCheckBoxesAndSpaceUnticksTheFocusedRow) {
     EXPECT_EQ(stateOf(0), checked);
     EXPECT_EQ(stateOf(1), checked);
 
-    PostMessageW(list, WM_KEYDOWN, VK_END, 0);  // the last row takes the focus
-    PostMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageW(list, WM_KEYDOWN, VK_END, 1);  // the last row takes the focus
+    PostMessageW(list, WM_KEYDOWN, VK_SPACE, 1);
     const DWORD start = GetTickCount();
     while (stateOf(1) != unchecked && GetTickCount() - start < 10000) Sleep(50);
     EXPECT_EQ(stateOf(1), unchecked);

@@ -497,23 +497,22 @@ TEST_F(Faults, SetupDialogWhenTheSendToFolderIsMissingAndCannotBeMade) {
     EXPECT_EQ(watcher.Texts(), (std::vector<std::string>{"「送る」メニューにショートカットを作成できませんでした。"}));
 }
 
-// A subkey that may not be deleted keeps the settings key; the command says
-// so instead of claiming the deletion, and still keeps the close from
-// writing.
+// A section whose subkeys may not be listed cannot be emptied, so neither it
+// nor the settings key can go; the command says so instead of claiming the
+// deletion, and still keeps the close from writing.
 TEST_F(Faults, DeleteSettingsThatCannotBeDeleted) {
-    const std::string locked = std::string(test::kOptionsKey) + "\\Locked";
-    test::WriteRegText(locked, "x", "1");
-    ASSERT_TRUE(DenyWrites(locked.c_str(), DELETE));
+    test::WriteRegText(std::string(test::kOptionsKey) + "\\Below", "x", "1");
+    ASSERT_TRUE(DenyWrites(test::kOptionsKey, KEY_ENUMERATE_SUB_KEYS));
     auto main = Start();
     MessageBoxWatcher watcher;
     main->N3Click();
-    const bool keyLeft = test::RegKeyExists(test::kOptionsKey);
+    const bool keyLeft = test::RegKeyExists("Software\\moravend\\Tessaly");
     const auto texts = watcher.Texts();
     SendMessageW(main->hwnd(), WM_CLOSE, 0, 0);
     MSG msg;  // take the quit message, which would end the next test's boxes
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     const bool windowWritten = test::RegKeyExists(test::kWindowKey);
-    AllowWrites(locked.c_str());
+    AllowWrites(test::kOptionsKey);
     EXPECT_TRUE(keyLeft);
     EXPECT_EQ(texts, (std::vector<std::string>{"レジストリ設定を削除できませんでした。"}));
     EXPECT_FALSE(windowWritten);

@@ -489,7 +489,7 @@ TEST_F(MainWindowTest, SpaceTogglesTheFocusedRowAndTypingFindsARow) {
     for (const char* path : {"P:\\one.lnk", "Q:\\two.lnk", "R:\\three.lnk"}) main->RegisterShortcut(path);
     HWND list = main->ListView_main().hwnd();
     SetFocus(list);
-    SendMessageW(list, WM_CHAR, L'q', 0);
+    SendMessageW(list, WM_CHAR, L'q', 1);  // a repeat count of one, as typed
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 1);
     SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
     const auto& model = main->ListView_main().model();
