@@ -25,7 +25,7 @@ std::int32_t ParseNumber(std::string_view text, std::int32_t fallback) {
     std::size_t prefix = 0;
     if (text[0] == '$') {
         prefix = 1;
-    } else if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    } else if (text.size() >= 2 && text[0] == '0' && text[1] == 'x') {  // "0X" is no prefix
         prefix = 2;
     }
     if (prefix != 0) {

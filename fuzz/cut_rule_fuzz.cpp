@@ -7,6 +7,10 @@
 // - with whole characters in, whole characters out (no character split);
 // - the first cut gives a ".lnk" name, only for a ".lnk" file, and a target
 //   whose stem carries no marker needs no second first cut;
+// - a marker is cut exactly when it ends the stem and is switched on (the
+//   modern " - ショートカット" only with cutModernMarker), unless the
+//   replacement would lead out of the folder; without applyToUnmarked
+//   nothing else is renamed;
 // - the second cut removes exactly the second text, once;
 // - the command renames only checked ".lnk" rows, within their folders, loses
 //   no file and replaces none, and reports completion once, last.
@@ -26,19 +30,21 @@ void CheckStaysInFolder(std::string_view path, const std::string& target) {
     const auto parts = SplitPath(path);
     FUZZ_CHECK(parts.has_value());
     FUZZ_CHECK(target.compare(0, parts->folder.size(), parts->folder) == 0);
-    FUZZ_CHECK(cp932::LastSeparator(target) == parts->folder.size() - 1);
+    FUZZ_CHECK(utf8::LastSeparator(target) == parts->folder.size() - 1);
     const std::string_view name = std::string_view(target).substr(parts->folder.size());
     FUZZ_CHECK(name.find('/') == std::string_view::npos);
     FUZZ_CHECK(name.find_first_not_of(". ") != std::string_view::npos);
 }
 
-bool StemEndsWithMarker(std::string_view path) {
+// True when the name's stem ends with a marker that the options cut.
+bool StemEndsWithMarker(std::string_view path, const CutOptions& options) {
     const auto parts = SplitPath(path);
     if (!parts || parts->name.size() < 4) return false;
     const std::string_view stem = parts->name.substr(0, parts->name.size() - 4);
-    for (std::string_view m : {kMarkerFullWidth, kMarkerHalfWidth}) {
+    for (std::string_view m : {kMarkerFullWidth, kMarkerHalfWidth, kMarkerModern}) {
+        if (m == kMarkerModern && !options.cutModernMarker) continue;
         if (stem.size() >= m.size() && stem.substr(stem.size() - m.size()) == m &&
-            cp932::IsCharBoundary(stem, stem.size() - m.size())) {
+            utf8::IsCharBoundary(stem, stem.size() - m.size())) {
             return true;
         }
     }
@@ -47,7 +53,16 @@ bool StemEndsWithMarker(std::string_view path) {
 
 void CheckRule(const std::string& path, const CutOptions& options) {
     const bool whole = WholeCharacters(path);
-    if (auto t = FirstCutTarget(path, options)) {
+    const auto parts = SplitPath(path);
+    const bool marked = parts && HasShortcutExtension(path) &&
+                        StemEndsWithMarker(path, options);
+    // A "/" in the name, or a separator in R, would lead out of the folder.
+    const bool leadsOut = (parts && parts->name.find('/') != std::string_view::npos) ||
+                          options.replacement.find_first_of("\\/") != std::string::npos;
+    const auto first = FirstCutTarget(path, options);
+    if (marked && !leadsOut) FUZZ_CHECK(first.has_value());
+    if (first && !options.applyToUnmarked) FUZZ_CHECK(marked);
+    if (const auto& t = first) {
         FUZZ_CHECK(HasShortcutExtension(path));
         CheckStaysInFolder(path, *t);
         FUZZ_CHECK(t->size() >= 5 && t->compare(t->size() - 4, 4, ".lnk") == 0);
@@ -55,7 +70,7 @@ void CheckRule(const std::string& path, const CutOptions& options) {
             FUZZ_CHECK(WholeCharacters(*t));
             // Cutting again finds nothing more to do, unless R itself ends
             // with a marker.
-            if (!StemEndsWithMarker(*t)) {
+            if (!StemEndsWithMarker(*t, options)) {
                 CutOptions again = options;
                 FUZZ_CHECK(!FirstCutTarget(*t, again).has_value());
             }
@@ -155,11 +170,11 @@ void CheckCommand(FuzzedDataProvider& data, const CutOptions& options) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-    fuzz::CheckMarkersAreCp932();
     FuzzedDataProvider data(bytes, size);
     CutOptions options;
     options.replacement = fuzz::AnyText(data, 3);
     options.applyToUnmarked = data.ConsumeBool();
+    options.cutModernMarker = data.ConsumeBool();
     options.cutSecondText = data.ConsumeBool();
     options.secondText = fuzz::AnyText(data, 2);
     std::string path = fuzz::AnyText(data, 8);

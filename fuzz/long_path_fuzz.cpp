@@ -20,8 +20,8 @@ using namespace tsly;
 
 std::size_t CountSeparators(std::string_view text) {
     std::size_t n = 0;
-    for (std::size_t at = cp932::NextSeparator(text, 0); at != std::string_view::npos;
-         at = cp932::NextSeparator(text, at + 1)) {
+    for (std::size_t at = utf8::NextSeparator(text, 0); at != std::string_view::npos;
+         at = utf8::NextSeparator(text, at + 1)) {
         ++n;
     }
     return n;
@@ -47,15 +47,15 @@ struct FakeLookup : PathLookup {
         // Only the full path or a prefix that ends before a separator.
         FUZZ_CHECK(full.compare(0, path.size(), path) == 0);
         FUZZ_CHECK(path.size() == full.size() ||
-                   cp932::NextSeparator(full, path.size()) == path.size());
-        FUZZ_CHECK(path.size() == full.size() || cp932::IsCharBoundary(full, path.size()));
+                   utf8::NextSeparator(full, path.size()) == path.size());
+        FUZZ_CHECK(path.size() == full.size() || utf8::IsCharBoundary(full, path.size()));
         auto it = names.find(path);
         if (it == names.end()) {
             std::optional<std::string> answer;
             if (data.ConsumeBool()) {
                 // A long name is one component: no separator of its own.
                 std::string name = fuzz::WholeText(data, 3);
-                if (!name.empty() && cp932::NextSeparator(name, 0) == std::string::npos) {
+                if (!name.empty() && utf8::NextSeparator(name, 0) == std::string::npos) {
                     answer = name;
                     anyAnswer = true;
                 }
@@ -79,7 +79,6 @@ std::size_t RootLength(std::string_view full) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-    fuzz::CheckMarkersAreCp932();
     FuzzedDataProvider data(bytes, size);
     const bool whole = data.ConsumeBool();
     std::string parameter = whole ? fuzz::WholeText(data, 12) : data.ConsumeRandomLengthString(64);
@@ -93,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (fuzz::WholeCharacters(full)) {
         FUZZ_CHECK(fuzz::WholeCharacters(result));
         const bool addedSeparator = lookup.folder && !result.empty() &&
-                                    cp932::LastSeparator(result) == result.size() - 1 &&
+                                    utf8::LastSeparator(result) == result.size() - 1 &&
                                     CountSeparators(result) == CountSeparators(full) + 1;
         FUZZ_CHECK(CountSeparators(result) == CountSeparators(full) || addedSeparator);
     }

@@ -4,7 +4,8 @@
 // Invariants:
 // - ParseNumber agrees with a strtoll/strtoull reference on every text: the
 //   accepted language is blanks, then an optional sign and decimal digits
-//   within 32 bits, or "$"/"0x"/"0X" and hexadecimal digits within 32 bits;
+//   within 32 bits, or "$"/"0x" (not "0X") and hexadecimal digits within
+//   32 bits;
 //   anything else gives the fallback;
 // - ParseFlag is ParseNumber with 0/1 as fallback, true when not 0;
 // - ParseNumber(EncodeNumber(v)) == v, and EncodeNumber writes "%d";
@@ -35,7 +36,7 @@ std::int32_t Reference(std::string_view text, std::int32_t fallback) {
     std::string_view hex;
     if (!text.empty() && text.front() == '$') {
         hex = text.substr(1);
-    } else if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    } else if (text.size() >= 2 && text[0] == '0' && text[1] == 'x') {
         hex = text.substr(2);
     } else {
         std::string_view digits = text;

@@ -1,12 +1,12 @@
-// The code page 932 helpers against brute-force references.
+// The UTF-8 helpers against brute-force references.
 //
 // Invariants:
-// - IsCharBoundary agrees with a walk that marks where characters begin;
+// - IsCharBoundary is true exactly where no continuation byte stands, and
+//   at the end; on whole characters that is where a decoding walk begins
+//   each character;
 // - LastSeparator, NextSeparator and FindOnBoundary return the last/first
 //   match that begins on a boundary, as a search over every offset finds;
-// - FoldCase keeps the length and the character boundaries, folds ASCII
-//   letters to upper case, leaves other single bytes alone, and is
-//   idempotent; texts equal but for ASCII case fold alike.
+//   a '\' byte is always a boundary.
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
@@ -16,13 +16,19 @@ using namespace tsly;
 constexpr auto npos = std::string_view::npos;
 
 std::vector<bool> Boundaries(std::string_view text) {
+    std::vector<bool> at(text.size() + 1, true);
+    for (std::size_t p = 0; p < text.size(); ++p)
+        at[p] = (static_cast<unsigned char>(text[p]) & 0xC0) != 0x80;
+    return at;
+}
+
+std::vector<bool> DecodedStarts(std::string_view text) {
     std::vector<bool> at(text.size() + 1, false);
-    std::size_t i = 0;
-    while (i < text.size()) {
+    for (std::size_t i = 0; i < text.size();) {
         at[i] = true;
-        i += cp932::IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+        i += fuzz::SequenceLength(static_cast<unsigned char>(text[i]));
     }
-    if (i == text.size()) at[i] = true;
+    at[text.size()] = true;
     return at;
 }
 
@@ -37,40 +43,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const auto at = Boundaries(text);
 
     for (std::size_t p = 0; p <= text.size() + 1; ++p) {
-        FUZZ_CHECK(cp932::IsCharBoundary(text, p) == (p <= text.size() && at[p]));
+        FUZZ_CHECK(utf8::IsCharBoundary(text, p) == (p <= text.size() && at[p]));
     }
+    if (fuzz::WholeCharacters(text)) FUZZ_CHECK(DecodedStarts(text) == at);
 
     std::size_t last = npos;
-    for (std::size_t p = 0; p < text.size(); ++p)
-        if (at[p] && text[p] == '\\') last = p;
-    FUZZ_CHECK(cp932::LastSeparator(text) == last);
-
-    if (from <= text.size() && at[from]) {
-        std::size_t next = npos;
-        for (std::size_t p = from; p < text.size() && next == npos; ++p)
-            if (at[p] && text[p] == '\\') next = p;
-        FUZZ_CHECK(cp932::NextSeparator(text, from) == next);
+    for (std::size_t p = 0; p < text.size(); ++p) {
+        if (text[p] == '\\') {
+            FUZZ_CHECK(at[p]);
+            last = p;
+        }
     }
+    FUZZ_CHECK(utf8::LastSeparator(text) == last);
+
+    std::size_t next = npos;
+    for (std::size_t p = from; p < text.size() && next == npos; ++p)
+        if (text[p] == '\\') next = p;
+    FUZZ_CHECK(utf8::NextSeparator(text, from) == (from > text.size() ? npos : next));
 
     std::size_t found = npos;
     if (!needle.empty()) {
         for (std::size_t p = from; p + needle.size() <= text.size() && found == npos; ++p)
             if (at[p] && text.compare(p, needle.size(), needle) == 0) found = p;
     }
-    FUZZ_CHECK(cp932::FindOnBoundary(text, needle, from) == found);
-
-    const std::string folded = cp932::FoldCase(text);
-    FUZZ_CHECK(folded.size() == text.size());
-    FUZZ_CHECK(Boundaries(folded) == at);
-    FUZZ_CHECK(cp932::FoldCase(folded) == folded);
-    std::string upper = text;
-    for (std::size_t p = 0; p < text.size(); ++p) {
-        const char c = text[p];
-        if (!at[p] || cp932::IsLeadByte(static_cast<unsigned char>(c))) continue;
-        const char expected = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-        FUZZ_CHECK(folded[p] == expected);
-        upper[p] = expected;
-    }
-    FUZZ_CHECK(cp932::FoldCase(upper) == folded);
+    FUZZ_CHECK(utf8::FindOnBoundary(text, needle, from) == found);
     return 0;
 }

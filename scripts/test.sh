@@ -1,7 +1,8 @@
 #!/bin/bash
 # Installs what is missing, builds both builds and runs every test: the
-# native core tests, then the Windows tests under Wine (with Xvfb when no
-# display is set), each in one throwaway Wine prefix and home.
+# native core tests, each fuzz target over its seeds, then the Windows
+# tests under Wine (with Xvfb when no display is set), each in one
+# throwaway Wine prefix and home.
 set -euo pipefail
 root=$(dirname "$(readlink -f "$0")")/..
 cd "$root"
@@ -11,6 +12,12 @@ bash scripts/build.sh
 
 echo "== native tests"
 ctest --test-dir build/native --output-on-failure
+
+# Each fuzz target once over its seeds: seconds, no exploring.
+if command -v clang++ >/dev/null; then
+  echo "== fuzz seeds"
+  bash scripts/fuzz.sh --replay
+fi
 
 echo "== package"
 bash tests/package/package_test.sh

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
+
 #include "tests/app/harness.h"
 
 namespace tsly {
@@ -44,6 +46,13 @@ BOOL CALLBACK FindMain(HWND hwnd, LPARAM lParam) {
     return TRUE;
 }
 
+// The program's main window, once it is visible.
+HWND VisibleMainWindow(DWORD pid) {
+    Found found{pid, nullptr};
+    EnumWindows(&FindMain, reinterpret_cast<LPARAM>(&found));
+    return found.hwnd;
+}
+
 class RunningProgram {
 public:
     explicit RunningProgram(const std::vector<std::string>& parameters) {
@@ -75,12 +84,12 @@ public:
 
     HWND WaitForMainWindow(DWORD timeoutMs = 20000) {
         const DWORD start = GetTickCount();
-        Found found{pid(), nullptr};
-        while (!found.hwnd && GetTickCount() - start < timeoutMs) {
-            EnumWindows(&FindMain, reinterpret_cast<LPARAM>(&found));
-            if (!found.hwnd) Sleep(50);
+        HWND found = VisibleMainWindow(pid());
+        while (!found && GetTickCount() - start < timeoutMs) {
+            Sleep(50);
+            found = VisibleMainWindow(pid());
         }
-        return found.hwnd;
+        return found;
     }
     bool WaitForExit(DWORD timeoutMs = 20000) {
         return WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
@@ -160,8 +169,12 @@ TEST(EndToEnd, DuplicateParameterIsRefusedBeforeTheWindowShows) {
     const std::string a = dir.Make("a.lnk");
     RunningProgram program({a, a});
     ASSERT_TRUE(program.started());
-    MessageBoxWatcher watcher(program.pid());
+    std::atomic<int> shownAtBox{-1};
+    MessageBoxWatcher watcher(program.pid(), [&](HWND) {
+        shownAtBox = VisibleMainWindow(program.pid()) != nullptr;
+    });
     ASSERT_TRUE(watcher.WaitFor(1));
+    EXPECT_EQ(shownAtBox, 0);  // the box came while the window was still hidden
     EXPECT_EQ(watcher.boxes()[0].caption, "Tessalyne");
     EXPECT_EQ(watcher.boxes()[0].text, a + " は既に登録されてます。");
     HWND main = program.WaitForMainWindow();
@@ -213,6 +226,36 @@ TEST(EndToEnd, NamesBeyondTheCodePageAndLongPathsAreRenamedFromTheCommandLine) {
         EXPECT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << c.after;
     }
     EXPECT_TRUE(dir.Exists("asへのショートカット.lnk"));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+// The check boxes are the model's; another program asking the list for a
+// row's state (a screen reader, say) gets the same answer.
+TEST(EndToEnd, OtherProgramsReadTheCheckBoxesAndSpaceUnticksTheFocusedRow) {
+    CleanRegistry registry;
+    TempDir dir;
+    RunningProgram program({dir.Make("a.lnk"), dir.Make("b.lnk")});
+    ASSERT_TRUE(program.started());
+    HWND main = program.WaitForMainWindow();
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(WaitForText(main, "処理は終了しました。"));
+    HWND list = FindWindowExW(main, nullptr, WC_LISTVIEWW, nullptr);
+    // No buffer: the answer is the result.
+    auto stateOf = [&](int row) {
+        return static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK)) &
+               LVIS_STATEIMAGEMASK;
+    };
+    const UINT checked = INDEXTOSTATEIMAGEMASK(2), unchecked = INDEXTOSTATEIMAGEMASK(1);
+    EXPECT_EQ(stateOf(0), checked);
+    EXPECT_EQ(stateOf(1), checked);
+
+    PostMessageW(list, WM_KEYDOWN, VK_END, 1);  // the last row takes the focus
+    PostMessageW(list, WM_KEYDOWN, VK_SPACE, 1);
+    const DWORD start = GetTickCount();
+    while (stateOf(1) != unchecked && GetTickCount() - start < 10000) Sleep(50);
+    EXPECT_EQ(stateOf(1), unchecked);
+    EXPECT_EQ(stateOf(0), checked);
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
 }

@@ -127,7 +127,6 @@ TEST_F(Faults, FilesThatChangeAfterListing) {
         TempDir dir;
         dir.Make("aへのショートカット.lnk", "a");
         dir.Make("bへのｼｮｰﾄｶｯﾄ.lnk", "b");
-        const Tree before = test::Snapshot(dir.path());
         auto main = Start();
         main->ScanFolder(dir.path());
         std::vector<HANDLE> handles;
@@ -386,12 +385,13 @@ struct VolatileCompanyKey {
     bool ok = false;
 };
 
-// Denies writing to the settings key; its values stay readable.
-bool DenyWrites(const char* keyPath) {
+// Denies writing to a key; its values stay readable.
+bool DenyWrites(const char* keyPath,
+                DWORD denied = KEY_SET_VALUE | KEY_CREATE_SUB_KEY) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
     EXPLICIT_ACCESSA deny{};
-    deny.grfAccessPermissions = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+    deny.grfAccessPermissions = denied;
     deny.grfAccessMode = DENY_ACCESS;
     deny.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
     deny.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
@@ -463,9 +463,10 @@ TEST_F(Faults, SettingsKeyThatCannotBeWrittenStillGivesItsValues) {
 }
 
 // The setup dialog claims success only when the file is there, and names
-// the folder where it could not make one. (A shortcut that cannot be saved
-// because a folder is in its way is shown in the dialogs' own tests.)
-TEST_F(Faults, SetupDialogWhenTheSendToFolderIsMissing) {
+// the folder where it could not make one. A file stands where the Send To
+// folder was, so the folder cannot come back. (A shortcut that cannot be
+// saved because a folder is in its way is shown in the dialogs' own tests.)
+TEST_F(Faults, SetupDialogWhenTheSendToFolderIsMissingAndCannotBeMade) {
     const std::string sendTo = TFrmSetup::ShortcutPath(CSIDL_SENDTO, "Tessalyne");
     const std::string startup = TFrmSetup::ShortcutPath(CSIDL_STARTUP, "Tessalyne");
     ASSERT_FALSE(sendTo.empty());
@@ -476,6 +477,7 @@ TEST_F(Faults, SetupDialogWhenTheSendToFolderIsMissing) {
     // The Send To folder is gone.
     const std::string kept = sendToFolder + ".kept";
     ASSERT_TRUE(MoveFileW(W(sendToFolder).c_str(), W(kept).c_str()));
+    CloseHandle(CreateFileW(W(sendToFolder).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
 
     MessageBoxWatcher watcher;
     {
@@ -487,19 +489,33 @@ TEST_F(Faults, SetupDialogWhenTheSendToFolderIsMissing) {
     const bool sendToMade = GetFileAttributesW(W(sendTo).c_str()) != INVALID_FILE_ATTRIBUTES;
     const bool startupMade = GetFileAttributesW(W(startup).c_str()) != INVALID_FILE_ATTRIBUTES;
     DeleteFileW(W(startup).c_str());
-    DeleteFileW(W(sendTo).c_str());
-    RemoveDirectoryW(W(sendToFolder).c_str());
+    DeleteFileW(W(sendToFolder).c_str());
     MoveFileW(W(kept).c_str(), W(sendToFolder).c_str());
 
-    ASSERT_EQ(watcher.boxes().size(), 1u);
-    const std::string text = watcher.boxes()[0].text;
+    EXPECT_FALSE(sendToMade);
     EXPECT_TRUE(startupMade);
-    EXPECT_EQ(text.find("スタートアップ"), std::string::npos) << text;
-    // Success is claimed only when the Send To shortcut is there; otherwise
-    // the message names that folder.
-    EXPECT_EQ(text == "設定しました。", sendToMade) << text;
-    EXPECT_EQ(text.find("「送る」メニューにショートカットを作成できませんでした") != std::string::npos,
-              !sendToMade) << text;
+    EXPECT_EQ(watcher.Texts(), (std::vector<std::string>{"「送る」メニューにショートカットを作成できませんでした。"}));
+}
+
+// A section whose subkeys may not be listed cannot be emptied, so neither it
+// nor the settings key can go; the command says so instead of claiming the
+// deletion, and still keeps the close from writing.
+TEST_F(Faults, DeleteSettingsThatCannotBeDeleted) {
+    test::WriteRegText(std::string(test::kOptionsKey) + "\\Below", "x", "1");
+    ASSERT_TRUE(DenyWrites(test::kOptionsKey, KEY_ENUMERATE_SUB_KEYS));
+    auto main = Start();
+    MessageBoxWatcher watcher;
+    main->N3Click();
+    const bool keyLeft = test::RegKeyExists("Software\\moravend\\Tessaly");
+    const auto texts = watcher.Texts();
+    SendMessageW(main->hwnd(), WM_CLOSE, 0, 0);
+    MSG msg;  // take the quit message, which would end the next test's boxes
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    const bool windowWritten = test::RegKeyExists(test::kWindowKey);
+    AllowWrites(test::kOptionsKey);
+    EXPECT_TRUE(keyLeft);
+    EXPECT_EQ(texts, (std::vector<std::string>{"レジストリ設定を削除できませんでした。"}));
+    EXPECT_FALSE(windowWritten);
 }
 
 }  // namespace

@@ -153,8 +153,8 @@ bool RegKeyExists(const std::string& keyPath) {
     return true;
 }
 
-MessageBoxWatcher::MessageBoxWatcher(DWORD processId)
-    : processId_(processId), thread_([this] { Watch(); }) {}
+MessageBoxWatcher::MessageBoxWatcher(DWORD processId, std::function<void(HWND)> onBox)
+    : processId_(processId), onBox_(std::move(onBox)), thread_([this] { Watch(); }) {}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
     stop_ = true;
@@ -217,6 +217,7 @@ void MessageBoxWatcher::Watch() {
         Search search{processId_, nullptr};
         EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&search));
         if (search.found) {
+            if (onBox_) onBox_(search.found);
             Box box{TextOf(search.found), TextOf(GetDlgItem(search.found, 0xFFFF))};
             {
                 std::lock_guard<std::mutex> lock(mutex_);

@@ -55,14 +55,16 @@ void WriteRegDword(const std::string& keyPath, const std::string& name, DWORD va
 bool RegKeyExists(const std::string& keyPath);
 
 // Answers every message box of a process (this one by default) with OK and
-// records its caption and text, until destroyed.
+// records its caption and text, until destroyed. `onBox`, when given, sees
+// each box on the watcher's thread before it is answered.
 class MessageBoxWatcher {
 public:
     struct Box {
         std::string caption;
         std::string text;
     };
-    explicit MessageBoxWatcher(DWORD processId = GetCurrentProcessId());
+    explicit MessageBoxWatcher(DWORD processId = GetCurrentProcessId(),
+                               std::function<void(HWND)> onBox = {});
     ~MessageBoxWatcher();
     std::vector<Box> boxes();
     std::vector<std::string> Texts();
@@ -72,6 +74,7 @@ public:
 private:
     void Watch();
     DWORD processId_;
+    std::function<void(HWND)> onBox_;
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<Box> boxes_;

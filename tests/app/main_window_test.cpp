@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -25,6 +26,25 @@ using test::U;
 using test::W;
 using test::TempDir;
 
+
+// The shortcut files below a folder as a plain depth-first walk meets them.
+std::vector<std::string> WalkDepthFirst(const std::string& folder) {
+    std::vector<std::string> found;
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(W(folder + "*.*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return found;
+    do {
+        const std::string name = U(data.cFileName);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (name[0] == '.') continue;
+            for (const std::string& below : WalkDepthFirst(folder + name + "\\")) found.push_back(below);
+        } else if (name.size() >= 4 && lstrcmpiW(W(name.substr(name.size() - 4)).c_str(), L".lnk") == 0) {
+            found.push_back(folder + name);
+        }
+    } while (FindNextFileW(h, &data));
+    FindClose(h);
+    return found;
+}
 
 void ExpectBounds(HWND hwnd, int left, int top, int width, int height) {
     RECT r{};
@@ -157,29 +177,45 @@ TEST_F(MainWindowTest, UntickedRowsAreNotRenamedAndAreDrawnStruckOut) {
     const LPARAM at = MAKELPARAM(hit.pt.x, hit.pt.y);
     SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(list, WM_LBUTTONUP, 0, at);
-    test::PumpUntil([] { return false; }, 200);
+    test::PumpUntil([&] { return !main->ListView_main().model().Checked(1); }, 2000);
     EXPECT_TRUE(main->ListView_main().model().Checked(0));
     EXPECT_FALSE(main->ListView_main().model().Checked(1));
 
-    // The unticked row's text is silver; the ticked one's is not.
-    auto hasSilver = [&](int index) {
+    // The unticked row's text is silver and struck out: one silver line runs
+    // through nearly all of its silver span, which no glyph stroke does.
+    struct Silver { int pixels = 0, span = 0, longestRun = 0; };
+    auto silverOf = [&](int index) {
         RECT r{};
         r.left = LVIR_LABEL;
         SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
         HDC dc = GetDC(list);
-        bool found = false;
-        for (int y = r.top; y < r.bottom && !found; ++y) {
-            for (int x = r.left; x < r.right && !found; ++x) {
-                found = GetPixel(dc, x, y) == RGB(0xC0, 0xC0, 0xC0);
+        Silver silver;
+        int left = r.right, right = r.left;
+        for (int y = r.top; y < r.bottom; ++y) {
+            int run = 0;
+            for (int x = r.left; x < r.right; ++x) {
+                if (GetPixel(dc, x, y) != RGB(0xC0, 0xC0, 0xC0)) {
+                    run = 0;
+                    continue;
+                }
+                ++silver.pixels;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                silver.longestRun = std::max(silver.longestRun, ++run);
             }
         }
         ReleaseDC(list, dc);
-        return found;
+        silver.span = right - left + 1;
+        return silver;
     };
     SetForegroundWindow(main->hwnd());
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
-    EXPECT_TRUE(hasSilver(1));
-    EXPECT_FALSE(hasSilver(0));
+    const Silver unticked = silverOf(1);
+    EXPECT_GT(unticked.pixels, 0);
+    EXPECT_GT(unticked.span, 100);
+    EXPECT_GE(unticked.longestRun * 10, unticked.span * 8)
+        << unticked.longestRun << " of " << unticked.span;
+    EXPECT_EQ(silverOf(0).pixels, 0);
 
     main->Action_cutshoutExecute();
     EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"a .lnk", "bへのショートカット.lnk"}));
@@ -225,6 +261,11 @@ TEST_F(MainWindowTest, ColumnWidthBelowMinusTwoFallsBackToTheDesignedWidth) {
 
 TEST_F(MainWindowTest, DeleteSettingsRemovesTheKeyAndTheCloseWritesNothing) {
     test::WriteRegText(std::string(kSetupKey) + "Setup", "SendTo", "1");
+    // Sections, and keys below them: a key with subkeys cannot be deleted
+    // until they are.
+    test::WriteRegText(test::kOptionsKey, "Char", "(link)");
+    test::WriteRegText(test::kWindowKey, "MainLeft", "10");
+    test::WriteRegText(std::string(test::kOptionsKey) + "\\Deeper\\Deepest", "x", "1");
     auto main = Start();
     {
         MessageBoxWatcher watcher;
@@ -273,23 +314,30 @@ TEST_F(MainWindowTest, ScanListsShortcutsDepthFirstAndCounts) {
     dir_.Make("sub\\e.lnk");
     dir_.MakeFolder(".cache");
     dir_.Make(".cache\\f.lnk");
+    dir_.MakeFolder("sub\\deeper");
+    dir_.Make("sub\\deeper\\g.lnk");
+    dir_.Make("sub\\h.lnk");
+    dir_.MakeFolder("0 first");
+    dir_.Make("0 first\\i.lnk");
+    dir_.Make("z.lnk");
     auto main = Start();
     main->ScanFolder(dir_.path());
-    auto rows = Rows(*main);
-    std::sort(rows.begin(), rows.end());
-    EXPECT_EQ(rows, (std::vector<std::string>{dir_.path() + "B.LNK", dir_.path() + "a.lnk",
-                                              dir_.path() + "sub\\e.lnk"}));
-    EXPECT_EQ(main->StatusText(), "3 個のファイルが見つかりました。");
+    // In the order the system's enumeration gives, each folder's shortcuts
+    // where the folder comes.
+    const std::vector<std::string> walk = WalkDepthFirst(dir_.path());
+    EXPECT_EQ(walk.size(), 7u);
+    EXPECT_EQ(Rows(*main), walk);
+    EXPECT_EQ(main->StatusText(), "7 個のファイルが見つかりました。");
 
     // A second scan refuses every file once and leaves the list as it was.
     MessageBoxWatcher watcher;
     main->ScanFolder(dir_.path());
-    EXPECT_EQ(watcher.boxes().size(), 3u);
-    EXPECT_EQ(main->ListView_main().model().Count(), 3u);
+    EXPECT_EQ(watcher.boxes().size(), 7u);
+    EXPECT_EQ(main->ListView_main().model().Count(), 7u);
     main->N6Click();
     EXPECT_EQ(main->ListView_main().model().Count(), 0u);
     EXPECT_EQ(ListView_GetItemCount(main->ListView_main().hwnd()), 0);
-    EXPECT_EQ(main->StatusText(), "3 個のファイルが見つかりました。");
+    EXPECT_EQ(main->StatusText(), "7 個のファイルが見つかりました。");
 }
 
 }  // namespace
@@ -299,14 +347,16 @@ namespace tsly {
 namespace {
 
 // Waits on its own thread for a visible window of this process with the
-// given class, records where it stands and closes it.
+// given class, records where it stands and whether its owner could take
+// input meanwhile, and closes it.
 class WindowCloser {
 public:
-    explicit WindowCloser(const char* className)
-        : className_(className), thread_([this] { Run(); }) {}
+    WindowCloser(const char* className, HWND owner)
+        : className_(className), owner_(owner), thread_([this] { Run(); }) {}
     ~WindowCloser() { thread_.join(); }
     RECT rect() const { return rect_; }
     bool seen() const { return seen_; }
+    bool ownerEnabled() const { return ownerEnabled_; }
 
 private:
     void Run() {
@@ -314,6 +364,7 @@ private:
             HWND hwnd = FindWindowW(W(className_).c_str(), nullptr);
             if (hwnd && IsWindowVisible(hwnd)) {
                 GetWindowRect(hwnd, &rect_);
+                ownerEnabled_ = IsWindowEnabled(owner_) != FALSE;
                 seen_ = true;
                 PostMessageW(hwnd, WM_CLOSE, 0, 0);
             }
@@ -321,22 +372,26 @@ private:
         }
     }
     const char* className_;
+    HWND owner_;
+    bool ownerEnabled_ = true;
     RECT rect_{};
     std::atomic<bool> seen_{false};
     std::thread thread_;
 };
 
-TEST_F(MainWindowTest, DialogsOpenBesideTheMainWindowsCorner) {
+TEST_F(MainWindowTest, DialogsOpenBesideTheMainWindowsCornerAndHoldItWhileOpen) {
     auto main = Start();
     SetWindowPos(main->hwnd(), nullptr, 140, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     const std::pair<CommandId, const char*> dialogs[] = {
         {kCmdOpenOption, "TFrmOption"}, {kCmdSetup, "TFrmSetup"}, {kCmdAbout, "TAboutBox"}};
     for (const auto& [command, className] : dialogs) {
-        WindowCloser closer(className);
+        WindowCloser closer(className, main->hwnd());
         SendMessageW(main->hwnd(), WM_COMMAND, command, 0);  // returns once it closed
         ASSERT_TRUE(closer.seen()) << className;
         EXPECT_EQ(closer.rect().left, 165) << className;
         EXPECT_EQ(closer.rect().top, 110) << className;
+        EXPECT_FALSE(closer.ownerEnabled()) << className;
+        EXPECT_TRUE(IsWindowEnabled(main->hwnd())) << className;
     }
 }
 
@@ -388,6 +443,78 @@ TEST_F(MainWindowTest, EditingARowInPlaceChangesWhatTheCutAndTheDuplicateTestSee
     main->ListView_main().SetChecked(1, false);
     main->Action_cutshoutExecute();  // renames b, the edited row's file
     EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"aへのショートカット.lnk", "b .lnk"}));
+}
+
+}  // namespace
+}  // namespace tsly
+
+namespace tsly {
+namespace {
+
+TEST_F(MainWindowTest, MenuToolBarAndPopUpCommandsDoWhatTheySay) {
+    struct Row {
+        CommandId command;
+        bool closes;  // and stores the geometry on its way out
+        std::vector<std::string> boxes;
+        std::size_t rowsAfter;
+    };
+    const Row rows[] = {
+        {kCmdExit, true, {}, 1},
+        {kCmdToolExit, true, {}, 1},
+        // No help beside this program.
+        {kCmdHelpTopics, false, {"ヘルプファイル（TSLY.hlp または tsly.html）がプログラムのフォルダにありません。"}, 1},
+        {kCmdClearList, false, {}, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.command);
+        CleanRegistry clean;
+        auto main = Start();
+        const HWND hwnd = main->hwnd();
+        main->RegisterShortcut(dir_.path() + "a.lnk");
+        MessageBoxWatcher watcher;
+        SendMessageW(hwnd, WM_COMMAND, row.command, 0);
+        MSG msg;  // what the command posted, the close and its quit included
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        EXPECT_EQ(IsWindow(hwnd) == FALSE, row.closes);
+        bool stored = false;
+        EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainWidth", &stored), row.closes ? "528" : "");
+        EXPECT_EQ(stored, row.closes);
+        EXPECT_EQ(watcher.Texts(), row.boxes);
+        EXPECT_EQ(main->ListView_main().model().Count(), row.rowsAfter);
+    }
+}
+
+TEST_F(MainWindowTest, SpaceTogglesTheFocusedRowAndTypingFindsARow) {
+    auto main = Start();
+    for (const char* path : {"P:\\one.lnk", "Q:\\two.lnk", "R:\\three.lnk"}) main->RegisterShortcut(path);
+    HWND list = main->ListView_main().hwnd();
+    SetFocus(list);
+    SendMessageW(list, WM_CHAR, L'q', 1);  // a repeat count of one, as typed
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 1);
+    SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+    const auto& model = main->ListView_main().model();
+    EXPECT_TRUE(model.Checked(0));
+    EXPECT_FALSE(model.Checked(1));
+    EXPECT_TRUE(model.Checked(2));
+    SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(model.Checked(1));
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowDuringAScanEndsTheScan) {
+    for (int i = 0; i < 20; ++i) {
+        const std::string folder = "d" + std::to_string(i);
+        dir_.MakeFolder(folder);
+        dir_.Make(folder + "\\s.lnk");
+    }
+    auto main = Start();
+    const HWND hwnd = main->hwnd();
+    PostMessageW(hwnd, WM_CLOSE, 0, 0);  // taken at the scan's first message turn
+    main->ScanFolder(dir_.path());
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_LT(main->ListView_main().model().Count(), 20u);
+    EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainWidth"), "528");
+    MSG msg;  // the quit message, which would end the next test's boxes
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ TEST(SettingsCodec, ParseNumber) {
         {"4 2", kDef},     {"-", kDef},        {"0x", kDef},         {"$", kDef},
         {"$G", kDef},      {"--1", kDef},      {"４２", kDef},       {"2147483648", kDef},
         {"-2147483649", kDef}, {"$100000000", kDef}, {"18446744073709551617", kDef},
+        {"0x1F4", 500},    {"0X1F4", kDef},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseNumber(c.text, kDef), c.value) << '"' << c.text << '"';

@@ -4,6 +4,7 @@
 
 #include "app/Unit1.h"
 #include "app/find_folder.h"
+#include "app/main_commands.h"
 #include "platform/application.h"
 #include "platform/text.h"
 #include "shell/SHBFFEX.h"
@@ -273,6 +274,36 @@ TEST(ChooseFolderToScan, OpensOnTheDesktopFolder) {
     ASSERT_TRUE(ChooseFolderToScan(main, folder));
     EXPECT_EQ(main.SelectedFolder, desktopDir);
     EXPECT_EQ(folder, desktopDir + "\\");
+}
+
+// The command itself, from the menu or the tool bar: the chosen folder is
+// scanned into the list; a cancelled dialog scans nothing.
+TEST(FindFolderCommand, ScansTheChosenFolderAndNothingWhenCancelled) {
+    test::CleanRegistry registry;
+    test::TempDir dir;
+    dir.MakeFolder("sub");
+    const std::string a = dir.Make("sub\\aへのショートカット.lnk");
+    TFrmMain main;
+    char program[] = "tsly.exe";
+    char* argv[] = {program};
+    main.Create(1, argv);
+    {
+        BrowseDriver driver({BrowseDriver::Select(test::Unslashed(dir.path())), BrowseDriver::Press(IDCANCEL)});
+        SendMessageW(main.hwnd(), WM_COMMAND, kCmdFindFolder, 0);
+        EXPECT_EQ(driver.StepsRun(), 2u);
+    }
+    EXPECT_EQ(main.ListView_main().model().Count(), 0u);
+    {
+        BrowseDriver driver({BrowseDriver::Select(test::Unslashed(dir.path())), BrowseDriver::Press(IDOK)});
+        SendMessageW(main.hwnd(), WM_COMMAND, kCmdFindFolder, 0);
+        EXPECT_EQ(driver.StepsRun(), 2u);
+    }
+    ASSERT_EQ(main.ListView_main().model().Count(), 1u);
+    EXPECT_EQ(main.ListView_main().model().Caption(0), a);
+    EXPECT_EQ(main.StatusText(), "1 個のファイルが見つかりました。");
+    DestroyWindow(main.hwnd());
+    MSG msg;  // the quit message the window posted on its way out
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
 }  // namespace
