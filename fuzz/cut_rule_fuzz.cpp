@@ -89,6 +89,7 @@ void CheckRule(const std::string& path, const CutOptions& options) {
 struct Bench : CutListSource, CutEnvironment {
     std::vector<std::string> captions;
     std::vector<bool> checked;
+    std::vector<RowOutcome> outcomes;
     CutOptions options;
     std::map<std::string, int> files;  // path -> identity
     int completed = 0;
@@ -97,9 +98,15 @@ struct Bench : CutListSource, CutEnvironment {
     std::size_t Count() const override { return captions.size(); }
     const std::string& Caption(std::size_t i) const override { return captions[i]; }
     bool Checked(std::size_t i) const override { return checked[i]; }
+    const RowOutcome& Outcome(std::size_t i) const override { return outcomes.at(i); }
+    void SetOutcome(std::size_t i, RowOutcome o) override { outcomes.at(i) = std::move(o); }
     CutOptions ReadOptions() override { return options; }
-    bool Rename(const std::string& from, const std::string& to) override {
+    RenameResult Rename(const std::string& from, const std::string& to) override {
         if (completed) renamedAfterCompletion = true;
+        if (undoing) {
+            FUZZ_CHECK(done.count({to, from}) >= 1);  // back along a rename made
+            return Move(from, to);
+        }
         // Only a checked shortcut row, or where its first cut took it.
         bool allowed = false;
         for (std::size_t i = 0; i < captions.size(); ++i) {
@@ -109,12 +116,19 @@ struct Bench : CutListSource, CutEnvironment {
         }
         FUZZ_CHECK(allowed);
         CheckStaysInFolder(from, to);
+        return Move(from, to);
+    }
+    bool undoing = false;
+    std::multiset<std::pair<std::string, std::string>> done;  // (from, to) renames
+    RenameResult Move(const std::string& from, const std::string& to) {
         const auto it = files.find(from);
-        if (it == files.end() || files.count(to)) return false;
+        if (it == files.end()) return {RenameFailure::NotFound, 2};
+        if (files.count(to)) return {RenameFailure::NameTaken, 183};
         const int id = it->second;
         files.erase(it);
         files.emplace(to, id);
-        return true;
+        if (!undoing) done.insert({from, to});
+        return {};
     }
     void Completed() override { ++completed; }
     // The second run's renames come after the first run's completion.
@@ -132,6 +146,7 @@ void CheckCommand(FuzzedDataProvider& data, const CutOptions& options) {
         if (!seen.insert(caption).second) continue;
         bench.captions.push_back(caption);
         bench.checked.push_back(data.ConsumeBool());
+        bench.outcomes.emplace_back();
         if (data.ConsumeIntegralInRange(0, 3) != 0) {
             bench.files.emplace(caption, static_cast<int>(bench.files.size()));
         }
@@ -144,12 +159,23 @@ void CheckCommand(FuzzedDataProvider& data, const CutOptions& options) {
     }
     const auto before = bench.files;
 
-    for (int run = 0; run < 2; ++run) {  // twice, as at a start with parameters
+    // Twice, as at a start with parameters: one cut for outcomes and undo.
+    CutResult cut;
+    for (int run = 0; run < 2; ++run) {
         bench.NextRun();
-        RunCutCommand(bench, bench);
+        CutResult result = RunCutCommand(bench, bench, run ? &cut : nullptr);
+        cut = std::move(result);
         FUZZ_CHECK(bench.completed == 1);
     }
     FUZZ_CHECK(!bench.renamedAfterCompletion);
+    FUZZ_CHECK(cut.journal.size() == bench.done.size());
+    for (std::size_t i = 0; i < bench.captions.size(); ++i) {
+        // Unticked rows show nothing; a renamed row shows its file's name.
+        if (!bench.checked[i]) FUZZ_CHECK(bench.outcomes[i].kind == OutcomeKind::None);
+        if (bench.outcomes[i].kind == OutcomeKind::Renamed) {
+            FUZZ_CHECK(!bench.outcomes[i].newName.empty());
+        }
+    }
     FUZZ_CHECK(bench.files.size() == before.size());
     std::set<int> ids;
     for (const auto& [path, id] : bench.files) ids.insert(id);
@@ -165,6 +191,17 @@ void CheckCommand(FuzzedDataProvider& data, const CutOptions& options) {
         }
         if (!mayMove) FUZZ_CHECK(bench.files.count(path) && bench.files.at(path) == id);
     }
+
+    // Undo puts every file back where nothing took its name, and loses none.
+    bench.undoing = true;
+    bench.NextRun();
+    const UndoResult undo = UndoCut(bench, bench, cut);
+    FUZZ_CHECK(cut.journal.empty());
+    FUZZ_CHECK(bench.files.size() == before.size());
+    std::set<int> after;
+    for (const auto& [path, id] : bench.files) after.insert(id);
+    FUZZ_CHECK(after.size() == before.size());
+    if (undo.failed == 0) FUZZ_CHECK(bench.files == before);
 }
 
 }  // namespace
