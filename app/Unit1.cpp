@@ -24,8 +24,7 @@ namespace {
 constexpr char kClassName[] = "TFrmMain";
 constexpr char kCaption[] = "Tessalyne　Ver1.21";
 constexpr COLORREF kUncheckedTextColor = 0xC0C0C0;  // silver
-// Posted after rows were added outside a scan: the control learns the count.
-constexpr UINT kSyncCountMessage = WM_APP + 1;
+
 
 constexpr char kDuplicateSuffix[] = " は既に登録されてます。";
 constexpr char kFoundSuffix[] = " 個のファイルが見つかりました。";
@@ -175,12 +174,9 @@ std::string TFrmMain::StatusText(int part) const {
 
 void TFrmMain::RegisterShortcut(std::string path) {
     if (listView_.model().Register(std::move(path))) {
-        // Telling the control costs milliseconds, and nothing is drawn until
-        // the message loop turns: the control learns the new row count there
-        // (FlushScanView during a scan, the posted sync otherwise).
-        if (!scanning_ && !syncPosted_ && hwnd()) {
-            syncPosted_ = PostMessageW(hwnd(), kSyncCountMessage, 0, 0) != FALSE;
-        }
+        // During a scan the window repaints only at its message-loop turns,
+        // so the control learns the new row count there (FlushScanView).
+        if (!scanning_) listView_.SyncCount();
         return;
     }
     FlushScanView(true);  // the list behind the message is the current one
@@ -415,10 +411,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         LayoutChildren();
         return 0;
-    case kSyncCountMessage:
-        syncPosted_ = false;
-        listView_.SyncCount();
-        return 0;
+
     case WM_SETFOCUS:
         SetFocus(listView_.hwnd());
         return 0;

@@ -109,7 +109,6 @@ private:
     CutResult lastCut_;           // what Undo puts back
     DWORD lastTurn_ = 0;
     bool countPending_ = false;  // the status bar's running count is stale
-    bool syncPosted_ = false;    // the list control learns its row count soon
     DWORD lastFlush_ = 0;
 };
 
