@@ -185,10 +185,10 @@ void TFrmMain::RegisterShortcut(std::string path) {
 }
 
 void TFrmMain::FlushScanView(bool force) {
-    // Telling the control its new size costs milliseconds (it recomputes its
-    // scroll bars and repaints them), so a long scan does it a few times a
-    // second rather than at every folder.
-    constexpr DWORD kFlushIntervalMs = 100;
+    // Telling the list its new size and the status bar its new count costs
+    // tens of milliseconds (both repaint at once), so a long scan does it
+    // twice a second rather than at every folder.
+    constexpr DWORD kFlushIntervalMs = 500;
     const DWORD now = GetTickCount();
     if (!force && now - lastFlush_ < kFlushIntervalMs) return;
     lastFlush_ = now;
@@ -211,12 +211,20 @@ void TFrmMain::ScanFolder(const std::string& folder) {
     callbacks.registerShortcut = [this](std::string&& path) { RegisterShortcut(std::move(path)); };
     callbacks.afterRegister = [this] { countPending_ = true; };
     callbacks.beforeSubfolder = [this] {
+        // Pending messages run before a subfolder is entered, though not
+        // more often than every 50 ms: the window still answers at once, and
+        // a tree of many small folders is not slowed down by the queue.
+        constexpr DWORD kTurnIntervalMs = 50;
+        const DWORD now = GetTickCount();
+        if (now - lastTurn_ < kTurnIntervalMs) return;
+        lastTurn_ = now;
         FlushScanView(false);
         win::Application::Instance().ProcessMessages();
     };
     callbacks.cancelled = [this] { return hwnd() == nullptr || stopRequested_; };
 
     BeginWork();
+    lastFlush_ = GetTickCount();  // the first counts show after a while
     scanning_ = true;
     try {
         tsly::ScanFolder(folder, dirs, callbacks);

@@ -8,7 +8,7 @@
 //   D  a bare MoveFileW loop doing the same renames
 // Exits with 1 when a target is missed: B/A <= 1.2 from 100,000 shortcuts
 // on (<= 2 below), C/D <= 1.25, at most 64 MiB over the empty window.
-// Usage: tsly_bench [shortcuts...] [--runs N]
+// Usage: tsly_bench [shortcuts...] [--runs N] [--scan-only]
 #include <windows.h>
 #include <psapi.h>
 #include <commctrl.h>
@@ -128,9 +128,11 @@ void MoveAll(const std::vector<Rename>& renames, bool forward) {
 int main(int argc, char** argv) {
     std::vector<int> sizes;
     int runs = 5;
+    bool scanOnly = false;  // A, W and B alone, when working on the scan
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc) runs = std::atoi(argv[++i]);
+        else if (arg == "--scan-only") scanOnly = true;
         else sizes.push_back(std::atoi(argv[i]));
     }
     if (sizes.empty()) sizes = {10000, 100000};
@@ -193,6 +195,11 @@ int main(int argc, char** argv) {
                 if (auto to = tsly::FirstCutTarget(FromWide(path), tsly::CutOptions{})) {
                     renames.push_back({path, ToWide(*to)});
                 }
+            }
+            if (scanOnly) {
+                c.push_back(1);
+                d.push_back(1);
+                continue;
             }
             // C and D take turns going first, so that neither always meets
             // the file system in the state the other left behind.

@@ -31,11 +31,38 @@ bool ShortcutListModel::SameFolded(std::string_view a, std::string_view b) const
 }
 
 std::size_t ShortcutListModel::Find(std::string_view caption, std::size_t hash) const {
-    const auto [first, last] = index_.equal_range(hash);
-    for (auto it = first; it != last; ++it) {
-        if (SameFolded(entries_[it->second].caption, caption)) return it->second;
+    if (slots_.empty()) return std::string::npos;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.row == kFree) return std::string::npos;
+        if (slot.row != kRemoved && slot.hash == static_cast<std::uint32_t>(hash) &&
+            SameFolded(entries_[slot.row].caption, caption)) {
+            return slot.row;
+        }
     }
-    return std::string::npos;
+}
+
+void ShortcutListModel::Index(std::size_t hash, std::size_t row) {
+    if ((taken_ + 1) * 2 > slots_.size()) {
+        // Grow (or, with many removed marks, only tidy up) and put every
+        // entry back.
+        std::size_t live = 0;
+        for (const Slot& slot : slots_) live += slot.row < kRemoved;
+        std::size_t size = 16;
+        while (size < (live + 1) * 4) size *= 2;
+        std::vector<Slot> old(size, Slot{0, kFree});
+        old.swap(slots_);
+        taken_ = 0;
+        for (const Slot& slot : old) {
+            if (slot.row < kRemoved) Index(slot.hash, slot.row);
+        }
+    }
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = hash & mask;
+    while (slots_[i].row < kRemoved) i = (i + 1) & mask;
+    if (slots_[i].row == kFree) ++taken_;
+    slots_[i] = Slot{static_cast<std::uint32_t>(hash), static_cast<std::uint32_t>(row)};
 }
 
 bool ShortcutListModel::Contains(std::string_view caption) const {
@@ -45,7 +72,7 @@ bool ShortcutListModel::Contains(std::string_view caption) const {
 bool ShortcutListModel::Register(std::string&& caption) {
     const std::size_t hash = HashOf(caption);
     if (Find(caption, hash) != std::string::npos) return false;
-    index_.emplace(hash, entries_.size());
+    Index(hash, entries_.size());
     entries_.push_back(ShortcutEntry{std::move(caption), true, ShortcutEntry::kIconUnknown, {}});
     return true;
 }
@@ -61,7 +88,7 @@ void ShortcutListModel::SetImageIndex(std::size_t index, int imageIndex) {
 void ShortcutListModel::SetCaption(std::size_t index, std::string caption) {
     ShortcutEntry& entry = entries_.at(index);
     Unindex(index);
-    index_.emplace(HashOf(caption), index);
+    Index(HashOf(caption), index);
     entry.caption = std::move(caption);
     // The icon belongs to the old path.
     entry.imageIndex = ShortcutEntry::kIconUnknown;
@@ -70,15 +97,17 @@ void ShortcutListModel::SetCaption(std::size_t index, std::string caption) {
 void ShortcutListModel::Clear() {
     entries_.clear();
     entries_.shrink_to_fit();
-    index_.clear();
-    index_.rehash(0);
+    std::vector<Slot>().swap(slots_);
+    taken_ = 0;
 }
 
-void ShortcutListModel::Unindex(std::size_t index) {
-    const auto [first, last] = index_.equal_range(HashOf(entries_[index].caption));
-    for (auto it = first; it != last; ++it) {
-        if (it->second == index) {
-            index_.erase(it);
+void ShortcutListModel::Unindex(std::size_t row) {
+    if (slots_.empty()) return;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = HashOf(entries_[row].caption) & mask; slots_[i].row != kFree;
+         i = (i + 1) & mask) {
+        if (slots_[i].row == row) {
+            slots_[i].row = kRemoved;
             return;
         }
     }

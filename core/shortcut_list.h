@@ -1,15 +1,18 @@
 // The shortcut list: entries in the order they were entered, each with its
-// check flag and icon, and an index from the hash of each case-folded
-// caption to its entry, so that the duplicate test costs O(1) instead of a
-// search of the whole list. The index keeps hashes, not texts: a hash match
-// is confirmed against the entry itself, and a large list stays small.
+// check flag, icon and last outcome, and an index from the hash of each
+// case-folded caption to its entry, so that the duplicate test costs O(1)
+// instead of a search of the whole list. The index keeps hashes, not texts,
+// in one open-addressed array: a hash match is confirmed against the entry
+// itself, a large list stays small, and a registration allocates nothing
+// but its caption.
 #pragma once
 
 #include <cstddef>
 #include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <cstdint>
+#include <vector>
 
 #include "core/cut_command.h"
 
@@ -67,14 +70,24 @@ private:
     bool SameFolded(std::string_view a, std::string_view b) const;
     // The entry equal to `caption` but for case, or npos.
     std::size_t Find(std::string_view caption, std::size_t hash) const;
-    void Unindex(std::size_t index);
+    void Index(std::size_t hash, std::size_t row);
+    void Unindex(std::size_t row);
+
+    struct Slot {
+        std::uint32_t hash;
+        std::uint32_t row;  // kFree, kRemoved or an entry
+    };
+    static constexpr std::uint32_t kFree = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kRemoved = 0xFFFFFFFEu;
 
     const char16_t* upper_;
     mutable std::size_t probes_ = 0;
     // A deque grows without copying what it holds: no peak at reallocation.
     std::deque<ShortcutEntry> entries_;
-    // Hash of the folded caption -> entry index (edits can make two equal).
-    std::unordered_multimap<std::size_t, std::size_t> index_;
+    // Hash of the folded caption -> entry (edits can make two equal); a
+    // power of two in size, at most half of it taken.
+    std::vector<Slot> slots_;
+    std::size_t taken_ = 0;  // entries and removed marks
 };
 
 }  // namespace tsly

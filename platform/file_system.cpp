@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/utf8.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 
@@ -31,7 +32,10 @@ public:
             // A name with a lone surrogate has no UTF-8 form: its stand-in
             // would reach no file, or another one.
         } while (!RoundTrips(data_.cFileName));
-        entry.name = FromWide(data_.cFileName);
+        // Into the caller's string: its buffer serves every entry.
+        entry.name.clear();
+        utf8::AppendUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(data_.cFileName)),
+                         entry.name);
         entry.attributes = data_.dwFileAttributes;
         return true;
     }
