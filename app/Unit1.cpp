@@ -243,7 +243,7 @@ void TFrmMain::BeginWork() {
     listView_.SyncCount();  // the rows the work marks are drawn as it goes
     busy_ = true;
     stopRequested_ = false;
-    lastTurn_ = GetTickCount();
+    lastTurn_ = lastFlush_ = GetTickCount();
     listView_.SetLocked(true);
     UpdateCommandStates();
 }
@@ -259,13 +259,17 @@ void TFrmMain::EndWork() {
 }
 
 bool TFrmMain::WorkTurn(std::size_t done, std::size_t total) {
-    // A few turns a second keep the window answering; more would only cost
-    // the renames time.
+    // Twenty turns a second keep the window answering; the progress text,
+    // which repaints at once, changes four times a second.
     constexpr DWORD kTurnIntervalMs = 50;
+    constexpr DWORD kProgressIntervalMs = 250;
     const DWORD now = GetTickCount();
-    if (now - lastTurn_ >= kTurnIntervalMs || done == total) {
+    if (now - lastTurn_ >= kTurnIntervalMs) {
         lastTurn_ = now;
-        SetStatusText(std::to_string(done) + " / " + std::to_string(total));
+        if (now - lastFlush_ >= kProgressIntervalMs) {
+            lastFlush_ = now;
+            SetStatusText(std::to_string(done) + " / " + std::to_string(total));
+        }
         win::Application::Instance().ProcessMessages();
     }
     return !stopRequested_ && hwnd() != nullptr;
