@@ -225,6 +225,7 @@ void TFrmMain::ScanFolder(const std::string& folder) {
 
     BeginWork();
     lastFlush_ = GetTickCount();  // the first counts show after a while
+    lastTurn_ = lastFlush_ - 1000;  // what is pending runs at the first subfolder
     scanning_ = true;
     try {
         tsly::ScanFolder(folder, dirs, callbacks);

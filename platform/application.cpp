@@ -181,14 +181,42 @@ void Application::RunModal(HWND dialog, const std::function<bool()>& finished) {
     if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
 }
 
+HWND Application::ActiveWindowOrSelf() const {
+    HWND active = GetActiveWindow();  // this thread's
+    return active && IsWindowVisible(active) ? active : handle_;
+}
+
+ActivationKeeper::ActivationKeeper()
+    : before_(Application::Instance().ActiveWindowOrSelf()) {}
+
+ActivationKeeper::~ActivationKeeper() {
+    // The invisible application window only stands in when nothing of
+    // ours was active; it would take the keys away from the user.
+    if (!before_ || before_ == Application::Instance().Handle() || !IsWindow(before_) ||
+        !IsWindowVisible(before_) || !IsWindowEnabled(before_)) {
+        return;
+    }
+    if (GetActiveWindow() != before_) {
+        SetForegroundWindow(before_);
+        SetActiveWindow(before_);
+    }
+}
+
+void Application::ShowBox(const std::string& text, UINT flags) {
+    // Owned by the window that was active, so that the box has no task-bar
+    // button of its own and that window is active again afterwards. The
+    // system still centres it on the screen.
+    const ActivationKeeper keeper;
+    MessageBoxW(ActiveWindowOrSelf(), ToWide(text).c_str(), ToWide(title_).c_str(),
+                flags | MB_OK);
+}
+
 void Application::ReportError(const std::string& message) {
     std::string text = message;
     if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
-    MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(title_).c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    ShowBox(text, MB_ICONSTOP);
 }
 
-void Application::ShowMessage(const std::string& message) {
-    MessageBoxW(nullptr, ToWide(message).c_str(), ToWide(title_).c_str(), MB_OK | MB_TASKMODAL);
-}
+void Application::ShowMessage(const std::string& message) { ShowBox(message, 0); }
 
 }  // namespace tsly::win

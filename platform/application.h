@@ -52,7 +52,12 @@ public:
     // window); false when there is none.
     bool FocusOwnedWindow();
 
+    // The window of this thread that is active and visible, or else the
+    // application window: the owner of boxes and shell dialogs.
+    HWND ActiveWindowOrSelf() const;
+
 private:
+    void ShowBox(const std::string& text, UINT flags);
     Application() = default;
     static LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam,
@@ -65,6 +70,19 @@ private:
     std::string helpFile_;
     std::function<bool(MSG&)> filter_;
     std::function<void()> restoreHandler_;
+};
+
+// Hands activation back, when it goes out of scope, to the window that was
+// active when it was made (a box or a shell dialog has closed meanwhile).
+class ActivationKeeper {
+public:
+    ActivationKeeper();
+    ~ActivationKeeper();
+    ActivationKeeper(const ActivationKeeper&) = delete;
+    ActivationKeeper& operator=(const ActivationKeeper&) = delete;
+
+private:
+    HWND before_;
 };
 
 }  // namespace tsly::win

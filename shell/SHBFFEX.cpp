@@ -41,12 +41,13 @@ public:
     ~DialogScope() {
         EnableWindow(app_, TRUE);
         if (owner_ && IsWindow(owner_)) EnableWindow(owner_, TRUE);
-        SetForegroundWindow(app_);
+        // keeper_ then hands activation back to the window that had it.
     }
     DialogScope(const DialogScope&) = delete;
     DialogScope& operator=(const DialogScope&) = delete;
 
 private:
+    win::ActivationKeeper keeper_;  // made first, so that it acts last
     HWND app_;
     HWND owner_;
 };

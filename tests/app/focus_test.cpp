@@ -1,0 +1,106 @@
+// Activation after a box or the folder picker, inside a desktop with a task
+// bar (scripts/wine-desktop-run.sh), where a box that gives activation to the
+// wrong window shows: the keys then go nowhere until the user clicks.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "app/Unit1.h"
+#include "app/main_commands.h"
+#include "tests/app/harness.h"
+#include "tests/app/main_window_fixture.h"
+
+namespace tsly {
+namespace {
+
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM found) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && lstrcmpW(cls, L"#32770") == 0 &&
+        !GetDlgItem(hwnd, 0xFFFF)) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Cancels the first dialog of this process that is no message box.
+class PickerCanceller {
+public:
+    PickerCanceller()
+        : thread_([this] {
+              for (int i = 0; i < 500 && !done_; ++i) {
+                  HWND box = nullptr;
+                  EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&box));
+                  if (box) {
+                      PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+                      done_ = true;
+                  }
+                  Sleep(20);
+              }
+          }) {}
+    ~PickerCanceller() {
+        done_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+class FocusTest : public test::MainWindowFixture {
+protected:
+    test::CleanRegistry registry_;
+};
+
+TEST_F(FocusTest, ActivationComesBackAfterABoxAndAfterThePicker) {
+    auto main = Start();
+    const HWND list = main->ListView_main().hwnd();
+    ASSERT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == main->hwnd(); }));
+
+    // A box owned by the main window: no task-bar button of its own.
+    std::atomic<HWND> owner{nullptr};
+    {
+        test::MessageBoxWatcher watcher(GetCurrentProcessId(),
+                                        [&owner](HWND box) { owner = GetWindow(box, GW_OWNER); });
+        SendMessageW(main->hwnd(), WM_COMMAND, kCmdDeleteSettings, 0);
+        ASSERT_EQ(watcher.boxes().size(), 1u);
+    }
+    EXPECT_EQ(owner.load(), main->hwnd());
+    EXPECT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == main->hwnd(); }, 3000))
+        << "active after the box: " << GetActiveWindow();
+    EXPECT_EQ(GetFocus(), list);
+
+    {
+        PickerCanceller canceller;
+        SendMessageW(main->hwnd(), WM_COMMAND, kCmdFindFolder, 0);
+    }
+    EXPECT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == main->hwnd(); }, 3000))
+        << "active after the picker: " << GetActiveWindow();
+    EXPECT_EQ(GetFocus(), list);
+}
+
+}  // namespace
+}  // namespace tsly
+
+// Under the desktop the program's output goes nowhere: the results go to the
+// file TSLY_RESULT names, the exit code on its last line.
+int main(int argc, char** argv) {
+    const char* result = std::getenv("TSLY_RESULT");
+    if (result) {
+        if (!std::freopen(result, "w", stdout)) return 2;
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    const int code = RUN_ALL_TESTS();
+    std::printf("\nexit %d\n", code);
+    std::fflush(stdout);
+    return code;
+}
