@@ -127,6 +127,8 @@ void TFrmMain::FormCreate(int argc, char** argv) {
         startedWithoutParameters_ = false;
         win::Win32PathLookup lookup;
         for (int i = 1; i < argc; ++i) RegisterShortcut(ExpandLongPath(argv[i], lookup));
+        // The cut renames them before the window first draws them.
+        listView_.LookUpIcons();
     }
 
     listView_.SyncCount();

@@ -32,6 +32,9 @@ public:
     void SetLocked(bool locked) { locked_ = locked; }
     // Redraws every row shown (the outcomes changed).
     void RedrawAll();
+    // Looks up the icons of the rows not drawn yet, while their files still
+    // have the names they were listed with.
+    void LookUpIcons();
 
     // Row check state, as the user sees it; flips redraw the row at once.
     void SetChecked(int row, bool checked);
