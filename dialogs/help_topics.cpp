@@ -5,6 +5,7 @@
 #include "dialogs/dialogs.h"
 #include "dialogs/program_path.h"
 #include "platform/application.h"
+#include "platform/text.h"
 
 namespace tsly {
 namespace {
@@ -12,19 +13,6 @@ namespace {
 bool FileExists(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring ProgramFolderWide() {
-    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
-        std::wstring path(size, L'\0');
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), size);
-        if (n == 0) return std::wstring();
-        if (n < size) {
-            path.resize(path.find_last_of(L'\\', n) + 1);
-            return path;
-        }
-    }
-    return std::wstring();
 }
 
 // WinHelp only starts winhlp32.exe from the Windows folder, so without it
@@ -64,7 +52,7 @@ HelpShown ShowHelpFrom(HWND owner, const std::wstring& folder) {
 void ShowHelpTopics(HWND owner) {
     // Kept as the application's help file, as a .hlp file is its help.
     win::Application::Instance().SetHelpFile(HelpFilePath());
-    ShowHelpFrom(owner, ProgramFolderWide());
+    ShowHelpFrom(owner, win::ToWide(ProgramFolder()));
 }
 
 }  // namespace tsly

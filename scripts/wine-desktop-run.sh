@@ -5,11 +5,7 @@
 # the prefix is shut down, so the program's results come through a file.
 here=$(dirname "$(readlink -f "$0")")
 . "$here/wine-env.sh"
-tsly_wine_env
-tsly_display
-if [ "${TSLY_WINE_OWNED:-}" = 1 ] || [ -n "${TSLY_XVFB_PID:-}" ]; then
-  trap tsly_wine_cleanup EXIT
-fi
+tsly_wine_for_one_run
 result=$(mktemp "$TSLY_WINE_ROOT/result.XXXXXX")
 rm -f "$result"
 # Kept off our own output: the desktop outlives the program.

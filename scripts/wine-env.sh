@@ -74,6 +74,16 @@ tsly_display() {
   fi
 }
 
+# For a script that runs one program: the prefix and the display, removed
+# again at its exit when this script made them.
+tsly_wine_for_one_run() {
+  tsly_wine_env
+  tsly_display
+  if [ "${TSLY_WINE_OWNED:-}" = 1 ] || [ -n "${TSLY_XVFB_PID:-}" ]; then
+    trap tsly_wine_cleanup EXIT
+  fi
+}
+
 tsly_wine_cleanup() {
   if [ "${TSLY_WINE_OWNED:-}" = 1 ] && [ -n "${TSLY_WINE_ROOT:-}" ]; then
     wineserver -k 2>/dev/null || true
