@@ -31,7 +31,9 @@ constexpr GeometryValue kGeometry[] = {
 void TFrmMain::RestoreGeometry() {
     const SettingsStore store(kSettingsKey);
     for (const GeometryValue& value : kGeometry) {
-        int n = store.ReadNumber("Window", value.name, value.fallback);
+        // Stored values are the pixels the window had; only the defaults
+        // follow the DPI.
+        int n = store.ReadNumber("Window", value.name, Scaled(value.fallback));
         RECT r{};
         GetWindowRect(hwnd(), &r);
         const int left = r.left, top = r.top;
@@ -56,14 +58,14 @@ void TFrmMain::RestoreGeometry() {
             LayoutChildren();
             break;
         case Geometry::Panel0: {
-            int parts[2] = {n, n + kStatusPanel1Width};
+            int parts[2] = {n, n + Scaled(kStatusPanel1Width)};
             SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
             break;
         }
         case Geometry::Column:
             // -1 fits the texts and -2 the heading; anything smaller is not a
             // width at all, so the designed width stands in for it.
-            if (n < -2) n = kDefaultColumnWidth;
+            if (n < -2) n = Scaled(kDefaultColumnWidth);
             listView_.SetColumnWidth(n);
             break;
         }
