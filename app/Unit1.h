@@ -55,7 +55,6 @@ private:
     void ApplyDpi(UINT fromDpi);
     void LoadToolImages();
     void SizeToolBar();
-    void SetStatusBarHeight(int height);
 
     void FormCreate(int argc, char** argv);
     void FormActivate();

@@ -35,7 +35,9 @@ void TFrmMain::CreateControls() {
     listView_.Create(hwnd(), kListId, font_.get());
 
     statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"",
-                                 WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd(),
+                                 WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE |
+                                     CCS_NOPARENTALIGN,
+                                 0, 0, 0, 0, hwnd(),
                                  reinterpret_cast<HMENU>(kStatusBarId),
                                  GetModuleHandleW(nullptr), nullptr);
     SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
@@ -90,7 +92,6 @@ void TFrmMain::ApplyDpi(UINT fromDpi) {
                               static_cast<int>(fromDpi));
     int parts[2] = {panel0, panel0 + Scaled(kStatusPanel1Width)};
     SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
-    SetStatusBarHeight(Scaled(kStatusBarHeight));
     LayoutChildren();
     RedrawWindow(hwnd(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -119,19 +120,6 @@ void TFrmMain::LoadToolImages() {
         SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
     }
     imageList_ = std::move(images);
-}
-
-void TFrmMain::SetStatusBarHeight(int height) {
-    // SB_SETMINHEIGHT sets the text area, not the bar: correct by what the
-    // bar adds around it.
-    SendMessageW(statusBar_, SB_SETMINHEIGHT, height, 0);
-    SendMessageW(statusBar_, WM_SIZE, 0, 0);
-    RECT r{};
-    GetWindowRect(statusBar_, &r);
-    const int extra = (r.bottom - r.top) - height;
-    if (extra == 0) return;
-    SendMessageW(statusBar_, SB_SETMINHEIGHT, std::max(0, height - extra), 0);
-    SendMessageW(statusBar_, WM_SIZE, 0, 0);
 }
 
 void TFrmMain::CreateToolBar() {
@@ -246,10 +234,10 @@ void TFrmMain::LayoutChildren() {
     GetClientRect(hwnd(), &client);
     const int strip = Scaled(kToolBarStripHeight);
     MoveWindow(rebar_, 0, 0, client.right, strip, TRUE);
-    SendMessageW(statusBar_, WM_SIZE, 0, 0);
-    RECT status{};
-    GetWindowRect(statusBar_, &status);
-    const int statusHeight = status.bottom - status.top;
+    // Placed by hand: a status bar that sizes itself is as high as its
+    // font asks, and SB_SETMINHEIGHT sets its text area, not the bar.
+    const int statusHeight = Scaled(kStatusBarHeight);
+    MoveWindow(statusBar_, 0, client.bottom - statusHeight, client.right, statusHeight, TRUE);
     // The list fills what the tool bar and status bar leave.
     const int listHeight = std::max<int>(0, client.bottom - strip - statusHeight);
     MoveWindow(listView_.hwnd(), 0, strip, client.right, listHeight, TRUE);

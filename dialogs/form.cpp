@@ -150,8 +150,11 @@ void Form::FitLabel(HWND label, HFONT font) const {
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SelectObject(dc, old);
     ReleaseDC(label, dc);
-    SetWindowPos(label, nullptr, 0, 0, extent.cx, extent.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A right-aligned label keeps its right edge and grows to the left.
+    RECT r = BoundsIn(label, GetParent(label));
+    if (GetWindowLongW(label, GWL_STYLE) & SS_RIGHT) r.left = r.right - extent.cx;
+    SetWindowPos(label, nullptr, r.left, r.top, extent.cx, extent.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::CreateControl(const ControlDef& def) {
