@@ -14,6 +14,7 @@
 #include "core/long_path.h"
 #include "dialogs/dialogs.h"
 #include "platform/application.h"
+#include "platform/dpi.h"
 #include "platform/file_system.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
@@ -24,6 +25,7 @@ namespace {
 constexpr char kClassName[] = "TFrmMain";
 constexpr char kCaption[] = "Tessalyne　Ver1.21";
 constexpr COLORREF kUncheckedTextColor = 0xC0C0C0;  // silver
+constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
 
 
 constexpr char kDuplicateSuffix[] = " は既に登録されてます。";
@@ -85,15 +87,9 @@ TFrmMain::TFrmMain() = default;
 TFrmMain::~TFrmMain() = default;
 
 void TFrmMain::Create(int argc, char** argv) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    icon_.reset(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0)));
-    smallIcon_.reset(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 16, 16, 0)));
-    RegisterClass(kClassName, icon_.get(), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-
-    font_ = MakeMainFont(false);
-    strikeFont_ = MakeMainFont(true);
+    // The icons are set per window (ApplyDpi): a class icon would outlive
+    // the window that owns it.
+    RegisterClass(kClassName, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
     // Owned by the application window, which carries the task-bar button.
     // That window is shown (at no size) first, so that a task bar that looks
@@ -103,7 +99,7 @@ void TFrmMain::Create(int argc, char** argv) {
     CreateWindowFor(0, kClassName, kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                     CW_USEDEFAULT, CW_USEDEFAULT, 528, 327, app, nullptr);
     if (!hwnd()) throw std::runtime_error("メインウィンドウを作成できませんでした");
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    dpi_ = win::DpiOf(hwnd());
     CreateMenus();
     CreateControls();
     FormCreate(argc, argv);
@@ -157,7 +153,7 @@ void TFrmMain::Close() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
 POINT TFrmMain::DialogPosition() const {
     RECT r{};
     GetWindowRect(hwnd(), &r);
-    return POINT{r.left + 25, r.top + 20};
+    return POINT{r.left + Scaled(25), r.top + Scaled(20)};
 }
 
 void TFrmMain::SetStatusText(const std::string& text, int part) {
@@ -426,7 +422,17 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         LayoutChildren();
         return 0;
-
+    case kWmDpiChanged: {
+        // Moved to a monitor of another DPI: the system's rectangle keeps
+        // the window's size in the new DPI's pixels.
+        const UINT old = dpi_;
+        dpi_ = HIWORD(wParam);
+        const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        ApplyDpi(old);
+        return 0;
+    }
     case WM_SETFOCUS:
         SetFocus(listView_.hwnd());
         return 0;

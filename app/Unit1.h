@@ -44,8 +44,9 @@ public:
     bool SettingsDeleted() const { return settingsDeleted_; }
 
     // Where the main window's dialogs open: 25 px right of and 20 px below
-    // its top-left corner.
+    // its top-left corner (at 96 dpi).
     POINT DialogPosition() const;
+    UINT Dpi() const { return dpi_; }
 
     std::string SelectedFolder;
 
@@ -56,6 +57,13 @@ private:
     void CreateToolBar();
     void CreateMenus();
     void LayoutChildren();
+    // A size at 96 dpi, at the window's DPI.
+    int Scaled(int size96) const;
+    // Fonts, images, bar and column sizes for the window's DPI; `fromDpi` is
+    // the DPI the present sizes were made for.
+    void ApplyDpi(UINT fromDpi);
+    void LoadToolImages();
+    void SizeToolBar();
 
     void FormCreate(int argc, char** argv);
     void FormActivate();
@@ -96,6 +104,7 @@ private:
     win::UniqueFont strikeFont_;
     win::UniqueIcon icon_;
     win::UniqueIcon smallIcon_;
+    UINT dpi_ = 96;
 
     bool startedWithoutParameters_ = true;
     bool settingsDeleted_ = false;

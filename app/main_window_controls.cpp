@@ -9,36 +9,40 @@
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
 #include "app/resource.h"
+#include "platform/dpi.h"
 #include "platform/text.h"
 
 namespace tsly {
 
-win::UniqueFont MakeMainFont(bool strikeOut) {
+win::UniqueFont MakeMainFont(bool strikeOut, UINT dpi) {
     LOGFONTW lf{};
-    lf.lfHeight = -12;
+    lf.lfHeight = -win::Scale(12, dpi);
     lf.lfCharSet = SHIFTJIS_CHARSET;
     lf.lfStrikeOut = strikeOut ? TRUE : FALSE;
     lstrcpynW(lf.lfFaceName, L"ＭＳ Ｐゴシック", LF_FACESIZE);
     return win::UniqueFont(CreateFontIndirectW(&lf));
 }
 
+int TFrmMain::Scaled(int size96) const { return win::Scale(size96, dpi_); }
+
 void TFrmMain::CreateControls() {
-    imageList_.reset(ImageList_LoadImageW(GetModuleHandleW(nullptr),
-                                          MAKEINTRESOURCEW(IDB_TOOLIMAGES), 16, 0,
-                                          RGB(255, 0, 255), IMAGE_BITMAP,
-                                          LR_CREATEDIBSECTION));
+    // Made at their sizes for 96 dpi; ApplyDpi scales them.
+    font_ = MakeMainFont(false, dpi_);
+    strikeFont_ = MakeMainFont(true, dpi_);
+    LoadToolImages();
     CreateToolBar();
 
     listView_.Create(hwnd(), kListId, font_.get());
 
     statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"",
-                                 WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd(),
+                                 WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE |
+                                     CCS_NOPARENTALIGN,
+                                 0, 0, 0, 0, hwnd(),
                                  reinterpret_cast<HMENU>(kStatusBarId),
                                  GetModuleHandleW(nullptr), nullptr);
     SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    SendMessageW(statusBar_, SB_SETMINHEIGHT, 19, 0);
     // The second part, with the counts of the last cut, takes the rest.
-    int parts[2] = {300, -1};
+    int parts[2] = {kStatusPanel0Width, -1};
     SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     SendMessageW(statusBar_, SB_SETTEXTW, 1 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(L""));
     SetStatusText("");
@@ -47,7 +51,76 @@ void TFrmMain::CreateControls() {
     AppendMenuW(popupMenu_.get(), MF_STRING, kCmdClearList, L"クリア");
     SetMenuDefaultItem(popupMenu_.get(), kCmdClearList, FALSE);
 
+    ApplyDpi(win::kDesignDpi);
+}
+
+void TFrmMain::ApplyDpi(UINT fromDpi) {
+    // The controls take the new fonts before the old ones are deleted.
+    win::UniqueFont font = MakeMainFont(false, dpi_);
+    for (HWND control : {listView_.hwnd(), toolBar_, statusBar_}) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    }
+    if (HWND tips = reinterpret_cast<HWND>(SendMessageW(toolBar_, TB_GETTOOLTIPS, 0, 0))) {
+        SendMessageW(tips, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    }
+    font_ = std::move(font);
+    strikeFont_ = MakeMainFont(true, dpi_);
+
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    win::UniqueIcon icon(static_cast<HICON>(LoadImageW(
+        instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, Scaled(32), Scaled(32), 0)));
+    win::UniqueIcon smallIcon(static_cast<HICON>(LoadImageW(
+        instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, Scaled(16), Scaled(16), 0)));
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    icon_ = std::move(icon);
+    smallIcon_ = std::move(smallIcon);
+
+    LoadToolImages();
+    SizeToolBar();
+
+    // Whatever columns the list has keep their share of the new DPI.
+    HWND list = listView_.hwnd();
+    const int columns = Header_GetItemCount(ListView_GetHeader(list));
+    for (int i = 0; i < columns; ++i) {
+        const int width = ListView_GetColumnWidth(list, i);
+        ListView_SetColumnWidth(list, i, MulDiv(width, static_cast<int>(dpi_),
+                                                static_cast<int>(fromDpi)));
+    }
+    RECT panel{};
+    SendMessageW(statusBar_, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
+    const int panel0 = MulDiv(panel.right - panel.left, static_cast<int>(dpi_),
+                              static_cast<int>(fromDpi));
+    int parts[2] = {panel0, -1};
+    SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     LayoutChildren();
+    RedrawWindow(hwnd(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void TFrmMain::LoadToolImages() {
+    // Pictures drawn for 16, 24 and 32 pixels: the largest that fits the
+    // DPI's size, never a stretched one.
+    struct Art {
+        int size;
+        int id;
+    };
+    constexpr Art kArt[] = {
+        {32, IDB_TOOLIMAGES_32}, {24, IDB_TOOLIMAGES_24}, {16, IDB_TOOLIMAGES}};
+    const Art* chosen = &kArt[2];
+    for (const Art& art : kArt) {
+        if (art.size <= Scaled(16)) {
+            chosen = &art;
+            break;
+        }
+    }
+    win::UniqueImageList images(ImageList_LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(chosen->id), chosen->size, 0,
+        RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
+    if (toolBar_) {
+        SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
+    }
+    imageList_ = std::move(images);
 }
 
 void TFrmMain::CreateToolBar() {
@@ -86,21 +159,47 @@ void TFrmMain::CreateToolBar() {
         }
         SendMessageW(toolBar_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
     }
-    SendMessageW(toolBar_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(0, 120));
+    REBARBANDINFOW band{};
+    band.cbSize = sizeof band;
+    band.fMask = RBBIM_CHILD | RBBIM_STYLE;
+    band.fStyle = RBBS_NOGRIPPER;
+    band.hwndChild = toolBar_;
+    SendMessageW(rebar_, RB_INSERTBANDW, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&band));
+    SizeToolBar();
+}
+
+void TFrmMain::SizeToolBar() {
+    const int buttons = static_cast<int>(SendMessageW(toolBar_, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < buttons && i < static_cast<int>(kToolButtons.size()); ++i) {
+        if (kToolButtons[i].caption) continue;
+        TBBUTTONINFOW info{};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_BYINDEX | TBIF_SIZE;
+        info.cx = static_cast<WORD>(Scaled(kToolButtons[i].separatorWidth));
+        SendMessageW(toolBar_, TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info));
+    }
+    SendMessageW(toolBar_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(0, Scaled(120)));
     SendMessageW(toolBar_, TB_AUTOSIZE, 0, 0);
 
     SIZE size{};
     SendMessageW(toolBar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
     REBARBANDINFOW band{};
     band.cbSize = sizeof band;
-    band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_SIZE;
-    band.fStyle = RBBS_NOGRIPPER;
-    band.hwndChild = toolBar_;
+    band.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE;
     band.cxMinChild = size.cx;
-    band.cyMinChild = std::max<int>(size.cy, 24);
+    band.cyMinChild = std::max<int>(size.cy, Scaled(24));
     band.cx = size.cx;
-    SendMessageW(rebar_, RB_INSERTBANDW, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(&band));
+    SendMessageW(rebar_, RB_SETBANDINFOW, 0, reinterpret_cast<LPARAM>(&band));
+    // The band fills the strip: the rebar leaves what lies below its bands
+    // unpainted, a dark line on many screens.
+    const int gap = Scaled(kToolBarStripHeight) -
+                    static_cast<int>(SendMessageW(rebar_, RB_GETBARHEIGHT, 0, 0));
+    if (gap != 0) {
+        band.fMask = RBBIM_CHILDSIZE;
+        band.cyMinChild = std::max<int>(1, static_cast<int>(band.cyMinChild) + gap);
+        SendMessageW(rebar_, RB_SETBANDINFOW, 0, reinterpret_cast<LPARAM>(&band));
+    }
 }
 
 void TFrmMain::CreateMenus() {
@@ -134,26 +233,36 @@ void TFrmMain::LayoutChildren() {
     if (!statusBar_ || !rebar_) return;
     RECT client{};
     GetClientRect(hwnd(), &client);
-    MoveWindow(rebar_, 0, 0, client.right, kToolBarStripHeight, TRUE);
-    SendMessageW(statusBar_, WM_SIZE, 0, 0);
-    RECT status{};
-    GetWindowRect(statusBar_, &status);
-    const int statusHeight = status.bottom - status.top;
+    const int strip = Scaled(kToolBarStripHeight);
+    MoveWindow(rebar_, 0, 0, client.right, strip, TRUE);
+    // Placed by hand: a status bar that sizes itself is as high as its
+    // font asks, and SB_SETMINHEIGHT sets its text area, not the bar.
+    const int statusHeight = Scaled(kStatusBarHeight);
+    MoveWindow(statusBar_, 0, client.bottom - statusHeight, client.right, statusHeight, TRUE);
     // The list fills what the tool bar and status bar leave.
-    const int listHeight = std::max<int>(0, client.bottom - kToolBarStripHeight - statusHeight);
-    MoveWindow(listView_.hwnd(), 0, kToolBarStripHeight, client.right, listHeight, TRUE);
+    const int listHeight = std::max<int>(0, client.bottom - strip - statusHeight);
+    MoveWindow(listView_.hwnd(), 0, strip, client.right, listHeight, TRUE);
+    // The grip and the header's dividers are drawn for the old size.
+    RedrawWindow(statusBar_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    RedrawWindow(listView_.hwnd(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TFrmMain::OnMeasureMenuItem(MEASUREITEMSTRUCT* measure) {
-    measure->itemWidth = 16;
-    measure->itemHeight = 16;
+    int width = 16, height = 16;
+    ImageList_GetIconSize(imageList_.get(), &width, &height);
+    measure->itemWidth = static_cast<UINT>(width);
+    measure->itemHeight = static_cast<UINT>(height);
 }
 
 void TFrmMain::OnDrawMenuItem(const DRAWITEMSTRUCT* draw) {
     for (const MenuItemDef& def : kMainMenu) {
         if (!def.topLevel && def.caption && static_cast<UINT>(def.id) == draw->itemID &&
             def.image != kNoImage) {
-            const int y = draw->rcItem.top + (draw->rcItem.bottom - draw->rcItem.top - 16) / 2;
+            int width = 16, height = 16;
+            ImageList_GetIconSize(imageList_.get(), &width, &height);
+            const int y =
+                draw->rcItem.top + (draw->rcItem.bottom - draw->rcItem.top - height) / 2;
             ImageList_Draw(imageList_.get(), def.image, draw->hDC, draw->rcItem.left, y,
                            ILD_TRANSPARENT);
             return;

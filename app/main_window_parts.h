@@ -1,4 +1,5 @@
-// What the main window's source files share: control ids and sizes.
+// What the main window's source files share: control ids and sizes (in
+// pixels at 96 dpi).
 #pragma once
 
 #include "platform/handles.h"
@@ -12,8 +13,10 @@ inline constexpr int kRebarId = 4;
 inline constexpr int kToolBarStripHeight = 26;
 inline constexpr int kDefaultColumnWidth = 400;
 inline constexpr int kDefaultResultColumnWidth = 160;
+inline constexpr int kStatusPanel0Width = 300;
+inline constexpr int kStatusBarHeight = 19;
 
-// The window's font: ＭＳ Ｐゴシック, 12 pixels, Shift-JIS.
-win::UniqueFont MakeMainFont(bool strikeOut);
+// The window's font: ＭＳ Ｐゴシック, 12 pixels at 96 dpi, Shift-JIS.
+win::UniqueFont MakeMainFont(bool strikeOut, UINT dpi);
 
 }  // namespace tsly

@@ -13,7 +13,7 @@
 namespace tsly {
 namespace {
 
-// The eight stored geometry values, in the order they are read and written.
+// The stored geometry values, in the order they are read and written.
 enum class Geometry { Height, Left, Top, Width, ListHeight, ListWidth, Panel0, Column, ResultColumn };
 struct GeometryValue {
     Geometry what;
@@ -34,7 +34,9 @@ constexpr GeometryValue kGeometry[] = {
 void TFrmMain::RestoreGeometry() {
     const SettingsStore store(kSettingsKey);
     for (const GeometryValue& value : kGeometry) {
-        int n = store.ReadNumber("Window", value.name, value.fallback);
+        // Stored values are the pixels the window had; only the defaults
+        // follow the DPI.
+        int n = store.ReadNumber("Window", value.name, Scaled(value.fallback));
         RECT r{};
         GetWindowRect(hwnd(), &r);
         const int left = r.left, top = r.top;
@@ -66,11 +68,11 @@ void TFrmMain::RestoreGeometry() {
         case Geometry::Column:
             // -1 fits the texts and -2 the heading; anything smaller is not a
             // width at all, so the designed width stands in for it.
-            if (n < -2) n = kDefaultColumnWidth;
+            if (n < -2) n = Scaled(kDefaultColumnWidth);
             listView_.SetColumnWidth(n);
             break;
         case Geometry::ResultColumn:
-            listView_.SetColumnWidth(n < -2 ? kDefaultResultColumnWidth : n, 1);
+            listView_.SetColumnWidth(n < -2 ? Scaled(kDefaultResultColumnWidth) : n, 1);
             break;
         }
     }

@@ -2,7 +2,9 @@
 #pragma once
 
 #define IDI_PROGRAM 1
-#define IDB_TOOLIMAGES 100
+#define IDB_TOOLIMAGES 100     // six 16x16 pictures
+#define IDB_TOOLIMAGES_24 101  // the same, drawn at 24x24
+#define IDB_TOOLIMAGES_32 102  // and at 32x32
 // Flat-button pictures: 16x16, the normal one first, then the greyed one.
 #define IDB_GLYPH_CANCEL 110    // a red check mark
 #define IDB_GLYPH_NOTEPAD 111   // a small notepad

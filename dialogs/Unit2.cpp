@@ -23,7 +23,9 @@ const std::vector<dialogs::ControlDef>& Layout() {
         {F::TabSheet1, Kind::Panel, F::PageControl1, 0, 0, 0, 0, "設定", 0, Look::Plain, 0},
         {F::Label1, Kind::Label, F::TabSheet1, 32, 34, 227, 12,
          "（へのショートカット）の変わりに付ける文字列", 0, Look::Plain, 0},
-        {F::CheckBox1, Kind::CheckBox, F::TabSheet1, 16, 14, 247, 13,
+        // As wide as CBox2: 247 cuts the caption's last character off in
+        // proportional fonts a little wider than the designed one.
+        {F::CheckBox1, Kind::CheckBox, F::TabSheet1, 16, 14, 253, 13,
          "置き換え文字列を既存のショートカットに適用", WS_TABSTOP, Look::Plain, 0},
         {F::EdtLink, Kind::Edit, F::TabSheet1, 36, 50, 213, 20, "", WS_TABSTOP, Look::Plain,
          0},

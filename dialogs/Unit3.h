@@ -14,7 +14,7 @@ namespace tsly {
 
 // The author's details shown in the box.
 inline constexpr char kAuthorName[] = "moravend";
-inline constexpr char kAuthorMail[] = "tessalyne@moravend.example";
+inline constexpr char kAuthorMail[] = "tsly@moravend.example";
 inline constexpr char kHomePage[] = "https://moravend.example/tessalyne/";
 
 // The arguments with which the home page is handed to the shell.

@@ -7,6 +7,7 @@
 #include "app/resource.h"
 #include "dialogs/panel.h"
 #include "platform/application.h"
+#include "platform/dpi.h"
 #include "platform/text.h"
 
 namespace tsly::dialogs {
@@ -15,11 +16,12 @@ namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr COLORREF kDarkBlue = 0xA00000;      // red 0, green 0, blue 160
 constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
+constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
 
-// ＭＳ Ｐゴシック, 12 pixels, Shift-JIS.
-win::UniqueFont MakeFormFont(bool link) {
+// ＭＳ Ｐゴシック, 12 pixels at 96 dpi, Shift-JIS.
+win::UniqueFont MakeFormFont(bool link, UINT dpi) {
     LOGFONTW lf{};
-    lf.lfHeight = -12;
+    lf.lfHeight = -win::Scale(12, dpi);
     lf.lfCharSet = SHIFTJIS_CHARSET;
     lf.lfWeight = link ? FW_BOLD : FW_NORMAL;
     lf.lfUnderline = link ? TRUE : FALSE;
@@ -81,20 +83,17 @@ Form::~Form() = default;
 
 void Form::CreateForm(const FormDef& def, POINT position,
                       const std::vector<ControlDef>& controls) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    icon_.reset(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0)));
-    RegisterClass(def.className, icon_.get(), GetSysColorBrush(COLOR_BTNFACE));
+    // No class icon: the class outlives every form, the icons live with one.
+    RegisterClass(def.className, nullptr, GetSysColorBrush(COLOR_BTNFACE));
     RegisterPanelClass();
-    font_ = MakeFormFont(false);
-    linkFont_ = MakeFormFont(true);
+    def_ = def;
 
-    RECT outer{0, 0, def.clientWidth, def.clientHeight};
-    AdjustWindowRectEx(&outer, kFormStyle, FALSE, 0);
-    CreateWindowFor(0, def.className, def.caption, kFormStyle, position.x, position.y,
-                    outer.right - outer.left, outer.bottom - outer.top,
+    // Made at no size first: its DPI is that of the monitor at `position`.
+    CreateWindowFor(0, def.className, def.caption, kFormStyle, position.x, position.y, 0, 0,
                     win::Application::Instance().Handle(), nullptr);
     if (!hwnd()) throw std::runtime_error("The dialog could not be created");
+    dpi_ = win::DpiOf(hwnd());
+    ApplyDpi();
 
     controlDefs_ = controls;
     for (const ControlDef& c : controlDefs_) CreateControl(c);
@@ -103,27 +102,78 @@ void Form::CreateForm(const FormDef& def, POINT position,
     }
 }
 
-void Form::CreateControl(const ControlDef& def) {
-    HWND parent = def.parent ? Control(def.parent) : hwnd();
-    const ControlDef* parentDef = def.parent ? DefOf(parent) : nullptr;
-    RECT bounds{def.left, def.top, def.left + def.width, def.top + def.height};
-    HFONT font = def.look == Look::Link ? linkFont_.get() : font_.get();
-    HWND control = nullptr;
-    const std::wstring text = win::ToWide(def.text);
+void Form::ApplyDpi() {
+    font_ = MakeFormFont(false, dpi_);
+    linkFont_ = MakeFormFont(true, dpi_);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    const int big = win::Scale(32, dpi_), small = win::Scale(16, dpi_);
+    icon_.reset(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, big, big, 0)));
+    smallIcon_.reset(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, small, small, 0)));
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
+    RECT outer{0, 0, win::Scale(def_.clientWidth, dpi_), win::Scale(def_.clientHeight, dpi_)};
+    win::AdjustWindowRectForDpi(outer, kFormStyle, false, 0, dpi_);
+    SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HFONT Form::FontOf(const ControlDef& def) const {
+    return def.look == Look::Link ? linkFont_.get() : font_.get();
+}
+
+RECT Form::BoundsOf(const ControlDef& def, HWND& parent) const {
+    parent = def.parent ? Control(def.parent) : hwnd();
+    const ControlDef* parentDef = def.parent ? DefOf(parent) : nullptr;
     if (parentDef && parentDef->kind == Kind::Tabs) {
-        // A page: a tab of the page control and a panel of the form laid
-        // over the display area, so that the page control itself stays a tab
-        // stop and the page's controls follow it.
+        // A page: a panel of the form over the page control's display area.
+        RECT bounds = BoundsIn(parent, hwnd());
+        SendMessageW(parent, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&bounds));
+        parent = hwnd();
+        return bounds;
+    }
+    // Edges rather than sizes are scaled, so that what touches stays touching.
+    return RECT{win::Scale(def.left, dpi_), win::Scale(def.top, dpi_),
+                win::Scale(def.left + def.width, dpi_), win::Scale(def.top + def.height, dpi_)};
+}
+
+void Form::FitLabel(HWND label, HFONT font) const {
+    // Labels take the size of their text.
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    // A right-aligned label keeps its right edge and grows to the left.
+    RECT r = BoundsIn(label, GetParent(label));
+    if (GetWindowLongW(label, GWL_STYLE) & SS_RIGHT) r.left = r.right - extent.cx;
+    SetWindowPos(label, nullptr, r.left, r.top, extent.cx, extent.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::CreateControl(const ControlDef& def) {
+    HWND parent = nullptr;
+    const HWND defParent = def.parent ? Control(def.parent) : hwnd();
+    const ControlDef* parentDef = def.parent ? DefOf(defParent) : nullptr;
+    const std::wstring text = win::ToWide(def.text);
+    if (parentDef && parentDef->kind == Kind::Tabs) {
+        // The page control itself stays a tab stop and the page's controls
+        // follow it.
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<wchar_t*>(text.c_str());
-        const int index = static_cast<int>(SendMessageW(parent, TCM_GETITEMCOUNT, 0, 0));
-        SendMessageW(parent, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
-        bounds = BoundsIn(parent, hwnd());
-        SendMessageW(parent, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&bounds));
-        parent = hwnd();
+        const int index = static_cast<int>(SendMessageW(defParent, TCM_GETITEMCOUNT, 0, 0));
+        SendMessageW(defParent, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
     }
+    const RECT bounds = BoundsOf(def, parent);
+    HFONT font = FontOf(def);
+    HWND control = nullptr;
 
     if (def.kind == Kind::FlatButton) {
         auto button = std::make_unique<FlatButton>();
@@ -147,16 +197,30 @@ void Form::CreateControl(const ControlDef& def) {
     if (def.kind == Kind::Image) {
         SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
     } else if (def.kind == Kind::Label) {
-        // Labels take the size of their text.
-        HDC dc = GetDC(control);
-        HGDIOBJ old = SelectObject(dc, font);
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-        SelectObject(dc, old);
-        ReleaseDC(control, dc);
-        SetWindowPos(control, nullptr, 0, 0, extent.cx, extent.cy,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        FitLabel(control, font);
     }
+}
+
+void Form::LayOut() {
+    for (const ControlDef& def : controlDefs_) {
+        HWND control = Control(def.id);
+        HFONT font = FontOf(def);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        HWND parent = nullptr;
+        const RECT bounds = BoundsOf(def, parent);
+        SetWindowRgn(control, nullptr, FALSE);  // PlacePages cuts them again
+        SetWindowPos(control, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+                     bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (def.kind == Kind::Image) {
+            SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
+        } else if (def.kind == Kind::Label) {
+            FitLabel(control, font);
+        }
+    }
+    for (const ControlDef& c : controlDefs_) {
+        if (c.kind == Kind::Tabs) PlacePages(Control(c.id));
+    }
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Form::PlacePages(HWND tabs) {
@@ -268,6 +332,33 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         Close();  // the close box and the system menu's close command
         return 0;
+    case WM_ACTIVATE:
+        // As a dialog box does: the focus goes back to the control that had
+        // it, or at first to the first control in tab order, not to the
+        // form itself, where keys would do nothing.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd(), focus)) focus_ = focus;
+            return 0;
+        } else {
+            HWND target = focus_ && IsWindow(focus_) ? focus_
+                                                     : GetNextDlgTabItem(hwnd(), nullptr, FALSE);
+            if (target && target != hwnd()) {
+                SetFocus(target);
+                return 0;
+            }
+        }
+        break;
+    case kWmDpiChanged: {
+        // Moved to a monitor of another DPI.
+        dpi_ = HIWORD(wParam);
+        const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd(), nullptr, r.left, r.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ApplyDpi();
+        LayOut();
+        return 0;
+    }
     default:
         break;
     }

@@ -73,10 +73,12 @@ public:
     void Close() { closed_ = true; }
     bool Closed() const { return closed_; }
 
+    UINT Dpi() const { return dpi_; }
+
 protected:
     // Creates the window with its outer top-left corner at `position`
     // (screen coordinates) and its controls; the window stays hidden until
-    // ShowModal.
+    // ShowModal. Sizes and places in the tables are pixels at 96 dpi.
     void CreateForm(const FormDef& def, POINT position,
                     const std::vector<ControlDef>& controls);
     virtual void OnCommand(int id) = 0;
@@ -84,7 +86,14 @@ protected:
 
 private:
     void CreateControl(const ControlDef& def);
+    // Where a control goes at the form's DPI, and in which window.
+    RECT BoundsOf(const ControlDef& def, HWND& parent) const;
+    HFONT FontOf(const ControlDef& def) const;
+    void FitLabel(HWND label, HFONT font) const;
     void PlacePages(HWND tabs);
+    // Fonts, icons, size and every control's place for the form's DPI.
+    void ApplyDpi();
+    void LayOut();
     const ControlDef* DefOf(HWND control) const;
     LRESULT ColourStatic(HDC dc, HWND control);
 
@@ -94,6 +103,10 @@ private:
     win::UniqueFont font_;
     win::UniqueFont linkFont_;
     win::UniqueIcon icon_;
+    win::UniqueIcon smallIcon_;
+    FormDef def_{};
+    UINT dpi_ = 96;
+    HWND focus_ = nullptr;  // the control that had the focus when the form was left
     bool closed_ = false;
 };
 

@@ -2,7 +2,9 @@
 """Draws the program icon, the six tool-bar images and the dialogs' button
 pictures from the pixel maps below and writes app/res/tsly.ico (16 and 32
 pixels, 16 colours), app/res/toolbar.bmp (six 16x16 images, magenta =
-transparent) and the button pictures app/res/{cancel,notepad,document,
+transparent) with toolbar24.bmp and toolbar32.bmp (the same six for 144 and
+192 dpi, redrawn with the Scale2x/Scale3x pixel-art rules so that edges stay
+sharp and diagonals smooth instead of growing into steps) and the button pictures app/res/{cancel,notepad,document,
 house}.bmp (16 colours, silver = transparent).
 Run again after changing a map; the outputs are checked in."""
 import struct, sys, os
@@ -243,8 +245,63 @@ def check(image):
     assert len(image) == 16 and all(len(r) == 16 for r in image), image
 
 
+def scale2x(image):
+    """Scale2x (EPX): each pixel becomes four, taking a neighbour's colour
+    where two neighbours agree, so diagonal edges stay diagonal."""
+    n = len(image)
+    at = lambda x, y: image[min(max(y, 0), n - 1)][min(max(x, 0), n - 1)]
+    rows = [[''] * (2 * n) for _ in range(2 * n)]
+    for y in range(n):
+        for x in range(n):
+            p, a, b, c, d = at(x, y), at(x, y - 1), at(x + 1, y), at(x - 1, y), at(x, y + 1)
+            rows[2 * y][2 * x] = a if c == a and c != d and a != b else p
+            rows[2 * y][2 * x + 1] = b if a == b and a != c and b != d else p
+            rows[2 * y + 1][2 * x] = c if d == c and d != b and c != a else p
+            rows[2 * y + 1][2 * x + 1] = d if b == d and b != a and d != c else p
+    return [''.join(r) for r in rows]
+
+
+def scale3x(image):
+    """Scale3x: the three-by-three sibling of Scale2x."""
+    n = len(image)
+    at = lambda x, y: image[min(max(y, 0), n - 1)][min(max(x, 0), n - 1)]
+    rows = [[''] * (3 * n) for _ in range(3 * n)]
+    for y in range(n):
+        for x in range(n):
+            a, b, c = at(x - 1, y - 1), at(x, y - 1), at(x + 1, y - 1)
+            d, e, f = at(x - 1, y), at(x, y), at(x + 1, y)
+            g, h, i = at(x - 1, y + 1), at(x, y + 1), at(x + 1, y + 1)
+            out = [e] * 9
+            if b != h and d != f:
+                out[0] = d if d == b else e
+                out[1] = b if (d == b and e != c) or (b == f and e != a) else e
+                out[2] = f if b == f else e
+                out[3] = d if (d == b and e != g) or (d == h and e != a) else e
+                out[5] = f if (b == f and e != i) or (h == f and e != c) else e
+                out[6] = d if d == h else e
+                out[7] = h if (d == h and e != i) or (h == f and e != g) else e
+                out[8] = f if h == f else e
+            for k in range(9):
+                rows[3 * y + k // 3][3 * x + k % 3] = out[k]
+    return [''.join(r) for r in rows]
+
+
+def at_24(image):
+    """24 pixels: Scale3x to 48, then each 2x2 block's most frequent colour."""
+    big = scale3x(image)
+    rows = []
+    for y in range(0, 48, 2):
+        row = ''
+        for x in range(0, 48, 2):
+            block = [big[y][x], big[y][x + 1], big[y + 1][x], big[y + 1][x + 1]]
+            row += max(block, key=block.count)
+        rows.append(row)
+    return rows
+
+
 def toolbar_bmp(images):
-    width, height = 16 * len(images), 16
+    size = len(images[0])
+    width, height = size * len(images), size
     row_bytes = (width * 3 + 3) & ~3
     pixels = bytearray()
     for y in reversed(range(height)):  # bottom-up rows
@@ -303,6 +360,10 @@ def main():
         check(image)
     with open(os.path.join(out, 'toolbar.bmp'), 'wb') as f:
         f.write(toolbar_bmp(IMAGES))
+    with open(os.path.join(out, 'toolbar24.bmp'), 'wb') as f:
+        f.write(toolbar_bmp([at_24(image) for image in IMAGES]))
+    with open(os.path.join(out, 'toolbar32.bmp'), 'wb') as f:
+        f.write(toolbar_bmp([scale2x(image) for image in IMAGES]))
     with open(os.path.join(out, 'tsly.ico'), 'wb') as f:
         f.write(ico(ICON))
     for name, image, with_greyed in GLYPHS:

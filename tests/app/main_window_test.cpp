@@ -224,18 +224,40 @@ TEST_F(MainWindowTest, UntickedRowsAreNotRenamedAndAreDrawnStruckOut) {
 TEST_F(MainWindowTest, FirstCloseStoresTheDefaultGeometry) {
     auto main = Start();
     ExpectBounds(main->hwnd(), 0, 0, 528, 327);
+    RECT status{};
+    GetWindowRect(main->StatusBar1(), &status);
+    EXPECT_EQ(status.bottom - status.top, 19);
     CloseWindow(*main);
+    // The list fills the 520 x 281 client area between the 26-pixel tool
+    // bar strip and the 19-pixel status bar.
     const std::pair<const char*, const char*> expected[] = {
         {"MainHeight", "327"}, {"MainLeft", "0"},       {"MainTop", "0"},
-        {"MainWidth", "528"},  {"Column(2)", "300"}, {"Column(3)", "400"}};
+        {"MainWidth", "528"},  {"Column(0)", "236"},    {"Column(1)", "520"},
+        {"Column(2)", "300"},  {"Column(3)", "400"}};
     for (const auto& [name, value] : expected) {
         EXPECT_EQ(test::ReadRegText(test::kWindowKey, name), value) << name;
     }
-    // The list's own size, whatever the frame metrics make of it.
-    bool found = false;
-    EXPECT_GT(std::stoi(test::ReadRegText(test::kWindowKey, "Column(0)", &found)), 100);
-    EXPECT_TRUE(found);
-    EXPECT_GT(std::stoi(test::ReadRegText(test::kWindowKey, "Column(1)", &found)), 400);
+}
+
+TEST_F(MainWindowTest, AnotherMonitorsDpiTakesTheSuggestedRectangleAndScalesTheParts) {
+    auto main = Start();
+    HWND list = main->ListView_main().hwnd();
+    ListView_SetColumnWidth(list, 0, 250);
+    RECT suggested{100, 50, 100 + 792, 50 + 490};
+    SendMessageW(main->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    ExpectBounds(main->hwnd(), 100, 50, 792, 490);
+    EXPECT_EQ(main->Dpi(), 144u);
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), 375);  // the user's width, scaled
+    RECT r{};
+    GetWindowRect(main->StatusBar1(), &r);
+    EXPECT_EQ(r.bottom - r.top, 29);  // 28.5, rounded
+    GetWindowRect(list, &r);
+    MapWindowPoints(nullptr, main->hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.top, 39);
+    const POINT at = main->DialogPosition();
+    EXPECT_EQ(at.x, 100 + 38);
+    EXPECT_EQ(at.y, 50 + 30);
 }
 
 TEST_F(MainWindowTest, StoredGeometryIsRestored) {

@@ -5,6 +5,8 @@
 #include <shlwapi.h>
 
 #include <fstream>
+#include <functional>
+#include <memory>
 
 #include "dialogs/Unit2.h"
 #include "dialogs/Unit3.h"
@@ -383,6 +385,95 @@ TEST(TAboutBox, ClosesFromTheSystemMenu) {
     TAboutBox box(kAt, [](HWND, const ShellOpenRequest&) {});
     SendMessageW(box.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(box.Closed());
+}
+
+// The pixels of an icon drawn on white, for comparing icons across handles.
+std::vector<COLORREF> IconPixels(HICON icon, int size) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, size, size};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) pixels.push_back(GetPixel(dc, x, y));
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Runs the form modally until a timer on this thread has looked at it.
+dialogs::Form* g_shown = nullptr;
+std::function<void(dialogs::Form&)> g_look;
+
+void CALLBACK LookAtShownForm(HWND, UINT, UINT_PTR, DWORD) {
+    if (!g_shown) return;
+    g_look(*g_shown);
+    g_shown->Close();
+    g_shown = nullptr;
+}
+
+void ShowAndLook(dialogs::Form& form, std::function<void(dialogs::Form&)> look) {
+    g_shown = &form;
+    g_look = std::move(look);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, &LookAtShownForm);
+    form.ShowModal();
+    KillTimer(nullptr, timer);
+}
+
+TEST(Forms, KeepTheirIconAtEveryOpening) {
+    test::CleanRegistry registry;
+    HICON program = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
+                                                  IMAGE_ICON, 16, 16, 0));
+    const std::vector<COLORREF> expected = IconPixels(program, 16);
+    DestroyIcon(program);
+    for (int opening = 1; opening <= 2; ++opening) {
+        SCOPED_TRACE(opening);
+        std::vector<std::unique_ptr<dialogs::Form>> forms;
+        forms.push_back(std::make_unique<TFrmOption>(kAt));
+        forms.push_back(std::make_unique<TFrmSetup>(kAt));
+        forms.push_back(std::make_unique<TAboutBox>(kAt, [](HWND, const ShellOpenRequest&) {}));
+        for (const auto& form : forms) {
+            for (WPARAM which : {ICON_SMALL, ICON_BIG}) {
+                auto icon = reinterpret_cast<HICON>(SendMessageW(form->hwnd(), WM_GETICON, which, 0));
+                ICONINFO info{};
+                ASSERT_TRUE(icon && GetIconInfo(icon, &info)) << which;
+                DeleteObject(info.hbmColor);
+                DeleteObject(info.hbmMask);
+                EXPECT_EQ(IconPixels(icon, 16), expected) << which;
+            }
+        }
+    }
+}
+
+TEST(Forms, OpenWithTheFocusOnTheFirstControlInTabOrder) {
+    test::CleanRegistry registry;
+    HWND focus = nullptr;
+    auto look = [&](dialogs::Form&) { focus = GetFocus(); };
+    {
+        TFrmOption form(kAt);
+        ShowAndLook(form, look);
+        EXPECT_EQ(focus, form.Control(TFrmOption::PageControl1));
+    }
+    {
+        TFrmSetup form(kAt);
+        ShowAndLook(form, look);
+        EXPECT_EQ(focus, form.Control(TFrmSetup::CheckBox1));
+        // Space then ticks it, as nothing else has to be pressed first.
+        auto space = [&](dialogs::Form& shown) {
+            SendMessageW(GetFocus(), WM_KEYDOWN, VK_SPACE, 0);
+            SendMessageW(GetFocus(), WM_KEYUP, VK_SPACE, 0);
+            focus = shown.Checked(TFrmSetup::CheckBox1) ? GetFocus() : nullptr;
+        };
+        TFrmSetup second(kAt);
+        ShowAndLook(second, space);
+        EXPECT_EQ(focus, second.Control(TFrmSetup::CheckBox1));
+    }
 }
 
 TEST(HelpFilePath, LiesBesideTheExecutableWhateverTheCurrentDirectory) {
