@@ -14,12 +14,12 @@ using dialogs::Look;
 const std::vector<dialogs::ControlDef>& Layout() {
     using F = TFrmOption;
     static const std::vector<dialogs::ControlDef> layout{
-        {F::SpeedButton2, Kind::FlatButton, 0, 274, 176, 90, 23, "ｷｬﾝｾﾙ", 0, Look::Plain,
+        {F::SpeedButton2, Kind::FlatButton, 0, 274, 196, 90, 23, "ｷｬﾝｾﾙ", 0, Look::Plain,
          IDB_GLYPH_CANCEL},
-        {F::Bevel2, Kind::Bevel, 0, 264, 178, 5, 21, "", 0, Look::Plain, 0},
-        {F::SpeedButton1, Kind::FlatButton, 0, 166, 176, 90, 23, "設定", 0, Look::Plain,
+        {F::Bevel2, Kind::Bevel, 0, 264, 198, 5, 21, "", 0, Look::Plain, 0},
+        {F::SpeedButton1, Kind::FlatButton, 0, 166, 196, 90, 23, "設定", 0, Look::Plain,
          IDB_GLYPH_NOTEPAD},
-        {F::PageControl1, Kind::Tabs, 0, 10, 12, 355, 159, "", WS_TABSTOP, Look::Plain, 0},
+        {F::PageControl1, Kind::Tabs, 0, 10, 12, 355, 179, "", WS_TABSTOP, Look::Plain, 0},
         {F::TabSheet1, Kind::Panel, F::PageControl1, 0, 0, 0, 0, "設定", 0, Look::Plain, 0},
         {F::Label1, Kind::Label, F::TabSheet1, 32, 34, 227, 12,
          "（へのショートカット）の変わりに付ける文字列", 0, Look::Plain, 0},
@@ -30,12 +30,13 @@ const std::vector<dialogs::ControlDef>& Layout() {
         {F::EdtLink, Kind::Edit, F::TabSheet1, 36, 50, 213, 20, "", WS_TABSTOP, Look::Plain,
          0},
         // The marker the shell has written since Vista; on unless turned off.
-        {F::CheckBox3, Kind::CheckBox, F::TabSheet1, 16, 76, 247, 13,
+        // It takes a row of its own: the dialog is 20 pixels taller for it.
+        {F::CheckBox3, Kind::CheckBox, F::TabSheet1, 16, 78, 253, 13,
          "「 - ショートカット」もカットする", WS_TABSTOP, Look::Plain, 0},
-        {F::Edit_cutname, Kind::Edit, F::TabSheet1, 38, 97, 211, 20, "",
+        {F::Edit_cutname, Kind::Edit, F::TabSheet1, 38, 117, 211, 20, "",
          WS_TABSTOP | WS_DISABLED, Look::Plain, 0},
         // A control of the form laid over the page, just above Edit_cutname.
-        {F::CBox2, Kind::CheckBox, 0, 32, 118, 253, 13, "カットする文字列を別に設定する",
+        {F::CBox2, Kind::CheckBox, 0, 32, 138, 253, 13, "カットする文字列を別に設定する",
          WS_TABSTOP, Look::Plain, 0},
     };
     return layout;
@@ -46,7 +47,7 @@ constexpr char kSection[] = "Settings";
 }  // namespace
 
 TFrmOption::TFrmOption(POINT position) {
-    CreateForm({"TFrmOption", "オプション設定", 373, 203}, position, Layout());
+    CreateForm({"TFrmOption", "オプション設定", 373, 223}, position, Layout());
     FormCreate();
 }
 

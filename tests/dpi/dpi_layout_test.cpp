@@ -218,7 +218,7 @@ TEST(DialogsAtDpi, ClientSizesScaleAndTextsFit) {
     {
         SCOPED_TRACE("options");
         TFrmOption form(POINT{20, 20});
-        ExpectDialog(form, 373, 203);
+        ExpectDialog(form, 373, 223);
     }
     {
         SCOPED_TRACE("setup");

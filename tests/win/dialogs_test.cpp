@@ -65,13 +65,13 @@ TEST(TFrmOption, OpensEmptyWithNothingStored) {
     EXPECT_TRUE(form.Checked(TFrmOption::CheckBox3));  // the modern marker: on by default
     const SIZE client = ClientSize(form.hwnd());
     EXPECT_EQ(client.cx, 373);
-    EXPECT_EQ(client.cy, 203);
+    EXPECT_EQ(client.cy, 223);
     RECT outer = test::WindowRect(form.hwnd());
     EXPECT_EQ(outer.left, kAt.x);
     EXPECT_EQ(outer.top, kAt.y);
     const RECT set = ClientBounds(form.Control(TFrmOption::SpeedButton1));
     EXPECT_EQ(set.left, 166);
-    EXPECT_EQ(set.top, 176);
+    EXPECT_EQ(set.top, 196);
     EXPECT_EQ(set.right - set.left, 90);
 }
 
