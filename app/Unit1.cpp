@@ -27,7 +27,6 @@ constexpr char kCaption[] = "Tessalyne　Ver1.21";
 constexpr COLORREF kUncheckedTextColor = 0xC0C0C0;  // silver
 constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
 
-
 constexpr char kDuplicateSuffix[] = " は既に登録されてます。";
 constexpr char kFoundSuffix[] = " 個のファイルが見つかりました。";
 constexpr char kCutFinished[] = "処理は終了しました。";

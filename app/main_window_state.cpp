@@ -133,8 +133,10 @@ bool TFrmMain::ApplicationMessageFilter(MSG& msg) {
         return true;
     }
     if (msg.message != WM_KEYDOWN || !hwnd()) return false;
-    // Escape stops a running cut, undo or scan, wherever the focus is.
-    if (msg.wParam == VK_ESCAPE && busy_) {
+    const bool inMainWindow = msg.hwnd == hwnd() || IsChild(hwnd(), msg.hwnd);
+    // Escape stops a running cut, undo or scan, wherever the focus is in the
+    // main window (a box that the work shows keeps its own Escape).
+    if (msg.wParam == VK_ESCAPE && busy_ && inMainWindow) {
         StopWork();
         return true;
     }

@@ -3,7 +3,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "platform/file_system.h"
+#include "app/main_window_parts.h"
 #include "platform/text.h"
 
 namespace tsly {
@@ -31,10 +31,10 @@ void ShortcutListView::Create(HWND parent, int controlId, HFONT font) {
 
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = 400;
+    column.cx = kDefaultColumnWidth;
     column.pszText = const_cast<wchar_t*>(L"ショートカットの場所");
     SendMessageW(hwnd_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-    column.cx = 160;
+    column.cx = kDefaultResultColumnWidth;
     column.pszText = const_cast<wchar_t*>(L"結果");
     SendMessageW(hwnd_, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
 

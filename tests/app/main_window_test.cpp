@@ -233,7 +233,7 @@ TEST_F(MainWindowTest, FirstCloseStoresTheDefaultGeometry) {
     const std::pair<const char*, const char*> expected[] = {
         {"MainHeight", "327"}, {"MainLeft", "0"},       {"MainTop", "0"},
         {"MainWidth", "528"},  {"Column(0)", "236"},    {"Column(1)", "520"},
-        {"Column(2)", "300"},  {"Column(3)", "400"}};
+        {"Column(2)", "300"},  {"Column(3)", "400"},    {"ResultColumnWidth", "160"}};
     for (const auto& [name, value] : expected) {
         EXPECT_EQ(test::ReadRegText(test::kWindowKey, name), value) << name;
     }
@@ -263,11 +263,13 @@ TEST_F(MainWindowTest, AnotherMonitorsDpiTakesTheSuggestedRectangleAndScalesTheP
 TEST_F(MainWindowTest, StoredGeometryIsRestored) {
     const std::pair<const char*, const char*> stored[] = {
         {"MainHeight", "400"}, {"MainLeft", "30"}, {"MainTop", "40"},
-        {"MainWidth", "600"},  {"Column(2)", "200"}, {"Column(3)", "250"}};
+        {"MainWidth", "600"},  {"Column(2)", "200"}, {"Column(3)", "250"},
+        {"ResultColumnWidth", "90"}};
     for (const auto& [name, value] : stored) test::WriteRegText(test::kWindowKey, name, value);
     auto main = Start();
     ExpectBounds(main->hwnd(), 30, 40, 600, 400);
     EXPECT_EQ(main->ListView_main().ColumnWidth(), 250);
+    EXPECT_EQ(main->ListView_main().ColumnWidth(1), 90);
     RECT panel{};
     SendMessageW(main->StatusBar1(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
     EXPECT_EQ(panel.right - panel.left, 200);
