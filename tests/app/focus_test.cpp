@@ -59,10 +59,25 @@ private:
 class FocusTest : public test::MainWindowFixture {
 protected:
     test::CleanRegistry registry_;
+    test::TempDir dir_;
 };
 
+void PressCtrlZ() {
+    INPUT keys[4] = {};
+    const WORD codes[4] = {VK_CONTROL, 'Z', 'Z', VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = codes[i];
+        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    SendInput(4, keys, sizeof(INPUT));
+}
+
 TEST_F(FocusTest, ActivationComesBackAfterABoxAndAfterThePicker) {
-    auto main = Start();
+    // Sent to the program: cut at once, and Ctrl+Z at the end takes it back.
+    const std::string link = dir_.Make("aへのショートカット.lnk");
+    auto main = Start({link});
+    ASSERT_TRUE(dir_.Exists("a .lnk"));
     const HWND list = main->ListView_main().hwnd();
     ASSERT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == main->hwnd(); }));
 
@@ -86,6 +101,11 @@ TEST_F(FocusTest, ActivationComesBackAfterABoxAndAfterThePicker) {
     EXPECT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == main->hwnd(); }, 3000))
         << "active after the picker: " << GetActiveWindow();
     EXPECT_EQ(GetFocus(), list);
+
+    // The keys reach the list, and Ctrl+Z undoes the cut.
+    PressCtrlZ();
+    EXPECT_TRUE(test::PumpUntil([&] { return dir_.Exists("aへのショートカット.lnk"); }, 3000));
+    EXPECT_FALSE(main->CanUndo());
 }
 
 }  // namespace
