@@ -122,7 +122,11 @@ TEST_F(CutOutcomeTest, ALongCutAnswersAnotherProcessAndStopsOnEscape) {
     ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &probe));
     test::PumpUntil([] { return false; }, 300);  // the probe is under way
+    // Taken at the cut's first turn, and refused: the list must not change
+    // under the cut.
+    PostMessageW(main->hwnd(), WM_COMMAND, kCmdClearList, 0);
     main->Action_cutshoutExecute();
+    EXPECT_EQ(main->ListView_main().model().Count(), static_cast<std::size_t>(kFiles));
     ASSERT_TRUE(test::PumpUntil(
         [&] { return WaitForSingleObject(probe.hProcess, 0) == WAIT_OBJECT_0; }, 20000));
     DWORD longestWait = 0;
