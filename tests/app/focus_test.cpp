@@ -12,6 +12,7 @@
 
 #include "app/Unit1.h"
 #include "app/main_commands.h"
+#include "dialogs/Unit2.h"
 #include "tests/app/harness.h"
 #include "tests/app/main_window_fixture.h"
 
@@ -106,6 +107,40 @@ TEST_F(FocusTest, ActivationComesBackAfterABoxAndAfterThePicker) {
     PressCtrlZ();
     EXPECT_TRUE(test::PumpUntil([&] { return dir_.Exists("aへのショートカット.lnk"); }, 3000));
     EXPECT_FALSE(main->CanUndo());
+}
+
+TEST_F(FocusTest, TheOptionsDialogIsActiveAgainAfterItsSaveErrorBox) {
+    // A volatile company key: no lasting settings key can be made below it,
+    // so saving the options fails with a box and the dialog stays open.
+    HKEY company = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\moravend", 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &company, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(company);
+    auto main = Start();
+    ASSERT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == main->hwnd(); }));
+
+    std::atomic<HWND> owner{nullptr}, activeAfter{nullptr}, dialog{nullptr};
+    test::MessageBoxWatcher watcher(GetCurrentProcessId(),
+                                    [&owner](HWND box) { owner = GetWindow(box, GW_OWNER); });
+    // The dialog runs its own loop on this thread; another one clicks it.
+    std::thread user([&] {
+        HWND form = nullptr;
+        for (int i = 0; i < 250 && !form; ++i, Sleep(20)) form = FindWindowW(L"TFrmOption", nullptr);
+        dialog = form;
+        if (!form) return;
+        PostMessageW(GetDlgItem(form, TFrmOption::SpeedButton1), BM_CLICK, 0, 0);
+        watcher.WaitFor(1);
+        for (int i = 0; i < 150 && GetForegroundWindow() != form; ++i) Sleep(20);
+        activeAfter = GetForegroundWindow();
+        PostMessageW(GetDlgItem(form, TFrmOption::SpeedButton2), BM_CLICK, 0, 0);
+    });
+    SendMessageW(main->hwnd(), WM_COMMAND, kCmdOpenOption, 0);  // returns once it closed
+    user.join();
+    ASSERT_NE(dialog.load(), nullptr);
+    ASSERT_EQ(watcher.boxes().size(), 1u);
+    EXPECT_EQ(owner.load(), dialog.load());
+    EXPECT_EQ(activeAfter.load(), dialog.load()) << "active after the box: " << activeAfter.load();
 }
 
 }  // namespace
