@@ -25,7 +25,6 @@ namespace {
 constexpr char kClassName[] = "TFrmMain";
 constexpr char kCaption[] = "Tessalyne　Ver1.21";
 constexpr COLORREF kUncheckedTextColor = 0xC0C0C0;  // silver
-constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
 
 constexpr char kDuplicateSuffix[] = " は既に登録されてます。";
 constexpr char kFoundSuffix[] = " 個のファイルが見つかりました。";
@@ -86,7 +85,7 @@ TFrmMain::TFrmMain() = default;
 TFrmMain::~TFrmMain() = default;
 
 void TFrmMain::Create(int argc, char** argv) {
-    // The icons are set per window (ApplyDpi): a class icon would outlive
+    // The icons are set per window (LoadDpiResources): a class icon would outlive
     // the window that owns it.
     RegisterClass(kClassName, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
@@ -133,13 +132,11 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     if (!startedWithoutParameters_ && hwnd()) {
         // The activation ran the cut once already: this run repeats it, and
         // for the outcomes and the undo both are one cut.
-        repeatStartupCut_ = cutRuns_ > 0;
         try {
-            Action_cutshoutExecute();
+            RunCut(cutDone_);
         } catch (const std::exception& e) {
             app.ReportError(e.what());
         }
-        repeatStartupCut_ = false;
     }
 }
 
@@ -220,21 +217,19 @@ void TFrmMain::ScanFolder(const std::string& folder) {
     };
     callbacks.cancelled = [this] { return hwnd() == nullptr || stopRequested_; };
 
-    BeginWork();
+    const WorkScope work(*this);
     lastFlush_ = GetTickCount();  // the first counts show after a while
     lastTurn_ = lastFlush_ - 1000;  // what is pending runs at the first subfolder
+    // The controls learn the last counts however the scan ends.
+    struct ScanEnd {
+        TFrmMain& main;
+        ~ScanEnd() {
+            main.scanning_ = false;
+            if (main.hwnd()) main.FlushScanView(true);
+        }
+    } end{*this};
     scanning_ = true;
-    try {
-        tsly::ScanFolder(folder, dirs, callbacks);
-    } catch (...) {
-        scanning_ = false;
-        if (hwnd()) FlushScanView(true);
-        EndWork();
-        throw;
-    }
-    scanning_ = false;
-    if (hwnd()) FlushScanView(true);
-    EndWork();
+    tsly::ScanFolder(folder, dirs, callbacks);
 }
 
 void TFrmMain::BeginWork() {
@@ -274,51 +269,42 @@ bool TFrmMain::WorkTurn(std::size_t done, std::size_t total) {
 }
 
 void TFrmMain::ShowCounts(const char* doneWord, std::size_t done, std::size_t failed) {
+    if (!hwnd()) return;
     SetStatusText(std::string(doneWord) + " " + std::to_string(done) + " 件・失敗 " +
                       std::to_string(failed) + " 件",
                   1);
 }
 
-void TFrmMain::Action_cutshoutExecute() {
-    if (busy_) return;
-    const bool repeat = repeatStartupCut_;
+void TFrmMain::RunListWork(const char* finished, const char* stopped,
+                           const std::function<void(CutEnvironment&)>& work) {
     MainCutEnvironment env([this](std::size_t done, std::size_t total) { return WorkTurn(done, total); },
-                           [this] {
+                           [this, finished, stopped] {
                                if (!hwnd()) return;
                                MessageBeep(MB_OK);
-                               SetStatusText(stopRequested_ ? kCutStopped : kCutFinished);
+                               SetStatusText(stopRequested_ ? stopped : finished);
                            });
-    BeginWork();
-    try {
-        CutResult result = RunCutCommand(listView_.model(), env, repeat ? &lastCut_ : nullptr);
-        lastCut_ = std::move(result);
-        ++cutRuns_;
-    } catch (...) {
-        EndWork();
-        throw;
-    }
-    if (hwnd()) {
+    const WorkScope scope(*this);
+    work(env);
+    if (hwnd()) listView_.RedrawAll();
+}
+
+void TFrmMain::Action_cutshoutExecute() { RunCut(false); }
+
+void TFrmMain::RunCut(bool repeatsLast) {
+    if (busy_) return;
+    RunListWork(kCutFinished, kCutStopped, [this, repeatsLast](CutEnvironment& env) {
+        lastCut_ = RunCutCommand(listView_.model(), env, repeatsLast ? &lastCut_ : nullptr);
+        cutDone_ = true;
         ShowCounts("変更", lastCut_.renamed, lastCut_.failed);
-        listView_.RedrawAll();
-    }
-    EndWork();
+    });
 }
 
 void TFrmMain::Action_undoExecute() {
     if (!CanUndo()) return;
-    MainCutEnvironment env([this](std::size_t done, std::size_t total) { return WorkTurn(done, total); },
-                           [this] {
-                               if (!hwnd()) return;
-                               MessageBeep(MB_OK);
-                               SetStatusText(kUndoFinished);
-                           });
-    BeginWork();
-    const UndoResult result = UndoCut(listView_.model(), env, lastCut_);
-    if (hwnd()) {
+    RunListWork(kUndoFinished, kUndoFinished, [this](CutEnvironment& env) {
+        const UndoResult result = UndoCut(listView_.model(), env, lastCut_);
         ShowCounts("元に戻した", result.undone, result.failed);
-        listView_.RedrawAll();
-    }
-    EndWork();
+    });
 }
 
 void TFrmMain::UpdateCommandStates() {
@@ -421,7 +407,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         LayoutChildren();
         return 0;
-    case kWmDpiChanged: {
+    case win::kWmDpiChanged: {
         // Moved to a monitor of another DPI: the system's rectangle keeps
         // the window's size in the new DPI's pixels.
         const UINT old = dpi_;
@@ -429,6 +415,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         const RECT& r = *reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
+        LoadDpiResources();
         ApplyDpi(old);
         return 0;
     }

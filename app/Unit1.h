@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 #include "app/shortcut_list_view.h"
@@ -61,6 +62,9 @@ private:
     int Scaled(int size96) const;
     // Fonts, images, bar and column sizes for the window's DPI; `fromDpi` is
     // the DPI the present sizes were made for.
+    // The fonts, icons and pictures of the window's DPI.
+    void LoadDpiResources();
+    // Scales the layout from `fromDpi` to the window's DPI.
     void ApplyDpi(UINT fromDpi);
     void LoadToolImages();
     void SizeToolBar();
@@ -92,6 +96,24 @@ private:
     void BeginWork();
     void EndWork();
     void ShowCounts(const char* doneWord, std::size_t done, std::size_t failed);
+    // A cut or an undo over the list as one piece of work; the status text
+    // tells at the end whether it ran through or was stopped.
+    void RunListWork(const char* finished, const char* stopped,
+                     const std::function<void(CutEnvironment&)>& work);
+    // `repeatsLast`: the start-up's second run, one cut with the first.
+    void RunCut(bool repeatsLast);
+
+    // Marks the window busy for as long as it lives.
+    class WorkScope {
+    public:
+        explicit WorkScope(TFrmMain& main) : main_(main) { main_.BeginWork(); }
+        ~WorkScope() { main_.EndWork(); }
+        WorkScope(const WorkScope&) = delete;
+        WorkScope& operator=(const WorkScope&) = delete;
+
+    private:
+        TFrmMain& main_;
+    };
     void UpdateCommandStates();
 
     ShortcutListView listView_;
@@ -113,8 +135,7 @@ private:
     bool busy_ = false;
     bool stopRequested_ = false;
     bool closePending_ = false;   // closing waits until the work has stopped
-    int cutRuns_ = 0;
-    bool repeatStartupCut_ = false;
+    bool cutDone_ = false;        // a cut ran since the window was made
     CutResult lastCut_;           // what Undo puts back
     DWORD lastTurn_ = 0;
     bool countPending_ = false;  // the status bar's running count is stale

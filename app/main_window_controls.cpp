@@ -9,27 +9,18 @@
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
 #include "app/resource.h"
+#include "platform/ui_font.h"
 #include "platform/dpi.h"
 #include "platform/text.h"
 
 namespace tsly {
 
-win::UniqueFont MakeMainFont(bool strikeOut, UINT dpi) {
-    LOGFONTW lf{};
-    lf.lfHeight = -win::Scale(12, dpi);
-    lf.lfCharSet = SHIFTJIS_CHARSET;
-    lf.lfStrikeOut = strikeOut ? TRUE : FALSE;
-    lstrcpynW(lf.lfFaceName, L"ＭＳ Ｐゴシック", LF_FACESIZE);
-    return win::UniqueFont(CreateFontIndirectW(&lf));
-}
-
 int TFrmMain::Scaled(int size96) const { return win::Scale(size96, dpi_); }
 
 void TFrmMain::CreateControls() {
-    // Made at their sizes for 96 dpi; ApplyDpi scales them.
-    font_ = MakeMainFont(false, dpi_);
-    strikeFont_ = MakeMainFont(true, dpi_);
-    LoadToolImages();
+    // Made with the fonts and pictures of their DPI, at their sizes for
+    // 96 dpi; ApplyDpi scales them.
+    LoadDpiResources();
     CreateToolBar();
 
     listView_.Create(hwnd(), kListId, font_.get());
@@ -54,17 +45,19 @@ void TFrmMain::CreateControls() {
     ApplyDpi(win::kDesignDpi);
 }
 
-void TFrmMain::ApplyDpi(UINT fromDpi) {
-    // The controls take the new fonts before the old ones are deleted.
-    win::UniqueFont font = MakeMainFont(false, dpi_);
+void TFrmMain::LoadDpiResources() {
+    // Controls that exist take the new fonts before the old ones are deleted.
+    win::UniqueFont font = win::MakeUiFont(dpi_);
     for (HWND control : {listView_.hwnd(), toolBar_, statusBar_}) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
-    if (HWND tips = reinterpret_cast<HWND>(SendMessageW(toolBar_, TB_GETTOOLTIPS, 0, 0))) {
-        SendMessageW(tips, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    if (toolBar_) {
+        if (HWND tips = reinterpret_cast<HWND>(SendMessageW(toolBar_, TB_GETTOOLTIPS, 0, 0))) {
+            SendMessageW(tips, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        }
     }
     font_ = std::move(font);
-    strikeFont_ = MakeMainFont(true, dpi_);
+    strikeFont_ = win::MakeUiFont(dpi_, win::FontLook::StruckOut);
 
     HINSTANCE instance = GetModuleHandleW(nullptr);
     win::UniqueIcon icon(static_cast<HICON>(LoadImageW(
@@ -75,8 +68,10 @@ void TFrmMain::ApplyDpi(UINT fromDpi) {
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
     icon_ = std::move(icon);
     smallIcon_ = std::move(smallIcon);
-
     LoadToolImages();
+}
+
+void TFrmMain::ApplyDpi(UINT fromDpi) {
     SizeToolBar();
 
     // Whatever columns the list has keep their share of the new DPI.

@@ -2,8 +2,6 @@
 // pixels at 96 dpi).
 #pragma once
 
-#include "platform/handles.h"
-
 namespace tsly {
 
 inline constexpr int kListId = 1;
@@ -15,8 +13,5 @@ inline constexpr int kDefaultColumnWidth = 400;
 inline constexpr int kDefaultResultColumnWidth = 160;
 inline constexpr int kStatusPanel0Width = 300;
 inline constexpr int kStatusBarHeight = 19;
-
-// The window's font: ＭＳ Ｐゴシック, 12 pixels at 96 dpi, Shift-JIS.
-win::UniqueFont MakeMainFont(bool strikeOut, UINT dpi);
 
 }  // namespace tsly

@@ -135,20 +135,10 @@ int ShortcutListView::FindFrom(const NMLVFINDITEMW& find) const {
     // Type-to-find: the first row from the start row whose caption begins
     // with the typed text, without regard to case, wrapping round.
     if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
-    const std::string key = win::SystemFoldKey(win::FromWide(find.lvfi.psz));
-    const bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
-    const std::size_t count = model_.Count();
-    if (count == 0) return -1;
-    const std::size_t start = find.iStart < 0 ? 0 : static_cast<std::size_t>(find.iStart) % count;
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::size_t row = (start + k) % count;
-        if (k > 0 && row == 0 && !(find.lvfi.flags & LVFI_WRAP)) break;
-        const std::string caption = win::SystemFoldKey(model_.Caption(row));
-        if (partial ? caption.compare(0, key.size(), key) == 0 : caption == key) {
-            return static_cast<int>(row);
-        }
-    }
-    return -1;
+    const std::size_t row = model_.FindCaption(
+        win::FromWide(find.lvfi.psz), find.iStart < 0 ? 0 : static_cast<std::size_t>(find.iStart),
+        (find.lvfi.flags & LVFI_PARTIAL) != 0, (find.lvfi.flags & LVFI_WRAP) != 0);
+    return row == std::string::npos ? -1 : static_cast<int>(row);
 }
 
 LRESULT ShortcutListView::OnNotify(NMHDR* header, bool& handled) {

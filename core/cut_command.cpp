@@ -142,18 +142,11 @@ UndoResult UndoCut(CutListSource& list, CutEnvironment& env, CutResult& last) {
         const JournalEntry entry = std::move(last.journal.back());
         last.journal.pop_back();
         const RenameResult r = env.Rename(entry.to, entry.from);
-        const RowOutcome& before = entry.row < list.Count() ? list.Outcome(entry.row) : RowOutcome{};
         // A row cut twice is undone in two steps; the first failure stays.
-        if (entry.row < list.Count() && before.kind != OutcomeKind::UndoFailed) {
-            RowOutcome outcome;
-            if (r.ok()) {
-                outcome.kind = OutcomeKind::Undone;
-            } else {
-                outcome.kind = OutcomeKind::UndoFailed;
-                outcome.failure = r.failure;
-                outcome.code = r.code;
-            }
-            list.SetOutcome(entry.row, std::move(outcome));
+        if (entry.row < list.Count() && list.Outcome(entry.row).kind != OutcomeKind::UndoFailed) {
+            list.SetOutcome(entry.row,
+                            RowOutcome{r.ok() ? OutcomeKind::Undone : OutcomeKind::UndoFailed,
+                                       r.failure, r.code, {}});
         }
         ++(r.ok() ? result.undone : result.failed);
         if (!env.Continue(++done, total) && !last.journal.empty()) {

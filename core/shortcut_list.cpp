@@ -18,16 +18,30 @@ std::size_t ShortcutListModel::HashOf(std::string_view caption) const {
     return hash;
 }
 
+std::u16string ShortcutListModel::Folded(std::string_view text) const {
+    std::u16string folded;
+    folded.reserve(text.size());
+    utf8::ForEachUtf16Unit(text, [this, &folded](char16_t unit) { folded.push_back(upper_[unit]); });
+    return folded;
+}
+
 bool ShortcutListModel::SameFolded(std::string_view a, std::string_view b) const {
     ++probes_;
-    std::u16string wa, wb;
-    utf8::AppendUtf16(a, wa);
-    utf8::AppendUtf16(b, wb);
-    if (wa.size() != wb.size()) return false;
-    for (std::size_t i = 0; i < wa.size(); ++i) {
-        if (upper_[wa[i]] != upper_[wb[i]]) return false;
+    return Folded(a) == Folded(b);
+}
+
+std::size_t ShortcutListModel::FindCaption(std::string_view text, std::size_t start,
+                                           bool prefix, bool wrap) const {
+    const std::size_t count = entries_.size();
+    if (count == 0) return std::string::npos;
+    const std::u16string key = Folded(text);
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t row = (start + k) % count;
+        if (k > 0 && row == 0 && !wrap) break;
+        const std::u16string caption = Folded(entries_[row].caption);
+        if (prefix ? caption.compare(0, key.size(), key) == 0 : caption == key) return row;
     }
-    return true;
+    return std::string::npos;
 }
 
 std::size_t ShortcutListModel::Find(std::string_view caption, std::size_t hash) const {

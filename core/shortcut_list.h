@@ -62,11 +62,18 @@ public:
     void SetCaption(std::size_t index, std::string caption);
     void Clear();
 
+    // Type-to-find: the first entry from `start` whose caption equals `text`,
+    // or begins with it when `prefix`, without regard to case; wraps round
+    // to the first entry when `wrap`. npos when there is none.
+    std::size_t FindCaption(std::string_view text, std::size_t start, bool prefix,
+                            bool wrap) const;
+
     // How many captions the duplicate tests compared in full so far.
     std::size_t Probes() const { return probes_; }
 
 private:
     std::size_t HashOf(std::string_view caption) const;
+    std::u16string Folded(std::string_view text) const;
     bool SameFolded(std::string_view a, std::string_view b) const;
     // The entry equal to `caption` but for case, or npos.
     std::size_t Find(std::string_view caption, std::size_t hash) const;

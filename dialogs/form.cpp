@@ -9,6 +9,7 @@
 #include "platform/application.h"
 #include "platform/dpi.h"
 #include "platform/text.h"
+#include "platform/ui_font.h"
 
 namespace tsly::dialogs {
 namespace {
@@ -16,18 +17,6 @@ namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr COLORREF kDarkBlue = 0xA00000;      // red 0, green 0, blue 160
 constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
-constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
-
-// ＭＳ Ｐゴシック, 12 pixels at 96 dpi, Shift-JIS.
-win::UniqueFont MakeFormFont(bool link, UINT dpi) {
-    LOGFONTW lf{};
-    lf.lfHeight = -win::Scale(12, dpi);
-    lf.lfCharSet = SHIFTJIS_CHARSET;
-    lf.lfWeight = link ? FW_BOLD : FW_NORMAL;
-    lf.lfUnderline = link ? TRUE : FALSE;
-    lstrcpynW(lf.lfFaceName, L"ＭＳ Ｐゴシック", LF_FACESIZE);
-    return win::UniqueFont(CreateFontIndirectW(&lf));
-}
 
 struct KindClass {
     const wchar_t* className;
@@ -103,8 +92,8 @@ void Form::CreateForm(const FormDef& def, POINT position,
 }
 
 void Form::ApplyDpi() {
-    font_ = MakeFormFont(false, dpi_);
-    linkFont_ = MakeFormFont(true, dpi_);
+    font_ = win::MakeUiFont(dpi_);
+    linkFont_ = win::MakeUiFont(dpi_, win::FontLook::Link);
     HINSTANCE instance = GetModuleHandleW(nullptr);
     const int big = win::Scale(32, dpi_), small = win::Scale(16, dpi_);
     icon_.reset(static_cast<HICON>(
@@ -192,8 +181,12 @@ void Form::CreateControl(const ControlDef& def) {
     }
     if (!control) throw std::runtime_error("A control of the dialog could not be created");
     controls_[def.id] = control;
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    Dress(control, def);
+}
 
+void Form::Dress(HWND control, const ControlDef& def) const {
+    HFONT font = FontOf(def);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (def.kind == Kind::Image) {
         SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
     } else if (def.kind == Kind::Label) {
@@ -204,18 +197,12 @@ void Form::CreateControl(const ControlDef& def) {
 void Form::LayOut() {
     for (const ControlDef& def : controlDefs_) {
         HWND control = Control(def.id);
-        HFONT font = FontOf(def);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         HWND parent = nullptr;
         const RECT bounds = BoundsOf(def, parent);
         SetWindowRgn(control, nullptr, FALSE);  // PlacePages cuts them again
         SetWindowPos(control, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
                      bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        if (def.kind == Kind::Image) {
-            SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
-        } else if (def.kind == Kind::Label) {
-            FitLabel(control, font);
-        }
+        Dress(control, def);
     }
     for (const ControlDef& c : controlDefs_) {
         if (c.kind == Kind::Tabs) PlacePages(Control(c.id));
@@ -349,7 +336,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
         }
         break;
-    case kWmDpiChanged: {
+    case win::kWmDpiChanged: {
         // Moved to a monitor of another DPI.
         dpi_ = HIWORD(wParam);
         const RECT& r = *reinterpret_cast<const RECT*>(lParam);

@@ -90,6 +90,8 @@ private:
     RECT BoundsOf(const ControlDef& def, HWND& parent) const;
     HFONT FontOf(const ControlDef& def) const;
     void FitLabel(HWND label, HFONT font) const;
+    // The control's font, and for labels and images their size or icon.
+    void Dress(HWND control, const ControlDef& def) const;
     void PlacePages(HWND tabs);
     // Fonts, icons, size and every control's place for the form's DPI.
     void ApplyDpi();

@@ -30,7 +30,7 @@ bool HelpViewerInstalled() {
 
 }  // namespace
 
-std::string HelpFilePath() { return ProgramFolder() + "TSLY.hlp"; }
+std::string HelpFilePath() { return ProgramFolder() + win::FromWide(kHelpFileName); }
 
 HelpShown ShowHelpFrom(HWND owner, const std::wstring& folder) {
     const std::wstring helpFile = folder + kHelpFileName;

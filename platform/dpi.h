@@ -7,6 +7,7 @@
 namespace tsly::win {
 
 inline constexpr UINT kDesignDpi = 96;
+inline constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
 
 // A size at 96 dpi, at `dpi`.
 inline int Scale(int size96, UINT dpi) {

@@ -46,16 +46,4 @@ const char16_t* SystemUpperTable() {
     return table.data();
 }
 
-std::string SystemFoldKey(std::string_view text) {
-    const char16_t* upper = SystemUpperTable();
-    std::string key;
-    key.reserve(text.size() * 2);
-    utf8::ForEachUtf16Unit(text, [upper, &key](char16_t unit) {
-        const char16_t c = upper[unit];
-        key.push_back(static_cast<char>(c & 0xFF));
-        key.push_back(static_cast<char>(c >> 8));
-    });
-    return key;
-}
-
 }  // namespace tsly::win

@@ -1,5 +1,5 @@
 // Conversions between the program's UTF-8 texts and the system's UTF-16,
-// and the system's own case folding.
+// and the system's own upper-case table.
 #pragma once
 
 #include <string>
@@ -16,9 +16,5 @@ bool RoundTrips(std::wstring_view text);
 // The system's upper case of every UTF-16 unit (0x10000 entries), as its
 // case-insensitive comparisons of names use it.
 const char16_t* SystemUpperTable();
-
-// The key under which the system's case-insensitive comparison finds two
-// texts equal: the UTF-16 form, upper-cased by the system.
-std::string SystemFoldKey(std::string_view text);
 
 }  // namespace tsly::win

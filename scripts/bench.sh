@@ -10,8 +10,6 @@ bash scripts/setup.sh
 bash scripts/build.sh >/dev/null
 
 . scripts/wine-env.sh
-trap tsly_wine_cleanup EXIT
-tsly_wine_env
-tsly_display
+tsly_wine_for_this_script
 [ $# -gt 0 ] || set -- 10000 100000 --runs 5
 wine build/win32/bench/tsly_bench.exe "$@"

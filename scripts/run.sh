@@ -15,9 +15,7 @@ if [ -n "${TSLY_PREFIX:-}" ]; then
   mkdir -p "$TSLY_PREFIX"
   export TSLY_WINE_ROOT=$(readlink -f "$TSLY_PREFIX")
 fi
-trap tsly_wine_cleanup EXIT
-tsly_wine_env
-tsly_display
+tsly_wine_for_this_script
 
 args=()
 for p in "$@"; do

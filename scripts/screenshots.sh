@@ -19,9 +19,7 @@ exe=$(readlink -f build/win32/app/tsly.exe)
 
 . scripts/wine-env.sh
 unset DISPLAY  # always a private Xvfb: keys and pictures must not meet other windows
-trap tsly_wine_cleanup EXIT
-tsly_wine_env
-tsly_display
+tsly_wine_for_this_script
 
 # shot NAME [KEY...]: starts the program on the shell desktop (with the
 # parameters in the array `params`, as Send To would), clicks its title bar

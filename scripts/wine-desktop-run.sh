@@ -5,7 +5,7 @@
 # the prefix is shut down, so the program's results come through a file.
 here=$(dirname "$(readlink -f "$0")")
 . "$here/wine-env.sh"
-tsly_wine_for_one_run
+tsly_wine_for_this_script
 result=$(mktemp "$TSLY_WINE_ROOT/result.XXXXXX")
 rm -f "$result"
 # Kept off our own output: the desktop outlives the program.

@@ -74,9 +74,9 @@ tsly_display() {
   fi
 }
 
-# For a script that runs one program: the prefix and the display, removed
-# again at its exit when this script made them.
-tsly_wine_for_one_run() {
+# For a script that runs programs under Wine: the prefix and the display,
+# removed again at its exit when this script made them.
+tsly_wine_for_this_script() {
   tsly_wine_env
   tsly_display
   if [ "${TSLY_WINE_OWNED:-}" = 1 ] || [ -n "${TSLY_XVFB_PID:-}" ]; then

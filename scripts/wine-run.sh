@@ -3,5 +3,5 @@
 # scripts/test.sh prepared (or a fresh one when run on its own).
 here=$(dirname "$(readlink -f "$0")")
 . "$here/wine-env.sh"
-tsly_wine_for_one_run
+tsly_wine_for_this_script
 wine "$@"

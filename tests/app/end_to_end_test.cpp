@@ -28,30 +28,8 @@ std::string ProgramPath() {
     return path;
 }
 
-struct Found {
-    DWORD pid;
-    HWND hwnd;
-};
-
-BOOL CALLBACK FindMain(HWND hwnd, LPARAM lParam) {
-    auto* found = reinterpret_cast<Found*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t cls[32] = {};
-    GetClassNameW(hwnd, cls, 32);
-    if (pid == found->pid && lstrcmpW(cls, L"TFrmMain") == 0 && IsWindowVisible(hwnd)) {
-        found->hwnd = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The program's main window, once it is visible.
-HWND VisibleMainWindow(DWORD pid) {
-    Found found{pid, nullptr};
-    EnumWindows(&FindMain, reinterpret_cast<LPARAM>(&found));
-    return found.hwnd;
-}
+HWND VisibleMainWindow(DWORD pid) { return test::FindWindowOf(pid, L"TFrmMain"); }
 
 class RunningProgram {
 public:

@@ -71,19 +71,26 @@ std::string UnixPath(const std::string& path) {
     if (!result.empty() && result.back() == '/') result.pop_back();
     return result;
 }
-bool RunUnix(std::string commandLine) {
+// Runs a Linux shell command line that ends by making (or removing) the
+// file `marker`, and waits for that. Wine starts Unix programs without a
+// process handle to wait on, and may leave a stray value in the thread
+// handle: closing it would close some other handle of this process.
+bool RunUnix(const std::string& script, const std::string& marker, bool markerAfter) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    std::wstring wide = W(commandLine);
-    if (!CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    std::wstring commandLine = W("Z:\\bin\\sh -c \"" + script + "\"");
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         return false;
     }
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    if (process.hProcess) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    return test::PumpUntil([&] {
+        return (GetFileAttributesW(W(marker).c_str()) != INVALID_FILE_ATTRIBUTES) == markerAfter;
+    });
 }
 
 class Faults : public test::MainWindowFixture {
@@ -276,13 +283,16 @@ TEST_F(Faults, FolderLinkBackToAnAncestorAndBrokenLink) {
     dir_.Make("sub\\aへのショートカット.lnk", "a");
     const std::string unix = UnixPath(dir_.path());
     ASSERT_FALSE(unix.empty());
-    ASSERT_TRUE(RunUnix("Z:\\bin\\ln -s \"" + unix + "\" \"" + unix + "/sub/loop\""));
-    ASSERT_TRUE(RunUnix("Z:\\bin\\ln -s /nonexistent/folder \"" + unix + "/sub/broken\""));
     // A link elsewhere is followed like any folder.
     TempDir outside;
     outside.Make("bへのショートカット.lnk", "b");
-    ASSERT_TRUE(RunUnix("Z:\\bin\\ln -s \"" + UnixPath(outside.path()) + "\" \"" + unix +
-                        "/sub/elsewhere\""));
+    const std::string sub = "'" + unix + "/sub/";
+    const std::string marker = dir_.path() + "linked";
+    ASSERT_TRUE(RunUnix("ln -s '" + unix + "' " + sub + "loop' && ln -s /nonexistent/folder " +
+                            sub + "broken' && ln -s '" + UnixPath(outside.path()) + "' " + sub +
+                            "elsewhere' && touch '" + unix + "/linked'",
+                        marker, true));
+    DeleteFileW(W(marker).c_str());
     const DWORD attributes = GetFileAttributesW(W((dir_.path() + "sub\\loop")).c_str());
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -295,8 +305,10 @@ TEST_F(Faults, FolderLinkBackToAnAncestorAndBrokenLink) {
     EXPECT_EQ(rows, (std::vector<std::string>{dir_.path() + "sub\\aへのショートカット.lnk",
                                               dir_.path() + "sub\\elsewhere\\bへのショートカット.lnk"}));
     EXPECT_TRUE(watcher.boxes().empty());
-    RunUnix("Z:\\bin\\rm -f \"" + unix + "/sub/loop\" \"" + unix + "/sub/broken\" \"" + unix +
-            "/sub/elsewhere\"");
+    dir_.Make("unlinked");
+    RunUnix("rm -f " + sub + "loop' " + sub + "broken' " + sub + "elsewhere' '" + unix +
+                "/unlinked'",
+            dir_.path() + "unlinked", false);
 }
 
 TEST_F(Faults, VeryDeepTree) {

@@ -19,27 +19,14 @@
 namespace tsly {
 namespace {
 
-BOOL CALLBACK FindDialog(HWND hwnd, LPARAM found) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t cls[16] = {};
-    GetClassNameW(hwnd, cls, 16);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && lstrcmpW(cls, L"#32770") == 0 &&
-        !GetDlgItem(hwnd, 0xFFFF)) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Cancels the first dialog of this process that is no message box.
 class PickerCanceller {
 public:
     PickerCanceller()
         : thread_([this] {
               for (int i = 0; i < 500 && !done_; ++i) {
-                  HWND box = nullptr;
-                  EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&box));
+                  const HWND box = test::FindWindowOf(
+                      GetCurrentProcessId(), L"#32770", [](HWND d) { return !test::IsMessageBox(d); });
                   if (box) {
                       PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
                       done_ = true;

@@ -185,18 +185,19 @@ namespace {
 
 struct Search {
     DWORD processId;
+    const wchar_t* className;
+    bool (*accept)(HWND);
     HWND found;
 };
 
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM lParam) {
+BOOL CALLBACK FindInProcess(HWND hwnd, LPARAM lParam) {
     auto* search = reinterpret_cast<Search*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t cls[32] = {};
-    GetClassNameW(hwnd, cls, 32);
-    // A message box: a dialog whose static text has the id 0xFFFF.
-    if (pid == search->processId && IsWindowVisible(hwnd) && lstrcmpW(cls, L"#32770") == 0 &&
-        GetDlgItem(hwnd, 0xFFFF)) {
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    if (pid == search->processId && IsWindowVisible(hwnd) &&
+        lstrcmpW(cls, search->className) == 0 && (!search->accept || search->accept(hwnd))) {
         search->found = hwnd;
         return FALSE;
     }
@@ -212,21 +213,26 @@ std::string TextOf(HWND hwnd) {
 
 }  // namespace
 
+HWND FindWindowOf(DWORD processId, const wchar_t* className, bool (*accept)(HWND)) {
+    Search search{processId, className, accept, nullptr};
+    EnumWindows(&FindInProcess, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 void MessageBoxWatcher::Watch() {
     while (!stop_) {
-        Search search{processId_, nullptr};
-        EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            if (onBox_) onBox_(search.found);
-            Box box{TextOf(search.found), TextOf(GetDlgItem(search.found, 0xFFFF))};
+        const HWND found = FindWindowOf(processId_, L"#32770", &IsMessageBox);
+        if (found) {
+            if (onBox_) onBox_(found);
+            Box box{TextOf(found), TextOf(GetDlgItem(found, 0xFFFF))};
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 boxes_.push_back(box);
             }
-            PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(search.found, IDOK)));
+            PostMessageW(found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(found, IDOK)));
             // Wait until it is gone so that it is not counted twice.
-            for (int i = 0; i < 250 && IsWindow(search.found) && IsWindowVisible(search.found); ++i) {
+            for (int i = 0; i < 250 && IsWindow(found) && IsWindowVisible(found); ++i) {
                 Sleep(20);
             }
         }

@@ -81,6 +81,13 @@ private:
     std::thread thread_;
 };
 
+// The first visible top-level window of a process with this class name that
+// `accept` (when given) takes, or nullptr.
+HWND FindWindowOf(DWORD processId, const wchar_t* className, bool (*accept)(HWND) = nullptr);
+
+// A dialog whose static text has the id 0xFFFF: a message box.
+inline bool IsMessageBox(HWND dialog) { return GetDlgItem(dialog, 0xFFFF) != nullptr; }
+
 // Lets this thread's windows run until `done` or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
