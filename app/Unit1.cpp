@@ -31,6 +31,7 @@ constexpr char kFoundSuffix[] = " 個のファイルが見つかりました。"
 constexpr char kCutFinished[] = "処理は終了しました。";
 constexpr char kCutStopped[] = "処理を中止しました。";
 constexpr char kUndoFinished[] = "元に戻しました。";
+constexpr char kUndoStopped[] = "元に戻す処理を中止しました。";
 constexpr char kSettingsDeleted[] = "レジストリ設定を削除しました。";
 constexpr char kSettingsNotDeleted[] = "レジストリ設定を削除できませんでした。";
 
@@ -55,6 +56,9 @@ public:
     }
     RenameResult Rename(const std::string& from, const std::string& to) override {
         return win::RenameFile(from, to);
+    }
+    std::optional<FileId> Identity(const std::string& path) override {
+        return win::FileIdentity(path);
     }
     bool Continue(std::size_t done, std::size_t total) override { return turn_(done, total); }
     void Completed() override { completed_(); }
@@ -129,9 +133,10 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
     UpdateCommandStates();
-    if (!startedWithoutParameters_ && hwnd()) {
-        // The activation ran the cut once already: this run repeats it, and
-        // for the outcomes and the undo both are one cut.
+    // The activation ran the cut once already: this run repeats it, and for
+    // the outcomes and the undo both are one cut. A first run the user
+    // stopped, or a window closed during it, ends the start-up's cutting.
+    if (!startedWithoutParameters_ && hwnd() && !closePending_ && !lastCutStopped_) {
         try {
             RunCut(cutDone_);
         } catch (const std::exception& e) {
@@ -187,9 +192,13 @@ void TFrmMain::FlushScanView(bool force) {
     if (!force && now - lastFlush_ < kFlushIntervalMs) return;
     lastFlush_ = now;
     listView_.SyncCount();
-    if (countPending_) {
+    if (countPending_ || skippedTooDeep_ != 0) {
         countPending_ = false;
-        SetStatusText(std::to_string(listView_.model().Count()) + kFoundSuffix);
+        std::string text = std::to_string(listView_.model().Count()) + kFoundSuffix;
+        if (skippedTooDeep_ != 0) {
+            text += "（深すぎて調べなかったフォルダ " + std::to_string(skippedTooDeep_) + " 個）";
+        }
+        SetStatusText(text);
     }
 }
 
@@ -203,8 +212,7 @@ void TFrmMain::ScanFolder(const std::string& folder) {
     win::Win32DirEnumerator dirs;
     ScanCallbacks callbacks;
     callbacks.registerShortcut = [this](std::string&& path) { RegisterShortcut(std::move(path)); };
-    callbacks.afterRegister = [this] { countPending_ = true; };
-    callbacks.beforeSubfolder = [this] {
+    const auto turn = [this] {
         // Pending messages run before a subfolder is entered, though not
         // more often than every 50 ms: the window still answers at once, and
         // a tree of many small folders is not slowed down by the queue.
@@ -215,6 +223,14 @@ void TFrmMain::ScanFolder(const std::string& folder) {
         FlushScanView(false);
         win::Application::Instance().ProcessMessages();
     };
+    // Turns come between any two files too, so that a flat folder of many
+    // files can be stopped.
+    callbacks.afterRegister = [this, turn] {
+        countPending_ = true;
+        turn();
+    };
+    callbacks.beforeSubfolder = turn;
+    callbacks.skippedTooDeep = [this](const std::string&) { ++skippedTooDeep_; };
     callbacks.cancelled = [this] { return hwnd() == nullptr || stopRequested_; };
 
     const WorkScope work(*this);
@@ -229,6 +245,7 @@ void TFrmMain::ScanFolder(const std::string& folder) {
         }
     } end{*this};
     scanning_ = true;
+    skippedTooDeep_ = 0;
     tsly::ScanFolder(folder, dirs, callbacks);
 }
 
@@ -293,15 +310,18 @@ void TFrmMain::Action_cutshoutExecute() { RunCut(false); }
 void TFrmMain::RunCut(bool repeatsLast) {
     if (busy_) return;
     RunListWork(kCutFinished, kCutStopped, [this, repeatsLast](CutEnvironment& env) {
-        lastCut_ = RunCutCommand(listView_.model(), env, repeatsLast ? &lastCut_ : nullptr);
+        CutResult result = RunCutCommand(listView_.model(), env, repeatsLast ? &lastCut_ : nullptr);
         cutDone_ = true;
-        ShowCounts("変更", lastCut_.renamed, lastCut_.failed);
+        lastCutStopped_ = result.stopped;
+        ShowCounts("変更", result.renamed, result.failed);
+        // A cut that renamed nothing leaves the undo of the last one that did.
+        if (!result.journal.empty()) lastCut_ = std::move(result);
     });
 }
 
 void TFrmMain::Action_undoExecute() {
     if (!CanUndo()) return;
-    RunListWork(kUndoFinished, kUndoFinished, [this](CutEnvironment& env) {
+    RunListWork(kUndoFinished, kUndoStopped, [this](CutEnvironment& env) {
         const UndoResult result = UndoCut(listView_.model(), env, lastCut_);
         ShowCounts("元に戻した", result.undone, result.failed);
     });

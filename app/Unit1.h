@@ -136,9 +136,11 @@ private:
     bool stopRequested_ = false;
     bool closePending_ = false;   // closing waits until the work has stopped
     bool cutDone_ = false;        // a cut ran since the window was made
+    bool lastCutStopped_ = false; // the last cut was stopped before its end
     CutResult lastCut_;           // what Undo puts back
     DWORD lastTurn_ = 0;
     bool countPending_ = false;  // the status bar's running count is stale
+    std::size_t skippedTooDeep_ = 0;  // folders the scan left out
     DWORD lastFlush_ = 0;
 };
 

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/Unit1.h"
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
@@ -29,9 +31,38 @@ constexpr GeometryValue kGeometry[] = {
     {Geometry::ResultColumn, "ResultColumnWidth", kDefaultResultColumnWidth},
 };
 
+// A window rectangle that lies off every monitor (stored while a monitor
+// that is gone now was attached, or while minimized) moved onto the work
+// area of the nearest one; any other rectangle as it is.
+RECT OnScreen(RECT r) {
+    if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return r;
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info)) return r;
+    const RECT& work = info.rcWork;
+    const LONG width = r.right - r.left, height = r.bottom - r.top;
+    const LONG left = std::max(work.left, std::min(r.left, work.right - width));
+    const LONG top = std::max(work.top, std::min(r.top, work.bottom - height));
+    return RECT{left, top, left + width, top + height};
+}
+
 }  // namespace
 
 void TFrmMain::RestoreGeometry() {
+    // However the stored values place it, the window opens where it can be
+    // seen.
+    struct OnScreenAtEnd {
+        HWND hwnd;
+        ~OnScreenAtEnd() {
+            RECT r{};
+            GetWindowRect(hwnd, &r);
+            const RECT on = OnScreen(r);
+            if (on.left != r.left || on.top != r.top) {
+                SetWindowPos(hwnd, nullptr, on.left, on.top, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+        }
+    } onScreen{hwnd()};
     const SettingsStore store(kSettingsKey);
     for (const GeometryValue& value : kGeometry) {
         // Stored values are the pixels the window had; only the defaults
@@ -82,6 +113,7 @@ void TFrmMain::FormClose() {
     if (settingsDeleted_) return;
     RECT r{};
     GetWindowRect(hwnd(), &r);
+    r = OnScreen(r);
     RECT list{};
     GetWindowRect(listView_.hwnd(), &list);
     RECT status{};

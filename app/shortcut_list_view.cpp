@@ -117,7 +117,7 @@ void ShortcutListView::FillDisplayInfo(LVITEMW& item) {
     const auto row = static_cast<std::size_t>(item.iItem);
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
         const std::wstring caption = win::ToWide(
-            item.iSubItem == 0 ? model_.Caption(row) : OutcomeText(model_.Outcome(row)));
+            item.iSubItem == 0 ? model_.Caption(row) : OutcomeText(model_.Outcome(row), model_.Caption(row)));
         const std::size_t n =
             std::min(caption.size(), static_cast<std::size_t>(item.cchTextMax - 1));
         caption.copy(item.pszText, n);

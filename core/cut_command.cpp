@@ -1,6 +1,9 @@
 #include "core/cut_command.h"
 
+#include <cstdio>
 #include <utility>
+
+#include "core/row_cut.h"
 
 namespace tsly {
 
@@ -17,78 +20,91 @@ constexpr FailureText kFailureTexts[] = {
     {RenameFailure::InUse, "他のプログラムが使用中です"},
     {RenameFailure::AccessDenied, "アクセスが拒否されました"},
     {RenameFailure::LeavesFolder, "新しい名前がフォルダの外を指します"},
+    {RenameFailure::BadCharacter, "名前に使えない文字があります"},
+    {RenameFailure::ReservedName, "Windows が予約している名前です"},
+    {RenameFailure::TooLong, "名前が長すぎます"},
+    {RenameFailure::Replaced, "別のファイルに変わっています"},
 };
 
-std::string FailureReason(const RowOutcome& outcome) {
+std::string FailureReason(RenameFailure failure, std::uint32_t code) {
     for (const FailureText& f : kFailureTexts) {
-        if (f.failure == outcome.failure) return f.text;
-    }
-    return "エラー " + std::to_string(outcome.code);
-}
-
-std::string NameOf(const std::string& path) {
-    const auto parts = SplitPath(path);
-    return parts ? std::string(parts->name) : path;
-}
-
-// One row's way through both cuts.
-struct RowRun {
-    RowOutcome outcome;
-    bool renamed = false;
-};
-
-RowRun CutRow(std::size_t row, const std::string& caption, const CutOptions& options,
-              CutEnvironment& env, std::vector<JournalEntry>& journal) {
-    RowRun run;
-    auto fail = [&run](const RenameResult& r) {
-        run.outcome.kind = OutcomeKind::Failed;
-        run.outcome.failure = r.failure;
-        run.outcome.code = r.code;
-    };
-    auto rename = [&](const std::string& from, std::string to) {
-        const RenameResult r = env.Rename(from, to);
-        if (!r.ok()) {
-            fail(r);
-            return false;
+        if (f.failure != failure) continue;
+        std::string text = f.text;
+        if (failure == RenameFailure::BadCharacter && code != 0) {
+            text += ": " + CharacterName(code);
         }
-        journal.push_back(JournalEntry{row, from, to});
-        run.renamed = true;
-        return true;
-    };
+        return text;
+    }
+    return "エラー " + std::to_string(code);
+}
 
-    std::string current = caption;
-    bool leaves = false;
-    if (auto target = FirstCutTarget(caption, options, &leaves)) {
-        // A failed rename leaves the file where it was; the second cut
-        // then works on that old path.
-        if (rename(caption, *target)) current = std::move(*target);
-    } else if (leaves) {
-        fail(RenameResult{RenameFailure::LeavesFolder, 0});
-    }
-    leaves = false;
-    if (auto target = SecondCutTarget(current, options, &leaves)) {
-        if (rename(current, *target)) current = std::move(*target);
-    } else if (leaves) {
-        fail(RenameResult{RenameFailure::LeavesFolder, 0});
-    }
-
-    if (run.outcome.kind != OutcomeKind::Failed) {
-        run.outcome.kind = run.renamed ? OutcomeKind::Renamed : OutcomeKind::Unchanged;
-        if (run.renamed) run.outcome.newName = NameOf(current);
-    }
-    return run;
+std::string_view NameOf(std::string_view path) {
+    const auto parts = SplitPath(path);
+    return parts ? parts->name : path;
 }
 
 }  // namespace
 
-std::string OutcomeText(const RowOutcome& outcome) {
+std::string CharacterName(std::uint32_t c) {
+    if (c >= 0x20 && c < 0x80) return std::string(1, static_cast<char>(c));
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(c));
+    return text;
+}
+
+RowCut CutRow(const std::string& path, const CutOptions& options,
+              const std::function<RenameResult(const std::string&, const std::string&)>& rename) {
+    RowCut cut;
+    cut.path = path;
+    bool renamed = false;
+    auto step = [&](std::optional<std::string> target, const NameProblem& problem) {
+        RenameResult r;
+        if (target) {
+            r = rename(cut.path, *target);
+            if (r.ok()) {
+                cut.path = std::move(*target);
+                renamed = true;
+                return;
+            }
+        } else if (problem) {
+            r = RenameResult{problem.failure, problem.character};
+        } else {
+            return;  // the name stays
+        }
+        // The first failure is the one to tell; a failed rename leaves the
+        // file where it was, and the second cut works on that path.
+        if (cut.outcome.failure == RenameFailure::None) {
+            cut.outcome.failure = r.failure;
+            cut.outcome.code = r.code;
+        }
+    };
+    NameProblem problem;
+    auto first = FirstCutTarget(cut.path, options, &problem);
+    step(std::move(first), problem);
+    auto second = SecondCutTarget(cut.path, options, &problem);
+    step(std::move(second), problem);
+
+    // A rename that happened is what the row shows, whatever failed beside it.
+    cut.outcome.kind = renamed ? OutcomeKind::Renamed
+                       : cut.outcome.failure != RenameFailure::None ? OutcomeKind::Failed
+                                                                   : OutcomeKind::Unchanged;
+    return cut;
+}
+
+std::string OutcomeText(const RowOutcome& outcome, std::string_view path) {
     switch (outcome.kind) {
     case OutcomeKind::None: return std::string();
-    case OutcomeKind::Renamed: return outcome.newName;
+    case OutcomeKind::Renamed: {
+        std::string text(NameOf(path));
+        if (outcome.failure != RenameFailure::None) {
+            text += "（失敗: " + FailureReason(outcome.failure, outcome.code) + "）";
+        }
+        return text;
+    }
     case OutcomeKind::Unchanged: return "変更なし";
     case OutcomeKind::Undone: return "元に戻しました";
     case OutcomeKind::Failed:
-    case OutcomeKind::UndoFailed: return "失敗: " + FailureReason(outcome);
+    case OutcomeKind::UndoFailed: return "失敗: " + FailureReason(outcome.failure, outcome.code);
     }
     return std::string();
 }
@@ -96,39 +112,42 @@ std::string OutcomeText(const RowOutcome& outcome) {
 CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResult* previous) {
     // A settings error escapes from here, before any file is touched.
     const CutOptions options = env.ReadOptions();
+    const auto rename = [&env](const std::string& from, const std::string& to) {
+        return env.Rename(from, to);
+    };
 
     CutResult result;
-    if (previous) result.journal = previous->journal;
+    if (previous) {
+        result.journal = previous->journal;
+        result.renamed = previous->renamed;
+    }
     const std::size_t count = list.Count();
     for (std::size_t i = 0; i < count; ++i) {
         if (!list.Checked(i)) {
-            if (!previous) list.SetOutcome(i, RowOutcome{});
-        } else {
-            RowRun run = CutRow(i, list.Caption(i), options, env, result.journal);
-            // The repeated start-up run finds the files it renamed gone:
-            // what the first run did is what the row shows.
-            const bool keepFirst = previous && !run.renamed &&
-                                   list.Outcome(i).kind == OutcomeKind::Renamed;
-            if (!keepFirst) {
-                if (run.outcome.kind == OutcomeKind::Renamed) ++result.renamed;
-                if (run.outcome.kind == OutcomeKind::Failed) ++result.failed;
-                list.SetOutcome(i, std::move(run.outcome));
+            list.SetOutcome(i, RowOutcome{});
+        } else if (!previous || list.Outcome(i).kind != OutcomeKind::Renamed) {
+            // The start-up's repeated run leaves what the first run renamed.
+            RowCut cut = CutRow(list.Caption(i), options, rename);
+            if (cut.outcome.kind == OutcomeKind::Renamed) {
+                ++result.renamed;
+                std::string originalName(NameOf(list.Caption(i)));
+                result.journal.push_back(
+                    JournalEntry{i, std::move(originalName), env.Identity(cut.path)});
+                list.SetPath(i, std::move(cut.path));
+            } else if (cut.outcome.kind == OutcomeKind::Failed) {
+                ++result.failed;
             }
+            list.SetOutcome(i, cut.outcome);
         }
-        if (!env.Continue(i + 1, count)) {
-            result.stopped = i + 1 < count;
-            if (result.stopped) {
-                // Rows the run never reached show nothing.
-                for (std::size_t j = i + 1; j < count && !previous; ++j) {
-                    list.SetOutcome(j, RowOutcome{});
-                }
-                break;
+        if (!env.Continue(i + 1, count) && i + 1 < count) {
+            result.stopped = true;
+            // Rows the run never reached show nothing; after a repeated
+            // run they keep what the first one did to them.
+            for (std::size_t j = i + 1; j < count && !previous; ++j) {
+                list.SetOutcome(j, RowOutcome{});
             }
+            break;
         }
-    }
-    if (previous) {
-        result.renamed = previous->renamed;
-        result.failed = previous->failed;
     }
     env.Completed();
     return result;
@@ -141,14 +160,27 @@ UndoResult UndoCut(CutListSource& list, CutEnvironment& env, CutResult& last) {
     while (!last.journal.empty()) {
         const JournalEntry entry = std::move(last.journal.back());
         last.journal.pop_back();
-        const RenameResult r = env.Rename(entry.to, entry.from);
-        // A row cut twice is undone in two steps; the first failure stays.
-        if (entry.row < list.Count() && list.Outcome(entry.row).kind != OutcomeKind::UndoFailed) {
-            list.SetOutcome(entry.row,
-                            RowOutcome{r.ok() ? OutcomeKind::Undone : OutcomeKind::UndoFailed,
-                                       r.failure, r.code, {}});
+        if (entry.row < list.Count()) {
+            const std::string current = list.Caption(entry.row);
+            const auto parts = SplitPath(current);
+            std::string original(parts ? parts->folder : std::string_view());
+            original += entry.originalName;
+            RenameResult r;
+            // Only the file the cut renamed goes back, never one that took
+            // its name since. An identity the cut could not take leaves the
+            // name alone to go by.
+            if (entry.id) {
+                const std::optional<FileId> now = env.Identity(current);
+                if (!now) r = RenameResult{RenameFailure::NotFound, 0};
+                else if (*now != *entry.id) r = RenameResult{RenameFailure::Replaced, 0};
+            }
+            if (r.ok()) r = env.Rename(current, original);
+            if (r.ok()) list.SetPath(entry.row, std::move(original));
+            list.SetOutcome(entry.row, RowOutcome{r.ok() ? OutcomeKind::Undone
+                                                         : OutcomeKind::UndoFailed,
+                                                  r.failure, r.code});
+            ++(r.ok() ? result.undone : result.failed);
         }
-        ++(r.ok() ? result.undone : result.failed);
         if (!env.Continue(++done, total) && !last.journal.empty()) {
             result.stopped = true;
             break;

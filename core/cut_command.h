@@ -5,23 +5,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/cut_rule.h"
+#include "core/file_id.h"
 
 namespace tsly {
-
-// Why a rename did not happen.
-enum class RenameFailure : std::uint8_t {
-    None,
-    NameTaken,
-    NotFound,
-    InUse,
-    AccessDenied,
-    LeavesFolder,  // the new name would not name a file in the same folder
-    Other,         // see the system's error code
-};
 
 struct RenameResult {
     RenameFailure failure = RenameFailure::None;
@@ -34,23 +26,32 @@ enum class OutcomeKind : std::uint8_t { None, Renamed, Unchanged, Failed, Undone
 
 struct RowOutcome {
     OutcomeKind kind = OutcomeKind::None;
+    // Failed, UndoFailed: why. Renamed: why a further step failed after a
+    // rename that happened.
     RenameFailure failure = RenameFailure::None;
-    std::uint32_t code = 0;
-    std::string newName;  // Renamed: the file's final name
+    std::uint32_t code = 0;  // Other: the system's error code; BadCharacter: the character
 };
 
-// The text the list shows for an outcome: the new name, "変更なし",
-// "元に戻しました" or "失敗: " and the reason; nothing for None.
-std::string OutcomeText(const RowOutcome& outcome);
+// The text the list shows for an outcome of the row whose file is at
+// `path` now: its name, "変更なし", "元に戻しました" or "失敗: " and the
+// reason; nothing for None.
+std::string OutcomeText(const RowOutcome& outcome, std::string_view path);
+
+// A character the user can read in a message: itself, or its code ("U+0009")
+// when it is a control character that would show as nothing.
+std::string CharacterName(std::uint32_t c);
 
 class CutListSource {
 public:
     virtual ~CutListSource() = default;
     virtual std::size_t Count() const = 0;
+    // The path of the row's file as it is now.
     virtual const std::string& Caption(std::size_t index) const = 0;
     virtual bool Checked(std::size_t index) const = 0;
     virtual const RowOutcome& Outcome(std::size_t index) const = 0;
     virtual void SetOutcome(std::size_t index, RowOutcome outcome) = 0;
+    // The row's file was renamed: the row follows it.
+    virtual void SetPath(std::size_t index, std::string path) = 0;
 };
 
 class CutEnvironment {
@@ -61,6 +62,9 @@ public:
     virtual CutOptions ReadOptions() = 0;
     // Renames a file; never replaces an existing one.
     virtual RenameResult Rename(const std::string& from, const std::string& to) = 0;
+    // The identity of the file at `path`, or nothing when there is none or
+    // it cannot be told.
+    virtual std::optional<FileId> Identity(const std::string& path) = 0;
     // After each row: `done` of `total` rows are through. False stops the
     // run here (the window was asked to stop or to close).
     virtual bool Continue(std::size_t /*done*/, std::size_t /*total*/) { return true; }
@@ -68,23 +72,26 @@ public:
     virtual void Completed() = 0;
 };
 
-// One rename that happened, in the order it happened.
+// One row a cut renamed: its file's name before the cut (the row holds the
+// name after it) and the file's identity, taken when it was renamed.
 struct JournalEntry {
     std::size_t row;
-    std::string from, to;
+    std::string originalName;
+    std::optional<FileId> id;
 };
 
 struct CutResult {
     std::size_t renamed = 0;  // rows with a new name
-    std::size_t failed = 0;   // rows where a rename failed
+    std::size_t failed = 0;   // rows where a rename failed and none happened
     bool stopped = false;     // ended early
-    std::vector<JournalEntry> journal;  // what an undo puts back, last first
+    std::vector<JournalEntry> journal;  // what an undo puts back, in cut order
 };
 
-// Runs the command once over every entry of the list and marks each checked
-// row with its outcome. With `previous`, this run repeats that one (the
-// start-up's second run): a row renamed there keeps its outcome, the counts
-// stay the first run's, and the journal holds both runs.
+// Runs the command once over every entry of the list, renames the file of
+// each checked row and marks the row with its outcome; a renamed row
+// follows its file. With `previous`, this run repeats that one (the
+// start-up's second run): rows renamed there are left as they are, and
+// counts and journal hold both runs.
 CutResult RunCutCommand(CutListSource& list, CutEnvironment& env,
                         const CutResult* previous = nullptr);
 
@@ -94,9 +101,10 @@ struct UndoResult {
     bool stopped = false;
 };
 
-// Renames back what `last` renamed, last renamed first, never replacing a
-// file, and marks each row. Entries dealt with leave the journal; after a
-// stop the rest can still be undone.
+// Renames each row of `last` back to its name before the cut, last renamed
+// first, in one rename and only when the file is still the one the cut
+// renamed; never replaces a file. Entries dealt with leave the journal;
+// after a stop the rest can still be undone.
 UndoResult UndoCut(CutListSource& list, CutEnvironment& env, CutResult& last);
 
 }  // namespace tsly

@@ -14,13 +14,82 @@ bool EndsWith(std::string_view text, std::string_view ending) {
            utf8::IsCharBoundary(text, text.size() - ending.size());
 }
 
-// A new name must name a file in the same folder: no separator of its own,
-// and not a name the system reads as the folder or its parent ("", ".",
-// "..", or dots and blanks only, which lose their trailing dots and blanks).
-bool StaysInFolder(std::string_view name) {
-    if (name.find_first_of("\\/") != std::string_view::npos) return false;
-    return name.find_first_not_of(". ") != std::string_view::npos;
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    utf8::ForEachUtf16Unit(text, [&units](char16_t) { ++units; });
+    return units;
 }
+
+// Characters the system refuses in a name: the separators, the wildcards,
+// the stream and device marks, and the control characters.
+bool IsForbidden(char32_t c) {
+    constexpr std::string_view kForbidden = "<>:\"/\\|?*";
+    return c < 0x20 || (c < 0x80 && kForbidden.find(static_cast<char>(c)) != std::string_view::npos);
+}
+
+// Device names, which name a device in every folder whatever follows the
+// first dot.
+bool IsReservedName(std::string_view name) {
+    std::string_view stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+    std::string upper;
+    for (char c : stem) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
+    return upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
+           upper[3] >= '1' && upper[3] <= '9';
+}
+
+// The new path in `folder` for `name`, in the form the system stores,
+// unless it is `oldName` or a name the system refuses.
+std::optional<std::string> NewPath(std::string_view folder, std::string_view oldName,
+                                   std::string_view name, NameProblem* problem) {
+    const std::string_view stored = StoredName(name);
+    if (stored == oldName) return std::nullopt;
+    NameProblem found = CheckNewName(stored);
+    if (!found && Utf16Length(folder) + Utf16Length(stored) > kMaxPathUnits) {
+        found.failure = RenameFailure::TooLong;
+    }
+    if (found) {
+        if (problem) *problem = found;
+        return std::nullopt;
+    }
+    std::string path;
+    path.reserve(folder.size() + stored.size());
+    path.append(folder).append(stored);
+    return path;
+}
+
+}  // namespace
+
+std::string_view StoredName(std::string_view name) {
+    const std::size_t last = name.find_last_not_of(". ");
+    return last == std::string_view::npos ? std::string_view() : name.substr(0, last + 1);
+}
+
+NameProblem CheckNewName(std::string_view name) {
+    // Empty once its dots and blanks are gone: "." and ".." name the folder
+    // and its parent.
+    if (name.empty()) return {RenameFailure::LeavesFolder, 0};
+    for (std::size_t i = 0; i < name.size();) {
+        std::size_t length = 1;
+        const char32_t c = utf8::DecodeAt(name, i, length);
+        if (IsForbidden(c)) return {RenameFailure::BadCharacter, c};
+        i += length;
+    }
+    if (IsReservedName(name)) return {RenameFailure::ReservedName, 0};
+    if (Utf16Length(name) > kMaxNameUnits) return {RenameFailure::TooLong, 0};
+    return {};
+}
+
+NameProblem CheckReplacement(std::string_view replacement) {
+    // The shortest name the text can end up in: a blank before it, the
+    // extension after it. A device name cannot come of it (the blank).
+    std::string name(" ");
+    name.append(replacement).append(kShortcutExtension);
+    return CheckNewName(name);
+}
+
+namespace {
 
 // The replacement is due unless the stem already ends with R, or with R
 // and a blank. An empty text counts only as the ending of an empty stem, so
@@ -54,8 +123,8 @@ bool HasShortcutExtension(std::string_view path) {
 }
 
 std::optional<std::string> FirstCutTarget(std::string_view path,
-                                          const CutOptions& options, bool* leavesFolder) {
-    if (leavesFolder) *leavesFolder = false;
+                                          const CutOptions& options, NameProblem* problem) {
+    if (problem) *problem = {};
     const auto parts = SplitPath(path);
     // Renaming anything but a shortcut would give it the ".lnk" extension
     // and corrupt it: folders and other files from the command line stay.
@@ -77,22 +146,15 @@ std::optional<std::string> FirstCutTarget(std::string_view path,
         return std::nullopt;
     }
 
-    std::string target;
-    target.reserve(parts->folder.size() + base.size() + 1 +
-                   options.replacement.size() + kShortcutExtension.size());
-    target.append(parts->folder).append(base).append(" ");
-    target.append(options.replacement).append(kShortcutExtension);
-    // A replacement text with a separator would move the file elsewhere.
-    if (!StaysInFolder(std::string_view(target).substr(parts->folder.size()))) {
-        if (leavesFolder) *leavesFolder = true;
-        return std::nullopt;
-    }
-    return target;
+    std::string name;
+    name.reserve(base.size() + 1 + options.replacement.size() + kShortcutExtension.size());
+    name.append(base).append(" ").append(options.replacement).append(kShortcutExtension);
+    return NewPath(parts->folder, parts->name, name, problem);
 }
 
 std::optional<std::string> SecondCutTarget(std::string_view current,
-                                           const CutOptions& options, bool* leavesFolder) {
-    if (leavesFolder) *leavesFolder = false;
+                                           const CutOptions& options, NameProblem* problem) {
+    if (problem) *problem = {};
     if (!options.cutSecondText || options.secondText.empty()) return std::nullopt;
     const auto parts = SplitPath(current);
     if (!parts || !HasShortcutExtension(parts->name)) return std::nullopt;
@@ -100,15 +162,9 @@ std::optional<std::string> SecondCutTarget(std::string_view current,
     const std::size_t at = utf8::FindOnBoundary(parts->name, options.secondText);
     if (at == std::string_view::npos) return std::nullopt;
 
-    std::string target(parts->folder);
-    target.append(parts->name.substr(0, at));
-    target.append(parts->name.substr(at + options.secondText.size()));
-    // A cut can leave a name of dots and blanks only: the folder itself.
-    if (!StaysInFolder(std::string_view(target).substr(parts->folder.size()))) {
-        if (leavesFolder) *leavesFolder = true;
-        return std::nullopt;
-    }
-    return target;
+    std::string name(parts->name.substr(0, at));
+    name.append(parts->name.substr(at + options.secondText.size()));
+    return NewPath(parts->folder, parts->name, name, problem);
 }
 
 }  // namespace tsly

@@ -54,10 +54,13 @@ bool ScanLevel(std::vector<PathLevel>& path, DirEnumerator& dirs,
             // Dot-folders ("." and "..", and hidden ones like ".git") are
             // skipped.
             if (entry.name.empty() || entry.name[0] == '.') continue;
-            if (depth >= kMaxScanDepth) continue;
             std::string sub = folder + entry.name + "\\";
             // A link back to a folder on the current path would never end.
             if ((entry.attributes & kAttrReparsePoint) && LeadsToAncestor(sub, path, dirs)) {
+                continue;
+            }
+            if (depth >= kMaxScanDepth) {
+                if (callbacks.skippedTooDeep) callbacks.skippedTooDeep(sub);
                 continue;
             }
             if (callbacks.beforeSubfolder) callbacks.beforeSubfolder();
@@ -69,6 +72,9 @@ bool ScanLevel(std::vector<PathLevel>& path, DirEnumerator& dirs,
         } else if (IsShortcutFileName(entry.name)) {
             callbacks.registerShortcut(folder + entry.name);
             if (callbacks.afterRegister) callbacks.afterRegister();
+            // A flat folder of many files, or a run of duplicate boxes,
+            // stops here as soon as it is asked to.
+            if (callbacks.cancelled && callbacks.cancelled()) return false;
         }
     }
     return true;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "core/file_id.h"
+
 namespace tsly {
 
 struct DirEntry {
@@ -25,15 +27,8 @@ public:
     virtual bool Next(DirEntry& entry) = 0;
 };
 
-// What makes a folder the same folder whatever path reaches it: the volume
-// and the file index of the folder a path leads to, links followed.
-struct FolderId {
-    std::uint32_t volume = 0;
-    std::uint64_t file = 0;
-    bool operator==(const FolderId& other) const {
-        return volume == other.volume && file == other.file;
-    }
-};
+// The identity of the folder a path leads to, links followed.
+using FolderId = FileId;
 
 class DirEnumerator {
 public:
@@ -49,22 +44,25 @@ public:
 struct ScanCallbacks {
     // Registers one shortcut path (may show the duplicate message).
     std::function<void(std::string&& path)> registerShortcut;
-    // Called after each registration, with the list's new size.
+    // Called after each registration, with the list's new size (the window
+    // may let pending messages run).
     std::function<void()> afterRegister;
     // Called before entering each subfolder (the window pumps messages).
     std::function<void()> beforeSubfolder;
-    // Asked after each such turn: true ends the whole scan (the window was
-    // closed meanwhile).
+    // Asked after each of the two: true ends the whole scan at once (the
+    // user stopped it, or the window was closed meanwhile).
     std::function<bool()> cancelled;
+    // Told of each folder left out because it lies too deep.
+    std::function<void(const std::string& folder)> skippedTooDeep;
 };
 
 // True when a file name's extension (from its last '.') is ".lnk" in any
 // letter case.
 bool IsShortcutFileName(const std::string& name);
 
-// Folders more than this many levels below the scanned one are not entered:
-// the last guard against a loop of links that the system does not mark as
-// links. Real trees are far shallower.
+// Folders more than this many levels below the scanned one are not entered
+// (and are reported): the last guard against a loop of links that the
+// system does not mark as links. Real trees are far shallower.
 inline constexpr int kMaxScanDepth = 130;
 
 // Scans `folder` (ending in '\\') and every folder below it, depth first,

@@ -20,10 +20,28 @@ std::size_t RootLength(const std::string& full) {
 
 }  // namespace
 
+bool NeedsFullPath(const std::string& path) {
+    const bool absolute = (path.size() >= 3 && path[1] == ':' && path[2] == '\\') ||
+                          path.rfind("\\\\", 0) == 0;
+    if (!absolute || path.find('/') != std::string::npos) return true;
+    // "." and ".." parts need the system to resolve them; any other part,
+    // even one that ends in a dot or a blank, is a name as it stands.
+    for (std::size_t start = 0; start <= path.size();) {
+        std::size_t end = utf8::NextSeparator(path, start);
+        if (end == std::string::npos) end = path.size();
+        const std::string_view part(path.data() + start, end - start);
+        if (part == "." || part == "..") return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 std::string ExpandLongPath(const std::string& parameter, PathLookup& lookup) {
-    // The shell hands over absolute paths; a relative one is first made
-    // absolute against the current folder so that every lookup is sound.
-    const std::string full = lookup.FullPath(parameter);
+    // The shell hands over absolute paths, taken as they stand: the system's
+    // tidying would drop a trailing dot or blank from a folder's name and
+    // so name another folder. A relative one is first made absolute against
+    // the current folder so that every lookup is sound.
+    const std::string full = NeedsFullPath(parameter) ? lookup.FullPath(parameter) : parameter;
     const std::size_t root = RootLength(full);
     std::string result = full.substr(0, root);
 

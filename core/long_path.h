@@ -17,6 +17,10 @@ public:
     virtual bool IsFolder(const std::string& path) = 0;
 };
 
+// True unless `path` is absolute ("C:\\..." or "\\\\server\\share\\...") with
+// no "/" and no "." or ".." part: only then is it a file's exact name.
+bool NeedsFullPath(const std::string& path);
+
 std::string ExpandLongPath(const std::string& parameter, PathLookup& lookup);
 
 }  // namespace tsly

@@ -99,13 +99,17 @@ void ShortcutListModel::SetImageIndex(std::size_t index, int imageIndex) {
     entries_.at(index).imageIndex = imageIndex;
 }
 
-void ShortcutListModel::SetCaption(std::size_t index, std::string caption) {
+void ShortcutListModel::SetPath(std::size_t index, std::string path) {
     ShortcutEntry& entry = entries_.at(index);
     Unindex(index);
-    Index(HashOf(caption), index);
-    entry.caption = std::move(caption);
+    Index(HashOf(path), index);
+    entry.caption = std::move(path);
+}
+
+void ShortcutListModel::SetCaption(std::size_t index, std::string caption) {
+    SetPath(index, std::move(caption));
     // The icon belongs to the old path.
-    entry.imageIndex = ShortcutEntry::kIconUnknown;
+    entries_[index].imageIndex = ShortcutEntry::kIconUnknown;
 }
 
 void ShortcutListModel::Clear() {

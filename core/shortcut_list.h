@@ -52,13 +52,17 @@ public:
         return entries_[index].outcome;
     }
     void SetOutcome(std::size_t index, RowOutcome outcome) override {
-        entries_.at(index).outcome = std::move(outcome);
+        entries_.at(index).outcome = outcome;
     }
+    // The row's file was renamed: the caption and the index follow it; the
+    // icon, the file's own, stays.
+    void SetPath(std::size_t index, std::string path) override;
     const ShortcutEntry& At(std::size_t index) const { return entries_[index]; }
 
     void SetChecked(std::size_t index, bool checked);
     void SetImageIndex(std::size_t index, int imageIndex);
-    // In-place editing of a row's text; the index follows the new text.
+    // In-place editing of a row's text; the index follows the new text, and
+    // the icon is looked up again.
     void SetCaption(std::size_t index, std::string caption);
     void Clear();
 

@@ -1,6 +1,7 @@
 #include "dialogs/Unit2.h"
 
 #include "app/resource.h"
+#include "core/cut_command.h"
 #include "dialogs/dialogs.h"
 #include "platform/application.h"
 #include "platform/settings_store.h"
@@ -36,7 +37,7 @@ const std::vector<dialogs::ControlDef>& Layout() {
         {F::Edit_cutname, Kind::Edit, F::TabSheet1, 38, 117, 211, 20, "",
          WS_TABSTOP | WS_DISABLED, Look::Plain, 0},
         // A control of the form laid over the page, just above Edit_cutname.
-        {F::CBox2, Kind::CheckBox, 0, 32, 138, 253, 13, "カットする文字列を別に設定する",
+        {F::CBox2, Kind::CheckBox, 0, 32, 132, 253, 13, "カットする文字列を別に設定する",
          WS_TABSTOP, Look::Plain, 0},
     };
     return layout;
@@ -52,6 +53,8 @@ TFrmOption::TFrmOption(POINT position) {
 }
 
 void TFrmOption::FormCreate() {
+    // A read that fails part way leaves the rest at their defaults.
+    SetChecked(CheckBox3, true);
     try {
         const SettingsStore store(kSettingsKey);
         SetText(EdtLink, store.ReadText(kSection, "Char", ""));
@@ -70,6 +73,18 @@ void TFrmOption::ChkEnabled() { EnableWindow(Control(Edit_cutname), Checked(CBox
 void TFrmOption::CBox2Click() { ChkEnabled(); }
 
 void TFrmOption::SpeedButton1Click() {
+    // A replacement the system would refuse in every name is not stored;
+    // the dialog stays open to mend it.
+    const NameProblem problem = CheckReplacement(Text(EdtLink));
+    if (problem) {
+        std::string text = problem.failure == RenameFailure::BadCharacter
+                               ? "置き換え文字列に名前に使えない文字があります: "
+                               : "置き換え文字列が長すぎます。";
+        if (problem.failure == RenameFailure::BadCharacter) text += CharacterName(problem.character);
+        win::Application::Instance().ShowMessage(text);
+        SetFocus(Control(EdtLink));
+        return;
+    }
     SettingsStore store(kSettingsKey);
     store.WriteText(kSection, "Char", Text(EdtLink));
     store.WriteFlag(kSection, "Short1", Checked(CheckBox1));

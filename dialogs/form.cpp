@@ -180,8 +180,24 @@ void Form::CreateControl(const ControlDef& def) {
                                   GetModuleHandleW(nullptr), nullptr);
     }
     if (!control) throw std::runtime_error("A control of the dialog could not be created");
+    if (def.kind == Kind::Memo) SetWindowSubclass(control, MemoKeys, 0, 0);
     controls_[def.id] = control;
     Dress(control, def);
+}
+
+LRESULT CALLBACK Form::MemoKeys(HWND memo, UINT message, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR, DWORD_PTR) {
+    if (message == WM_GETDLGCODE) {
+        // A multi-line edit asks for every key, so Tab and Shift+Tab would
+        // never leave it and its Escape would close the form as a cancel.
+        // It keeps Enter (a new line) and leaves the rest to the form.
+        LRESULT code = DefSubclassProc(memo, message, wParam, lParam) & ~DLGC_WANTALLKEYS;
+        const auto* msg = reinterpret_cast<const MSG*>(lParam);
+        if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(memo, MemoKeys, 0);
+    return DefSubclassProc(memo, message, wParam, lParam);
 }
 
 void Form::Dress(HWND control, const ControlDef& def) const {

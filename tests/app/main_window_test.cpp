@@ -80,8 +80,9 @@ TEST_F(MainWindowTest, CommandLineRenamesByStoredOptionsAndStaysOpen) {
     EXPECT_EQ(main->StatusText(), "処理は終了しました。");
     EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"readme.txt", "メモ (link).lnk",
                                                      "電卓 (link).lnk"}));
-    // The rows keep the paths the files had when they were listed.
-    EXPECT_EQ(Rows(*main), (std::vector<std::string>{a, b, c}));
+    // The rows follow their files.
+    EXPECT_EQ(Rows(*main), (std::vector<std::string>{dir_.path() + "電卓 (link).lnk",
+                                                     dir_.path() + "メモ (link).lnk", c}));
 }
 
 TEST_F(MainWindowTest, ShortAliasesAreListedInTheirLongForm) {
@@ -273,6 +274,17 @@ TEST_F(MainWindowTest, StoredGeometryIsRestored) {
     RECT panel{};
     SendMessageW(main->StatusBar1(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
     EXPECT_EQ(panel.right - panel.left, 200);
+}
+
+TEST_F(MainWindowTest, AWindowStoredOffEveryScreenComesBackOnIt) {
+    test::WriteRegText(test::kWindowKey, "MainLeft", "-32000");
+    test::WriteRegText(test::kWindowKey, "MainTop", "-32000");
+    auto main = Start();
+    RECT r{};
+    GetWindowRect(main->hwnd(), &r);
+    EXPECT_TRUE(MonitorFromRect(&r, MONITOR_DEFAULTTONULL));
+    CloseWindow(*main);
+    EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainLeft"), std::to_string(r.left));
 }
 
 TEST_F(MainWindowTest, ColumnWidthBelowMinusTwoFallsBackToTheDesignedWidth) {

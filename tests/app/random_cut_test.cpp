@@ -127,8 +127,12 @@ std::wstring FileKey(const std::string& path) {
 // The tree the command should leave: the rows in list order, through the
 // model rule, on a model of the files where a rename fails when its source
 // is missing or its target is taken.
-Tree Predict(const Tree& before, const std::string& root, const ShortcutListModel& rows,
-             const ModelOptions& options, int runs) {
+// `rows` are the listed paths with their ticks; after a rename a row follows
+// its file. `repeat`: the start-up's second run, which leaves the rows the
+// first one renamed.
+using ListedRows = std::vector<std::pair<std::string, bool>>;
+Tree Predict(const Tree& before, const std::string& root, ListedRows rows,
+             const ModelOptions& options, int runs, bool repeat) {
     std::map<std::wstring, std::pair<std::string, std::string>> files;  // key -> path, content
     for (const auto& [path, content] : before) files[FileKey(root + path)] = {root + path, content};
     auto rename = [&](const std::string& from, const std::string& to) {
@@ -140,14 +144,17 @@ Tree Predict(const Tree& before, const std::string& root, const ShortcutListMode
         files[FileKey(target)] = {target, content};
         return true;
     };
+    std::vector<bool> renamed(rows.size());
     for (int run = 0; run < runs; ++run) {
-        for (std::size_t i = 0; i < rows.Count(); ++i) {
-            if (!rows.Checked(i)) continue;
-            std::string current = rows.Caption(i);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (!rows[i].second || (repeat && renamed[i])) continue;
+            std::string& current = rows[i].first;
             if (auto first = ModelFirstCut(current, options)) {
-                if (rename(current, *first)) current = SystemPath(*first);
+                if (rename(current, *first)) current = SystemPath(*first), renamed[i] = true;
             }
-            if (auto second = ModelSecondCut(current, options)) rename(current, *second);
+            if (auto second = ModelSecondCut(current, options)) {
+                if (rename(current, *second)) current = SystemPath(*second), renamed[i] = true;
+            }
         }
     }
     Tree after;
@@ -223,6 +230,8 @@ void RandomCut::Round(unsigned seed) {
     std::unique_ptr<TFrmMain> main;
     int runs = 0;
     std::set<std::size_t> unticked;
+    ListedRows rows;  // as listed, before any cut
+    bool startUp = false;
     if (Chance(rng, 70)) {
         main = Start({});
         main->ScanFolder(root);
@@ -242,6 +251,7 @@ void RandomCut::Round(unsigned seed) {
                 unticked.insert(i);
             }
         }
+        for (std::size_t i = 0; i < model.Count(); ++i) rows.emplace_back(model.Caption(i), model.Checked(i));
         runs = Chance(rng, 30) ? 2 : 1;
         for (int r = 0; r < runs; ++r) main->Action_cutshoutExecute();
     } else {
@@ -253,8 +263,10 @@ void RandomCut::Round(unsigned seed) {
         if (Chance(rng, 30)) parameters.push_back(root + "sub");
         if (Chance(rng, 30)) parameters.push_back(root + "gone へのショートカット.lnk");
         std::shuffle(parameters.begin(), parameters.end(), rng);
+        for (const std::string& p : parameters) rows.emplace_back(p == root + "sub" ? p + "\\" : p, true);
         main = Start(parameters);
         runs = 2;
+        startUp = true;
     }
     EXPECT_EQ(main->StatusText(), "処理は終了しました。");
     EXPECT_TRUE(watcher.boxes().empty());
@@ -275,7 +287,7 @@ void RandomCut::Round(unsigned seed) {
     }
     // Unticked rows and files that are no shortcut keep their names.
     for (std::size_t i : unticked) {
-        const std::string relative = model.Caption(i).substr(root.size());
+        const std::string relative = rows[i].first.substr(root.size());
         EXPECT_EQ(after.count(relative), 1u) << relative;
     }
     for (const auto& [path, content] : before) {
@@ -284,7 +296,14 @@ void RandomCut::Round(unsigned seed) {
         }
     }
 
-    EXPECT_EQ(after, Predict(before, root, model, options, runs));
+    EXPECT_EQ(after, Predict(before, root, rows, options, runs, startUp));
+    // Every row names its file as it is now.
+    for (std::size_t i = 0; i < model.Count(); ++i) {
+        const std::string& caption = model.Caption(i);
+        if (caption.back() != '\\' && model.Outcome(i).kind == OutcomeKind::Renamed) {
+            EXPECT_EQ(after.count(caption.substr(root.size())), 1u) << caption;
+        }
+    }
     main.reset();
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -14,13 +15,15 @@ using namespace tsly;
 using Names = std::set<std::string>;
 const std::string D = "C:\\Data\\Tools\\";
 
-// Rows (name in D, checked) over a folder that holds them and `others`. A
-// rename fails when its source is missing or its target exists.
+// Rows (name in D, checked) over a folder that holds them and `others`,
+// each file with an identity of its own. A rename fails when its source is
+// missing or its target exists.
 struct Bench : CutListSource, CutEnvironment {
     std::vector<std::pair<std::string, bool>> rows;
     std::vector<RowOutcome> outcomes;
     CutOptions options;
-    Names files;
+    std::map<std::string, std::uint64_t> files;  // path -> file index
+    std::uint64_t nextId = 1;
     Names held, denied;                   // in use by another program; no access
     std::vector<std::string> log;  // "options", "from -> to", "completed"
     bool failRead = false;
@@ -28,14 +31,16 @@ struct Bench : CutListSource, CutEnvironment {
 
     Bench(CutOptions o, std::vector<std::pair<std::string, bool>> r, Names others = {})
         : rows(std::move(r)), outcomes(rows.size()), options(std::move(o)) {
-        for (auto& row : rows) files.insert(row.first = D + row.first);
-        for (const auto& f : others) files.insert(D + f);
+        for (auto& row : rows) Add(row.first = D + row.first);
+        for (const auto& f : others) Add(D + f);
     }
+    void Add(const std::string& path) { files[path] = nextId++; }
     std::size_t Count() const override { return rows.size(); }
     const std::string& Caption(std::size_t i) const override { return rows.at(i).first; }
     bool Checked(std::size_t i) const override { return rows.at(i).second; }
     const RowOutcome& Outcome(std::size_t i) const override { return outcomes.at(i); }
-    void SetOutcome(std::size_t i, RowOutcome o) override { outcomes.at(i) = std::move(o); }
+    void SetOutcome(std::size_t i, RowOutcome o) override { outcomes.at(i) = o; }
+    void SetPath(std::size_t i, std::string path) override { rows.at(i).first = std::move(path); }
     CutOptions ReadOptions() override {
         log.push_back("options");
         if (failRead) throw std::runtime_error("'Short1' のデータ型が不正です");
@@ -48,9 +53,14 @@ struct Bench : CutListSource, CutEnvironment {
         if (held.count(from)) return {RenameFailure::InUse, 32};
         if (denied.count(from)) return {RenameFailure::AccessDenied, 5};
         if (to.find('!') != std::string::npos) return {RenameFailure::Other, 1234};
+        files[to] = files[from];
         files.erase(from);
-        files.insert(to);
         return {};
+    }
+    std::optional<FileId> Identity(const std::string& path) override {
+        const auto it = files.find(path);
+        if (it == files.end()) return std::nullopt;
+        return FileId{7, it->second};
     }
     bool Continue(std::size_t done, std::size_t) override { return done < stopAfter; }
     void Completed() override { log.push_back("completed"); }
@@ -58,12 +68,13 @@ struct Bench : CutListSource, CutEnvironment {
     std::size_t Run() { return RunCutCommand(*this, *this).renamed; }
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
-        for (const RowOutcome& o : outcomes) texts.push_back(OutcomeText(o));
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            texts.push_back(OutcomeText(outcomes[i], rows[i].first));
         return texts;
     }
     Names Left() const {
         Names names;
-        for (const auto& f : files) names.insert(f.substr(D.size()));
+        for (const auto& f : files) names.insert(f.first.substr(D.size()));
         return names;
     }
     long Count(const char* event) const { return std::count(log.begin(), log.end(), event); }
@@ -85,9 +96,9 @@ TEST(CutCommand, Runs) {
          Bench(copyOf,
                {{"Copy of Reportへのショートカット.lnk", true}, {"Copy of Report.lnk", true}}),
          2, {"Report .lnk", "Report.lnk"}},
-        {"second cut on the old path after a failed first (a failed row)",
+        {"second cut on the old path after a failed first: a rename happened",
          Bench(copyOf, {{"Copy of Reportへのショートカット.lnk", true}}, {"Copy of Report .lnk"}),
-         0, {"Copy of Report .lnk", "Reportへのショートカット.lnk"}},
+         1, {"Copy of Report .lnk", "Reportへのショートカット.lnk"}},
         {"empty list", Bench(copyOf, {}), 0, {}},
     };
     for (Case& c : cases) {
@@ -100,16 +111,19 @@ TEST(CutCommand, Runs) {
     }
 }
 
-TEST(CutCommand, SecondRunFindsTheFilesGone) {
-    Bench b({}, {{"電卓へのショートカット.lnk", true}, {"メモ帳へのｼｮｰﾄｶｯﾄ.lnk", true},
+TEST(CutCommand, RowsFollowTheirFilesSoASecondCutFindsNothingAndKeepsTheUndo) {
+    Bench b({}, {{"電卓へのショートカット.lnk", true}, {"メモ帳 - ショートカット.lnk", true},
                  {"gone.lnk", true}});
     b.files.erase(D + "gone.lnk");
-    EXPECT_EQ(b.Run(), 2u);
-    EXPECT_EQ(b.Run(), 0u);
-    EXPECT_EQ(b.Left(), (Names{"電卓 .lnk", "メモ帳 .lnk"}));
+    CutResult first = RunCutCommand(b, b);
+    EXPECT_EQ(first.renamed, 2u);
+    EXPECT_EQ(b.rows[1].first, D + "メモ帳 .lnk");
+    const CutResult second = RunCutCommand(b, b);
+    EXPECT_EQ(second.renamed + second.failed + second.journal.size(), 0u);
+    EXPECT_EQ(b.Texts(), (std::vector<std::string>{"変更なし", "変更なし", "変更なし"}));
+    EXPECT_EQ(UndoCut(b, b, first).undone, 2u);
+    EXPECT_EQ(b.Left(), (Names{"電卓へのショートカット.lnk", "メモ帳 - ショートカット.lnk"}));
     EXPECT_EQ(b.Count("options"), 2);
-    EXPECT_EQ(b.Count("completed"), 2);
-    EXPECT_EQ(b.log.back(), "completed");
 }
 
 TEST(CutCommand, EveryProcessedRowShowsWhatBecameOfIt) {
@@ -129,40 +143,77 @@ TEST(CutCommand, EveryProcessedRowShowsWhatBecameOfIt) {
                              "失敗: エラー 1234", "変更なし", "", "Café (link).lnk"}));
     EXPECT_EQ(r.renamed, 1u);
     EXPECT_EQ(r.failed, 5u);
-
-    Bench leaves({"\\x", false, false, ""}, {{"aへのショートカット.lnk", true}});
-    RunCutCommand(leaves, leaves);
-    EXPECT_EQ(leaves.Texts(), std::vector<std::string>{"失敗: 新しい名前がフォルダの外を指します"});
 }
 
-TEST(CutCommand, TheStartUpsSecondRunKeepsTheFirstRunsOutcomesAndOneUndoTakesBoth) {
+TEST(CutCommand, NamesAndCountsAreWhatTheDiskHas) {
+    struct Case { CutOptions options; const char* name; Names others; const char* text; std::size_t renamed, failed; };
+    const CutOptions copyOf{"", false, true, "Copy of "};
+    const Case cases[] = {
+        {{"*", false, false, ""}, "aへのショートカット.lnk", {}, "失敗: 名前に使えない文字があります: *", 0, 1},
+        {{"\\x", false, false, ""}, "a - ショートカット.lnk", {}, "失敗: 名前に使えない文字があります: \\", 0, 1},
+        {{"\t", false, false, ""}, "a - ショートカット.lnk", {}, "失敗: 名前に使えない文字があります: U+0009", 0, 1},
+        {{"", false, true, "x"}, "nulx.lnk", {}, "失敗: Windows が予約している名前です", 0, 1},
+        {{std::string(250, 'a'), false, false, ""}, "a - ショートカット.lnk", {}, "失敗: 名前が長すぎます", 0, 1},
+        // The second step failed after the first renamed the file.
+        {copyOf, "Copy of Report - ショートカット.lnk", {"Report .lnk"},
+         "Copy of Report .lnk（失敗: 同じ名前のファイルがあります）", 1, 0},
+        // A name that does not change is no change, and a name keeps no
+        // trailing blank.
+        {{"- ショートカット", false, false, ""}, "x - ショートカット.lnk", {}, "変更なし", 0, 0},
+        {{"", false, true, ".lnk"}, "x .lnk", {}, "x", 1, 0},
+    };
+    for (const Case& c : cases) {
+        Bench b(c.options, {{c.name, true}}, c.others);
+        const CutResult r = RunCutCommand(b, b);
+        EXPECT_EQ(b.Texts(), std::vector<std::string>{c.text}) << c.name;
+        EXPECT_EQ(r.renamed, c.renamed) << c.name;
+        EXPECT_EQ(r.failed, c.failed) << c.name;
+        EXPECT_EQ(r.journal.size(), c.renamed) << c.name;
+    }
+}
+
+TEST(CutCommand, TheStartUpsSecondRunLeavesWhatTheFirstRenamedAndOneUndoTakesBoth) {
     Bench b({"", false, true, "Copy of "},
-            {{"電卓へのショートカット.lnk", true}, {"Copy of X.lnk", true}, {"y.lnk", true}});
+            {{"電卓へのショートカット.lnk", true}, {"Copy of X.lnk", true}, {"y.lnk", true},
+             {"Copy of Copy of Z.lnk", true}, {"Copy of held.lnk", true}});
+    b.held.insert(D + "Copy of held.lnk");
     const CutResult first = RunCutCommand(b, b);
+    b.held.clear();  // let go of between the runs
     CutResult both = RunCutCommand(b, b, &first);
-    EXPECT_EQ(b.Texts(), (std::vector<std::string>{"電卓 .lnk", "X.lnk", "変更なし"}));
-    EXPECT_EQ(both.renamed, 2u);
+    EXPECT_EQ(b.Texts(), (std::vector<std::string>{"電卓 .lnk", "X.lnk", "変更なし",
+                                                   "Copy of Z.lnk", "held.lnk"}));
+    EXPECT_EQ(both.renamed, 4u);
     EXPECT_EQ(both.failed, 0u);
-    EXPECT_EQ(both.journal.size(), 2u);
+    EXPECT_EQ(both.journal.size(), 4u);
 
     b.log.clear();
     const UndoResult undo = UndoCut(b, b, both);
-    EXPECT_EQ(undo.undone, 2u);
-    EXPECT_EQ(b.Left(), (Names{"電卓へのショートカット.lnk", "Copy of X.lnk", "y.lnk"}));
-    EXPECT_EQ(b.log.front(), D + "X.lnk -> " + D + "Copy of X.lnk");  // last renamed first
-    EXPECT_EQ(b.Texts(), (std::vector<std::string>{"元に戻しました", "元に戻しました", "変更なし"}));
+    EXPECT_EQ(undo.undone, 4u);
+    EXPECT_EQ(b.Left(), (Names{"電卓へのショートカット.lnk", "Copy of X.lnk", "y.lnk",
+                               "Copy of Copy of Z.lnk", "Copy of held.lnk"}));
+    EXPECT_EQ(b.log.front(), D + "held.lnk -> " + D + "Copy of held.lnk");  // last renamed first
     EXPECT_TRUE(both.journal.empty());
 }
 
-TEST(CutCommand, UndoNeverReplacesANameTakenMeanwhile) {
-    Bench b({}, {{"aへのショートカット.lnk", true}, {"bへのショートカット.lnk", true}});
+TEST(CutCommand, UndoPutsBackOnlyTheFileItRenamedInOneRename) {
+    Bench b({"", false, true, "Copy of "},
+            {{"aへのショートカット.lnk", true}, {"bへのショートカット.lnk", true},
+             {"Copy of cへのショートカット.lnk", true}, {"dへのショートカット.lnk", true}});
     CutResult cut = RunCutCommand(b, b);
-    b.files.insert(D + "aへのショートカット.lnk");  // another file took the old name
+    b.Add(D + "aへのショートカット.lnk");           // another file took the old name
+    b.files[D + "moved.lnk"] = b.files[D + "b .lnk"];  // and another the new one
+    b.files[D + "b .lnk"] = 99;
+    b.files.erase(D + "d .lnk");
+    b.log.clear();
     const UndoResult undo = UndoCut(b, b, cut);
     EXPECT_EQ(undo.undone, 1u);
-    EXPECT_EQ(undo.failed, 1u);
-    EXPECT_EQ(b.Left(), (Names{"a .lnk", "aへのショートカット.lnk", "bへのショートカット.lnk"}));
-    EXPECT_EQ(b.Texts(), (std::vector<std::string>{"失敗: 同じ名前のファイルがあります", "元に戻しました"}));
+    EXPECT_EQ(undo.failed, 3u);
+    EXPECT_EQ(b.log, (std::vector<std::string>{D + "c .lnk -> " + D + "Copy of cへのショートカット.lnk",
+                                               D + "a .lnk -> " + D + "aへのショートカット.lnk",
+                                               "completed"}));
+    EXPECT_EQ(b.Texts(), (std::vector<std::string>{"失敗: 同じ名前のファイルがあります",
+                                                   "失敗: 別のファイルに変わっています",
+                                                   "元に戻しました", "失敗: ファイルが見つかりません"}));
 }
 
 TEST(CutCommand, StoppingEndsAfterTheCurrentRowWithTheOutcomesSoFar) {

@@ -85,9 +85,10 @@ struct EndlessDirs : DirEnumerator {
 
 TEST(ScanFaults, AFolderLoopTheSystemDoesNotMarkStillEnds) {
     EndlessDirs dirs;
-    int registered = 0;
+    int registered = 0, tooDeep = 0;
     std::size_t longest = 0;
     ScanCallbacks cb;
+    cb.skippedTooDeep = [&](const std::string&) { ++tooDeep; };
     cb.registerShortcut = [&](const std::string& p) {
         ++registered;
         longest = std::max(longest, p.size());
@@ -95,6 +96,7 @@ TEST(ScanFaults, AFolderLoopTheSystemDoesNotMarkStillEnds) {
     EXPECT_TRUE(ScanFolder("C:\\", dirs, cb));
     EXPECT_EQ(dirs.opened, kMaxScanDepth + 1);
     EXPECT_EQ(registered, kMaxScanDepth + 1);
+    EXPECT_EQ(tooDeep, 1);  // and the status can say so
     EXPECT_GT(longest, 260u + 4u);
 }
 

@@ -80,6 +80,7 @@ TEST(CutRule, FirstCut) {
         {"😀 - ショートカット.lnk", emoji, "😀 😀.lnk"},
         {"메모장 - ショートカット.lnk", none, "메모장 .lnk"},
         {"记事本 - 快捷方式.lnk", linkAll, "记事本 - 快捷方式 (link).lnk"},
+        {"x - ショートカット.lnk", {"- ショートカット", false, false, ""}, nullptr},  // same name
     };
     for (const Case& c : cases)
         EXPECT_EQ(FirstCutTarget(kDir + c.name, c.options), InDir(c.target))
@@ -98,7 +99,7 @@ TEST(CutRule, SecondCut) {
         {"Copy of Report.txt", copyOf, nullptr},
         {"Copy of Report.lnk", {"", false, false, "Copy of "}, nullptr},
         {"Report.lnk", {"", false, true, ""}, nullptr},
-        {"Report .lnk", {"", false, true, ".lnk"}, "Report "},
+        {"Report .lnk", {"", false, true, ".lnk"}, "Report"},  // stored without its blank
         {"Book.lnk", {"", false, true, "k"}, "Boo.lnk"},
         {"ア.lnk", {"", false, true, "A"}, nullptr},
         {"アA.lnk", {"", false, true, "A"}, "ア.lnk"},
@@ -111,6 +112,37 @@ TEST(CutRule, SecondCut) {
     // Only the file name is searched, and a name needs a folder.
     EXPECT_EQ(SecondCutTarget("C:\\Copy of \\Report.lnk", copyOf), std::nullopt);
     EXPECT_EQ(SecondCutTarget("Copy of Report.lnk", copyOf), std::nullopt);
+}
+
+TEST(CutRule, NamesTheSystemRefuses) {
+    struct Case { std::string name; RenameFailure failure; char32_t character; };
+    const Case cases[] = {
+        {"a.lnk", RenameFailure::None, 0},
+        {"", RenameFailure::LeavesFolder, 0},
+        {"a?.lnk", RenameFailure::BadCharacter, U'?'},
+        {"a:b.lnk", RenameFailure::BadCharacter, U':'},
+        {"a\x1f.lnk", RenameFailure::BadCharacter, 0x1F},
+        {"a .lnk", RenameFailure::None, 0},  // a blank, not a control character
+        {"con.lnk", RenameFailure::ReservedName, 0},
+        {"NUL .lnk", RenameFailure::ReservedName, 0},
+        {"LPT9.lnk", RenameFailure::ReservedName, 0},
+        {"COM0.lnk", RenameFailure::None, 0},
+        {"COM10.lnk", RenameFailure::None, 0},
+        {"CONx.lnk", RenameFailure::None, 0},
+        {std::string(255, 'a'), RenameFailure::None, 0},
+        {std::string(256, 'a'), RenameFailure::TooLong, 0},
+        {std::string(85, 'a') + "😀" + std::string(168, 'b') + "あ", RenameFailure::TooLong, 0},  // 256 UTF-16 units
+    };
+    for (const Case& c : cases) {
+        const NameProblem p = CheckNewName(c.name);
+        EXPECT_EQ(p.failure, c.failure) << c.name;
+        EXPECT_EQ(p.character, c.character) << c.name;
+    }
+    EXPECT_EQ(StoredName("a. . "), "a");
+    EXPECT_EQ(CheckReplacement("(link)").failure, RenameFailure::None);
+    EXPECT_EQ(CheckReplacement("a|b").character, U'|');
+    EXPECT_EQ(CheckReplacement(std::string(251, 'x')).failure, RenameFailure::TooLong);
+    EXPECT_EQ(CheckReplacement(std::string(250, 'x')).failure, RenameFailure::None);
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ Trace Scan(const std::string& root, FakeDirs& dirs, int closeOnTurn = 0) {
     cb.registerShortcut = [&](const std::string& p) { trace.push_back("reg " + p); };
     cb.afterRegister = [&] { trace.push_back("count"); };
     cb.beforeSubfolder = [&] { trace.push_back("enter"); ++turns; };
-    cb.cancelled = [&] { return turns == closeOnTurn; };
+    cb.cancelled = [&] { return closeOnTurn != 0 && turns == closeOnTurn; };
     if (!ScanFolder(root, dirs, cb)) trace.push_back("cancelled");
     return trace;
 }
@@ -110,6 +110,15 @@ TEST(FolderScan, ClosingTheWindowEndsTheWholeScan) {
     EXPECT_EQ(Scan("C:\\", dirs, 2),
               (Trace{"reg C:\\a.lnk", "count", "enter", "enter", "cancelled"}));
     EXPECT_EQ(dirs.opened, (Trace{"C:\\*.*", "C:\\sub\\*.*"}));
+
+    // In a flat folder the scan stops between two files, not at its end.
+    dirs.folders["C:\\*.*"] = {{"a.lnk", 0}, {"b.lnk", 0}, {"c.lnk", 0}};
+    Trace trace;
+    ScanCallbacks cb;
+    cb.registerShortcut = [&](const std::string& p) { trace.push_back(p); };
+    cb.cancelled = [&] { return trace.size() == 2; };
+    EXPECT_FALSE(ScanFolder("C:\\", dirs, cb));
+    EXPECT_EQ(trace, (Trace{"C:\\a.lnk", "C:\\b.lnk"}));
 }
 
 }  // namespace

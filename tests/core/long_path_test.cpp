@@ -51,4 +51,16 @@ TEST(LongPath, Expands) {
         EXPECT_EQ(ExpandLongPath(c.parameter, fs), c.expanded) << c.parameter;
 }
 
+TEST(LongPath, OnlyAnExactAbsolutePathSkipsTheSystemsTidying) {
+    struct Case { const char* path; bool needs; };
+    const Case cases[] = {
+        {"C:\\td\\dir.\\x.lnk", false}, {"\\\\srv\\share\\a \\x.lnk", false},
+        {"C:\\a\\..\\x.lnk", true},    {"C:\\a\\.\\x.lnk", true},
+        {"C:\\a\\..", true},             {"C:/a/x.lnk", true},
+        {"x.lnk", true},                   {"C:x.lnk", true},
+        {"C:\\a\\...\\x.lnk", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(NeedsFullPath(c.path), c.needs) << c.path;
+}
+
 }  // namespace

@@ -1,0 +1,18 @@
+// What makes a file or folder the same one whatever path reaches it: the
+// volume it lies on and its index there.
+#pragma once
+
+#include <cstdint>
+
+namespace tsly {
+
+struct FileId {
+    std::uint32_t volume = 0;
+    std::uint64_t file = 0;
+    bool operator==(const FileId& other) const {
+        return volume == other.volume && file == other.file;
+    }
+    bool operator!=(const FileId& other) const { return !(*this == other); }
+};
+
+}  // namespace tsly
