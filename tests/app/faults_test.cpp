@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "app/Unit1.h"
 #include "app/main_commands.h"
@@ -147,6 +148,89 @@ TEST_F(Faults, FilesThatChangeAfterListing) {
         EXPECT_TRUE(watcher.boxes().empty());
         EXPECT_EQ(main->StatusText(), kDone);
     }
+}
+
+// Files named exactly, as the system's plain calls cannot: "dir." beside
+// "dir".
+std::wstring Exact(const std::string& path) { return L"\\\\?\\" + W(path); }
+bool ExistsExact(const std::string& path) {
+    return GetFileAttributesW(Exact(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+void MakeExact(const std::string& path) {
+    CloseHandle(CreateFileW(Exact(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+}
+
+std::vector<std::string> Outcomes(TFrmMain& main) {
+    std::vector<std::string> texts;
+    const ShortcutListModel& model = main.ListView_main().model();
+    for (std::size_t i = 0; i < model.Count(); ++i)
+        texts.push_back(OutcomeText(model.Outcome(i), model.Caption(i)));
+    return texts;
+}
+
+// What the rows say is what the disk has: a folder is never taken for its
+// namesake, a second cut finds its rows renamed already and leaves the undo
+// of the first, and the undo puts back only the file it renamed.
+TEST_F(Faults, RowsNameTheirFilesExactlyAndUndoTouchesOnlyThem) {
+    const std::string root = dir_.path();
+    dir_.MakeFolder("dir");
+    ASSERT_TRUE(CreateDirectoryW(Exact(root + "dir.").c_str(), nullptr));
+    dir_.Make("dir\\x - ショートカット.lnk");
+    for (const char* name : {"dir.\\x - ショートカット.lnk", "dir.\\only - ショートカット.lnk",
+                             "dir.\\y - ショートカット.lnk"})
+        MakeExact(root + name);
+    Start({root + "dir.\\x - ショートカット.lnk"}).reset();
+    EXPECT_TRUE(ExistsExact(root + "dir.\\x .lnk"));
+    EXPECT_TRUE(dir_.Exists("dir\\x - ショートカット.lnk"));
+
+    auto main = Start();
+    main->ScanFolder(root);
+    EXPECT_EQ(Rows(*main), (std::vector<std::string>{
+                               root + "dir\\x - ショートカット.lnk", root + "dir.\\only - ショートカット.lnk",
+                               root + "dir.\\x .lnk", root + "dir.\\y - ショートカット.lnk"}));
+    main->ListView_main().SetChecked(0, false);
+    main->Action_cutshoutExecute();
+    EXPECT_TRUE(dir_.Exists("dir\\x - ショートカット.lnk"));
+    EXPECT_TRUE(ExistsExact(root + "dir.\\only .lnk"));
+    main->Action_cutshoutExecute();
+    EXPECT_EQ(Outcomes(*main), (std::vector<std::string>{"", "変更なし", "変更なし", "変更なし"}));
+    EXPECT_EQ(main->StatusText(1), "変更 0 件・失敗 0 件");
+
+    // Another file now has the new name of one row; the file that had it
+    // lives on elsewhere.
+    ASSERT_TRUE(MoveFileW(Exact(root + "dir.\\y .lnk").c_str(), Exact(root + "dir.\\moved.lnk").c_str()));
+    MakeExact(root + "dir.\\y .lnk");
+    SendMessageW(main->hwnd(), WM_COMMAND, kCmdUndo, 0);
+    EXPECT_EQ(Outcomes(*main), (std::vector<std::string>{"", "元に戻しました", "変更なし",
+                                                         "失敗: 別のファイルに変わっています"}));
+    EXPECT_TRUE(ExistsExact(root + "dir.\\only - ショートカット.lnk"));
+    EXPECT_TRUE(ExistsExact(root + "dir.\\y .lnk"));
+    EXPECT_TRUE(ExistsExact(root + "dir.\\moved.lnk"));
+    EXPECT_EQ(main->StatusText(1), "元に戻した 1 件・失敗 1 件");
+}
+
+// Escape stops the cut that Send To starts, and the start-up does not run
+// it again.
+TEST_F(Faults, EscapeStopsTheStartUpCut) {
+    constexpr int kFiles = 700;
+    std::vector<std::string> parameters;
+    for (int i = 0; i < kFiles; ++i) parameters.push_back(dir_.Make(std::to_string(i) + " - ショートカット.lnk"));
+    // Pressed as soon as the window shows, which is when the cut begins.
+    std::thread presser([] {
+        HWND main = nullptr;
+        while (!(main = FindWindowW(L"TFrmMain", nullptr)) || !IsWindowVisible(main)) Sleep(1);
+        PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    auto main = Start(parameters);
+    presser.join();
+    EXPECT_EQ(main->StatusText(), "処理を中止しました。");
+    const std::vector<std::string> names = dir_.Names();
+    const auto renamed = std::count_if(names.begin(), names.end(), [](const std::string& n) {
+        return n.find("ショートカット") == std::string::npos;
+    });
+    EXPECT_GT(renamed, 0);
+    EXPECT_LT(renamed, kFiles);
+    EXPECT_EQ(main->StatusText(1), "変更 " + std::to_string(renamed) + " 件・失敗 0 件");
 }
 
 TEST_F(Faults, ReadOnlyShortcutIsRenamedAndStaysReadOnly) {
