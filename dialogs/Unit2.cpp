@@ -1,9 +1,9 @@
 #include "dialogs/Unit2.h"
 
-#include "app/resource.h"
 #include "dialogs/dialogs.h"
 #include "platform/application.h"
 #include "platform/settings_store.h"
+#include "resources/resource.h"
 
 namespace tsly {
 namespace {
