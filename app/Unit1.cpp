@@ -8,7 +8,7 @@
 #include "app/find_folder.h"
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
-#include "app/resource.h"
+#include "resources/resource.h"
 #include "core/cut_command.h"
 #include "core/folder_scan.h"
 #include "core/long_path.h"

@@ -8,10 +8,10 @@
 #include "app/Unit1.h"
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
-#include "app/resource.h"
 #include "platform/ui_font.h"
 #include "platform/dpi.h"
 #include "platform/text.h"
+#include "resources/resource.h"
 
 namespace tsly {
 

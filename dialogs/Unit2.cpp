@@ -1,10 +1,10 @@
 #include "dialogs/Unit2.h"
 
-#include "app/resource.h"
 #include "core/cut_command.h"
 #include "dialogs/dialogs.h"
 #include "platform/application.h"
 #include "platform/settings_store.h"
+#include "resources/resource.h"
 
 namespace tsly {
 namespace {

@@ -2,12 +2,12 @@
 
 #include <shellapi.h>
 
-#include "app/resource.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/panel.h"
 #include "dialogs/program_path.h"
 #include "platform/application.h"
 #include "platform/text.h"
+#include "resources/resource.h"
 
 namespace tsly {
 namespace {

@@ -3,7 +3,6 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include "app/resource.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/panel.h"
 #include "dialogs/program_path.h"
@@ -11,6 +10,7 @@
 #include "platform/handles.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
+#include "resources/resource.h"
 
 namespace tsly {
 namespace {

@@ -4,12 +4,12 @@
 
 #include <stdexcept>
 
-#include "app/resource.h"
 #include "dialogs/panel.h"
 #include "platform/application.h"
 #include "platform/dpi.h"
 #include "platform/text.h"
 #include "platform/ui_font.h"
+#include "resources/resource.h"
 
 namespace tsly::dialogs {
 namespace {

@@ -41,11 +41,13 @@ private:
     bool havePending_;
 };
 
-HANDLE FindFirst(const std::wstring& path, WIN32_FIND_DATAW& data) {
+HANDLE FindFirst(const std::wstring& path, WIN32_FIND_DATAW& data, ListingMode mode) {
     // Basic information skips the short names, and the larger buffer asks
-    // for fewer trips to the file system.
-    return FindFirstFileExW(path.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                            nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    // for fewer trips to the file system. Windows before 7 knows neither
+    // and refuses the call (ERROR_INVALID_PARAMETER).
+    const bool fast = mode == ListingMode::Fast;
+    return FindFirstFileExW(path.c_str(), fast ? FindExInfoBasic : FindExInfoStandard, &data,
+                            FindExSearchNameMatch, nullptr, fast ? FIND_FIRST_EX_LARGE_FETCH : 0);
 }
 
 }  // namespace
@@ -63,11 +65,13 @@ std::wstring FileCallPath(const std::string& path) {
     return wide;
 }
 
-std::unique_ptr<DirListing> Win32DirEnumerator::Open(const std::string& pattern) {
+ListingStart Win32DirEnumerator::OpenIn(const std::string& pattern, ListingMode mode) {
     WIN32_FIND_DATAW data{};
-    HANDLE h = FindFirst(FileCallPath(pattern), data);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
-    return std::make_unique<Win32DirListing>(UniqueFind(h), data);
+    HANDLE h = FindFirst(FileCallPath(pattern), data, mode);
+    if (h == INVALID_HANDLE_VALUE) {
+        return {nullptr, mode == ListingMode::Fast && GetLastError() == ERROR_INVALID_PARAMETER};
+    }
+    return {std::make_unique<Win32DirListing>(UniqueFind(h), data), false};
 }
 
 std::optional<FolderId> Win32DirEnumerator::Identity(const std::string& folder) {
@@ -101,7 +105,8 @@ std::string Win32PathLookup::FullPath(const std::string& path) {
 std::optional<std::string> Win32PathLookup::LongName(const std::string& path) {
     if (HasWildcard(path)) return std::nullopt;
     WIN32_FIND_DATAW data{};
-    HANDLE h = FindFirst(FileCallPath(path), data);
+    // One name: the fast mode would gain nothing.
+    HANDLE h = FindFirst(FileCallPath(path), data, ListingMode::Plain);
     if (h == INVALID_HANDLE_VALUE) return std::nullopt;
     FindClose(h);
     if (!RoundTrips(data.cFileName)) return std::nullopt;

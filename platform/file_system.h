@@ -5,15 +5,18 @@
 #include <string>
 
 #include "core/cut_command.h"
+#include "core/dir_open.h"
 #include "core/folder_scan.h"
 #include "core/long_path.h"
 
 namespace tsly::win {
 
-class Win32DirEnumerator final : public DirEnumerator {
+class Win32DirEnumerator final : public FallbackDirEnumerator {
 public:
-    std::unique_ptr<DirListing> Open(const std::string& pattern) override;
     std::optional<FolderId> Identity(const std::string& folder) override;
+
+protected:
+    ListingStart OpenIn(const std::string& pattern, ListingMode mode) override;
 };
 
 class Win32PathLookup final : public PathLookup {

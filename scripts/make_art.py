@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Draws the program icon, the six tool-bar images and the dialogs' button
-pictures from the pixel maps below and writes app/res/tsly.ico (16 and 32
-pixels, 16 colours), app/res/toolbar.bmp (six 16x16 images, magenta =
+pictures from the pixel maps below and writes resources/tsly.ico (16 and 32
+pixels, 16 colours), resources/toolbar.bmp (six 16x16 images, magenta =
 transparent) with toolbar24.bmp and toolbar32.bmp (the same six for 144 and
 192 dpi, redrawn with the Scale2x/Scale3x pixel-art rules so that edges stay
-sharp and diagonals smooth instead of growing into steps) and the button pictures app/res/{cancel,notepad,document,
+sharp and diagonals smooth instead of growing into steps) and the button pictures resources/{cancel,notepad,document,
 house}.bmp (16 colours, silver = transparent).
 Run again after changing a map; the outputs are checked in."""
 import struct, sys, os
@@ -355,7 +355,7 @@ def ico(image):
 
 
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), '..', 'app', 'res')
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), '..', 'resources')
     for image in IMAGES:
         check(image)
     with open(os.path.join(out, 'toolbar.bmp'), 'wb') as f:

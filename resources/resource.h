@@ -1,4 +1,5 @@
-// Resource identifiers of tsly.exe.
+// Resource identifiers of tsly.exe, shared by the main window and the
+// dialogs; the pictures they name sit beside this file.
 #pragma once
 
 #define IDI_PROGRAM 1
