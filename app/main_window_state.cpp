@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <string_view>
 
 #include "app/Unit1.h"
 #include "app/main_commands.h"
@@ -44,6 +45,12 @@ RECT OnScreen(RECT r) {
     const LONG left = std::max(work.left, std::min(r.left, work.right - width));
     const LONG top = std::max(work.top, std::min(r.top, work.bottom - height));
     return RECT{left, top, left + width, top + height};
+}
+
+bool IsMessageBox(HWND hwnd) {
+    wchar_t name[16] = {};
+    GetClassNameW(GetAncestor(hwnd, GA_ROOT), name, 16);
+    return std::wstring_view(name) == L"#32770";
 }
 
 }  // namespace
@@ -171,6 +178,12 @@ bool TFrmMain::ApplicationMessageFilter(MSG& msg) {
     if (msg.wParam == VK_ESCAPE && busy_ && inMainWindow) {
         StopWork();
         return true;
+    }
+    // A scan's duplicate boxes can come one after another: Escape in one
+    // closes it and ends the scan too.
+    if (msg.wParam == VK_ESCAPE && scanning_ && !inMainWindow && IsMessageBox(msg.hwnd)) {
+        StopWork();
+        return false;
     }
     // Ctrl+Z: the undo of the last cut, from the main window and its list
     // (an in-place edit keeps its own undo).

@@ -118,6 +118,18 @@ TEST_F(MainWindowTest, DuplicatePathIsRefusedWithTheMessage) {
     EXPECT_EQ(watcher.boxes().size(), 2u);
 }
 
+TEST_F(MainWindowTest, EscapeInADuplicateBoxEndsTheScan) {
+    for (const char* name : {"a.lnk", "b.lnk", "c.lnk"}) dir_.Make(name);
+    auto main = Start();
+    main->ScanFolder(dir_.path());
+    MessageBoxWatcher watcher(GetCurrentProcessId(), [](HWND box) {
+        PostMessageW(GetDlgItem(box, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    main->ScanFolder(dir_.path());
+    EXPECT_EQ(watcher.boxes().size(), 1u);
+    EXPECT_FALSE(main->Busy());
+}
+
 TEST_F(MainWindowTest, ModelAgreesWithTheListControlsOwnSearch) {
     // A plain list control holding the same captions must find exactly the
     // texts that the model calls duplicates.
