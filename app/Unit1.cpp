@@ -8,7 +8,7 @@
 #include "app/find_folder.h"
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
-#include "resources/resource.h"
+#include "app/stored_options.h"
 #include "core/cut_command.h"
 #include "core/folder_scan.h"
 #include "core/long_path.h"
@@ -18,6 +18,7 @@
 #include "platform/file_system.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
+#include "resources/resource.h"
 
 namespace tsly {
 namespace {
@@ -44,16 +45,7 @@ public:
                        std::function<void()> completed)
         : turn_(std::move(turn)), completed_(std::move(completed)) {}
 
-    CutOptions ReadOptions() override {
-        const SettingsStore store(kSettingsKey);
-        CutOptions options;
-        options.replacement = store.ReadText("Settings", "Char", "");
-        options.applyToUnmarked = store.ReadFlag("Settings", "Short1", false);
-        options.cutSecondText = store.ReadFlag("Settings", "cutnameflg", false);
-        options.secondText = store.ReadText("Settings", "cutname", "");
-        options.cutModernMarker = store.ReadFlag("Settings", "CutModernMarker", true);
-        return options;
-    }
+    CutOptions ReadOptions() override { return ReadCutOptions(); }
     RenameResult Rename(const std::string& from, const std::string& to) override {
         return win::RenameFile(from, to);
     }
@@ -74,6 +66,7 @@ private:
 constexpr int kCommandsRefusedWhileBusy[] = {
     kCmdFindFolder, kCmdCutShortcut, kCmdOpenOption, kCmdDeleteSettings,
     kCmdSetup,      kCmdAbout,       kCmdClearList,  kCmdUndo,
+    kCmdCheckAll,   kCmdUncheckAll,
 };
 
 bool RefusedWhileBusy(int id) {
@@ -119,6 +112,9 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     } catch (const SettingsError& e) {
         app.ReportError(e.what());
     }
+    FitColumns();
+    listView_.SetOnRowsChanged([this] { StartPreviewCount(); });
+    ReloadPreviewOptions();
 
     startedWithoutParameters_ = true;
     if (argc > 1) {
@@ -128,6 +124,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
         // The cut renames them before the window first draws them.
         listView_.LookUpIcons();
     }
+    DragAcceptFiles(hwnd(), TRUE);
 
     listView_.SyncCount();
     ShowWindow(hwnd(), SW_SHOW);
@@ -241,7 +238,10 @@ void TFrmMain::ScanFolder(const std::string& folder) {
         TFrmMain& main;
         ~ScanEnd() {
             main.scanning_ = false;
-            if (main.hwnd()) main.FlushScanView(true);
+            if (!main.hwnd()) return;
+            main.FlushScanView(true);
+            main.listView_.InvalidatePreview();
+            main.StartPreviewCount();
         }
     } end{*this};
     scanning_ = true;
@@ -250,6 +250,9 @@ void TFrmMain::ScanFolder(const std::string& folder) {
 }
 
 void TFrmMain::BeginWork() {
+    // A count of the preview would tell of rows the work is changing.
+    KillTimer(hwnd(), kPreviewTimerId);
+    counting_ = false;
     listView_.SyncCount();  // the rows the work marks are drawn as it goes
     busy_ = true;
     stopRequested_ = false;
@@ -263,6 +266,7 @@ void TFrmMain::EndWork() {
     stopRequested_ = false;
     if (!hwnd()) return;
     listView_.SetLocked(false);
+    listView_.RedrawAll();  // the preview, held back during the work
     UpdateCommandStates();
     // A close that came during the work happens now.
     if (closePending_) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
@@ -302,7 +306,8 @@ void TFrmMain::RunListWork(const char* finished, const char* stopped,
                            });
     const WorkScope scope(*this);
     work(env);
-    if (hwnd()) listView_.RedrawAll();
+    // Renamed rows follow their files: what a cut would do now is new.
+    if (hwnd()) listView_.InvalidatePreview();
 }
 
 void TFrmMain::Action_cutshoutExecute() { RunCut(false); }
@@ -358,7 +363,11 @@ void TFrmMain::Action_find_folderExecute() {
     ScanFolder(folder);
 }
 
-void TFrmMain::Action_open_optionExecute() { ShowOptionDialog(DialogPosition()); }
+void TFrmMain::Action_open_optionExecute() {
+    ShowOptionDialog(DialogPosition());
+    ReloadPreviewOptions();
+    StartPreviewCount();
+}
 void TFrmMain::S1Click() { ShowSetupDialog(DialogPosition()); }
 void TFrmMain::About1Click() { ShowAboutBox(DialogPosition()); }
 void TFrmMain::SearchforHelpOn1Click() { ShowHelpTopics(hwnd()); }
@@ -380,6 +389,8 @@ void TFrmMain::OnCommand(int id) {
     case kCmdAbout: About1Click(); break;
     case kCmdClearList: N6Click(); break;
     case kCmdUndo: Action_undoExecute(); break;
+    case kCmdCheckAll: listView_.SetCheckedAll(true); break;
+    case kCmdUncheckAll: listView_.SetCheckedAll(false); break;
     default: break;
     }
 }
@@ -396,8 +407,17 @@ LRESULT TFrmMain::ListView_mainCustomDrawItem(NMLVCUSTOMDRAW* draw) {
             draw->clrText = kUncheckedTextColor;
             return CDRF_NEWFONT;
         }
-        return CDRF_DODEFAULT;
+        // A preview is drawn in grey: it is what a cut would do, not what
+        // one did.
+        return listView_.ShowsPreview(row) ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT;
     }
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+        if (draw->iSubItem == 1) {
+            draw->clrText = GetSysColor(COLOR_GRAYTEXT);
+            return CDRF_NEWFONT;
+        }
+        draw->clrText = GetSysColor(COLOR_WINDOWTEXT);
+        return CDRF_NEWFONT;
     default:
         return CDRF_DODEFAULT;
     }
@@ -426,6 +446,13 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
         LayoutChildren();
+        FitColumns();
+        return 0;
+    case WM_TIMER:
+        if (wParam == kPreviewTimerId) PreviewCountTurn();
+        return 0;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     case win::kWmDpiChanged: {
         // Moved to a monitor of another DPI: the system's rectangle keeps

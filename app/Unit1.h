@@ -116,6 +116,19 @@ private:
     };
     void UpdateCommandStates();
 
+    // The preview's options from the registry (none when they cannot be
+    // read), and its counts in the status bar, worked out a slice at a
+    // time between messages so that a long list does not hold the window.
+    void ReloadPreviewOptions();
+    void StartPreviewCount();
+    void PreviewCountTurn();
+    // The list's columns fill its width: the file column keeps its width
+    // where there is room, "結果" takes the rest.
+    void FitColumns();
+    void OnDropFiles(HDROP drop);
+    // Opens the help at the section of the window that `window` belongs to.
+    static void ShowHelpFor(HWND window);
+
     ShortcutListView listView_;
     HWND rebar_ = nullptr;      // CBar1
     HWND toolBar_ = nullptr;    // TBar1
@@ -142,6 +155,8 @@ private:
     bool countPending_ = false;  // the status bar's running count is stale
     std::size_t skippedTooDeep_ = 0;  // folders the scan left out
     DWORD lastFlush_ = 0;
+    std::size_t countRow_ = 0, countRenames_ = 0, countFailures_ = 0;
+    bool counting_ = false;
 };
 
 }  // namespace tsly

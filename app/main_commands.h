@@ -18,6 +18,8 @@ enum CommandId : int {
     kCmdAbout,              // About1
     kCmdClearList,          // N6
     kCmdUndo,               // Action_undo
+    kCmdCheckAll,           // pop-up menu: every row ticked
+    kCmdUncheckAll,         // pop-up menu: every row unticked
 };
 
 inline constexpr int kNoImage = -1;

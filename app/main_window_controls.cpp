@@ -41,6 +41,9 @@ void TFrmMain::CreateControls() {
     popupMenu_.reset(CreatePopupMenu());
     AppendMenuW(popupMenu_.get(), MF_STRING, kCmdClearList, L"クリア");
     SetMenuDefaultItem(popupMenu_.get(), kCmdClearList, FALSE);
+    AppendMenuW(popupMenu_.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(popupMenu_.get(), MF_STRING, kCmdCheckAll, L"すべてチェック");
+    AppendMenuW(popupMenu_.get(), MF_STRING, kCmdUncheckAll, L"すべて外す");
 
     ApplyDpi(win::kDesignDpi);
 }

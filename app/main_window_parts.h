@@ -2,6 +2,8 @@
 // pixels at 96 dpi).
 #pragma once
 
+#include <windows.h>
+
 namespace tsly {
 
 inline constexpr int kListId = 1;
@@ -11,6 +13,8 @@ inline constexpr int kRebarId = 4;
 inline constexpr int kToolBarStripHeight = 26;
 inline constexpr int kDefaultColumnWidth = 400;
 inline constexpr int kDefaultResultColumnWidth = 160;
+inline constexpr int kMinResultColumnWidth = 100;
+inline constexpr UINT_PTR kPreviewTimerId = 1;
 inline constexpr int kStatusPanel0Width = 300;
 inline constexpr int kStatusBarHeight = 19;
 

@@ -173,6 +173,11 @@ bool TFrmMain::ApplicationMessageFilter(MSG& msg) {
     }
     if (msg.message != WM_KEYDOWN || !hwnd()) return false;
     const bool inMainWindow = msg.hwnd == hwnd() || IsChild(hwnd(), msg.hwnd);
+    // F1: the help, at the section of the window the key was pressed in.
+    if (msg.wParam == VK_F1) {
+        ShowHelpFor(msg.hwnd);
+        return true;
+    }
     // Escape stops a running cut, undo or scan, wherever the focus is in the
     // main window (a box that the work shows keeps its own Escape).
     if (msg.wParam == VK_ESCAPE && busy_ && inMainWindow) {

@@ -1,9 +1,12 @@
 #include "app/shortcut_list_view.h"
 
 #include <shellapi.h>
+
+#include <algorithm>
 #include <windowsx.h>
 
 #include "app/main_window_parts.h"
+#include "platform/file_system.h"
 #include "platform/text.h"
 
 namespace tsly {
@@ -11,20 +14,25 @@ namespace tsly {
 ShortcutListView::ShortcutListView()
     // The list control compares captions with the system's case folding;
     // the model keys its index the same way so both give one answer.
-    : model_(win::SystemUpperTable()) {}
+    : model_(win::SystemUpperTable()),
+      preview_(model_, [](const std::string& path) {
+          return GetFileAttributesW(win::FileCallPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+      }) {}
 
 void ShortcutListView::Create(HWND parent, int controlId, HFONT font) {
     // Owner data: the control keeps no copy of the rows. It shares the
     // shell's image list and must never destroy it.
     hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT |
-                                LVS_OWNERDATA | LVS_SINGLESEL | LVS_EDITLABELS |
+                                LVS_OWNERDATA | LVS_EDITLABELS |
                                 LVS_SHAREIMAGELISTS | LVS_SHOWSELALWAYS,
                             0, 0, 0, 0, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
                             GetModuleHandleW(nullptr), nullptr);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    ListView_SetExtendedListViewStyleEx(hwnd_, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    // Texts cut off by their column show whole in a tip.
+    constexpr DWORD kExStyle = LVS_EX_CHECKBOXES | LVS_EX_LABELTIP | LVS_EX_INFOTIP;
+    ListView_SetExtendedListViewStyleEx(hwnd_, kExStyle, kExStyle);
     // The check state lives in the model: asked for it (by a screen reader,
     // say), the control asks the model instead of answering "unchecked".
     ListView_SetCallbackMask(hwnd_, LVIS_STATEIMAGEMASK);
@@ -54,6 +62,7 @@ void ShortcutListView::SyncCount() {
 
 void ShortcutListView::Clear() {
     model_.Clear();
+    preview_.Invalidate();
     shownCount_ = 0;
     ListView_SetItemCountEx(hwnd_, 0, 0);
     InvalidateRect(hwnd_, nullptr, TRUE);
@@ -79,13 +88,75 @@ void ShortcutListView::RedrawAll() {
 void ShortcutListView::SetChecked(int row, bool checked) {
     if (row < 0 || static_cast<std::size_t>(row) >= model_.Count()) return;
     model_.SetChecked(static_cast<std::size_t>(row), checked);
-    ListView_RedrawItems(hwnd_, row, row);
-    UpdateWindow(hwnd_);
+    RowsChanged();
+}
+
+void ShortcutListView::SetCheckedSelected(bool checked) {
+    for (int row = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(hwnd_, row, LVNI_SELECTED)) {
+        model_.SetChecked(static_cast<std::size_t>(row), checked);
+    }
+    RowsChanged();
+}
+
+void ShortcutListView::SetCheckedAll(bool checked) {
+    for (std::size_t row = 0; row < model_.Count(); ++row) model_.SetChecked(row, checked);
+    RowsChanged();
+}
+
+void ShortcutListView::RowsChanged() {
+    RedrawAll();
+    if (onRowsChanged_) onRowsChanged_();
+}
+
+void ShortcutListView::SetPreviewOptions(const std::optional<CutOptions>& options) {
+    previewOn_ = options.has_value();
+    if (options) preview_.SetOptions(*options);
+    RedrawAll();
+}
+
+void ShortcutListView::InvalidatePreview() {
+    preview_.Invalidate();
+    RedrawAll();
+}
+
+bool ShortcutListView::ShowsPreview(std::size_t row) const {
+    // Not while work runs: the rows change under it, and a scan must not
+    // wait for it.
+    return previewOn_ && !locked_ && row < model_.Count() && model_.Checked(row) &&
+           model_.Outcome(row).kind == OutcomeKind::None;
 }
 
 void ShortcutListView::Toggle(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= model_.Count()) return;
     SetChecked(row, !model_.Checked(static_cast<std::size_t>(row)));
+}
+
+void ShortcutListView::TipFor(NMLVGETINFOTIPW& tip) {
+    if (tip.iItem < 0 || static_cast<std::size_t>(tip.iItem) >= model_.Count() || !tip.pszText ||
+        tip.cchTextMax <= 0) {
+        return;
+    }
+    // Each text its column cuts off, whole.
+    std::wstring text;
+    for (int column = 0; column < 2; ++column) {
+        wchar_t shown[1024] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = shown;
+        item.cchTextMax = 1024;
+        SendMessageW(hwnd_, LVM_GETITEMTEXTW, tip.iItem, reinterpret_cast<LPARAM>(&item));
+        constexpr int kMargins = 12;  // the cell's padding on both sides
+        const int needed =
+            static_cast<int>(SendMessageW(hwnd_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(shown)));
+        if (shown[0] && needed + kMargins > ColumnWidth(column)) {
+            if (!text.empty()) text += L"\r\n";
+            text += shown;
+        }
+    }
+    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(tip.cchTextMax - 1));
+    text.copy(tip.pszText, n);
+    tip.pszText[n] = L'\0';
 }
 
 int ShortcutListView::IconOf(std::size_t row) {
@@ -117,7 +188,9 @@ void ShortcutListView::FillDisplayInfo(LVITEMW& item) {
     const auto row = static_cast<std::size_t>(item.iItem);
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
         const std::wstring caption = win::ToWide(
-            item.iSubItem == 0 ? model_.Caption(row) : OutcomeText(model_.Outcome(row), model_.Caption(row)));
+            item.iSubItem == 0   ? model_.Caption(row)
+            : ShowsPreview(row) ? PreviewText(preview_.Of(row))
+                                : OutcomeText(model_.Outcome(row), model_.Caption(row)));
         const std::size_t n =
             std::min(caption.size(), static_cast<std::size_t>(item.cchTextMax - 1));
         caption.copy(item.pszText, n);
@@ -159,10 +232,23 @@ LRESULT ShortcutListView::OnNotify(NMHDR* header, bool& handled) {
         if (hit.iItem >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) Toggle(hit.iItem);
         return 0;
     }
-    case LVN_KEYDOWN:
-        if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_SPACE) {
-            Toggle(ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED));
+    case LVN_KEYDOWN: {
+        const WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
+        if (key == VK_SPACE) {
+            // Every selected row follows the focused one.
+            const int row = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
+            if (row >= 0 && static_cast<std::size_t>(row) < model_.Count()) {
+                const bool checked = !model_.Checked(static_cast<std::size_t>(row));
+                model_.SetChecked(static_cast<std::size_t>(row), checked);
+                SetCheckedSelected(checked);
+            }
+        } else if (key == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) {
+            ListView_SetItemState(hwnd_, -1, LVIS_SELECTED, LVIS_SELECTED);
         }
+        return 0;
+    }
+    case LVN_GETINFOTIPW:
+        TipFor(*reinterpret_cast<NMLVGETINFOTIPW*>(header));
         return 0;
     case LVN_BEGINLABELEDITW:
         return locked_ ? TRUE : FALSE;  // TRUE refuses the edit
@@ -170,6 +256,8 @@ LRESULT ShortcutListView::OnNotify(NMHDR* header, bool& handled) {
         const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
         if (!item.pszText || item.iItem < 0) return FALSE;  // editing cancelled
         model_.SetCaption(static_cast<std::size_t>(item.iItem), win::FromWide(item.pszText));
+        preview_.Invalidate();
+        RowsChanged();
         return TRUE;
     }
     default:

@@ -5,8 +5,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 
+#include "core/cut_preview.h"
 #include "core/shortcut_list.h"
 
 namespace tsly {
@@ -36,8 +39,22 @@ public:
     // have the names they were listed with.
     void LookUpIcons();
 
-    // Row check state, as the user sees it; flips redraw the row at once.
+    // Row check state, as the user sees it; flips redraw the rows at once
+    // (a tick can change what later rows would be called).
     void SetChecked(int row, bool checked);
+    // Ticks or unticks every selected row, or every row.
+    void SetCheckedSelected(bool checked);
+    void SetCheckedAll(bool checked);
+
+    // The preview: what a cut with `options` would do, shown for checked
+    // rows without an outcome; nothing with no options (they could not be
+    // read). Rows changed: the preview is worked out again as they are drawn.
+    void SetPreviewOptions(const std::optional<CutOptions>& options);
+    void InvalidatePreview();
+    bool ShowsPreview(std::size_t row) const;
+    RowCut PreviewOf(std::size_t row) { return preview_.Of(row); }
+    // Told after a change of ticks or captions by the user.
+    void SetOnRowsChanged(std::function<void()> handler) { onRowsChanged_ = std::move(handler); }
 
     // Handles the control's notifications except custom drawing; sets
     // `handled` when it answered one.
@@ -48,12 +65,17 @@ private:
     int IconOf(std::size_t row);
     void Toggle(int row);
     int FindFrom(const NMLVFINDITEMW& find) const;
+    void TipFor(NMLVGETINFOTIPW& tip);
+    void RowsChanged();
 
     HWND hwnd_ = nullptr;
     ShortcutListModel model_;
     std::size_t shownCount_ = 0;
     int fallbackIcon_ = -1;
     bool locked_ = false;
+    CutPreview preview_;
+    bool previewOn_ = false;
+    std::function<void()> onRowsChanged_;
 };
 
 }  // namespace tsly

@@ -83,6 +83,10 @@ bool ShortcutListModel::Contains(std::string_view caption) const {
     return Find(caption, HashOf(caption)) != std::string::npos;
 }
 
+std::size_t ShortcutListModel::IndexOf(std::string_view path) const {
+    return Find(path, HashOf(path));
+}
+
 bool ShortcutListModel::Register(std::string&& caption) {
     const std::size_t hash = HashOf(caption);
     if (Find(caption, hash) != std::string::npos) return false;

@@ -40,6 +40,17 @@ public:
     // duplicate.
     bool Register(std::string&& caption);
     bool Contains(std::string_view caption) const;
+    // The entry whose caption equals `path` but for case, or npos.
+    std::size_t IndexOf(std::string_view path) const;
+
+    // The fold the duplicate test uses, for others that compare paths as
+    // the file system does: a hash of the folded text, and equality.
+    std::uint32_t FoldedHash(std::string_view text) const {
+        return static_cast<std::uint32_t>(HashOf(text));
+    }
+    bool EqualFolded(std::string_view a, std::string_view b) const {
+        return Folded(a) == Folded(b);
+    }
 
     std::size_t Count() const override { return entries_.size(); }
     const std::string& Caption(std::size_t index) const override {

@@ -106,6 +106,11 @@ void TFrmOption::OnCommand(int id) {
     }
 }
 
+void TFrmOption::OnDialogKey(int id) {
+    if (id == IDOK) SpeedButton1Click();
+    if (id == IDCANCEL) SpeedButton2Click();
+}
+
 void ShowOptionDialog(POINT position) {
     TFrmOption form(position);
     form.ShowModal();

@@ -311,9 +311,13 @@ LRESULT Form::ColourStatic(HDC dc, HWND control) {
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        // Clicks of controls only: Enter and Escape arrive as IDOK and
-        // IDCANCEL without a control and close nothing.
-        if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+        // Clicks of controls; Enter and Escape arrive as IDOK and IDCANCEL
+        // without a control.
+        if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) {
+            OnCommand(LOWORD(wParam));
+        } else if (lParam == 0 && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+            OnDialogKey(LOWORD(wParam));
+        }
         return 0;
     case WM_CTLCOLORSTATIC:
         return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

@@ -82,6 +82,9 @@ protected:
     void CreateForm(const FormDef& def, POINT position,
                     const std::vector<ControlDef>& controls);
     virtual void OnCommand(int id) = 0;
+    // Enter (IDOK) or Escape (IDCANCEL) pressed in the form: nothing, unless
+    // the form gives them the meaning of one of its buttons.
+    virtual void OnDialogKey(int /*id*/) {}
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:

@@ -22,4 +22,20 @@ enum class HelpShown { WinHelp, Page, Missing };
 // user's browser, else a message that there is none.
 HelpShown ShowHelpFrom(HWND owner, const std::wstring& folder);
 
+// The help page's section about each window, by the window's class: F1
+// opens the page there.
+struct HelpSection {
+    const wchar_t* windowClass;
+    const char* id;
+};
+inline constexpr HelpSection kHelpSections[] = {
+    {L"TFrmMain", "start"},   {L"TFrmOption", "option"}, {L"TFrmSetup", "setup"},
+    {L"TAboutBox", "about"},  {L"#32770", "folder"},  // the folder picker
+};
+
+// Opens the page in `folder` at the section `id` with the program that
+// opens web pages; where there is none, or it fails, a message says where
+// the page is.
+HelpShown ShowHelpSection(HWND owner, const std::wstring& folder, const char* id);
+
 }  // namespace tsly

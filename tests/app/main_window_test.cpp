@@ -242,11 +242,13 @@ TEST_F(MainWindowTest, FirstCloseStoresTheDefaultGeometry) {
     EXPECT_EQ(status.bottom - status.top, 19);
     CloseWindow(*main);
     // The list fills the 520 x 281 client area between the 26-pixel tool
-    // bar strip and the 19-pixel status bar.
+    // bar strip and the 19-pixel status bar. Its columns fill its 516-pixel
+    // inside less room for a 17-pixel scroll bar: "結果" takes its least,
+    // 100, and the file column gives way from 400.
     const std::pair<const char*, const char*> expected[] = {
         {"MainHeight", "327"}, {"MainLeft", "0"},       {"MainTop", "0"},
         {"MainWidth", "528"},  {"Column(0)", "236"},    {"Column(1)", "520"},
-        {"Column(2)", "300"},  {"Column(3)", "400"},    {"ResultColumnWidth", "160"}};
+        {"Column(2)", "300"},  {"Column(3)", "399"},    {"ResultColumnWidth", "100"}};
     for (const auto& [name, value] : expected) {
         EXPECT_EQ(test::ReadRegText(test::kWindowKey, name), value) << name;
     }
@@ -282,7 +284,8 @@ TEST_F(MainWindowTest, StoredGeometryIsRestored) {
     auto main = Start();
     ExpectBounds(main->hwnd(), 30, 40, 600, 400);
     EXPECT_EQ(main->ListView_main().ColumnWidth(), 250);
-    EXPECT_EQ(main->ListView_main().ColumnWidth(1), 90);
+    // "結果" takes what the file column leaves of 592 - 4 - 17 pixels.
+    EXPECT_EQ(main->ListView_main().ColumnWidth(1), 321);
     RECT panel{};
     SendMessageW(main->StatusBar1(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
     EXPECT_EQ(panel.right - panel.left, 200);
@@ -303,7 +306,7 @@ TEST_F(MainWindowTest, ColumnWidthBelowMinusTwoFallsBackToTheDesignedWidth) {
     test::WriteRegText(test::kWindowKey, "Column(3)", "-3");
     MessageBoxWatcher watcher;
     auto main = Start();
-    EXPECT_EQ(main->ListView_main().ColumnWidth(), 400);
+    EXPECT_EQ(main->ListView_main().ColumnWidth(), 399);  // 400, fitted to the window
     EXPECT_TRUE(watcher.boxes().empty());
 }
 

@@ -1,0 +1,117 @@
+// The main window's preview counts, column fit, dropped files and help key.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
+
+#include "app/Unit1.h"
+#include "app/main_window_parts.h"
+#include "app/stored_options.h"
+#include "core/long_path.h"
+#include "dialogs/help_topics.h"
+#include "dialogs/program_path.h"
+#include "platform/file_system.h"
+#include "platform/settings_store.h"
+#include "platform/text.h"
+
+namespace tsly {
+
+void TFrmMain::ReloadPreviewOptions() {
+    // Options that cannot be read give no preview; the cut reports them.
+    std::optional<CutOptions> options;
+    try {
+        options = ReadCutOptions();
+    } catch (const SettingsError&) {
+    }
+    listView_.SetPreviewOptions(options);
+}
+
+void TFrmMain::StartPreviewCount() {
+    countRow_ = countRenames_ = countFailures_ = 0;
+    counting_ = true;
+    SetTimer(hwnd(), kPreviewTimerId, 0, nullptr);
+}
+
+void TFrmMain::PreviewCountTurn() {
+    // Work waits; the count starts again after it, as the rows may change.
+    if (busy_) return;
+    constexpr DWORD kSliceMs = 20;
+    const DWORD start = GetTickCount();
+    ShortcutListModel& model = listView_.model();
+    while (countRow_ < model.Count() && GetTickCount() - start < kSliceMs) {
+        if (listView_.ShowsPreview(countRow_)) {
+            const OutcomeKind kind = listView_.PreviewOf(countRow_).outcome.kind;
+            if (kind == OutcomeKind::Renamed) ++countRenames_;
+            if (kind == OutcomeKind::Failed) ++countFailures_;
+        }
+        ++countRow_;
+    }
+    if (countRow_ < model.Count()) return;
+    KillTimer(hwnd(), kPreviewTimerId);
+    counting_ = false;
+    std::string text = "変更予定 " + std::to_string(countRenames_) + " 件";
+    if (countFailures_ != 0) text += "・失敗予定 " + std::to_string(countFailures_) + " 件";
+    SetStatusText(text, 1);
+}
+
+void TFrmMain::FitColumns() {
+    HWND list = listView_.hwnd();
+    RECT client{};
+    GetClientRect(list, &client);
+    // Room is kept for a vertical scroll bar, so that one appearing with
+    // more rows does not bring a horizontal one.
+    const int width = std::max<int>(0, client.right - GetSystemMetrics(SM_CXVSCROLL));
+    const int minResult = Scaled(kMinResultColumnWidth);
+    const int file = std::max(0, std::min(listView_.ColumnWidth(0), width - minResult));
+    listView_.SetColumnWidth(file, 0);
+    listView_.SetColumnWidth(std::max(minResult, width - file), 1);
+}
+
+void TFrmMain::OnDropFiles(HDROP drop) {
+    // As Send To hands them over, without the cut: the preview shows what
+    // a cut would do.
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::string> paths;
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        DragQueryFileW(drop, i, path.data(), length + 1);
+        path.resize(length);
+        paths.push_back(win::FromWide(path));
+    }
+    DragFinish(drop);
+    if (busy_) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    win::Win32PathLookup lookup;
+    for (const std::string& path : paths) RegisterShortcut(ExpandLongPath(path, lookup));
+    listView_.SyncCount();
+    listView_.InvalidatePreview();
+    StartPreviewCount();
+}
+
+void TFrmMain::ShowHelpFor(HWND window) {
+    // A box belongs to the window it was shown for.
+    HWND top = GetAncestor(window, GA_ROOT);
+    const char* id = "start";
+    for (HWND w = top; w; w = GetWindow(w, GW_OWNER)) {
+        wchar_t name[64] = {};
+        GetClassNameW(w, name, 64);
+        const auto it = std::find_if(std::begin(kHelpSections), std::end(kHelpSections),
+                                     [&](const HelpSection& s) { return lstrcmpW(s.windowClass, name) == 0; });
+        // A dialog of the system's class is the folder picker only when it
+        // holds the folder tree; a message box goes on to its owner.
+        const bool picker = lstrcmpW(name, L"#32770") != 0 ||
+                            FindWindowExW(w, nullptr, WC_TREEVIEWW, nullptr) != nullptr;
+        if (it != std::end(kHelpSections) && picker) {
+            id = it->id;
+            break;
+        }
+    }
+    ShowHelpSection(top, win::ToWide(ProgramFolder()), id);
+}
+
+}  // namespace tsly

@@ -1,0 +1,78 @@
+#include "core/cut_preview.h"
+
+#include <algorithm>
+
+namespace tsly {
+
+std::string PreviewText(const RowCut& preview) {
+    const RowOutcome& o = preview.outcome;
+    switch (o.kind) {
+    case OutcomeKind::Renamed: {
+        // The outcome's text, with the arrow of a name still to come.
+        return "→ " + OutcomeText(o, preview.path);
+    }
+    case OutcomeKind::Unchanged: return OutcomeText(o, preview.path);
+    case OutcomeKind::Failed: {
+        const std::string text = OutcomeText(o, preview.path);
+        constexpr std::string_view kFailed = "失敗: ";
+        return text.rfind(kFailed, 0) == 0 ? text.substr(kFailed.size()) : text;
+    }
+    default: return std::string();
+    }
+}
+
+CutPreview::CutPreview(const ShortcutListModel& list, Exists exists)
+    : list_(list), exists_(std::move(exists)) {}
+
+void CutPreview::SetOptions(CutOptions options) {
+    options_ = std::move(options);
+    Invalidate();
+}
+
+std::optional<std::string> CutPreview::FinalTarget(std::size_t row) const {
+    const std::string& caption = list_.Caption(row);
+    auto first = FirstCutTarget(caption, options_);
+    auto second = SecondCutTarget(first ? *first : caption, options_);
+    return second ? std::move(second) : std::move(first);
+}
+
+void CutPreview::MakeClaims() {
+    claims_.clear();
+    for (std::size_t row = 0; row < list_.Count(); ++row) {
+        if (auto target = FinalTarget(row)) {
+            claims_.emplace_back(list_.FoldedHash(*target), static_cast<std::uint32_t>(row));
+        }
+    }
+    std::sort(claims_.begin(), claims_.end());
+    claimsMade_ = true;
+}
+
+bool CutPreview::ClaimedBefore(const std::string& path, std::size_t row) const {
+    const std::uint32_t hash = list_.FoldedHash(path);
+    for (auto it = std::lower_bound(claims_.begin(), claims_.end(), std::make_pair(hash, 0u));
+         it != claims_.end() && it->first == hash && it->second < row; ++it) {
+        if (!list_.Checked(it->second)) continue;
+        const auto target = FinalTarget(it->second);
+        if (target && list_.EqualFolded(*target, path)) return true;
+    }
+    return false;
+}
+
+bool CutPreview::MovesAwayBefore(const std::string& path, std::size_t row) const {
+    const std::size_t owner = list_.IndexOf(path);
+    return owner < row && list_.Checked(owner) && FinalTarget(owner).has_value() &&
+           !ClaimedBefore(*FinalTarget(owner), owner);
+}
+
+RowCut CutPreview::Of(std::size_t row) {
+    if (row >= list_.Count() || !list_.Checked(row)) return RowCut{};
+    if (!claimsMade_) MakeClaims();
+    const auto look = [this, row](const std::string& from, const std::string& to) {
+        const bool taken = ClaimedBefore(to, row) ||
+                           (!list_.EqualFolded(from, to) && exists_(to) && !MovesAwayBefore(to, row));
+        return taken ? RenameResult{RenameFailure::NameTaken, 0} : RenameResult{};
+    };
+    return CutRow(list_.Caption(row), options_, look);
+}
+
+}  // namespace tsly

@@ -1,0 +1,65 @@
+// The preview: what the cut would do to each row, by the cut's own rule,
+// before any file is touched.
+#include "core/cut_preview.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+using namespace tsly;
+const std::string D = "C:\\d\\";
+
+std::vector<char16_t> AsciiUpper() {
+    std::vector<char16_t> table(0x10000);
+    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<char16_t>(i);
+    for (char16_t c = u'a'; c <= u'z'; ++c) table[c] = static_cast<char16_t>(c - u'a' + u'A');
+    return table;
+}
+const std::vector<char16_t> kUpper = AsciiUpper();
+
+TEST(CutPreview, EachRowShowsWhatTheCutWouldDo) {
+    ShortcutListModel list(kUpper.data());
+    const char* names[] = {"aへのショートカット.lnk", "plain.lnk", "bへのショートカット.lnk",
+                           "b - ショートカット.lnk", "cへのショートカット.lnk", "off - ショートカット.lnk",
+                           "x - ショートカット.lnk", "B .lnk", "xへのショートカット.lnk"};
+    for (const char* n : names) list.Register(D + n);
+    list.SetChecked(5, false);
+    // On disk, besides the rows: "C .LNK". The listed "B .lnk" stays (its
+    // rule keeps it), so its name is taken too.
+    CutPreview preview(list, [&](const std::string& p) {
+        return list.Contains(p) || list.EqualFolded(p, D + "C .LNK");
+    });
+    auto texts = [&] {
+        std::vector<std::string> t;
+        for (std::size_t i = 0; i < list.Count(); ++i) t.push_back(PreviewText(preview.Of(i)));
+        return t;
+    };
+    const std::string taken = "同じ名前のファイルがあります";
+    preview.SetOptions(CutOptions{});
+    EXPECT_EQ(texts(), (std::vector<std::string>{"→ a .lnk", "変更なし", taken, taken, taken, "",
+                                                 "→ x .lnk", "変更なし", taken}));
+    // Options as stored change the preview; a tick is read as it stands.
+    preview.SetOptions(CutOptions{"*", false, false, ""});
+    EXPECT_EQ(texts()[0], "名前に使えない文字があります: *");
+    preview.SetOptions(CutOptions{"(1)", false, false, ""});
+    list.SetChecked(5, true);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"→ a (1).lnk", "変更なし", "→ b (1).lnk", taken,
+                                                 "→ c (1).lnk", "→ off (1).lnk", "→ x (1).lnk",
+                                                 "変更なし", taken}));
+}
+
+TEST(CutPreview, ANameAnEarlierRowMovesAwayFromIsFree) {
+    ShortcutListModel list(kUpper.data());
+    list.Register(D + "Copy of X.lnk");           // → "X.lnk"
+    list.Register(D + "Copy of Copy of X.lnk");   // → "Copy of X.lnk", freed by the first
+    CutPreview preview(list, [&](const std::string& p) { return list.Contains(p); });
+    preview.SetOptions(CutOptions{"", false, true, "Copy of "});
+    EXPECT_EQ(PreviewText(preview.Of(1)), "→ Copy of X.lnk");
+    list.SetChecked(0, false);
+    EXPECT_EQ(PreviewText(preview.Of(1)), "同じ名前のファイルがあります");
+}
+
+}  // namespace
