@@ -67,12 +67,16 @@ bool CutPreview::MovesAwayBefore(const std::string& path, std::size_t row) const
 RowCut CutPreview::Of(std::size_t row) {
     if (row >= list_.Count() || !list_.Checked(row)) return RowCut{};
     if (!claimsMade_) MakeClaims();
-    const auto look = [this, row](const std::string& from, const std::string& to) {
+    const std::string& caption = list_.Caption(row);
+    const auto look = [&](const std::string& from, const std::string& to) {
+        // A file that is gone cannot be renamed (only the listed path is on
+        // disk yet; a second step starts from the first one's new name).
+        if (from == caption && !exists_(from)) return RenameResult{RenameFailure::NotFound, 0};
         const bool taken = ClaimedBefore(to, row) ||
                            (!list_.EqualFolded(from, to) && exists_(to) && !MovesAwayBefore(to, row));
         return taken ? RenameResult{RenameFailure::NameTaken, 0} : RenameResult{};
     };
-    return CutRow(list_.Caption(row), options_, look);
+    return CutRow(caption, options_, look);
 }
 
 }  // namespace tsly

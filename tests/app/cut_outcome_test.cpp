@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <string>
@@ -146,6 +147,45 @@ TEST_F(CutOutcomeTest, ALongCutAnswersAnotherProcessAndStopsOnEscape) {
     EXPECT_LT(undone, kFiles);
     EXPECT_TRUE(main->CanUndo());  // the rest can still be undone
     EXPECT_EQ(dir_.Names().size(), static_cast<std::size_t>(kFiles));
+}
+
+// Before a cut, the column shows in grey what the cut would do, and the
+// status bar counts it; rows dropped on the window join the list without a
+// cut. After the cut the column shows what it did.
+TEST_F(CutOutcomeTest, ThePreviewTellsWhatACutWouldDoAndDroppedFilesJoinIt) {
+    dir_.Make("a - ショートカット.lnk");
+    dir_.Make("b - ショートカット.lnk");
+    dir_.MakeFolder("b .lnk");  // takes b's new name; a folder is not listed
+    dir_.Make("c.lnk");
+    auto main = Start();
+    main->ScanFolder(dir_.path());
+    const auto previewed = [&](const char* counts) {
+        return test::PumpUntil([&] { return main->StatusText(1) == counts; }, 5000);
+    };
+    EXPECT_TRUE(previewed("変更予定 1 件・失敗予定 1 件"));
+    EXPECT_EQ(Results(*main), (std::vector<std::string>{"→ a .lnk", "同じ名前のファイルがあります", "変更なし"}));
+
+    // Dropped: a file and a folder, as Send To would list them.
+    dir_.MakeFolder("sub");
+    const std::string d = dir_.Make("sub\\d - ショートカット.lnk");
+    const std::wstring files = W(d) + L'\0' + W(dir_.path() + "sub") + L'\0' + L'\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::copy(files.begin(), files.end(), reinterpret_cast<wchar_t*>(header + 1));
+    GlobalUnlock(drop);
+    SendMessageW(main->hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_EQ(Rows(*main).back(), dir_.path() + "sub\\");
+    EXPECT_TRUE(dir_.Exists("sub\\d - ショートカット.lnk"));
+    EXPECT_TRUE(previewed("変更予定 2 件・失敗予定 1 件"));
+
+    main->ListView_main().SetChecked(0, false);  // an unticked row shows nothing
+    EXPECT_TRUE(previewed("変更予定 1 件・失敗予定 1 件"));
+    main->Action_cutshoutExecute();
+    EXPECT_EQ(Results(*main), (std::vector<std::string>{"", "失敗: 同じ名前のファイルがあります", "変更なし",
+                                                        "d .lnk", "変更なし"}));
+    EXPECT_EQ(main->StatusText(1), "変更 1 件・失敗 1 件");
 }
 
 }  // namespace

@@ -60,6 +60,9 @@ TEST(CutPreview, ANameAnEarlierRowMovesAwayFromIsFree) {
     EXPECT_EQ(PreviewText(preview.Of(1)), "→ Copy of X.lnk");
     list.SetChecked(0, false);
     EXPECT_EQ(PreviewText(preview.Of(1)), "同じ名前のファイルがあります");
+    list.Register(D + "gone - ショートカット.lnk");  // listed, but not on disk any more
+    CutPreview gone(list, [&](const std::string& p) { return p != list.Caption(2); });
+    EXPECT_EQ(PreviewText(gone.Of(2)), "ファイルが見つかりません");
 }
 
 }  // namespace
