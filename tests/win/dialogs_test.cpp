@@ -12,6 +12,7 @@
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit6.h"
 #include "dialogs/help_topics.h"
+#include "platform/application.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
 #include "tests/win/win_test_support.h"
@@ -565,6 +566,44 @@ TEST(ShowHelpFrom, OpensThePageWithoutAHelpFileElseSaysThereIsNone) {
             EXPECT_NE(line.find(url), std::string::npos) << "[" << line << "]";
         }
     }
+}
+
+// Keys pressed in a shown form go through the program's own message loop:
+// Enter does what "設定" does and Escape what "ｷｬﾝｾﾙ" does; in the About box
+// both close it. In the setup dialog's memo, Escape neither closes nor
+// cancels, and Tab leaves it.
+TEST(Forms, EnterAndEscapeFromTheKeyboard) {
+    test::CleanRegistry registry;
+    const auto press = [](dialogs::Form& form, HWND control, WPARAM key) {
+        ShowWindow(form.hwnd(), SW_SHOW);
+        SetForegroundWindow(form.hwnd());
+        SetFocus(control);
+        PostMessageW(control, WM_KEYDOWN, key, 0);
+        win::Application::Instance().ProcessMessages();
+    };
+    const auto stored = [] {
+        wchar_t text[64] = {};
+        DWORD size = sizeof text;
+        RegGetValueW(HKEY_CURRENT_USER, L"Software\\moravend\\Tessaly\\Settings", L"Char",
+                     RRF_RT_REG_SZ, nullptr, text, &size);
+        return win::FromWide(text);
+    };
+    for (const WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+        TFrmOption form(kAt);
+        form.SetText(TFrmOption::EdtLink, key == VK_RETURN ? "enter" : "escape");
+        press(form, form.Control(TFrmOption::EdtLink), key);
+        EXPECT_TRUE(form.Closed());
+        EXPECT_EQ(stored(), key == VK_RETURN ? "enter" : "");
+        TAboutBox box(kAt, [](HWND, const ShellOpenRequest&) {});
+        press(box, box.hwnd(), key);
+        EXPECT_TRUE(box.Closed());
+    }
+    TFrmSetup setup(kAt);
+    HWND memo = setup.Control(TFrmSetup::Memo1);
+    press(setup, memo, VK_ESCAPE);
+    EXPECT_FALSE(setup.Closed());
+    press(setup, memo, VK_TAB);
+    EXPECT_NE(GetFocus(), memo);
 }
 
 }  // namespace
