@@ -8,6 +8,7 @@
 #include "app/find_folder.h"
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
+#include "app/settings_removal.h"
 #include "app/stored_options.h"
 #include "core/cut_command.h"
 #include "core/folder_scan.h"
@@ -339,15 +340,13 @@ void TFrmMain::UpdateCommandStates() {
 }
 
 void TFrmMain::N3Click() {
-    std::string keyPath;
-    {
-        const SettingsStore store(kSettingsKey);
-        keyPath = store.KeyPath();
-    }
-    const bool deleted = DeleteKeyTree(keyPath);
+    const SettingsRemoval removal = RemoveAllSettings();
+    win::Application& app = win::Application::Instance();
+    if (!removal.error.empty()) app.ReportError(removal.error);
     MessageBeep(MB_ICONQUESTION);
     // Only claim the deletion when it happened.
-    win::Application::Instance().ShowMessage(deleted ? kSettingsDeleted : kSettingsNotDeleted);
+    app.ShowMessage(std::string(removal.deleted ? kSettingsDeleted : kSettingsNotDeleted) +
+                    (removal.namingPutBack ? kNamingPutBack : ""));
     settingsDeleted_ = true;
 }
 

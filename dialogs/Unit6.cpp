@@ -8,6 +8,7 @@
 #include "dialogs/program_path.h"
 #include "platform/application.h"
 #include "platform/handles.h"
+#include "platform/registry_values.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
 #include "resources/resource.h"
@@ -25,9 +26,9 @@ const std::vector<dialogs::ControlDef>& Layout() {
          WS_TABSTOP, Look::Plain, 0},
         {F::CheckBox2, Kind::CheckBox, 0, 0, 22, 207, 17, "「送る」メニューに追加(&S)",
          WS_TABSTOP, Look::Plain, 0},
-        {F::GroupBox1, Kind::GroupBox, 0, 0, 66, 303, 71, "参考", 0, Look::Plain, 0},
+        {F::GroupBox1, Kind::GroupBox, 0, 0, 86, 303, 71, "参考", 0, Look::Plain, 0},
         // Fills the inside of the frame, below its caption.
-        {F::Memo1, Kind::Memo, 0, 1, 79, 301, 57,
+        {F::Memo1, Kind::Memo, 0, 1, 99, 301, 57,
          "\r\n「送る」メニューに追加しておくと、エクスプローラから簡単に\r\n"
          "「～へのショートカット」が削除できます。",
          0, Look::Plain, 0},
@@ -39,12 +40,19 @@ const std::vector<dialogs::ControlDef>& Layout() {
          Look::Plain, IDB_GLYPH_CANCEL},
         {F::CheckBox3, Kind::CheckBox, 0, 0, 40, 209, 17, "スタートアップに追加(&R)",
          WS_TABSTOP, Look::Plain, 0},
+        // Below the buttons' panel, where the whole width is free.
+        {F::CheckBox4, Kind::CheckBox, 0, 0, 67, 303, 17,
+         "新しいショートカットに「 - ショートカット」を付けない", WS_TABSTOP, Look::Plain, 0},
     };
     return layout;
 }
 
 constexpr char kSection[] = "Setup";
 constexpr char kDescription[] = "Tessalyne";
+constexpr char kNoMarker[] = "NoMarker";
+constexpr char kNamingNotice[] =
+    "\r\nこの変更は、エクスプローラの再起動後または次回のサインイン後に作成する"
+    "ショートカットから有効になります。";
 
 // The three rows: check box, special folder, stored value, and the
 // folder's name in a failure message.
@@ -116,7 +124,7 @@ bool SaveShortcut(const std::string& shortcutPath, const std::string& workingFol
 }  // namespace
 
 TFrmSetup::TFrmSetup(POINT position) {
-    CreateForm({"TFrmSetup", "セットアップ", 303, 138}, position, Layout());
+    CreateForm({"TFrmSetup", "セットアップ", 303, 158}, position, Layout());
     FormCreate();
 }
 
@@ -126,6 +134,7 @@ void TFrmSetup::FormCreate() {
         for (const Row& row : kRows) {
             SetChecked(row.checkBox, store.ReadFlag(kSection, row.value, false));
         }
+        SetChecked(CheckBox4, store.ReadFlag(kSection, kNoMarker, false));
     } catch (const SettingsError& e) {
         win::Application::Instance().ReportError(e.what());
     }
@@ -147,6 +156,17 @@ bool TFrmSetup::MakeShortcut(const std::string& workingFolder, const std::string
 }
 
 void TFrmSetup::SpeedButton1Click() {
+    win::Application& app = win::Application::Instance();
+    // First, as the one step that can be undone whole: when it fails,
+    // nothing else is done either.
+    win::CurrentUserValues registry;
+    const NamingChange naming = Checked(CheckBox4) ? StopShortcutMarker(registry)
+                                                   : PutBackShortcutMarker(registry);
+    if (!naming.ok) {
+        app.ReportError(naming.Message());
+        return;
+    }
+
     const std::string program = ProgramPath();
     const std::string folder = ProgramFolder();
     std::string failures;
@@ -161,16 +181,19 @@ void TFrmSetup::SpeedButton1Click() {
 
     SettingsStore store(kSetupKey);
     for (const Row& row : kRows) store.WriteFlag(kSection, row.value, Checked(row.checkBox));
+    store.WriteFlag(kSection, kNoMarker, Checked(CheckBox4));
 
-    win::Application& app = win::Application::Instance();
+    // Explorer reads its naming when it starts, so the notice says when
+    // the change shows.
+    const std::string notice = naming.changed ? kNamingNotice : "";
     if (failures.empty()) {
         MessageBeep(MB_OK);
-        app.ShowMessage("設定しました。");
+        app.ShowMessage("設定しました。" + notice);
     } else {
         // Only what was done is claimed; the choices are stored all the same,
         // so the next "設定" tries again.
         MessageBeep(MB_ICONEXCLAMATION);
-        app.ShowMessage(failures.substr(0, failures.size() - 2));
+        app.ShowMessage(failures.substr(0, failures.size() - 2) + notice);
     }
     Close();
 }

@@ -1,6 +1,7 @@
 // TFrmSetup: the setup dialog. It makes or removes shortcuts to the program
-// on the desktop, in the Send To menu and in the start-up folder, and keeps
-// the three choices in the "Setup" section.
+// on the desktop, in the Send To menu and in the start-up folder, makes the
+// shell name new shortcuts without the marker or puts its naming back, and
+// keeps the four choices in the "Setup" section.
 #pragma once
 
 #include <windows.h>
@@ -22,14 +23,16 @@ public:
         SpeedButton1,     // 設定
         SpeedButton2,     // ｷｬﾝｾﾙ
         CheckBox3,        // start-up, "StartUp"
+        CheckBox4,        // no marker on new shortcuts, "NoMarker"
     };
 
     // Creates the dialog hidden at `position` and ticks the stored choices;
     // a store error is reported and the dialog opens with what was loaded.
     explicit TFrmSetup(POINT position);
 
-    // Makes or removes the shortcuts, stores the choices, tells the user and
-    // closes. A store error leaves it open.
+    // Changes Explorer's naming of new shortcuts, makes or removes the
+    // shortcuts, stores the choices, tells the user and closes. A naming
+    // change that fails (and is undone) or a store error leaves it open.
     void SpeedButton1Click();
     void SpeedButton2Click();
 

@@ -153,6 +153,39 @@ bool RegKeyExists(const std::string& keyPath) {
     return true;
 }
 
+RawRegValue RegSz(const std::wstring& text, DWORD type) {
+    const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
+    return {true, type, std::vector<BYTE>(bytes, bytes + (text.size() + 1) * sizeof(wchar_t))};
+}
+
+RawRegValue ReadRegRaw(const std::string& keyPath, const std::string& name) {
+    RawRegValue value;
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return value;
+    }
+    DWORD size = 0;
+    if (RegQueryValueExW(key, W(name).c_str(), nullptr, &value.type, nullptr, &size) ==
+        ERROR_SUCCESS) {
+        value.bytes.resize(size);
+        value.present = RegQueryValueExW(key, W(name).c_str(), nullptr, &value.type,
+                                         value.bytes.data(), &size) == ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+void WriteRegRaw(const std::string& keyPath, const std::string& name, const RawRegValue& value) {
+    HKEY key = CreateKey(keyPath);
+    if (value.present) {
+        RegSetValueExW(key, W(name).c_str(), 0, value.type, value.bytes.data(),
+                       static_cast<DWORD>(value.bytes.size()));
+    } else {
+        RegDeleteValueW(key, W(name).c_str());
+    }
+    RegCloseKey(key);
+}
+
 MessageBoxWatcher::MessageBoxWatcher(DWORD processId, std::function<void(HWND)> onBox)
     : processId_(processId), onBox_(std::move(onBox)), thread_([this] { Watch(); }) {}
 

@@ -54,6 +54,26 @@ void WriteRegText(const std::string& keyPath, const std::string& name, const std
 void WriteRegDword(const std::string& keyPath, const std::string& name, DWORD value);
 bool RegKeyExists(const std::string& keyPath);
 
+// Explorer's naming values, spelled out like the keys above.
+inline constexpr char kNamingTemplatesKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\NamingTemplates";
+inline constexpr char kExplorerKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+
+// A value as the plain registry API gives it: absent, or type and bytes.
+struct RawRegValue {
+    bool present = false;
+    DWORD type = 0;
+    std::vector<BYTE> bytes;
+    bool operator==(const RawRegValue& o) const {
+        return present == o.present && type == o.type && bytes == o.bytes;
+    }
+};
+// REG_SZ data with its terminating zero.
+RawRegValue RegSz(const std::wstring& text, DWORD type = REG_SZ);
+RawRegValue ReadRegRaw(const std::string& keyPath, const std::string& name);
+// Writes the value, or deletes it when it is absent.
+void WriteRegRaw(const std::string& keyPath, const std::string& name, const RawRegValue& value);
+
 // Answers every message box of a process (this one by default) with OK and
 // records its caption and text, until destroyed. `onBox`, when given, sees
 // each box on the watcher's thread before it is answered.

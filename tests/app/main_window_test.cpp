@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <atomic>
@@ -12,7 +13,9 @@
 
 #include "app/Unit1.h"
 #include "app/main_commands.h"
+#include "app/settings_removal.h"
 #include "platform/application.h"
+#include "platform/registry_values.h"
 #include "platform/settings_store.h"
 #include "tests/app/harness.h"
 #include "tests/app/main_window_fixture.h"
@@ -310,27 +313,39 @@ TEST_F(MainWindowTest, ColumnWidthBelowMinusTwoFallsBackToTheDesignedWidth) {
     EXPECT_TRUE(watcher.boxes().empty());
 }
 
-TEST_F(MainWindowTest, DeleteSettingsRemovesTheKeyAndTheCloseWritesNothing) {
+TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesNothing) {
     test::WriteRegText(std::string(kSetupKey) + "Setup", "SendTo", "1");
     // Sections, and keys below them: a key with subkeys cannot be deleted
     // until they are.
     test::WriteRegText(test::kOptionsKey, "Char", "(link)");
     test::WriteRegText(test::kWindowKey, "MainLeft", "10");
     test::WriteRegText(std::string(test::kOptionsKey) + "\\Deeper\\Deepest", "x", "1");
+    // Explorer's naming changed by the program, and an undo journal.
+    const auto link = test::ReadRegRaw(test::kExplorerKey, "link");
+    win::CurrentUserValues registry;
+    ASSERT_TRUE(StopShortcutMarker(registry).ok);
+    const std::string journal = UndoJournalPath();
+    const std::string journalFolder = journal.substr(0, journal.find_last_of('\\'));
+    SHCreateDirectoryExW(nullptr, test::W(journalFolder).c_str(), nullptr);
+    CloseHandle(CreateFileW(test::W(journal).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_NE(GetFileAttributesW(test::W(journal).c_str()), INVALID_FILE_ATTRIBUTES);
     auto main = Start();
     {
         MessageBoxWatcher watcher;
         main->N3Click();
         main->N3Click();  // twice in a row: the message both times
-        ASSERT_EQ(watcher.boxes().size(), 2u);
-        EXPECT_EQ(watcher.boxes()[0].text, "レジストリ設定を削除しました。");
-        EXPECT_EQ(watcher.boxes()[1].text, "レジストリ設定を削除しました。");
+        EXPECT_EQ(watcher.Texts(),
+                  (std::vector<std::string>{
+                      "レジストリ設定を削除しました。\r\n新しいショートカットの名前の付け方を"
+                      "エクスプローラの元の設定に戻しました。",
+                      "レジストリ設定を削除しました。"}));
     }
     EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessaly"));
+    EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessalyne"));
+    EXPECT_EQ(test::ReadRegRaw(test::kExplorerKey, "link"), link);
+    EXPECT_EQ(GetFileAttributesW(test::W(journalFolder).c_str()), INVALID_FILE_ATTRIBUTES);
     CloseWindow(*main);
     EXPECT_FALSE(test::RegKeyExists(test::kWindowKey));
-    // The setup choices are not settings of this key.
-    EXPECT_EQ(test::ReadRegText(std::string(kSetupKey) + "Setup", "SendTo"), "1");
 }
 
 TEST_F(MainWindowTest, WrongValueTypeStopsTheCutWithTheExactError) {

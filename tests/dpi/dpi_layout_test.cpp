@@ -223,7 +223,7 @@ TEST(DialogsAtDpi, ClientSizesScaleAndTextsFit) {
     {
         SCOPED_TRACE("setup");
         TFrmSetup form(POINT{20, 20});
-        ExpectDialog(form, 303, 138);
+        ExpectDialog(form, 303, 158);
     }
     {
         SCOPED_TRACE("about");

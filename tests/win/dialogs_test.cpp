@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/settings_removal.h"
 #include "dialogs/Unit2.h"
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit6.h"
@@ -604,6 +605,59 @@ TEST(Forms, EnterAndEscapeFromTheKeyboard) {
     EXPECT_FALSE(setup.Closed());
     press(setup, memo, VK_TAB);
     EXPECT_NE(GetFocus(), memo);
+}
+
+// Explorer's naming of new shortcuts against the real registry: after
+// unticking, and after deleting the settings, Explorer's two values are
+// back exactly as they were, whatever they were.
+TEST(TFrmSetup, NoMarkerPutsExplorersOwnValuesBackExactly) {
+    using test::RawRegValue;
+    const auto explorerValues = [] {
+        return std::make_pair(test::ReadRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate"),
+                              test::ReadRegRaw(test::kExplorerKey, "link"));
+    };
+    const auto prefix = explorerValues();
+    const auto save = [](bool noMarker) {
+        TFrmSetup form(kAt);
+        if (form.Checked(TFrmSetup::CheckBox4) != noMarker) Click(form, TFrmSetup::CheckBox4);
+        Click(form, TFrmSetup::SpeedButton1);
+    };
+    const std::string notice = "設定しました。\r\nこの変更は、エクスプローラの再起動後または"
+                               "次回のサインイン後に作成するショートカットから有効になります。";
+    struct Row {
+        const char* what;
+        RawRegValue nameTemplate, link;
+    };
+    const Row rows[] = {
+        {"absent", {}, {}},
+        {"other data", test::RegSz(L"%s (リンク).lnk"), {true, REG_BINARY, {0x1e, 0, 0, 0}}},
+        {"link of the wrong type", test::RegSz(L"", REG_EXPAND_SZ), test::RegSz(L"0")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        test::CleanRegistry registry;
+        CleanShortcuts shortcuts;
+        test::WriteRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate", row.nameTemplate);
+        test::WriteRegRaw(test::kExplorerKey, "link", row.link);
+        test::MessageBoxWatcher watcher;
+        save(true);
+        EXPECT_EQ(explorerValues(), std::make_pair(test::RegSz(L"\"%s.lnk\""),
+                                                   RawRegValue{true, REG_BINARY, {0, 0, 0, 0}}));
+        EXPECT_EQ(test::ReadRegText(std::string(kSetupKey) + "Setup", "NoMarker"), "1");
+        save(true);  // saved again: the copy is still the user's values
+        save(false);
+        EXPECT_EQ(explorerValues(), std::make_pair(row.nameTemplate, row.link));
+        EXPECT_FALSE(test::ReadRegRaw("Software\\moravend\\Tessalyne\\Explorer", "link").present);
+        save(true);
+        const SettingsRemoval removal = RemoveAllSettings();
+        EXPECT_TRUE(removal.deleted && removal.namingPutBack);
+        EXPECT_EQ(explorerValues(), std::make_pair(row.nameTemplate, row.link));
+        EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessalyne"));
+        EXPECT_EQ(watcher.Texts(),
+                  (std::vector<std::string>{notice, "設定しました。", notice, notice}));
+    }
+    test::WriteRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate", prefix.first);
+    test::WriteRegRaw(test::kExplorerKey, "link", prefix.second);
 }
 
 }  // namespace

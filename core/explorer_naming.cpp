@@ -1,0 +1,146 @@
+#include "core/explorer_naming.h"
+
+namespace tsly {
+namespace {
+
+// REG_SZ as the registry holds it: UTF-16LE with its terminating zero.
+std::vector<std::uint8_t> RegText(const char* ascii) {
+    std::vector<std::uint8_t> bytes;
+    for (const char* c = ascii;; ++c) {
+        bytes.push_back(static_cast<std::uint8_t>(*c));
+        bytes.push_back(0);
+        if (!*c) return bytes;
+    }
+}
+
+struct Target {
+    const char* key;
+    const char* name;  // also the kept copy's name
+    RegistryValue noMarker;
+};
+
+const std::vector<Target>& Targets() {
+    static const std::vector<Target> targets{
+        // The quotation marks belong to the data, as the tweak is usually given.
+        {kNamingTemplatesKey, "ShortcutNameTemplate", {true, kRegSz, RegText("\"%s.lnk\"")}},
+        {kExplorerKey, "link", {true, kRegBinary, {0, 0, 0, 0}}},
+    };
+    return targets;
+}
+
+// A kept copy is one REG_BINARY value per original: empty when the original
+// was missing, else its type (four bytes, little-endian) and its bytes. One
+// value says both whether and what, so a copy can never be half there, and
+// a present value with no data still differs from a missing one.
+RegistryValue EncodeKept(const RegistryValue& original) {
+    RegistryValue kept{true, kRegBinary, {}};
+    if (!original.present) return kept;
+    for (int shift = 0; shift < 32; shift += 8) {
+        kept.bytes.push_back(static_cast<std::uint8_t>(original.type >> shift));
+    }
+    kept.bytes.insert(kept.bytes.end(), original.bytes.begin(), original.bytes.end());
+    return kept;
+}
+
+bool DecodeKept(const RegistryValue& kept, RegistryValue& original) {
+    if (kept.type != kRegBinary || (!kept.bytes.empty() && kept.bytes.size() < 4)) return false;
+    original = RegistryValue{};
+    if (kept.bytes.empty()) return true;
+    original.present = true;
+    for (int i = 0; i < 4; ++i) original.type |= std::uint32_t{kept.bytes[i]} << (8 * i);
+    original.bytes.assign(kept.bytes.begin() + 4, kept.bytes.end());
+    return true;
+}
+
+// Writes values one after the other, remembering what each replaced, so
+// that a failure part-way undoes every write before it.
+class Changes {
+public:
+    Changes(RegistryValues& registry, NamingChange& result)
+        : registry_(registry), result_(result) {}
+
+    bool Read(const std::string& key, const std::string& name, RegistryValue& value) {
+        return registry_.Read(key, name, value) || Fail(key, name, false);
+    }
+
+    bool Set(const std::string& key, const std::string& name, const RegistryValue& value) {
+        RegistryValue before;
+        if (!Read(key, name, before)) return false;
+        if (before == value) return true;
+        if (!registry_.Write(key, name, value)) return Fail(key, name, true);
+        done_.push_back({key, name, before});
+        if (key != kKeptNamingKey) result_.changed = true;
+        return true;
+    }
+
+    bool Fail(const std::string& key, const std::string& name, bool writing) {
+        for (auto it = done_.rbegin(); it != done_.rend(); ++it) {
+            registry_.Write(it->key, it->name, it->before);
+        }
+        done_.clear();
+        result_ = NamingChange{false, false, key + "\\" + name, writing};
+        return false;
+    }
+
+private:
+    struct Done {
+        std::string key, name;
+        RegistryValue before;
+    };
+    RegistryValues& registry_;
+    NamingChange& result_;
+    std::vector<Done> done_;
+};
+
+}  // namespace
+
+std::string NamingChange::Message() const {
+    return "'HKEY_CURRENT_USER\\" + failedValue +
+           (failedWriting ? "' の設定に失敗しました" : "' の取得に失敗しました");
+}
+
+NamingChange StopShortcutMarker(RegistryValues& registry) {
+    NamingChange result;
+    Changes changes(registry, result);
+    for (const Target& target : Targets()) {
+        RegistryValue kept;
+        if (!changes.Read(kKeptNamingKey, target.name, kept)) return result;
+        // Kept already: what Explorer holds now is the program's own.
+        if (kept.present) continue;
+        RegistryValue original;
+        if (!changes.Read(target.key, target.name, original) ||
+            !changes.Set(kKeptNamingKey, target.name, EncodeKept(original))) {
+            return result;
+        }
+    }
+    for (const Target& target : Targets()) {
+        if (!changes.Set(target.key, target.name, target.noMarker)) return result;
+    }
+    return result;
+}
+
+NamingChange PutBackShortcutMarker(RegistryValues& registry) {
+    NamingChange result;
+    Changes changes(registry, result);
+    std::vector<std::pair<const Target*, RegistryValue>> originals;
+    for (const Target& target : Targets()) {
+        RegistryValue kept;
+        if (!changes.Read(kKeptNamingKey, target.name, kept)) return result;
+        if (!kept.present) continue;
+        RegistryValue original;
+        if (!DecodeKept(kept, original)) {
+            changes.Fail(kKeptNamingKey, target.name, false);
+            return result;
+        }
+        originals.emplace_back(&target, original);
+    }
+    for (const auto& [target, original] : originals) {
+        if (!changes.Set(target->key, target->name, original)) return result;
+    }
+    for (const auto& [target, original] : originals) {
+        if (!changes.Set(kKeptNamingKey, target->name, RegistryValue{})) return result;
+    }
+    return result;
+}
+
+}  // namespace tsly

@@ -1,0 +1,70 @@
+// How the shell names a new shortcut, and the copy of the user's own values
+// that lets the program put them back exactly. The decisions live here; the
+// registry itself is reached through a small interface, so that the rules
+// can be read and tried without Windows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tsly {
+
+// The registry's type numbers that the program writes itself.
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegBinary = 3;
+
+// One value as read: absent, or its type and exact bytes.
+struct RegistryValue {
+    bool present = false;
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> bytes;
+
+    bool operator==(const RegistryValue& other) const {
+        return present == other.present &&
+               (!present || (type == other.type && bytes == other.bytes));
+    }
+    bool operator!=(const RegistryValue& other) const { return !(*this == other); }
+};
+
+// Values below HKEY_CURRENT_USER, by key path and value name.
+class RegistryValues {
+public:
+    virtual ~RegistryValues() = default;
+    // False when the value can neither be read nor be found missing.
+    virtual bool Read(const std::string& key, const std::string& name, RegistryValue& value) = 0;
+    // Writes the value, or deletes it when it is not present (a value that
+    // is not there counts as deleted).
+    virtual bool Write(const std::string& key, const std::string& name,
+                       const RegistryValue& value) = 0;
+};
+
+// Where Explorer reads the shortcut name from (Windows 7 and later: a name
+// template; XP: "link", a use count whose zero drops the marker), and where
+// the program keeps the user's own values meanwhile.
+inline constexpr char kNamingTemplatesKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\NamingTemplates";
+inline constexpr char kExplorerKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+inline constexpr char kKeptNamingKey[] = "Software\\moravend\\Tessalyne\\Explorer";
+
+struct NamingChange {
+    bool ok = true;
+    bool changed = false;     // one of Explorer's values is now different
+    std::string failedValue;  // key and name of the value that failed
+    bool failedWriting = false;
+
+    // The message for the user when it failed, in the settings store's words.
+    std::string Message() const;
+};
+
+// Keeps Explorer's two values (unless they are kept already), then writes
+// the ones that make new shortcuts carry no marker. Whatever fails, the
+// registry is left as it was before the call.
+NamingChange StopShortcutMarker(RegistryValues& registry);
+
+// Puts back the kept values exactly (deleting one that was missing) and
+// removes the copies; nothing happens when nothing is kept. Whatever fails,
+// the registry is left as it was before the call.
+NamingChange PutBackShortcutMarker(RegistryValues& registry);
+
+}  // namespace tsly
