@@ -224,9 +224,6 @@ TEST_F(MainWindowTest, UntickedRowsAreNotRenamedAndAreDrawnStruckOut) {
 TEST_F(MainWindowTest, FirstCloseStoresTheDefaultGeometry) {
     auto main = Start();
     ExpectBounds(main->hwnd(), 0, 0, 528, 327);
-    RECT status{};
-    GetWindowRect(main->StatusBar1(), &status);
-    EXPECT_EQ(status.bottom - status.top, 19);
     CloseWindow(*main);
     // The list fills the 520 x 281 client area between the 26-pixel tool
     // bar strip and the 19-pixel status bar.
@@ -515,13 +512,13 @@ TEST_F(MainWindowTest, SpaceTogglesTheFocusedRowAndTypingFindsARow) {
     SetFocus(list);
     SendMessageW(list, WM_CHAR, L'q', 1);  // a repeat count of one, as typed
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 1);
+    // The list answers for the model, as to another program that asks it.
     SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
-    const auto& model = main->ListView_main().model();
-    EXPECT_TRUE(model.Checked(0));
-    EXPECT_FALSE(model.Checked(1));
-    EXPECT_TRUE(model.Checked(2));
+    EXPECT_TRUE(ListView_GetCheckState(list, 0));
+    EXPECT_FALSE(ListView_GetCheckState(list, 1));
+    EXPECT_TRUE(ListView_GetCheckState(list, 2));
     SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_TRUE(model.Checked(1));
+    EXPECT_TRUE(ListView_GetCheckState(list, 1));
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowDuringAScanEndsTheScan) {
