@@ -113,11 +113,15 @@ TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {
     const HWND list = main->ListView_main().hwnd();
     const std::wstring restored = W(dir_.path() + "*へのショートカット.lnk");
     std::atomic<int> answered{0};
-    std::atomic<bool> undoing{false}, stop{false};
+    std::atomic<bool> undoing{false}, stop{false}, optionsShown{false};
     std::thread other([&] {
         for (bool pressed = false; !stop;) {
             DWORD_PTR result = 0;
             if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result)) ++answered;
+            if (const HWND options = FindWindowW(L"TFrmOption", nullptr)) {
+                optionsShown = true;
+                PostMessageW(options, WM_CLOSE, 0, 0);
+            }
             WIN32_FIND_DATAW found;
             const HANDLE search = undoing && !pressed ? FindFirstFileW(restored.c_str(), &found)
                                                       : INVALID_HANDLE_VALUE;
@@ -128,12 +132,17 @@ TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {
         }
     });
     ASSERT_TRUE(test::PumpUntil([&] { return answered > 0; }));
-    // Taken at the cut's first turn, and refused: the list must not change
-    // under the cut.
+    // Taken at the cut's first turn, and refused: the list and the options
+    // must not change under the cut. Escape in another window is its own.
     PostMessageW(window, WM_COMMAND, kCmdClearList, 0);
+    PostMessageW(window, WM_COMMAND, kCmdOpenOption, 0);
+    PostMessageW(list, LVM_EDITLABELW, 0, 0);
+    PostMessageW(win::Application::Instance().Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
     const int before = answered;
     main->Action_cutshoutExecute();
     EXPECT_GE(answered - before, 2) << "a frozen window answers nothing while it works";
+    EXPECT_FALSE(optionsShown);
+    EXPECT_FALSE(ListView_GetEditControl(list));
     EXPECT_EQ(main->ListView_main().model().Count(), static_cast<std::size_t>(kFiles));
     EXPECT_EQ(main->StatusText(1), "変更 " + std::to_string(kFiles) + " 件・失敗 0 件");
 

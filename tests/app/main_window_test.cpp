@@ -174,9 +174,14 @@ TEST_F(MainWindowTest, UntickedRowsAreNotRenamedAndAreDrawnStruckOut) {
         ListView_SubItemHitTest(list, &hit);
     }
     ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON);
-    const LPARAM at = MAKELPARAM(hit.pt.x, hit.pt.y);
-    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(list, WM_LBUTTONUP, 0, at);
+    // A click on the first row's text only selects it.
+    RECT text{};
+    text.left = LVIR_LABEL;
+    ASSERT_TRUE(SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&text)));
+    for (const LPARAM at : {MAKELPARAM(text.left + 4, text.top + 4), MAKELPARAM(hit.pt.x, hit.pt.y)}) {
+        SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(list, WM_LBUTTONUP, 0, at);
+    }
     test::PumpUntil([&] { return !main->ListView_main().model().Checked(1); }, 2000);
     EXPECT_TRUE(main->ListView_main().model().Checked(0));
     EXPECT_FALSE(main->ListView_main().model().Checked(1));
