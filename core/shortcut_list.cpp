@@ -64,7 +64,7 @@ void ShortcutListModel::Index(std::size_t hash, std::size_t row) {
         std::size_t live = 0;
         for (const Slot& slot : slots_) live += slot.row < kRemoved;
         std::size_t size = 16;
-        /* dropped */;
+        while (size < (live + 1) * 4) size *= 2;
         std::vector<Slot> old(size, Slot{0, kFree});
         old.swap(slots_);
         taken_ = 0;
