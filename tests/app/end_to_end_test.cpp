@@ -216,36 +216,6 @@ TEST(EndToEnd, NamesBeyondTheCodePageAndLongPathsAreRenamedFromTheCommandLine) {
     EXPECT_TRUE(program.WaitForExit());
 }
 
-// The check boxes are the model's; another program asking the list for a
-// row's state (a screen reader, say) gets the same answer.
-TEST(EndToEnd, OtherProgramsReadTheCheckBoxesAndSpaceUnticksTheFocusedRow) {
-    CleanRegistry registry;
-    TempDir dir;
-    RunningProgram program({dir.Make("a.lnk"), dir.Make("b.lnk")});
-    ASSERT_TRUE(program.started());
-    HWND main = program.WaitForMainWindow();
-    ASSERT_TRUE(main);
-    ASSERT_TRUE(WaitForText(main, "処理は終了しました。"));
-    HWND list = FindWindowExW(main, nullptr, WC_LISTVIEWW, nullptr);
-    // No buffer: the answer is the result.
-    auto stateOf = [&](int row) {
-        return static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK)) &
-               LVIS_STATEIMAGEMASK;
-    };
-    const UINT checked = INDEXTOSTATEIMAGEMASK(2), unchecked = INDEXTOSTATEIMAGEMASK(1);
-    EXPECT_EQ(stateOf(0), checked);
-    EXPECT_EQ(stateOf(1), checked);
-
-    PostMessageW(list, WM_KEYDOWN, VK_END, 1);  // the last row takes the focus
-    PostMessageW(list, WM_KEYDOWN, VK_SPACE, 1);
-    const DWORD start = GetTickCount();
-    while (stateOf(1) != unchecked && GetTickCount() - start < 10000) Sleep(50);
-    EXPECT_EQ(stateOf(1), unchecked);
-    EXPECT_EQ(stateOf(0), checked);
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(program.WaitForExit());
-}
-
 // Killed in the middle of a cut, started again: Ctrl+Z puts back every name
 // the cut had changed, from the journal it kept on disk, and nothing else.
 TEST(EndToEnd, AnUndoSurvivesAKillInTheMiddleOfACut) {

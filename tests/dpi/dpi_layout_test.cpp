@@ -14,7 +14,6 @@
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit6.h"
 #include "platform/dpi.h"
-#include "platform/settings_store.h"
 #include "tests/app/harness.h"
 #include "tests/app/main_window_fixture.h"
 
@@ -138,20 +137,6 @@ TEST(AtTheSystemDpi, TheProcessIsPerMonitorAware) {
         reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
     ASSERT_TRUE(context && awareness);
     EXPECT_EQ(awareness(context()), DPI_AWARENESS_PER_MONITOR_AWARE);
-}
-
-TEST(AtTheSystemDpi, TheProgramsManifestDeclaresTheAwareness) {
-    HMODULE exe = LoadLibraryExW(test::W("Z:" TSLY_EXE_PATH).c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_TRUE(exe);
-    HRSRC found = FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
-    ASSERT_TRUE(found);
-    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(exe, found)));
-    const std::string manifest(bytes, SizeofResource(exe, found));
-    FreeLibrary(exe);
-    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor<"), std::string::npos);
-    EXPECT_NE(manifest.find(">true/pm<"), std::string::npos);
-    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
 }
 
 class MainWindowAtDpi : public test::MainWindowFixture {
