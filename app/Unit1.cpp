@@ -77,15 +77,14 @@ public:
     RenameResult Rename(const std::string& from, const std::string& to) override {
         return win::RenameFile(from, to);
     }
-    std::optional<FileId> Identity(const std::string& path) override {
-        return win::FileIdentity(path);
-    }
+    std::optional<FileId> Identity(const std::string& path) override { return ids_.Of(path); }
     bool Continue(std::size_t done, std::size_t total) override { return turn_(done, total); }
     void Completed() override { completed_(); }
 
 private:
     std::function<bool(std::size_t, std::size_t)> turn_;
     std::function<void()> completed_;
+    win::FileIdentities ids_;
     win::UndoJournalFile* journal_ = nullptr;
     bool goOn_ = false, begun_ = false;
     std::size_t base_ = 0;
@@ -299,7 +298,8 @@ void TFrmMain::EndWork() {
     stopRequested_ = false;
     if (!hwnd()) return;
     listView_.SetLocked(false);
-    listView_.RedrawAll();  // the preview, held back during the work
+    // The preview, held back during the work, at the next turn of the loop.
+    InvalidateRect(listView_.hwnd(), nullptr, FALSE);
     UpdateCommandStates();
     // A close that came during the work happens now.
     if (closePending_) PostMessageW(hwnd(), WM_CLOSE, 0, 0);

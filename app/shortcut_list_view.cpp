@@ -117,7 +117,9 @@ void ShortcutListView::SetPreviewOptions(const std::optional<CutOptions>& option
 
 void ShortcutListView::InvalidatePreview() {
     preview_.Invalidate();
-    RedrawAll();
+    // Drawn at the next turn of the message loop, not in the middle of the
+    // work that changed the rows.
+    InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 bool ShortcutListView::ShowsPreview(std::size_t row) const {

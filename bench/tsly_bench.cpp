@@ -1,32 +1,44 @@
-// Measures the scan and the cut against the bare file-system work they stand
-// on, on a synthetic tree of shortcut files:
-//   A  a bare recursive FindFirstFileA walk collecting the .lnk paths
-//   W  the same walk with FindFirstFileExW, basic information and large
-//      fetches, as the scan enumerates (shown beside A)
+// Measures the program against the bare file-system work it stands on, on
+// a synthetic tree of shortcut files, with the preview and the undo journal
+// on as a user has them:
+//   W  a bare recursive FindFirstFileExW walk collecting the .lnk paths,
+//      with basic information and large fetches, as the scan enumerates
 //   B  the program's own scan into the real main window's list
 //   C  the program's cutting command over every listed file
 //   D  a bare MoveFileW loop doing the same renames
-// Exits with 1 when a target is missed: B/A <= 1.2 from 100,000 shortcuts
-// on (<= 2 below), C/D <= 1.25, at most 64 MiB over the empty window.
-// Usage: tsly_bench [shortcuts...] [--runs N] [--scan-only]
+//   U  the program's undo of that cut
+//   E  a bare MoveFileW loop doing the same renames back
+// and the peak memory over the empty window through a scan, its preview, a
+// cut and its undo; the longest the window kept another thread waiting
+// during a cut; and the cost of writing the journal alone.
+// Exits with 1 when a target is missed: B/W, C/D and U/E <= 1.10, at most
+// 32 MiB over the empty window, the window answering within 100 ms, the
+// journal within 5 % of the cut.
+// Usage: tsly_bench [shortcuts...] [--runs N] [--drive]
+//   --drive: also the drive-like tree, 5,000 shortcuts among 100,000 other
+//   files in 10,000 folders (scan only).
 #include <windows.h>
 #include <psapi.h>
 #include <commctrl.h>
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/Unit1.h"
+#include "app/settings_removal.h"
 #include "core/cut_rule.h"
+#include "core/undo_journal.h"
 #include "platform/application.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
+#include "platform/undo_journal_file.h"
 #include "tests/app/harness.h"
 
 namespace {
@@ -64,12 +76,11 @@ void Touch(const std::string& path) {
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
 }
 
-// folders x perFolder shortcuts with marker names (all three markers), plus
-// one other file per folder, in the existing folder root.
-void MakeTree(const std::string& root, int shortcuts) {
-    const int perFolder = 100;
-    const int folders = (shortcuts + perFolder - 1) / perFolder;
+// `shortcuts` files with marker names (all three markers) spread over
+// `folders` folders, each folder with `others` other files, in root.
+void MakeTree(const std::string& root, int shortcuts, int folders, int others) {
     static const char* const kMarkers[] = {"へのショートカット", "へのｼｮｰﾄｶｯﾄ", " - ショートカット"};
+    const int perFolder = (shortcuts + folders - 1) / folders;
     int made = 0;
     for (int f = 0; f < folders; ++f) {
         const std::string folder = root + "フォルダ" + std::to_string(f) + "\\";
@@ -77,24 +88,8 @@ void MakeTree(const std::string& root, int shortcuts) {
         for (int i = 0; i < perFolder && made < shortcuts; ++i, ++made) {
             Touch(folder + "電卓" + std::to_string(i) + kMarkers[i % 3] + ".lnk");
         }
-        Touch(folder + "readme.txt");
+        for (int i = 0; i < others; ++i) Touch(folder + "readme" + std::to_string(i) + ".txt");
     }
-}
-
-// The walk A: the naive ANSI walk, in the system's code page.
-void BareWalkA(const std::string& folder, std::vector<std::string>& out) {
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((folder + "*.*").c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = data.cFileName;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (name[0] != '.') BareWalkA(folder + name + "\\", out);
-        } else if (name.size() >= 4 && _stricmp(name.c_str() + name.size() - 4, ".lnk") == 0) {
-            out.push_back(folder + name);
-        }
-    } while (FindNextFileA(h, &data));
-    FindClose(h);
 }
 
 // The walk W: UTF-16, basic information, large fetches.
@@ -127,33 +122,90 @@ void MoveAll(const std::vector<Rename>& renames, bool forward) {
 
 }  // namespace
 
+// The journal alone: the lines the cut keeps for these renames, in the
+// cut's batches, each flushed before it would run.
+double JournalAlone(const std::vector<Rename>& renames) {
+    tsly::win::UndoJournalFile journal(tsly::UndoJournalPath() + ".bench");
+    const auto start = Clock::now();
+    journal.Begin(false);
+    std::size_t batch = 64, at = 0;
+    while (at < renames.size()) {
+        const std::size_t end = std::min(renames.size(), at + batch);
+        std::string lines, done;
+        for (std::size_t i = at; i < end; ++i) {
+            const std::string from = FromWide(renames[i].from), to = FromWide(renames[i].to);
+            lines += tsly::JournalRenameLine(tsly::JournalRename{tsly::FileId{1, i}, from, {}, to, false, {}});
+            done += tsly::JournalDoneLine(i, to);
+        }
+        journal.Append(lines, true);
+        journal.Append(done, false);
+        at = end;
+        batch = std::min<std::size_t>(batch * 2, 1024);
+    }
+    journal.End();
+    const double seconds = Seconds(start);
+    journal.Remove();
+    return seconds;
+}
+
+// Asks the window to answer, from another thread, for as long as `work`
+// runs; the longest wait is what a user feels.
+double LongestWait(tsly::win::Application& app, HWND window, const std::function<void()>& work) {
+    std::atomic<bool> working{true}, asking{true};
+    double longest = 0;
+    std::thread probe([&] {
+        for (; working; asking = true) {
+            const auto sent = Clock::now();
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+            if (working) longest = std::max(longest, Seconds(sent));
+            asking = false;
+            Sleep(5);
+        }
+        asking = false;
+    });
+    work();
+    working = false;
+    while (asking) app.ProcessMessages();  // its last question first
+    probe.join();
+    return longest;
+}
+
+struct Tree {
+    const char* name;
+    int shortcuts, folders, others;
+    bool scanOnly;
+};
+
 int main(int argc, char** argv) {
-    std::vector<int> sizes;
+    std::vector<Tree> trees;
     int runs = 5;
-    bool scanOnly = false;  // A, W and B alone, when working on the scan
+    bool drive = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc) runs = std::atoi(argv[++i]);
-        else if (arg == "--scan-only") scanOnly = true;
-        else sizes.push_back(std::atoi(argv[i]));
+        else if (arg == "--drive") drive = true;
+        else trees.push_back(Tree{nullptr, std::atoi(argv[i]), (std::atoi(argv[i]) + 99) / 100, 1, false});
     }
-    if (sizes.empty()) sizes = {10000, 100000};
+    if (trees.empty()) {
+        for (int size : {10000, 100000}) trees.push_back(Tree{nullptr, size, size / 100, 1, false});
+    }
+    if (drive) trees.push_back(Tree{"drive", 5000, 10000, 10, true});
 
     auto& app = tsly::win::Application::Instance();
     app.SetTitle("Tessalyne");
     app.Initialize();
-    {
-        // Default options: the markers are cut, a blank takes their place.
-        tsly::DeleteKeyTree(tsly::kSettingsKey);
-    }
+    // Default options: the markers are cut, a blank takes their place.
+    tsly::DeleteKeyTree(tsly::kSettingsKey);
 
-    std::printf("%-9s %9s %9s %9s %6s %9s %9s %6s %10s\n", "files", "A walk", "W walk",
-                "B scan", "B/A", "C cut", "D move", "C/D", "peak MiB");
+    std::printf("%-9s %8s %8s %5s %8s %8s %5s %8s %8s %5s %9s %7s %8s\n", "files", "W walk",
+                "B scan", "B/W", "C cut", "D move", "C/D", "U undo", "E back", "U/E", "peak MiB",
+                "wait", "journal");
     bool missed = false;
-    for (int size : sizes) {
+    for (const Tree& tree : trees) {
         const tsly::test::TempDir dir;  // removed with the tree at the end
         const std::string& root = dir.path();
-        MakeTree(root, size);
+        MakeTree(root, tree.shortcuts, tree.folders, tree.others);
 
         char* args[] = {argv[0]};
         tsly::TFrmMain main;
@@ -161,23 +213,24 @@ int main(int argc, char** argv) {
         app.ProcessMessages();
         const double baseline = CurrentMiB();
 
-        // The program's own memory: the first scan, into an empty window,
-        // before the benchmark holds lists of its own.
+        // The program's own memory through a scan, the preview of the rows
+        // in view, a cut and its undo, before the benchmark holds lists of
+        // its own.
         main.ScanFolder(root);
         app.ProcessMessages();
-        const double peak = PeakMiB();
         const std::size_t listed = main.ListView_main().model().Count();
+        if (!tree.scanOnly) {
+            main.Action_cutshoutExecute();
+            main.Action_undoExecute();
+        }
+        app.ProcessMessages();
+        const double peak = PeakMiB();
 
-        std::vector<double> a, w, b, c, d;
-        double longestWait = 0;
+        std::vector<double> w, b, c, d, u, e;
         std::vector<Rename> renames;
         for (int run = 0; run < runs; ++run) {
-            std::vector<std::string> foundA;
-            auto t = Clock::now();
-            BareWalkA(root, foundA);
-            a.push_back(Seconds(t));
             std::vector<std::wstring> found;
-            t = Clock::now();
+            auto t = Clock::now();
             BareWalkW(ToWide(root), found);
             w.push_back(Seconds(t));
 
@@ -192,90 +245,61 @@ int main(int argc, char** argv) {
                              main.ListView_main().model().Count(), found.size());
                 return 1;
             }
-
+            if (tree.scanOnly) continue;
             renames.clear();
             for (const std::wstring& path : found) {
                 if (auto to = tsly::FirstCutTarget(FromWide(path), tsly::CutOptions{})) {
                     renames.push_back({path, ToWide(*to)});
                 }
             }
-            if (scanOnly) {
-                c.push_back(1);
-                d.push_back(1);
-                continue;
-            }
-            // C and D take turns going first, so that neither always meets
-            // the file system in the state the other left behind.
-            auto timeCut = [&] {
-                const auto start = Clock::now();
+            // The program and the bare loop take turns going first, so that
+            // neither always meets the file system as the other left it.
+            auto timeProgram = [&] {
+                auto start = Clock::now();
                 main.Action_cutshoutExecute();
                 c.push_back(Seconds(start));
-                MoveAll(renames, false);  // put the names back (not timed)
+                start = Clock::now();
+                main.Action_undoExecute();
+                u.push_back(Seconds(start));
             };
             auto timeMoves = [&] {
-                const auto start = Clock::now();
+                auto start = Clock::now();
                 MoveAll(renames, true);
                 d.push_back(Seconds(start));
+                start = Clock::now();
                 MoveAll(renames, false);
+                e.push_back(Seconds(start));
             };
             if (run % 2 == 0) {
-                timeCut();
+                timeProgram();
                 timeMoves();
             } else {
                 timeMoves();
-                timeCut();
+                timeProgram();
             }
         }
-        if (!scanOnly) {
-            // One more cut, not timed: another thread keeps asking the window
-            // to answer while it runs; the longest wait is what a user feels.
-            std::atomic<bool> cutting{true}, probing{true};
-            std::thread probe([&] {
-                for (; cutting; probing = true) {
-                    const auto sent = Clock::now();
-                    DWORD_PTR result = 0;
-                    SendMessageTimeoutW(main.hwnd(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-                    if (cutting) longestWait = std::max(longestWait, Seconds(sent));
-                    probing = false;
-                    Sleep(5);
-                }
-                probing = false;
-            });
-            main.Action_cutshoutExecute();
-            cutting = false;
-            while (probing) app.ProcessMessages();  // its last question first
-            probe.join();
-            MoveAll(renames, false);
+        double longestWait = 0, journal = 0;
+        if (!tree.scanOnly) {
+            longestWait = LongestWait(app, main.hwnd(), [&] { main.Action_cutshoutExecute(); });
+            main.Action_undoExecute();
+            journal = JournalAlone(renames);
         }
-        const double ma = Median(a), mw = Median(w), mb = Median(b), mc = Median(c),
-                     md = Median(d);
-        std::printf("%-9d %8.3fs %8.3fs %8.3fs %6.2f %8.3fs %8.3fs %6.2f %10.1f (+%.1f over the empty window)\n",
-                    size, ma, mw, mb, mb / ma, mc, md, mc / md, peak, peak - baseline);
-        if (!scanOnly) {
-            std::printf("          the window answered within %.0f ms throughout a cut\n",
-                        longestWait * 1000);
-        }
-        const double scanTarget = size >= 100000 ? 1.2 : 2.0;
-        if (mb / ma > scanTarget || mc / md > 1.25 || peak - baseline > 64) {
-            std::printf("          missed a target: B/A <= %.1f, C/D <= 1.25, <= 64 MiB\n",
-                        scanTarget);
+        const double mw = Median(w), mb = Median(b);
+        const double mc = tree.scanOnly ? 0 : Median(c), md = tree.scanOnly ? 1 : Median(d);
+        const double mu = tree.scanOnly ? 0 : Median(u), me = tree.scanOnly ? 1 : Median(e);
+        const std::string label =
+            tree.name ? std::string(tree.name) : std::to_string(tree.shortcuts);
+        std::printf("%-9s %7.3fs %7.3fs %5.2f %7.3fs %7.3fs %5.2f %7.3fs %7.3fs %5.2f %+8.1f %5.0fms %7.1f%%\n",
+                    label.c_str(), mw, mb, mb / mw, mc, md, mc / md, mu, me, mu / me,
+                    peak - baseline, longestWait * 1000, mc > 0 ? journal / mc * 100 : 0.0);
+        const bool big = tree.shortcuts >= 100000;
+        if (!tree.scanOnly &&
+            (mb / mw > 1.10 || mc / md > 1.10 || mu / me > 1.10 || longestWait > 0.100 ||
+             (big && (peak - baseline > 32 || journal > 0.05 * mc)))) {
+            std::printf("          missed a target: B/W, C/D, U/E <= 1.10, wait <= 100 ms%s\n",
+                        big ? ", <= 32 MiB, journal <= 5 %" : "");
             missed = true;
         }
-        std::fflush(stdout);
-
-        // The full list stays usable: a jump to its end with the rows drawn,
-        // and a tick that redraws its row struck out.
-        HWND list = main.ListView_main().hwnd();
-        auto t = Clock::now();
-        ListView_EnsureVisible(list, static_cast<int>(listed) - 1, FALSE);
-        UpdateWindow(list);
-        const double scroll = Seconds(t);
-        const int top = ListView_GetTopIndex(list);
-        t = Clock::now();
-        main.ListView_main().SetChecked(top, false);
-        const double tick = Seconds(t);
-        std::printf("          jump to row %zu and draw: %.1f ms; untick row %d and draw: %.1f ms\n",
-                    listed, scroll * 1000, top + 1, tick * 1000);
         std::fflush(stdout);
         main.N6Click();
     }

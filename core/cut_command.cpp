@@ -146,7 +146,7 @@ CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResul
     std::vector<PlannedRename> batch;
     for (std::size_t i = 0; i < count && !result.stopped;) {
         const std::size_t end = std::min(count, i + batchSize);
-        batchSize = std::min<std::size_t>(batchSize * 2, 4096);
+        batchSize = std::min<std::size_t>(batchSize * 2, 1024);
         batch.clear();
         for (std::size_t row = i; row < end; ++row) {
             // The start-up's repeated run leaves what the first run renamed.

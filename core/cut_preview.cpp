@@ -1,6 +1,5 @@
 #include "core/cut_preview.h"
 
-#include <algorithm>
 
 namespace tsly {
 
@@ -36,37 +35,34 @@ std::optional<std::string> CutPreview::FinalTarget(std::size_t row) const {
     return second ? std::move(second) : std::move(first);
 }
 
-void CutPreview::MakeClaims() {
-    claims_.clear();
-    for (std::size_t row = 0; row < list_.Count(); ++row) {
-        if (auto target = FinalTarget(row)) {
-            claims_.emplace_back(list_.FoldedHash(*target), static_cast<std::uint32_t>(row));
+void CutPreview::ClaimUpTo(std::size_t row) {
+    for (; claimedRows_ < row && claimedRows_ < list_.Count(); ++claimedRows_) {
+        if (auto target = FinalTarget(claimedRows_)) {
+            claims_.emplace(list_.FoldedHash(*target), static_cast<std::uint32_t>(claimedRows_));
         }
     }
-    std::sort(claims_.begin(), claims_.end());
-    claimsMade_ = true;
 }
 
-bool CutPreview::ClaimedBefore(const std::string& path, std::size_t row) const {
-    const std::uint32_t hash = list_.FoldedHash(path);
-    for (auto it = std::lower_bound(claims_.begin(), claims_.end(), std::make_pair(hash, 0u));
-         it != claims_.end() && it->first == hash && it->second < row; ++it) {
-        if (!list_.Checked(it->second)) continue;
+bool CutPreview::ClaimedBefore(const std::string& path, std::size_t row) {
+    ClaimUpTo(row);
+    const auto [first, last] = claims_.equal_range(list_.FoldedHash(path));
+    for (auto it = first; it != last; ++it) {
+        if (it->second >= row || !list_.Checked(it->second)) continue;
         const auto target = FinalTarget(it->second);
         if (target && list_.EqualFolded(*target, path)) return true;
     }
     return false;
 }
 
-bool CutPreview::MovesAwayBefore(const std::string& path, std::size_t row) const {
+bool CutPreview::MovesAwayBefore(const std::string& path, std::size_t row) {
     const std::size_t owner = list_.IndexOf(path);
-    return owner < row && list_.Checked(owner) && FinalTarget(owner).has_value() &&
-           !ClaimedBefore(*FinalTarget(owner), owner);
+    if (owner >= row || !list_.Checked(owner)) return false;
+    const auto target = FinalTarget(owner);
+    return target && !ClaimedBefore(*target, owner);
 }
 
 RowCut CutPreview::Of(std::size_t row) {
     if (row >= list_.Count() || !list_.Checked(row)) return RowCut{};
-    if (!claimsMade_) MakeClaims();
     const std::string& caption = list_.Caption(row);
     const auto look = [&](const std::string& from, const std::string& to) {
         // A file that is gone cannot be renamed (only the listed path is on

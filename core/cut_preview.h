@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <utility>
-#include <vector>
 
 #include "core/row_cut.h"
 #include "core/shortcut_list.h"
@@ -31,7 +31,10 @@ public:
     // Rows were added, edited or renamed: the names they would take are
     // worked out again when next needed. (Ticks need no call: they are read
     // as the rows are asked for.)
-    void Invalidate() { claimsMade_ = false; }
+    void Invalidate() {
+        claims_.clear();
+        claimedRows_ = 0;
+    }
 
     // What the cut would do to `row`: Renamed (to `path`), Unchanged or
     // Failed; None for an unchecked row.
@@ -40,19 +43,21 @@ public:
 private:
     // The name the rule gives a row's file, if it gives one.
     std::optional<std::string> FinalTarget(std::size_t row) const;
-    void MakeClaims();
+    // The names rows before `row` would take, worked out as far as asked:
+    // drawing the first rows of a long list costs no more than they do.
+    void ClaimUpTo(std::size_t row);
     // True when a checked row before `row` would take `path` first.
-    bool ClaimedBefore(const std::string& path, std::size_t row) const;
+    bool ClaimedBefore(const std::string& path, std::size_t row);
     // True when the file at `path` is a row's before `row` that the cut
     // would rename away first.
-    bool MovesAwayBefore(const std::string& path, std::size_t row) const;
+    bool MovesAwayBefore(const std::string& path, std::size_t row);
 
     const ShortcutListModel& list_;
     Exists exists_;
     CutOptions options_;
-    bool claimsMade_ = false;
-    // (hash of the folded new path, row), sorted: one per row with a new name.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> claims_;
+    // Hash of the folded new path -> row, for rows before claimedRows_.
+    std::unordered_multimap<std::uint32_t, std::uint32_t> claims_;
+    std::size_t claimedRows_ = 0;
 };
 
 }  // namespace tsly

@@ -91,6 +91,44 @@ std::optional<FileId> FileIdentity(const std::string& path) {
                     (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
+std::optional<FileId> FileIdentities::Of(const std::string& path) {
+    const std::size_t cut = path.find_last_of('\\');
+    if (cut == std::string::npos) return FileIdentity(path);
+    const std::string folder = path.substr(0, cut + 1);
+    if (folder != folder_) List(folder);
+    const auto it = files_.find(ToWide(std::string_view(path).substr(cut + 1)));
+    if (it == files_.end()) return FileIdentity(path);
+    return FileId{volume_, it->second};
+}
+
+void FileIdentities::List(const std::string& folder) {
+    folder_ = folder;
+    files_.clear();
+    HANDLE h = CreateFileW(FileCallPath(folder).c_str(), FILE_LIST_DIRECTORY,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    const UniqueHandle owner(h);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(h, &info)) return;
+    volume_ = info.dwVolumeSerialNumber;
+    // Entries are DWORD-aligned within the buffer.
+    std::vector<DWORD> buffer(16384);
+    for (FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+         GetFileInformationByHandleEx(h, kind, buffer.data(),
+                                      static_cast<DWORD>(buffer.size() * sizeof(DWORD)));
+         kind = FileIdBothDirectoryInfo) {
+        const auto* bytes = reinterpret_cast<const BYTE*>(buffer.data());
+        for (;;) {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes);
+            files_.emplace(std::wstring(entry->FileName, entry->FileNameLength / sizeof(wchar_t)),
+                           static_cast<std::uint64_t>(entry->FileId.QuadPart));
+            if (entry->NextEntryOffset == 0) break;
+            bytes += entry->NextEntryOffset;
+        }
+    }
+}
+
 std::string Win32PathLookup::FullPath(const std::string& path) {
     const std::wstring wide = ToWide(path);
     DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 
 #include "core/cut_command.h"
 #include "core/dir_open.h"
@@ -32,6 +33,22 @@ std::wstring FileCallPath(const std::string& path);
 
 // The identity of the file or folder a path leads to, links followed.
 std::optional<FileId> FileIdentity(const std::string& path);
+
+// The identities of many files, read a folder at a time: one listing of a
+// folder tells every file's index, where opening each file would cost as
+// much as renaming it. Meant for one pass over the files (a cut, an undo):
+// a name the listing did not have is asked of the file itself.
+class FileIdentities {
+public:
+    std::optional<FileId> Of(const std::string& path);
+
+private:
+    void List(const std::string& folder);
+
+    std::string folder_;  // the folder listed last, with its separator
+    std::uint32_t volume_ = 0;
+    std::unordered_map<std::wstring, std::uint64_t> files_;
+};
 
 // Renames a file; never replaces an existing one.
 RenameResult RenameFile(const std::string& from, const std::string& to);
