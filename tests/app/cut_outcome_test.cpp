@@ -156,6 +156,8 @@ TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {
     EXPECT_GT(undone, 0);
     EXPECT_LT(undone, kFiles);
     EXPECT_TRUE(main->CanUndo());  // the rest can still be undone
+    EXPECT_EQ(main->StatusText(), "元に戻す処理を中止しました。");
+    EXPECT_EQ(main->StatusText(1), "元に戻した " + std::to_string(undone) + " 件・失敗 0 件");
     EXPECT_EQ(dir_.Names().size(), static_cast<std::size_t>(kFiles));
 }
 
