@@ -566,6 +566,19 @@ TEST_F(MainWindowTest, SpaceTogglesTheFocusedRowAndTypingFindsARow) {
     EXPECT_TRUE(ListView_GetCheckState(list, 2));
     SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_TRUE(ListView_GetCheckState(list, 1));
+    // Space ticks or unticks every selected row with the focused one; the
+    // pop-up menu's commands take every row.
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(list, 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_FALSE(ListView_GetCheckState(list, 0));
+    EXPECT_TRUE(ListView_GetCheckState(list, 1));
+    EXPECT_FALSE(ListView_GetCheckState(list, 2));
+    SendMessageW(main->hwnd(), WM_COMMAND, kCmdCheckAll, 0);
+    EXPECT_TRUE(ListView_GetCheckState(list, 0) && ListView_GetCheckState(list, 2));
+    SendMessageW(main->hwnd(), WM_COMMAND, kCmdUncheckAll, 0);
+    EXPECT_FALSE(ListView_GetCheckState(list, 1));
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowDuringAScanEndsTheScan) {
