@@ -245,6 +245,12 @@ TEST(CutCommand, StoppingEndsAfterTheCurrentRowWithTheOutcomesSoFar) {
     EXPECT_EQ(b.Texts(), (std::vector<std::string>{"a .lnk", "", ""}));
     EXPECT_EQ(b.Left(), (Names{"a .lnk", "bへのショートカット.lnk", "cへのショートカット.lnk"}));
     EXPECT_EQ(b.log.back(), "completed");
+    // Rows a stopped run never reached lose what an earlier run did to them.
+    b.stopAfter = SIZE_MAX;
+    RunCutCommand(b, b);
+    b.stopAfter = 1;
+    RunCutCommand(b, b);
+    EXPECT_EQ(b.Texts(), (std::vector<std::string>{"変更なし", "", ""}));
 }
 
 TEST(CutCommand, SettingsErrorEndsTheCommandAtOnce) {

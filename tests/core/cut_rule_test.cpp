@@ -143,6 +143,11 @@ TEST(CutRule, NamesTheSystemRefuses) {
         EXPECT_EQ(p.character, c.character) << c.name;
     }
     EXPECT_EQ(StoredName("a. . "), "a");
+    // A name that fits, in a folder so deep that the whole path would not.
+    NameProblem deep;
+    const std::string folder = "C:\\" + std::string(32760, 'f') + "\\";
+    EXPECT_FALSE(FirstCutTarget(folder + "aへのショートカット.lnk", CutOptions{}, &deep));
+    EXPECT_EQ(deep.failure, RenameFailure::TooLong);
     EXPECT_EQ(CheckReplacement("(link)").failure, RenameFailure::None);
     EXPECT_EQ(CheckReplacement("a|b").character, U'|');
     EXPECT_EQ(CheckReplacement(std::string(251, 'x')).failure, RenameFailure::TooLong);
