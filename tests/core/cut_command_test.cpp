@@ -65,7 +65,9 @@ struct Bench : CutListSource, CutEnvironment {
     bool Continue(std::size_t done, std::size_t) override { return done < stopAfter; }
     bool journaled = false;  // log the journal's hooks too
     void BeforeRenames(const std::vector<PlannedRename>& batch) override {
-        if (journaled) log.push_back("before " + std::to_string(batch.size()));
+        if (!journaled) return;
+        log.push_back("before " + std::to_string(batch.size()));
+        for (const PlannedRename& p : batch) log.push_back(p.from + " | " + p.via + " | " + p.to);
     }
     void RenameDone(std::size_t i, const std::string& now) override {
         if (journaled) log.push_back("done " + std::to_string(i) + " " + now);
@@ -227,13 +229,17 @@ TEST(CutCommand, UndoPutsBackOnlyTheFileItRenamedInOneRename) {
 }
 
 TEST(CutCommand, ABatchIsKeptBeforeItsRenamesHappen) {
-    Bench b({}, {{"aへのショートカット.lnk", true}, {"x.lnk", true}, {"b - ショートカット.lnk", true}});
+    Bench b({"", false, true, "Copy of "},
+            {{"aへのショートカット.lnk", true}, {"x.lnk", true}, {"Copy of b - ショートカット.lnk", true}});
     b.journaled = true;
     RunCutCommand(b, b);
+    const std::string a = D + "aへのショートカット.lnk", c = D + "Copy of b - ショートカット.lnk";
     EXPECT_EQ(b.log, (std::vector<std::string>{
-                         "options", "before 2", D + "aへのショートカット.lnk -> " + D + "a .lnk",
-                         "done 0 " + D + "a .lnk", D + "b - ショートカット.lnk -> " + D + "b .lnk",
-                         "done 1 " + D + "b .lnk", "after", "completed"}));
+                         "options", "before 2", a + " |  | " + D + "a .lnk",
+                         c + " | " + D + "Copy of b .lnk | " + D + "b .lnk", a + " -> " + D + "a .lnk",
+                         "done 0 " + D + "a .lnk", c + " -> " + D + "Copy of b .lnk",
+                         D + "Copy of b .lnk -> " + D + "b .lnk", "done 1 " + D + "b .lnk", "after",
+                         "completed"}));
 }
 
 TEST(CutCommand, StoppingEndsAfterTheCurrentRowWithTheOutcomesSoFar) {
