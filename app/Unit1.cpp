@@ -220,6 +220,9 @@ void TFrmMain::FlushScanView(bool force) {
     const DWORD now = GetTickCount();
     if (!force && now - lastFlush_ < kFlushIntervalMs) return;
     lastFlush_ = now;
+    // The controls take the new count and text at once but draw them at the
+    // next turn of the message loop, not in the middle of the scan.
+    for (HWND control : {listView_.hwnd(), statusBar_}) SendMessageW(control, WM_SETREDRAW, FALSE, 0);
     listView_.SyncCount();
     if (countPending_ || skippedTooDeep_ != 0) {
         countPending_ = false;
@@ -228,6 +231,10 @@ void TFrmMain::FlushScanView(bool force) {
             text += "（深すぎて調べなかったフォルダ " + std::to_string(skippedTooDeep_) + " 個）";
         }
         SetStatusText(text);
+    }
+    for (HWND control : {listView_.hwnd(), statusBar_}) {
+        SendMessageW(control, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(control, nullptr, TRUE);
     }
 }
 
