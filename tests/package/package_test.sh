@@ -28,7 +28,7 @@ assert len(z.read("Tessalyne/tsly.exe")) <= 600 * 1024, "tsly.exe larger than 60
 raw = z.read("Tessalyne/" + readme)
 assert raw.startswith(b"\xef\xbb\xbf"), "no BOM"
 assert raw.count(b"\n") > 0 and raw.count(b"\n") == raw.count(b"\r\n"), "not CRLF"
-text = raw[3:].decode("utf-8")
+text = raw[3:].decode("utf-8").replace("\r\n", "\n")
 
 headings = re.findall(r"^■ (.+)$", text, re.M)
 wanted = ["概要", "動作環境", "インストール", "アンインストール", "使い方", "設定の保存場所",
@@ -72,12 +72,15 @@ wait_for() {
     sleep 0.1
   done
 }
+# A click on the title bar makes the window the active one again after the
+# stand-in handler's console has had it.
+activate() { xdotool mousemove --window "$1" 60 8 click 1; }
 lines() { [ "$(wc -l <"$opened" 2>/dev/null || echo 0)" -ge "$1" ]; }
-fail() { echo "package test: $*" >&2; exit 1; }
+fail() { echo "package test: $*; opened: $(cat "$opened" 2>/dev/null)" >&2; exit 1; }
 
 wine 'C:\pkg\Tessalyne\tsly.exe' >/dev/null 2>&1 &
-wait_for 60 xdotool search --name '^Tessalyne' || fail "the program did not show its window"
-main=$(xdotool search --name '^Tessalyne' | head -n 1)
+wait_for 60 xdotool search --onlyvisible --name '^Tessalyne.*Ver' || fail "the program did not show its window"
+main=$(xdotool search --onlyvisible --name '^Tessalyne.*Ver' | head -n 1)
 caption=$(xdotool getwindowname "$main")
 version=$(basename "$zip" .zip); version=${version#tessalyne-}
 [[ "$caption" == *"Ver$version" ]] || fail "caption '$caption' is not version $version"
@@ -85,12 +88,14 @@ version=$(basename "$zip" .zip); version=${version#tessalyne-}
 xdotool windowfocus --sync "$main"
 xdotool key alt+h h
 wait_for 30 lines 1 || fail "ヘルプ → トピックの検索 opened nothing"
+activate "$main"
 xdotool key F1
 wait_for 30 lines 2 || fail "F1 in the main window opened nothing"
+activate "$main"
 xdotool key alt+o o
-wait_for 30 xdotool search --name '^オプション設定$' || fail "the options dialog did not open"
-options=$(xdotool search --name '^オプション設定$' | head -n 1)
-xdotool windowfocus --sync "$options"
+wait_for 30 xdotool search --onlyvisible --name '^オプション設定$' || fail "the options dialog did not open"
+options=$(xdotool search --onlyvisible --name '^オプション設定$' | head -n 1)
+activate "$options"
 xdotool key F1
 wait_for 30 lines 3 || fail "F1 in the options dialog opened nothing"
 
