@@ -13,6 +13,7 @@
 #include "core/cut_command.h"
 #include "core/folder_scan.h"
 #include "core/long_path.h"
+#include "core/undo_journal.h"
 #include "dialogs/dialogs.h"
 #include "platform/application.h"
 #include "platform/dpi.h"
@@ -47,6 +48,32 @@ public:
         : turn_(std::move(turn)), completed_(std::move(completed)) {}
 
     CutOptions ReadOptions() override { return ReadCutOptions(); }
+    // Keeps the cut's renames in `journal` before they happen.
+    void KeepJournal(win::UndoJournalFile* journal, bool goOn) {
+        journal_ = journal;
+        goOn_ = goOn;
+    }
+    void BeforeRenames(const std::vector<PlannedRename>& batch) override {
+        if (!journal_) return;
+        if (!begun_) journal_->Begin(goOn_);
+        begun_ = true;
+        std::string text;
+        for (const PlannedRename& p : batch) {
+            text += JournalRenameLine(JournalRename{p.id, p.from, p.via, p.to, false, {}});
+        }
+        base_ = journal_->renames;
+        journal_->renames += batch.size();
+        journal_->Append(text, true);
+    }
+    void RenameDone(std::size_t index, const std::string& now) override {
+        if (journal_) done_ += JournalDoneLine(base_ + index, now);
+    }
+    void AfterRenames() override {
+        if (!journal_) return;
+        journal_->Append(done_, false);
+        done_.clear();
+    }
+    bool JournalBegun() const { return begun_; }
     RenameResult Rename(const std::string& from, const std::string& to) override {
         return win::RenameFile(from, to);
     }
@@ -59,6 +86,10 @@ public:
 private:
     std::function<bool(std::size_t, std::size_t)> turn_;
     std::function<void()> completed_;
+    win::UndoJournalFile* journal_ = nullptr;
+    bool goOn_ = false, begun_ = false;
+    std::size_t base_ = 0;
+    std::string done_;
 };
 
 // Commands that change the list or open a modal window: refused while a
@@ -79,7 +110,7 @@ bool RefusedWhileBusy(int id) {
 
 }  // namespace
 
-TFrmMain::TFrmMain() = default;
+TFrmMain::TFrmMain() : journal_(UndoJournalPath()) {}
 TFrmMain::~TFrmMain() = default;
 
 void TFrmMain::Create(int argc, char** argv) {
@@ -114,6 +145,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
         app.ReportError(e.what());
     }
     FitColumns();
+    CheckJournalAtStart();
     listView_.SetOnRowsChanged([this] { StartPreviewCount(); });
     ReloadPreviewOptions();
 
@@ -298,15 +330,22 @@ void TFrmMain::ShowCounts(const char* doneWord, std::size_t done, std::size_t fa
 }
 
 void TFrmMain::RunListWork(const char* finished, const char* stopped,
-                           const std::function<void(CutEnvironment&)>& work) {
+                           const std::function<void(CutEnvironment&)>& work,
+                           win::UndoJournalFile* journal, bool goOn) {
     MainCutEnvironment env([this](std::size_t done, std::size_t total) { return WorkTurn(done, total); },
                            [this, finished, stopped] {
                                if (!hwnd()) return;
                                MessageBeep(MB_OK);
                                SetStatusText(stopRequested_ ? stopped : finished);
                            });
+    // Once the settings were deleted, the program leaves nothing behind.
+    if (!settingsDeleted_) env.KeepJournal(journal, goOn);
     const WorkScope scope(*this);
     work(env);
+    if (journal) journal->End();
+    // A cut that renamed nothing emptied the file for nothing: it gets the
+    // last cut back.
+    if (env.JournalBegun() && !cutRenamed_) WriteJournalFromMemory();
     // Renamed rows follow their files: what a cut would do now is new.
     if (hwnd()) listView_.InvalidatePreview();
 }
@@ -315,21 +354,29 @@ void TFrmMain::Action_cutshoutExecute() { RunCut(false); }
 
 void TFrmMain::RunCut(bool repeatsLast) {
     if (busy_) return;
+    cutRenamed_ = false;
     RunListWork(kCutFinished, kCutStopped, [this, repeatsLast](CutEnvironment& env) {
         CutResult result = RunCutCommand(listView_.model(), env, repeatsLast ? &lastCut_ : nullptr);
         cutDone_ = true;
         lastCutStopped_ = result.stopped;
         ShowCounts("変更", result.renamed, result.failed);
         // A cut that renamed nothing leaves the undo of the last one that did.
-        if (!result.journal.empty()) lastCut_ = std::move(result);
-    });
+        cutRenamed_ = !result.journal.empty();
+        if (cutRenamed_) {
+            lastCut_ = std::move(result);
+            journalOnDisk_ = true;
+        }
+    }, &journal_, repeatsLast);
 }
 
 void TFrmMain::Action_undoExecute() {
     if (!CanUndo()) return;
+    if (lastCut_.journal.empty() && !LoadJournalRows()) return;
     RunListWork(kUndoFinished, kUndoStopped, [this](CutEnvironment& env) {
         const UndoResult result = UndoCut(listView_.model(), env, lastCut_);
         ShowCounts("元に戻した", result.undone, result.failed);
+        // The journal keeps what is left to undo, if anything.
+        if (!settingsDeleted_) WriteJournalFromMemory();
     });
 }
 
@@ -348,11 +395,15 @@ void TFrmMain::N3Click() {
     app.ShowMessage(std::string(removal.deleted ? kSettingsDeleted : kSettingsNotDeleted) +
                     (removal.namingPutBack ? kNamingPutBack : ""));
     settingsDeleted_ = true;
+    journalOnDisk_ = false;  // the journal went with the settings
+    UpdateCommandStates();
 }
 
 void TFrmMain::N6Click() {
     listView_.Clear();
-    lastCut_ = CutResult{};  // the rows it would mark are gone
+    lastCut_ = CutResult{};  // the rows it would mark are gone, and its journal
+    journal_.Remove();
+    journalOnDisk_ = false;
     UpdateCommandStates();
 }
 

@@ -11,6 +11,7 @@
 #include "app/shortcut_list_view.h"
 #include "core/cut_command.h"
 #include "platform/handles.h"
+#include "platform/undo_journal_file.h"
 #include "platform/window.h"
 
 namespace tsly {
@@ -35,7 +36,9 @@ public:
     // A cut, an undo or a scan is running; commands that would change the
     // list are refused meanwhile.
     bool Busy() const { return busy_; }
-    bool CanUndo() const { return !busy_ && !lastCut_.journal.empty(); }
+    // The last cut can be undone: from memory, or from its journal on disk
+    // (after a restart, or a crash in the middle of it).
+    bool CanUndo() const { return !busy_ && (!lastCut_.journal.empty() || journalOnDisk_); }
     // Asks the running work to stop after the current file (Escape).
     void StopWork() { if (busy_) stopRequested_ = true; }
 
@@ -98,8 +101,17 @@ private:
     void ShowCounts(const char* doneWord, std::size_t done, std::size_t failed);
     // A cut or an undo over the list as one piece of work; the status text
     // tells at the end whether it ran through or was stopped.
+    // `journal`: the file a cut keeps its renames in before they happen,
+    // `goOn` when the cut goes on with the last one.
     void RunListWork(const char* finished, const char* stopped,
-                     const std::function<void(CutEnvironment&)>& work);
+                     const std::function<void(CutEnvironment&)>& work,
+                     win::UndoJournalFile* journal = nullptr, bool goOn = false);
+    // The journal on disk: checked at start-up (one that cannot be read is
+    // reported and set aside), made into rows to undo after a restart, and
+    // written from memory when a cut renamed nothing or an undo ran.
+    void CheckJournalAtStart();
+    bool LoadJournalRows();
+    void WriteJournalFromMemory();
     // `repeatsLast`: the start-up's second run, one cut with the first.
     void RunCut(bool repeatsLast);
 
@@ -151,6 +163,9 @@ private:
     bool cutDone_ = false;        // a cut ran since the window was made
     bool lastCutStopped_ = false; // the last cut was stopped before its end
     CutResult lastCut_;           // what Undo puts back
+    win::UndoJournalFile journal_;
+    bool journalOnDisk_ = false;  // the journal file holds a cut to undo
+    bool cutRenamed_ = false;     // the running cut renamed something
     DWORD lastTurn_ = 0;
     bool countPending_ = false;  // the status bar's running count is stale
     std::size_t skippedTooDeep_ = 0;  // folders the scan left out

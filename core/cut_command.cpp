@@ -1,5 +1,6 @@
 #include "core/cut_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -109,6 +110,23 @@ std::string OutcomeText(const RowOutcome& outcome, std::string_view path) {
     return std::string();
 }
 
+namespace {
+
+// The renames the rule plans for a row, if it plans any: the file's path
+// after each step, as if both succeed.
+std::optional<PlannedRename> PlanRow(std::size_t row, const std::string& path,
+                                     const CutOptions& options) {
+    auto first = FirstCutTarget(path, options);
+    auto second = SecondCutTarget(first ? *first : path, options);
+    if (!first && !second) return std::nullopt;
+    PlannedRename plan{row, std::nullopt, path, {}, {}};
+    if (first && second) plan.via = *first;
+    plan.to = second ? std::move(*second) : std::move(*first);
+    return plan;
+}
+
+}  // namespace
+
 CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResult* previous) {
     // A settings error escapes from here, before any file is touched.
     const CutOptions options = env.ReadOptions();
@@ -122,32 +140,57 @@ CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResul
         result.renamed = previous->renamed;
     }
     const std::size_t count = list.Count();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!list.Checked(i)) {
-            list.SetOutcome(i, RowOutcome{});
-        } else if (!previous || list.Outcome(i).kind != OutcomeKind::Renamed) {
+    // Rows go in batches whose renames a journal keeps before they happen;
+    // batches grow, so that a long cut flushes its journal seldom.
+    std::size_t batchSize = 64;
+    std::vector<PlannedRename> batch;
+    for (std::size_t i = 0; i < count && !result.stopped;) {
+        const std::size_t end = std::min(count, i + batchSize);
+        batchSize = std::min<std::size_t>(batchSize * 2, 4096);
+        batch.clear();
+        for (std::size_t row = i; row < end; ++row) {
             // The start-up's repeated run leaves what the first run renamed.
-            RowCut cut = CutRow(list.Caption(i), options, rename);
-            if (cut.outcome.kind == OutcomeKind::Renamed) {
-                ++result.renamed;
-                std::string originalName(NameOf(list.Caption(i)));
-                result.journal.push_back(
-                    JournalEntry{i, std::move(originalName), env.Identity(cut.path)});
-                list.SetPath(i, std::move(cut.path));
-            } else if (cut.outcome.kind == OutcomeKind::Failed) {
-                ++result.failed;
+            if (!list.Checked(row) ||
+                (previous && list.Outcome(row).kind == OutcomeKind::Renamed)) {
+                continue;
             }
-            list.SetOutcome(i, cut.outcome);
-        }
-        if (!env.Continue(i + 1, count) && i + 1 < count) {
-            result.stopped = true;
-            // Rows the run never reached show nothing; after a repeated
-            // run they keep what the first one did to them.
-            for (std::size_t j = i + 1; j < count && !previous; ++j) {
-                list.SetOutcome(j, RowOutcome{});
+            if (auto plan = PlanRow(row, list.Caption(row), options)) {
+                plan->id = env.Identity(plan->from);
+                batch.push_back(std::move(*plan));
             }
-            break;
         }
+        if (!batch.empty()) env.BeforeRenames(batch);
+        std::size_t planned = 0;
+        for (; i < end; ++i) {
+            const bool hasPlan = planned < batch.size() && batch[planned].row == i;
+            if (!list.Checked(i)) {
+                list.SetOutcome(i, RowOutcome{});
+            } else if (!previous || list.Outcome(i).kind != OutcomeKind::Renamed) {
+                // A rename happens only where the rule plans one.
+                RowCut cut = CutRow(list.Caption(i), options, rename);
+                if (cut.outcome.kind == OutcomeKind::Renamed && hasPlan) {
+                    ++result.renamed;
+                    env.RenameDone(planned, cut.path);
+                    result.journal.push_back(JournalEntry{
+                        i, std::string(NameOf(list.Caption(i))), batch[planned].id});
+                    list.SetPath(i, std::move(cut.path));
+                } else if (cut.outcome.kind == OutcomeKind::Failed) {
+                    ++result.failed;
+                }
+                list.SetOutcome(i, cut.outcome);
+            }
+            planned += hasPlan;
+            if (!env.Continue(i + 1, count) && i + 1 < count) {
+                result.stopped = true;
+                // Rows the run never reached show nothing; after a repeated
+                // run they keep what the first one did to them.
+                for (std::size_t j = i + 1; j < count && !previous; ++j) {
+                    list.SetOutcome(j, RowOutcome{});
+                }
+                break;
+            }
+        }
+        if (!batch.empty()) env.AfterRenames();
     }
     env.Completed();
     return result;

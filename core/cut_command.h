@@ -54,6 +54,14 @@ public:
     virtual void SetPath(std::size_t index, std::string path) = 0;
 };
 
+// A rename the cut is about to make for a row: the file, its path, its path
+// after the first step (empty when there is none) and at the end.
+struct PlannedRename {
+    std::size_t row;
+    std::optional<FileId> id;
+    std::string from, via, to;
+};
+
 class CutEnvironment {
 public:
     virtual ~CutEnvironment() = default;
@@ -70,10 +78,16 @@ public:
     virtual bool Continue(std::size_t /*done*/, std::size_t /*total*/) { return true; }
     // The run is over: beep and show the completion text.
     virtual void Completed() = 0;
+    // A journal's hooks: a batch of renames is about to be tried (kept
+    // before any happens), rename `index` of the batch happened and left the
+    // file at `now`, the batch is through.
+    virtual void BeforeRenames(const std::vector<PlannedRename>& /*batch*/) {}
+    virtual void RenameDone(std::size_t /*index*/, const std::string& /*now*/) {}
+    virtual void AfterRenames() {}
 };
 
 // One row a cut renamed: its file's name before the cut (the row holds the
-// name after it) and the file's identity, taken when it was renamed.
+// name after it) and the file's identity, taken just before it was renamed.
 struct JournalEntry {
     std::size_t row;
     std::string originalName;

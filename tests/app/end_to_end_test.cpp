@@ -5,8 +5,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
+#include <set>
 
+#include "app/main_commands.h"
 #include "tests/app/harness.h"
 
 namespace tsly {
@@ -68,6 +71,11 @@ public:
             found = VisibleMainWindow(pid());
         }
         return found;
+    }
+    // As a crash or a power cut would end it.
+    void Kill() {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, INFINITE);
     }
     bool WaitForExit(DWORD timeoutMs = 20000) {
         return WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
@@ -208,34 +216,53 @@ TEST(EndToEnd, NamesBeyondTheCodePageAndLongPathsAreRenamedFromTheCommandLine) {
     EXPECT_TRUE(program.WaitForExit());
 }
 
-// The check boxes are the model's; another program asking the list for a
-// row's state (a screen reader, say) gets the same answer.
-TEST(EndToEnd, OtherProgramsReadTheCheckBoxesAndSpaceUnticksTheFocusedRow) {
+// Killed in the middle of a cut, started again: Ctrl+Z puts back every name
+// the cut had changed, from the journal it kept on disk, and nothing else.
+TEST(EndToEnd, AnUndoSurvivesAKillInTheMiddleOfACut) {
     CleanRegistry registry;
-    TempDir dir;
-    RunningProgram program({dir.Make("a.lnk"), dir.Make("b.lnk")});
-    ASSERT_TRUE(program.started());
-    HWND main = program.WaitForMainWindow();
-    ASSERT_TRUE(main);
-    ASSERT_TRUE(WaitForText(main, "処理は終了しました。"));
-    HWND list = FindWindowExW(main, nullptr, WC_LISTVIEWW, nullptr);
-    // No buffer: the answer is the result.
-    auto stateOf = [&](int row) {
-        return static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK)) &
-               LVIS_STATEIMAGEMASK;
+    const std::string folder = "C:\\tj\\";  // short: a thousand paths must fit one command line
+    CreateDirectoryW(W(folder).c_str(), nullptr);
+    std::vector<std::string> names, parameters;
+    for (int i = 0; i < 1000; ++i) {
+        names.push_back(std::to_string(i) + " - ショートカット.lnk");
+        parameters.push_back(folder + names.back());
+        CloseHandle(CreateFileW(W(parameters.back()).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    }
+    CloseHandle(CreateFileW(W(folder + "7 .lnk").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    const auto listed = [&] {
+        std::set<std::string> found;
+        WIN32_FIND_DATAW data;
+        HANDLE h = FindFirstFileW(W(folder + "*.lnk").c_str(), &data);
+        for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &data)) found.insert(U(data.cFileName));
+        if (h != INVALID_HANDLE_VALUE) FindClose(h);
+        return found;
     };
-    const UINT checked = INDEXTOSTATEIMAGEMASK(2), unchecked = INDEXTOSTATEIMAGEMASK(1);
-    EXPECT_EQ(stateOf(0), checked);
-    EXPECT_EQ(stateOf(1), checked);
-
-    PostMessageW(list, WM_KEYDOWN, VK_END, 1);  // the last row takes the focus
-    PostMessageW(list, WM_KEYDOWN, VK_SPACE, 1);
-    const DWORD start = GetTickCount();
-    while (stateOf(1) != unchecked && GetTickCount() - start < 10000) Sleep(50);
-    EXPECT_EQ(stateOf(1), unchecked);
-    EXPECT_EQ(stateOf(0), checked);
+    std::set<std::string> before(names.begin(), names.end());
+    before.insert("7 .lnk");  // takes row 7's new name: its rename fails
+    {
+        RunningProgram cut(parameters);
+        ASSERT_TRUE(cut.started());
+        const auto renamed = [&] {
+            const std::set<std::string> now = listed();
+            return std::count_if(now.begin(), now.end(), [](const std::string& n) {
+                       return n.find("ショートカット") == std::string::npos;
+                   }) - 1;
+        };
+        ASSERT_TRUE(test::PumpUntil([&] { return renamed() >= 100; }, 30000));
+        cut.Kill();
+        const auto atKill = renamed();
+        ASSERT_LT(atKill, 999) << "the cut was through before it could be stopped";
+    }
+    RunningProgram again(std::vector<std::string>{});
+    const HWND main = again.WaitForMainWindow();
+    ASSERT_TRUE(main);
+    PostMessageW(main, WM_COMMAND, kCmdUndo, 0);
+    EXPECT_TRUE(WaitForText(main, "元に戻しました。"));
+    EXPECT_EQ(listed(), before);
     PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(program.WaitForExit());
+    again.WaitForExit();
+    for (const std::string& name : before) DeleteFileW(W(folder + name).c_str());
+    RemoveDirectoryW(W(folder).c_str());
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 #include "app/Unit1.h"
 #include "app/main_commands.h"
+#include "app/settings_removal.h"
 #include "dialogs/Unit2.h"
 #include "dialogs/Unit6.h"
 #include "platform/application.h"
@@ -207,6 +208,30 @@ TEST_F(Faults, RowsNameTheirFilesExactlyAndUndoTouchesOnlyThem) {
     EXPECT_TRUE(ExistsExact(root + "dir.\\y .lnk"));
     EXPECT_TRUE(ExistsExact(root + "dir.\\moved.lnk"));
     EXPECT_EQ(main->StatusText(1), "元に戻した 1 件・失敗 1 件");
+}
+
+// The undo outlives the window through its journal; a journal that cannot
+// be read is told of once and set aside, never followed.
+TEST_F(Faults, TheUndoOutlivesTheWindowAndABrokenJournalIsSetAside) {
+    Start({dir_.Make("a - ショートカット.lnk")}).reset();
+    EXPECT_TRUE(dir_.Exists("a .lnk"));
+    auto main = Start();
+    SendMessageW(main->hwnd(), WM_COMMAND, kCmdUndo, 0);
+    EXPECT_EQ(Outcomes(*main), std::vector<std::string>{"元に戻しました"});
+    EXPECT_TRUE(dir_.Exists("a - ショートカット.lnk"));
+    EXPECT_FALSE(main->CanUndo());
+    main.reset();
+
+    const std::wstring journal = W(UndoJournalPath());
+    HANDLE h = CreateFileW(journal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    WriteFile(h, "Tessalyne undo journal 1\nR\t1\t2\tC:\\a", 33, nullptr, nullptr);  // cut off
+    CloseHandle(h);
+    MessageBoxWatcher watcher;
+    main = Start();
+    ASSERT_EQ(watcher.Texts().size(), 1u);
+    EXPECT_NE(watcher.Texts()[0].find("undo.log.bad"), std::string::npos);
+    EXPECT_NE(GetFileAttributesW((journal + L".bad").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(main->CanUndo());
 }
 
 // Escape stops the cut that Send To starts, and the start-up does not run

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/Unit1.h"
+#include "app/settings_removal.h"
+#include "platform/text.h"
 #include "platform/application.h"
 
 namespace tsly::test {
@@ -20,6 +22,9 @@ protected:
         app.SetTitle("Tessalyne");
         app.Initialize();
     }
+
+    // No undo journal of an earlier test: each starts as on a fresh machine.
+    void SetUp() override { DeleteFileW(win::ToWide(UndoJournalPath()).c_str()); }
 
     // Starts the main window with these command-line parameters.
     static std::unique_ptr<TFrmMain> Start(std::vector<std::string> parameters = {}) {

@@ -63,6 +63,16 @@ struct Bench : CutListSource, CutEnvironment {
         return FileId{7, it->second};
     }
     bool Continue(std::size_t done, std::size_t) override { return done < stopAfter; }
+    bool journaled = false;  // log the journal's hooks too
+    void BeforeRenames(const std::vector<PlannedRename>& batch) override {
+        if (journaled) log.push_back("before " + std::to_string(batch.size()));
+    }
+    void RenameDone(std::size_t i, const std::string& now) override {
+        if (journaled) log.push_back("done " + std::to_string(i) + " " + now);
+    }
+    void AfterRenames() override {
+        if (journaled) log.push_back("after");
+    }
     void Completed() override { log.push_back("completed"); }
 
     std::size_t Run() { return RunCutCommand(*this, *this).renamed; }
@@ -214,6 +224,16 @@ TEST(CutCommand, UndoPutsBackOnlyTheFileItRenamedInOneRename) {
     EXPECT_EQ(b.Texts(), (std::vector<std::string>{"失敗: 同じ名前のファイルがあります",
                                                    "失敗: 別のファイルに変わっています",
                                                    "元に戻しました", "失敗: ファイルが見つかりません"}));
+}
+
+TEST(CutCommand, ABatchIsKeptBeforeItsRenamesHappen) {
+    Bench b({}, {{"aへのショートカット.lnk", true}, {"x.lnk", true}, {"b - ショートカット.lnk", true}});
+    b.journaled = true;
+    RunCutCommand(b, b);
+    EXPECT_EQ(b.log, (std::vector<std::string>{
+                         "options", "before 2", D + "aへのショートカット.lnk -> " + D + "a .lnk",
+                         "done 0 " + D + "a .lnk", D + "b - ショートカット.lnk -> " + D + "b .lnk",
+                         "done 1 " + D + "b .lnk", "after", "completed"}));
 }
 
 TEST(CutCommand, StoppingEndsAfterTheCurrentRowWithTheOutcomesSoFar) {

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 using namespace tsly;
@@ -18,7 +19,8 @@ TEST(CutRule, SplitPathAndExtension) {
     struct Case { const char* path; const char* folder; const char* name; bool lnk; };
     const Case cases[] = {
         {"C:\\Data\\電卓.LNK", "C:\\Data\\", "電卓.LNK", true},
-        {"C:\\Data\\表", "C:\\Data\\", "表", false},
+        {"C:\\Data\\表xy", "C:\\Data\\", "表xy", false},  // "lnk" begins inside 表
+        {"C:\\a_lnk", "C:\\", "a_lnk", false}, {"lnk", nullptr, nullptr, false},
         {"C:\\.lnk", "C:\\", ".lnk", true},
         {"C:\\c.Lnk.txt", "C:\\", "c.Lnk.txt", false},
         {"C:\\a.lnk\\", "C:\\a.lnk\\", "", false},
@@ -32,6 +34,8 @@ TEST(CutRule, SplitPathAndExtension) {
         EXPECT_EQ(parts->folder, c.folder);
         EXPECT_EQ(parts->name, c.name);
     }
+    const std::vector<char> name{'a', '.', 'l', 'n', 'k'};  // no terminator to compare
+    EXPECT_TRUE(HasShortcutExtension(std::string_view(name.data(), name.size())));
 }
 
 TEST(CutRule, FirstCut) {
@@ -57,7 +61,7 @@ TEST(CutRule, FirstCut) {
         {"電卓.lnk", link, nullptr},
         {"電卓.lnk", linkAll, "電卓 (link).lnk"},
         {"電卓 (link).lnk", linkAll, nullptr},
-        {"電卓(link) .lnk", linkAll, nullptr},
+        {"電卓(link) .lnk", linkAll, nullptr},      {"電卓 .lnk", linkAll, "電卓  (link).lnk"},
         {".lnk", linkAll, " (link).lnk"},
         {"電卓へのショートカット.lnk", linkAll, "電卓 (link).lnk"},
         {"電卓.lnk", blankAll, "電卓 .lnk"},

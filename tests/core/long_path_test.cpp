@@ -38,6 +38,7 @@ TEST(LongPath, Expands) {
     const Case cases[] = {
         {"C:\\PROGRA~1\\SHORTC~1.LNK", "C:\\Program Files\\電卓へのショートカット.lnk"},
         {"C:\\PROGRA~1", "C:\\Program Files\\"},
+        {"C:\\PROGRA~1\\\\SHORTC~1.LNK", "C:\\Program Files\\\\SHORTC~1.LNK"},  // doubled: kept
         {"C:\\", "C:\\"},
         {"C:\\NOSUCH~1\\SHORTC~1.LNK", "C:\\NOSUCH~1\\SHORTC~1.LNK"},
         {"C:\\PROGRA~1\\NOSUCH~1.LNK", "C:\\Program Files\\NOSUCH~1.LNK"},

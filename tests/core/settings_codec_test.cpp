@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace {
 using namespace tsly;
@@ -19,10 +20,13 @@ TEST(SettingsCodec, ParseNumber) {
         {"4 2", kDef},     {"-", kDef},        {"0x", kDef},         {"$", kDef},
         {"$G", kDef},      {"--1", kDef},      {"４２", kDef},       {"2147483648", kDef},
         {"-2147483649", kDef}, {"$100000000", kDef}, {"18446744073709551617", kDef},
-        {"0x1F4", 500},    {"0X1F4", kDef},
+        {"0x1F4", 500},    {"0X1F4", kDef},    {"$9aF", 0x9AF},     {"0xA0", 160},
+        {"19", 19},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseNumber(c.text, kDef), c.value) << '"' << c.text << '"';
+    const std::vector<char> blank(1, ' ');  // no terminator after it to stop a scan
+    EXPECT_EQ(ParseNumber(std::string_view(blank.data(), 1), kDef), kDef);
 }
 
 TEST(SettingsCodec, ParseFlag) {

@@ -8,6 +8,7 @@
 
 namespace {
 using namespace tsly;
+constexpr std::size_t npos = std::string::npos;
 
 // The window passes the system's upper-case table; these tables need only
 // ASCII letters, or no folding at all.
@@ -63,6 +64,21 @@ TEST(ShortcutList, EditedCaptionMovesTheIndex) {
     list.SetCaption(1, "C:\\e.lnk");
     EXPECT_TRUE(list.Register("C:\\c.lnk"));
     EXPECT_EQ(list.Caption(1), "C:\\e.lnk");
+}
+
+TEST(ShortcutList, TypeToFindStartsAtARowAndWrapsOnlyWhenAsked) {
+    ShortcutListModel list(AsciiFold);
+    EXPECT_EQ(list.FindCaption("c", 0, true, true), npos);
+    for (const char* p : {"C:\\b.lnk", "Q:\\two.lnk", "c:\\bx.lnk"}) ASSERT_TRUE(list.Register(p));
+    struct Case { const char* text; std::size_t start; bool prefix, wrap; std::size_t row; };
+    const Case cases[] = {
+        {"c:\\B", 0, true, false, 0},        {"c:\\B", 1, true, false, 2},
+        {"c:\\b.LNK", 1, true, false, npos}, {"c:\\b.LNK", 1, true, true, 0},
+        {"c:\\b.lnk", 2, true, false, npos}, {"C:\\B", 0, false, true, npos},
+        {"C:\\BX.lnk", 0, false, false, 2},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(list.FindCaption(c.text, c.start, c.prefix, c.wrap), c.row) << c.text << c.start;
 }
 
 TEST(ShortcutList, UsesTheGivenFold) {

@@ -55,6 +55,10 @@ TEST(Utf8, ConvertsToAndFromUtf16) {
         {"a\xC3", u"a\xFFFD", "a\xEF\xBF\xBD"},                  // cut short
         {"\xC0\xAF", u"\xFFFD\xFFFD", "\xEF\xBF\xBD\xEF\xBF\xBD"},  // overlong '/'
         {"\xED\xA0\x80", u"\xFFFD\xFFFD\xFFFD", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // a surrogate
+        {"\xDF\xBF\xE0\xA0\x80", u"\x07FF\x0800", "\xDF\xBF\xE0\xA0\x80"},  // two and three bytes
+        {"\xED\xBF\xBF\xEE\x80\x80", u"\xFFFD\xFFFD\xFFFD\xE000",  // the last surrogate, then not
+         "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEE\x80\x80"},
+        {"\xF4\x8F\xBF\xBF", u"\xDBFF\xDFFF", "\xF4\x8F\xBF\xBF"},  // the last code point
     };
     for (const Case& c : cases) {
         std::u16string wide;
@@ -65,9 +69,10 @@ TEST(Utf8, ConvertsToAndFromUtf16) {
         EXPECT_EQ(narrow, c.back) << c.utf8;
     }
     std::string lone;
-    AppendUtf8(u"a\xD800", lone);
-    EXPECT_EQ(lone, "a\xEF\xBF\xBD");
-    EXPECT_FALSE(IsWellFormed(u"a\xD800") || IsWellFormed(u"\xDC00") || IsWellFormed(u"\xDE00\xD83D"));
+    AppendUtf8(u"\xDFFF" u"a\xD800", lone);
+    EXPECT_EQ(lone, "\xEF\xBF\xBD" "a\xEF\xBF\xBD");
+    EXPECT_FALSE(IsWellFormed(u"a\xD800") || IsWellFormed(u"\xDC00") || IsWellFormed(u"\xDFFF") ||
+                 IsWellFormed(u"\xDE00\xD83D"));
     EXPECT_TRUE(IsWellFormed(u"\xD83D\xDE00"));
 }
 

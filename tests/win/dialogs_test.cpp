@@ -50,6 +50,23 @@ std::string TestProgramFolder() {
     return path.substr(0, path.find_last_of('\\') + 1);  // an ASCII build path
 }
 
+// A value as the registry holds it, every stored unit, read with the
+// registry API alone: "missing" when absent, "type" when not REG_SZ.
+constexpr char kSetupSection[] = "Software\\moravend\\Tessalyne\\Setup";
+std::wstring StoredText(const char* name, const char* keyPath = test::kOptionsKey) {
+    HKEY key = nullptr;
+    wchar_t data[256] = {};
+    DWORD size = sizeof data, type = REG_NONE;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, win::ToWide(keyPath).c_str(), 0, KEY_READ, &key) ||
+        RegQueryValueExW(key, win::ToWide(name).c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(data), &size)) {
+        type = REG_NONE;
+    }
+    if (key) RegCloseKey(key);
+    if (type == REG_NONE) return L"missing";
+    return type == REG_SZ ? std::wstring(data, size / sizeof(wchar_t)) : L"type";
+}
+
 SIZE ClientSize(HWND hwnd) {
     RECT r{};
     GetClientRect(hwnd, &r);
@@ -115,12 +132,12 @@ TEST(TFrmOption, StoresWhatTheUserSetWithTheSetButton) {
 
     Click(form, TFrmOption::SpeedButton1);
     EXPECT_TRUE(form.Closed());
-    const SettingsStore store(kSettingsKey);
-    EXPECT_EQ(store.ReadText("Settings", "Char", "missing"), "");  // present, empty
-    EXPECT_EQ(store.ReadText("Settings", "Short1", ""), "1");
-    EXPECT_EQ(store.ReadText("Settings", "cutnameflg", ""), "0");
-    EXPECT_EQ(store.ReadText("Settings", "cutname", ""), " 表示 Café®😀한中 ");  // untrimmed
-    EXPECT_EQ(store.ReadText("Settings", "CutModernMarker", ""), "0");
+    // Each as REG_SZ with its terminating zero; "Char" present and empty,
+    // "cutname" untrimmed.
+    const std::pair<const char*, std::string> stored[] = {
+        {"Char", ""}, {"Short1", "1"}, {"cutnameflg", "0"},
+        {"cutname", " 表示 Café®😀한中 "}, {"CutModernMarker", "0"}};
+    for (const auto& [name, text] : stored) EXPECT_EQ(StoredText(name), win::ToWide(text) + L'\0') << name;
 }
 
 TEST(TFrmOption, CancelAndCloseBoxWriteNothing) {
@@ -142,9 +159,8 @@ TEST(TFrmOption, CancelAndCloseBoxWriteNothing) {
     third.SetText(TFrmOption::EdtLink, "newest");
     SendMessageW(third.hwnd(), WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(third.Closed());
-    const SettingsStore store(kSettingsKey);
-    EXPECT_EQ(store.ReadText("Settings", "Char", ""), "old");
-    EXPECT_EQ(store.ReadText("Settings", "Short1", "missing"), "missing");
+    EXPECT_EQ(StoredText("Char"), std::wstring(L"old", 4));
+    EXPECT_EQ(StoredText("Short1"), L"missing");
 }
 
 TEST(TFrmOption, ReportsAStoreErrorAndStillOpensWithWhatWasRead) {
@@ -264,10 +280,9 @@ TEST(TFrmSetup, MakesTheSendToShortcutAndRemovesTheOthers) {
     EXPECT_FALSE(Exists(desktop));
     EXPECT_FALSE(Exists(startup));
 
-    const SettingsStore store(kSetupKey);
-    EXPECT_EQ(store.ReadText("Setup", "DeskTop", ""), "0");
-    EXPECT_EQ(store.ReadText("Setup", "SendTo", ""), "1");
-    EXPECT_EQ(store.ReadText("Setup", "StartUp", ""), "0");
+    EXPECT_EQ(StoredText("DeskTop", kSetupSection), std::wstring(L"0", 2));
+    EXPECT_EQ(StoredText("SendTo", kSetupSection), std::wstring(L"1", 2));
+    EXPECT_EQ(StoredText("StartUp", kSetupSection), std::wstring(L"0", 2));
 
     // Opening again shows the choice; "設定" again replaces the file.
     {
@@ -328,8 +343,7 @@ TEST(TFrmSetup, NamesTheFoldersWhereAShortcutCouldNotBeMadeOrRemoved) {
     EXPECT_EQ(texts[0].find("デスクトップ"), std::string::npos);  // that one worked
     EXPECT_TRUE(LoadLink(CleanShortcuts::In(CSIDL_DESKTOPDIRECTORY)).loaded);
     // The choices are kept, so that "設定" can try again.
-    const SettingsStore store(kSetupKey);
-    EXPECT_EQ(store.ReadText("Setup", "SendTo", ""), "1");
+    EXPECT_EQ(StoredText("SendTo", kSetupSection), std::wstring(L"1", 2));
 }
 
 TEST(TFrmSetup, CancelTouchesNothing) {
@@ -340,8 +354,7 @@ TEST(TFrmSetup, CancelTouchesNothing) {
     Click(form, TFrmSetup::SpeedButton2);
     EXPECT_TRUE(form.Closed());
     EXPECT_FALSE(Exists(CleanShortcuts::In(CSIDL_STARTUP)));
-    const SettingsStore store(kSetupKey);
-    EXPECT_EQ(store.ReadText("Setup", "StartUp", "missing"), "missing");
+    EXPECT_EQ(StoredText("StartUp", kSetupSection), L"missing");
 }
 
 TEST(TAboutBox, ShowsTheProgramAndOpensTheHomePageFromLinkAndButton) {
@@ -539,12 +552,11 @@ TEST(ShowHelpFrom, OpensThePageWithoutAHelpFileElseSaysThereIsNone) {
     struct Row {
         bool page;
         HelpShown shown;
-        bool opened;
         std::size_t boxes;
     };
     const Row rows[] = {
-        {true, HelpShown::Page, true, 0},
-        {false, HelpShown::Missing, false, 1},
+        {true, HelpShown::Page, 0},
+        {false, HelpShown::Missing, 1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.page);
@@ -559,20 +571,17 @@ TEST(ShowHelpFrom, OpensThePageWithoutAHelpFileElseSaysThereIsNone) {
         if (row.boxes) {
             EXPECT_NE(texts[0].find("tsly.html"), std::string::npos);
         }
-        // cmd.exe runs on its own; give it time to write its line.
+        // Without the page there is nothing to open; with it, cmd.exe runs
+        // on its own until it has written its line.
+        if (!row.page) continue;
         std::string line;
-        test::PumpUntil(
-            [&] {
-                std::ifstream in(log);
-                return static_cast<bool>(std::getline(in, line));
-            },
-            row.opened ? 10000 : 1000);
-        ASSERT_EQ(temp.Exists("opened.txt"), row.opened);
-        if (row.opened) {
-            std::string url = "file:///" + temp.path() + "tsly.html";
-            std::replace(url.begin(), url.end(), '\\', '/');
-            EXPECT_NE(line.find(url), std::string::npos) << "[" << line << "]";
-        }
+        EXPECT_TRUE(test::PumpUntil([&] {
+            std::ifstream in(log);
+            return static_cast<bool>(std::getline(in, line));
+        }));
+        std::string url = "file:///" + temp.path() + "tsly.html";
+        std::replace(url.begin(), url.end(), '\\', '/');
+        EXPECT_NE(line.find(url), std::string::npos) << "[" << line << "]";
     }
 }
 

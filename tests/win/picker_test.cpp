@@ -58,30 +58,6 @@ protected:
     }
 };
 
-// The main window's picker: four settings of its own, and the picker's own
-// root, options and names for the rest.
-TEST(TSHBrowseForFolderEx, MainWindowPickerIsRootedAtTheDesktopAndTakesOnlyFolders) {
-    TFrmMain main;
-    TSHBrowseForFolderEx picker(&main);
-    ConfigureFolderPicker(picker, main);
-    EXPECT_EQ(picker.SelectFolder(), sfDesktopDir);
-    EXPECT_EQ(picker.Caption(), "検索するフォルダ");
-    EXPECT_EQ(picker.ShowStyle(), ssCenterScreen);
-    EXPECT_EQ(picker.RootFolder(), rfDesktop);
-    EXPECT_EQ(picker.Options(), TSHBrowseOptions{sboReturnOnlyFSDirs});  // no status line
-    EXPECT_TRUE(picker.SelectFolderName().empty());
-    EXPECT_TRUE(picker.RootFolderName().empty());
-    ASSERT_TRUE(picker.OnSelectionChanged());
-
-    // Its handler only copies the path.
-    std::string text;
-    TOKButtonState state = obsNone;
-    picker.OnSelectionChanged()(&picker, nullptr, "C:\\Data", text, state);
-    EXPECT_EQ(main.SelectedFolder, "C:\\Data");
-    EXPECT_TRUE(text.empty());
-    EXPECT_EQ(state, obsNone);
-}
-
 TEST(ResolveFolderSetting, UsesATypedFolderAndOtherwiseTheDesktop) {
     const win::ComPtr<IShellFolder> desktop = Desktop();
     ASSERT_TRUE(desktop);
