@@ -26,7 +26,7 @@ namespace tsly {
 namespace {
 
 constexpr char kClassName[] = "TFrmMain";
-constexpr char kCaption[] = "Tessalyne　Ver1.21";
+constexpr char kCaption[] = "Tessalyne　Ver1.30";
 constexpr COLORREF kUncheckedTextColor = 0xC0C0C0;  // silver
 
 constexpr char kDuplicateSuffix[] = " は既に登録されてます。";

@@ -22,7 +22,7 @@ const std::vector<dialogs::ControlDef>& Layout() {
     static const std::vector<dialogs::ControlDef> layout{
         {F::Panel1, Kind::Panel, 0, 0, 0, 325, 121, "",
          dialogs::kBevelLoweredOuter | dialogs::kBevelRaisedInner, Look::Plain, 0},
-        {F::Version, Kind::Label, F::Panel1, 120, 16, 59, 12, "Version1.21", 0,
+        {F::Version, Kind::Label, F::Panel1, 120, 16, 59, 12, "Version1.30", 0,
          Look::DarkBlue, 0},
         {F::Copyright, Kind::Label, F::Panel1, 110, 101, 206, 12, kCopyright, 0,
          Look::DarkBlue, 0},

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program icon, the six tool-bar images and the dialogs' button
-pictures from the pixel maps below and writes resources/tsly.ico (16 and 32
-pixels, 16 colours), resources/toolbar.bmp (six 16x16 images, magenta =
+pictures and writes resources/tsly.ico (16, 24, 32, 48 and 256 pixels,
+32-bit colour with alpha: 16 from the pixel map, the others drawn from
+shapes at their own size; 256 stored as PNG), resources/toolbar.bmp (six 16x16 images, magenta =
 transparent) with toolbar24.bmp and toolbar32.bmp (the same six for 144 and
 192 dpi, redrawn with the Scale2x/Scale3x pixel-art rules so that edges stay
 sharp and diagonals smooth instead of growing into steps) and the button pictures resources/{cancel,notepad,document,
@@ -316,42 +317,142 @@ def toolbar_bmp(images):
     return b'BM' + struct.pack('<IHHI', 14 + len(header) + len(pixels), 0, 0, 14 + 40) + header + pixels
 
 
-def icon_image(image, scale):
-    size = 16 * scale
-    rows = [''.join(ch * scale for ch in r) for r in image for _ in range(scale)]
+def pixel_map_rgba(image):
+    """The pixel map as rows of (r, g, b, a); '.' is transparent."""
+    return [[(0, 0, 0, 0) if ch == '.' else PALETTE[KEY[ch]] + (255,) for ch in row]
+            for row in image]
+
+
+def draw_icon(size):
+    """The icon drawn from shapes for `size` pixels: a white page with a
+    green frame and grey lines of text, and scissors with blue handles.
+    Positions snap to whole pixels and strokes are at least a pixel wide, so
+    every size is sharp; each pixel is sampled 4x4 for smooth edges."""
+    u = size / 32.0  # one pixel of the 32-pixel design
+    px = lambda v: round(v * u)
+    frame = max(1, px(1))
+    shapes = []  # (kind, parameters, colour), painted in order
+    left, top, right, bottom = px(9), px(1), size - px(1), size - px(1)
+    if size >= 48:  # a soft shadow where the page stands off the desktop
+        shapes.append(('rect', (left + frame, top + frame, right + frame, bottom + frame),
+                       (0, 0, 0, 60)))
+    shapes.append(('rect', (left, top, right, bottom), (0, 110, 0, 255)))
+    shapes.append(('rect', (left + frame, top + frame, right - frame, bottom - frame),
+                   (255, 255, 255, 255)))
+    # Lines of text, as many as the page holds at this size.
+    pitch = max(2, px(3))
+    y = top + frame + max(2, px(3))
+    while y + max(1, px(1)) <= bottom - frame - max(1, px(2)):
+        indent = left + frame + max(1, px(2))
+        stop = right - frame - max(1, px(2)) - (px(4) if (y // pitch) % 3 == 2 else 0)
+        shapes.append(('rect', (indent, y, stop, y + max(1, px(1))), (140, 140, 150, 255)))
+        y += pitch
+    # The scissors: two blades crossing at the pivot, two round handles.
+    blade = max(1.5, 2.2 * u)
+    pivot = (8.5 * u, 18.5 * u)
+    for tip, handle in (((1.5 * u, 5 * u), (14.5 * u, 26 * u)),
+                        ((15.5 * u, 5 * u), (3 * u, 26 * u))):
+        shapes.append(('line', (tip, handle, blade + max(1.0, u)), (60, 60, 70, 255)))
+        shapes.append(('line', (tip, pivot, blade), (200, 205, 215, 255)))
+    shapes.append(('disc', (pivot, max(1.0, 1.3 * u)), (60, 60, 70, 255)))
+    ring = max(1.2, 2.0 * u)
+    for centre in ((4.5 * u, 26.5 * u), (13.5 * u, 26.5 * u)):
+        shapes.append(('ring', (centre, 3.6 * u, ring + max(0.8, 0.6 * u)), (0, 0, 90, 255)))
+        shapes.append(('ring', (centre, 3.6 * u, ring), (40, 90, 230, 255)))
+
+    def inside(kind, p, x, y):
+        if kind == 'rect':
+            return p[0] <= x < p[2] and p[1] <= y < p[3]
+        if kind == 'disc':
+            (cx, cy), r = p
+            return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+        if kind == 'ring':
+            (cx, cy), r, w = p
+            return abs(((x - cx) ** 2 + (y - cy) ** 2) ** 0.5 - r) <= w / 2
+        (ax, ay), (bx, by), w = p  # a line with round ends
+        dx, dy = bx - ax, by - ay
+        t = max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)))
+        return (x - ax - t * dx) ** 2 + (y - ay - t * dy) ** 2 <= w * w / 4
+
+    def bounds(kind, p):
+        if kind == 'rect':
+            return p
+        if kind == 'disc':
+            (cx, cy), r = p
+            return cx - r, cy - r, cx + r, cy + r
+        if kind == 'ring':
+            (cx, cy), r, w = p
+            return cx - r - w, cy - r - w, cx + r + w, cy + r + w
+        (ax, ay), (bx, by), w = p
+        return min(ax, bx) - w, min(ay, by) - w, max(ax, bx) + w, max(ay, by) + w
+
+    n = 4
+    offsets = [(i + 0.5) / n for i in range(n)]
+    pixels = [[[0.0, 0.0, 0.0, 0.0] for _ in range(size)] for _ in range(size)]
+    for kind, p, (r, g, b, a) in shapes:
+        x0, y0, x1, y1 = bounds(kind, p)
+        for y in range(max(0, int(y0)), min(size, int(y1) + 1)):
+            for x in range(max(0, int(x0)), min(size, int(x1) + 1)):
+                hits = sum(inside(kind, p, x + ox, y + oy) for ox in offsets for oy in offsets)
+                if not hits:
+                    continue
+                cover = a / 255.0 * hits / (n * n)
+                dst = pixels[y][x]  # premultiplied
+                for k, c in enumerate((r, g, b)):
+                    dst[k] = c / 255.0 * cover + dst[k] * (1 - cover)
+                dst[3] = cover + dst[3] * (1 - cover)
+    out = []
+    for row in pixels:
+        line = []
+        for pr, pg, pb, pa in row:
+            if pa <= 0:
+                line.append((0, 0, 0, 0))
+            else:
+                line.append(tuple(min(255, round(c / pa * 255)) for c in (pr, pg, pb)) +
+                            (round(pa * 255),))
+        out.append(line)
+    return out
+
+
+def icon_bitmap(rows):
+    """One 32-bit icon frame: header, bottom-up BGRA rows, AND mask."""
+    size = len(rows)
     xor = bytearray()
     and_mask = bytearray()
-    xor_row = size // 2
     and_row = ((size + 31) // 32) * 4
     for y in reversed(range(size)):
-        line = rows[y]
-        xr = bytearray()
-        for x in range(0, size, 2):
-            a = 0 if line[x] == '.' else KEY[line[x]]
-            b = 0 if line[x + 1] == '.' else KEY[line[x + 1]]
-            xr.append(a << 4 | b)
-        xr += b'\0' * (((xor_row + 3) & ~3) - xor_row)
-        xor += xr
         bits = bytearray(and_row)
-        for x in range(size):
-            if line[x] == '.':
+        for x, (r, g, b, a) in enumerate(rows[y]):
+            xor += bytes((b, g, r, a))
+            if a == 0:
                 bits[x // 8] |= 0x80 >> (x % 8)
         and_mask += bits
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, len(xor) + len(and_mask), 0, 0, 16, 0)
-    palette = b''.join(bytes((b, g, r, 0)) for r, g, b in PALETTE)
-    return header + palette + xor + and_mask
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, len(xor) + len(and_mask),
+                         0, 0, 0, 0)
+    return header + xor + and_mask
+
+
+def png(rows):
+    import zlib
+    size = len(rows)
+    raw = b''.join(b'\0' + b''.join(bytes(p) for p in row) for row in rows)
+    chunk = lambda kind, data: (struct.pack('>I', len(data)) + kind + data +
+                                struct.pack('>I', zlib.crc32(kind + data) & 0xffffffff))
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
 
 
 def ico(image):
+    frames = [pixel_map_rgba(image)] + [draw_icon(size) for size in (24, 32, 48, 256)]
     entries, blobs = b'', b''
-    offset = 6 + 16 * 2
-    for scale in (1, 2):
-        blob = icon_image(image, scale)
-        size = 16 * scale
-        entries += struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(blob), offset)
+    offset = 6 + 16 * len(frames)
+    for rows in frames:
+        size = len(rows)
+        blob = png(rows) if size == 256 else icon_bitmap(rows)
+        entries += struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, 32, len(blob), offset)
         offset += len(blob)
         blobs += blob
-    return struct.pack('<HHH', 0, 1, 2) + entries + blobs
+    return struct.pack('<HHH', 0, 1, len(frames)) + entries + blobs
 
 
 def main():

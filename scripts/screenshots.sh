@@ -1,7 +1,8 @@
 #!/bin/bash
 # Takes the README's screenshots under `wine explorer /desktop=shell`, as a
-# Windows desktop shows them: main window, folder picker, options, setup and
-# About box at 96 dpi, and the main window at 144 dpi. Each shot starts
+# Windows desktop shows them: the main window with the preview of a scanned
+# folder, after a Send To cut, folder picker, options, setup and About box
+# at 96 dpi, and the main window with its preview at 144 dpi. Each shot starts
 # tsly.exe afresh in a throwaway prefix, opens the window through the menu
 # keys, and is cut to the windows on the desktop.
 # Usage: bash scripts/screenshots.sh [output folder]   (default docs/)
@@ -54,7 +55,18 @@ shot() {
   wait "$pid" 2>/dev/null || true
 }
 
-shot main-window
+# On the desktop, where the folder picker starts: every kind of marker, a
+# name that is already clean and one whose new name is taken, so that the
+# preview shows each kind of row. The main window scans it (folder picker,
+# Enter) and shows what a cut would do.
+desktop=$(readlink -f "$WINEPREFIX/drive_c/users/$(id -un)/Desktop")
+mkdir -p "$desktop"
+for name in "メモ帳 - ショートカット.lnk" "電卓へのショートカット.lnk" \
+            "Café へのｼｮｰﾄｶｯﾄ.lnk" "ペイントへのショートカット.lnk" "ペイント .lnk" \
+            "ワードパッド.lnk"; do
+  : >"$desktop/$name"
+done
+shot main-window alt+f f Return
 shot folder-picker alt+f f
 shot options alt+o o
 shot setup alt+o s
@@ -76,4 +88,4 @@ params=()
 # 144 dpi: the system font size the prefix reads when it starts.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 wineserver -w
-shot main-window-144dpi
+shot main-window-144dpi alt+f f Return

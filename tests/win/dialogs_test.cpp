@@ -365,7 +365,7 @@ TEST(TAboutBox, ShowsTheProgramAndOpensTheHomePageFromLinkAndButton) {
         opened.push_back(request);
     });
     EXPECT_EQ(box.Text(TAboutBox::Label1), "Tessalyne");
-    EXPECT_EQ(box.Text(TAboutBox::Version), "Version1.21");
+    EXPECT_EQ(box.Text(TAboutBox::Version), "Version1.30");
     EXPECT_EQ(box.Text(TAboutBox::Label2), "ショートカット編集ツール");
     EXPECT_EQ(box.Text(TAboutBox::Label5), kHomePage);
     EXPECT_NE(box.Text(TAboutBox::Copyright).find(kAuthorName), std::string::npos);
@@ -441,10 +441,16 @@ void ShowAndLook(dialogs::Form& form, std::function<void(dialogs::Form&)> look) 
 
 TEST(Forms, KeepTheirIconAtEveryOpening) {
     test::CleanRegistry registry;
-    HICON program = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
-                                                  IMAGE_ICON, 16, 16, 0));
-    const std::vector<COLORREF> expected = IconPixels(program, 16);
-    DestroyIcon(program);
+    // Each frame is drawn for its size: the small icon is compared with the
+    // program's 16 px frame, the big one with its 32 px frame.
+    const auto programIcon = [](int size) {
+        HICON program = static_cast<HICON>(LoadImageW(
+            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+        const std::vector<COLORREF> pixels = IconPixels(program, size);
+        DestroyIcon(program);
+        return pixels;
+    };
+    const std::vector<COLORREF> expected[] = {programIcon(16), programIcon(32)};
     for (int opening = 1; opening <= 2; ++opening) {
         SCOPED_TRACE(opening);
         std::vector<std::unique_ptr<dialogs::Form>> forms;
@@ -458,7 +464,8 @@ TEST(Forms, KeepTheirIconAtEveryOpening) {
                 ASSERT_TRUE(icon && GetIconInfo(icon, &info)) << which;
                 DeleteObject(info.hbmColor);
                 DeleteObject(info.hbmMask);
-                EXPECT_EQ(IconPixels(icon, 16), expected) << which;
+                const int size = which == ICON_BIG ? 32 : 16;
+                EXPECT_EQ(IconPixels(icon, size), expected[which == ICON_BIG]) << which;
             }
         }
     }
