@@ -13,11 +13,13 @@
 #include "core/cut_command.h"
 #include "core/folder_scan.h"
 #include "core/long_path.h"
+#include "core/explorer_naming.h"
 #include "core/undo_journal.h"
 #include "dialogs/dialogs.h"
 #include "platform/application.h"
 #include "platform/dpi.h"
 #include "platform/file_system.h"
+#include "platform/registry_values.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
 #include "resources/resource.h"
@@ -37,6 +39,11 @@ constexpr char kUndoFinished[] = "元に戻しました。";
 constexpr char kUndoStopped[] = "元に戻す処理を中止しました。";
 constexpr char kSettingsDeleted[] = "レジストリ設定を削除しました。";
 constexpr char kSettingsNotDeleted[] = "レジストリ設定を削除できませんでした。";
+constexpr char kDeleteQuestion[] =
+    "レジストリの設定（HKEY_CURRENT_USER\\Software\\moravend の Tessaly と Tessalyne）と、"
+    "元に戻すための記録を削除します。よろしいですか？";
+constexpr char kDeleteQuestionNaming[] =
+    "\r\n新しいショートカットの名前の付け方も、エクスプローラの元の設定に戻します。";
 
 // The cutting command's surroundings: the options from the registry, the
 // file system's rename, the window's turns between files, and the beep and
@@ -394,8 +401,14 @@ void TFrmMain::UpdateCommandStates() {
 }
 
 void TFrmMain::N3Click() {
-    const SettingsRemoval removal = RemoveAllSettings();
     win::Application& app = win::Application::Instance();
+    // Asked first: it takes both keys, the undo journal and, when the
+    // program changed it, Explorer's naming of new shortcuts.
+    win::CurrentUserValues registry;
+    RegistryValue kept;
+    const bool namingKept = registry.Read(kKeptNamingKey, "ShortcutNameTemplate", kept) && kept.present;
+    if (!app.Confirm(std::string(kDeleteQuestion) + (namingKept ? kDeleteQuestionNaming : ""))) return;
+    const SettingsRemoval removal = RemoveAllSettings();
     if (!removal.error.empty()) app.ReportError(removal.error);
     MessageBeep(MB_ICONQUESTION);
     // Only claim the deletion when it happened.

@@ -202,21 +202,25 @@ ActivationKeeper::~ActivationKeeper() {
     }
 }
 
-void Application::ShowBox(const std::string& text, UINT flags) {
+int Application::ShowBox(const std::string& text, UINT flags) {
     // Owned by the window that was active, so that the box has no task-bar
     // button of its own and that window is active again afterwards. The
     // system still centres it on the screen.
     const ActivationKeeper keeper;
-    MessageBoxW(ActiveWindowOrSelf(), ToWide(text).c_str(), ToWide(title_).c_str(),
-                flags | MB_OK);
+    return MessageBoxW(ActiveWindowOrSelf(), ToWide(text).c_str(), ToWide(title_).c_str(),
+                       flags);
 }
 
 void Application::ReportError(const std::string& message) {
     std::string text = message;
     if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
-    ShowBox(text, MB_ICONSTOP);
+    ShowBox(text, MB_OK | MB_ICONSTOP);
 }
 
-void Application::ShowMessage(const std::string& message) { ShowBox(message, 0); }
+void Application::ShowMessage(const std::string& message) { ShowBox(message, MB_OK); }
+
+bool Application::Confirm(const std::string& question) {
+    return ShowBox(question, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
 
 }  // namespace tsly::win

@@ -41,6 +41,8 @@ public:
     void ReportError(const std::string& message);
     // The plain message box: title, message, OK; centred on the screen.
     void ShowMessage(const std::string& message);
+    // A question with OK and Cancel; true for OK.
+    bool Confirm(const std::string& question);
 
     // Run when the application window is asked to restore itself by a sent
     // (not queued) WM_SYSCOMMAND, which the filter cannot see.
@@ -57,7 +59,7 @@ public:
     HWND ActiveWindowOrSelf() const;
 
 private:
-    void ShowBox(const std::string& text, UINT flags);
+    int ShowBox(const std::string& text, UINT flags);
     Application() = default;
     static LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam,

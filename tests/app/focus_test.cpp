@@ -75,7 +75,7 @@ TEST_F(FocusTest, ActivationComesBackAfterABoxAndAfterThePicker) {
         test::MessageBoxWatcher watcher(GetCurrentProcessId(),
                                         [&owner](HWND box) { owner = GetWindow(box, GW_OWNER); });
         SendMessageW(main->hwnd(), WM_COMMAND, kCmdDeleteSettings, 0);
-        ASSERT_EQ(watcher.boxes().size(), 1u);
+        ASSERT_EQ(watcher.boxes().size(), 2u);  // the question and the answer
     }
     EXPECT_EQ(owner.load(), main->hwnd());
     EXPECT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == main->hwnd(); }, 3000))

@@ -332,15 +332,30 @@ TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesN
     CloseHandle(CreateFileW(test::W(journal).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_NE(GetFileAttributesW(test::W(journal).c_str()), INVALID_FILE_ATTRIBUTES);
     auto main = Start();
+    const std::string question =
+        "レジストリの設定（HKEY_CURRENT_USER\\Software\\moravend の Tessaly と Tessalyne）と、"
+        "元に戻すための記録を削除します。よろしいですか？";
+    {
+        // The question comes first; Cancel keeps everything.
+        MessageBoxWatcher watcher(GetCurrentProcessId(), [](HWND box) {
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL)));
+        });
+        main->N3Click();
+        ASSERT_EQ(watcher.Texts().size(), 1u);
+        EXPECT_TRUE(test::RegKeyExists("Software\\moravend\\Tessalyne"));
+        EXPECT_FALSE(main->SettingsDeleted());
+    }
     {
         MessageBoxWatcher watcher;
         main->N3Click();
         main->N3Click();  // twice in a row: the message both times
         EXPECT_EQ(watcher.Texts(),
                   (std::vector<std::string>{
+                      question + "\r\n新しいショートカットの名前の付け方も、エクスプローラの元の設定に戻します。",
                       "レジストリ設定を削除しました。\r\n新しいショートカットの名前の付け方を"
                       "エクスプローラの元の設定に戻しました。",
-                      "レジストリ設定を削除しました。"}));
+                      question, "レジストリ設定を削除しました。"}));
     }
     EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessaly"));
     EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessalyne"));
