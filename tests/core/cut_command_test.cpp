@@ -251,9 +251,10 @@ TEST(CutCommand, StoppingEndsAfterTheCurrentRowWithTheOutcomesSoFar) {
     EXPECT_EQ(b.Texts(), (std::vector<std::string>{"a .lnk", "", ""}));
     EXPECT_EQ(b.Left(), (Names{"a .lnk", "bへのショートカット.lnk", "cへのショートカット.lnk"}));
     EXPECT_EQ(b.log.back(), "completed");
-    // Rows a stopped run never reached lose what an earlier run did to them.
-    b.stopAfter = SIZE_MAX;
-    RunCutCommand(b, b);
+    // Rows a stopped run never reached lose what an earlier run did to them;
+    // a stop asked for after the last row stops nothing.
+    b.stopAfter = 3;
+    EXPECT_FALSE(RunCutCommand(b, b).stopped);
     b.stopAfter = 1;
     RunCutCommand(b, b);
     EXPECT_EQ(b.Texts(), (std::vector<std::string>{"変更なし", "", ""}));

@@ -39,6 +39,7 @@ TEST(CutPreview, EachRowShowsWhatTheCutWouldDo) {
     };
     const std::string taken = "同じ名前のファイルがあります";
     preview.SetOptions(CutOptions{});
+    EXPECT_EQ(PreviewText(preview.Of(list.Count())), "");  // past the last row
     EXPECT_EQ(texts(), (std::vector<std::string>{"→ a .lnk", "変更なし", taken, taken, taken, "",
                                                  "→ x .lnk", "変更なし", taken}));
     // Options as stored change the preview; a tick is read as it stands.

@@ -125,6 +125,7 @@ TEST(CutRule, NamesTheSystemRefuses) {
         {"", RenameFailure::LeavesFolder, 0},
         {"a?.lnk", RenameFailure::BadCharacter, U'?'},
         {"a:b.lnk", RenameFailure::BadCharacter, U':'},
+        {"?a.lnk", RenameFailure::BadCharacter, U'?'},
         {"a\x1f.lnk", RenameFailure::BadCharacter, 0x1F},
         {"a .lnk", RenameFailure::None, 0},  // a blank, not a control character
         {"con.lnk", RenameFailure::ReservedName, 0},
@@ -143,6 +144,9 @@ TEST(CutRule, NamesTheSystemRefuses) {
         EXPECT_EQ(p.character, c.character) << c.name;
     }
     EXPECT_EQ(StoredName("a. . "), "a");
+    NameProblem stale{RenameFailure::TooLong, 0};  // each call says afresh
+    EXPECT_FALSE(SecondCutTarget(kDir + "a.lnk", CutOptions{}, &stale));
+    EXPECT_FALSE(stale);
     // A name that fits, in a folder so deep that the whole path would not.
     NameProblem deep;
     const std::string folder = "C:\\" + std::string(32760, 'f') + "\\";

@@ -29,7 +29,7 @@ TEST(UndoJournal, WritesAndReadsBackItsLines) {
     // Not one this program wrote whole: never followed.
     const std::string r = "R\t1\t2\tC:\\a\t\tC:\\b\n";
     EXPECT_TRUE(ParseJournal(JournalHeader() + "R\tffffffff\t2\tC:\\a\t\tC:\\b\n"));
-    const std::string bad[] = {"", JournalHeader() + "R\t100000000\t2\tC:\\a\t\tC:\\b\n", "Tessalyne undo journal 2\n" + r, JournalHeader() + r.substr(0, 12),
+    const std::string bad[] = {"", JournalHeader() + "R\t-\t2\tC:\\a\t\tC:\\b\n", JournalHeader() + "R\t1\t-\tC:\\a\t\tC:\\b\n", JournalHeader() + "R\t100000000\t2\tC:\\a\t\tC:\\b\n", "Tessalyne undo journal 2\n" + r, JournalHeader() + r.substr(0, 12),
                                JournalHeader() + "R\t1\tzz\tC:\\a\t\tC:\\b\n", JournalHeader() + "R\t1\t2\tC:\\a\tC:\\b\n",
                                JournalHeader() + r + "D\t1\tC:\\b\n", JournalHeader() + r + "D\t0\n",
                                JournalHeader() + r + "X\t0\n", "[.ShellClassInfo]\r\n"};
