@@ -98,6 +98,9 @@ std::vector<JournalUndo> FindJournalFiles(
     std::vector<JournalUndo> undo;
     for (const JournalRename& r : renames) {
         std::string current;
+        // Back where it was already (an undo that stopped, or died, after
+        // it): nothing to do.
+        if (r.id && identity(r.from) == r.id) continue;
         if (r.id) {
             for (const std::string* path : {&r.now, &r.to, &r.via}) {
                 if (!path->empty() && identity(*path) == r.id) {

@@ -47,7 +47,8 @@ struct JournalUndo {
 };
 
 // Where the file of each rename is now: where it was said to go, or at its
-// end or its middle path, when the file there is the one renamed. A rename that happened, whose file is
+// end or its middle path, when the file there is the one renamed; a file
+// back at its first path already is left out. A rename that happened, whose file is
 // gone, stays in (its undo says so); one that may never have happened (the
 // program died before it was marked done) is left out.
 std::vector<JournalUndo> FindJournalFiles(

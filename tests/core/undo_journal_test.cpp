@@ -39,7 +39,8 @@ TEST(UndoJournal, WritesAndReadsBackItsLines) {
 TEST(UndoJournal, FindsEachFileByItsIdentity) {
     // The disk after the program died: which file is where.
     const std::map<std::string, std::uint64_t> disk = {
-        {"C:\\done .lnk", 1}, {"C:\\half", 2}, {"C:\\taken .lnk", 9}, {"C:\\never - x.lnk", 4}};
+        {"C:\\done .lnk", 1}, {"C:\\half", 2}, {"C:\\taken .lnk", 9}, {"C:\\never - x.lnk", 4},
+        {"C:\\back - x.lnk", 6}};
     const auto identity = [&](const std::string& path) -> std::optional<FileId> {
         const auto it = disk.find(path);
         if (it == disk.end()) return std::nullopt;
@@ -55,6 +56,7 @@ TEST(UndoJournal, FindsEachFileByItsIdentity) {
         rename(3, "C:\\taken - x.lnk", "", "C:\\taken .lnk", nullptr),  // its name was taken: never renamed
         rename(4, "C:\\never - x.lnk", "", "C:\\never .lnk", nullptr),  // not reached
         rename(5, "C:\\gone - x.lnk", "", "C:\\gone .lnk", "C:\\gone .lnk"),  // renamed, since deleted
+        rename(6, "C:\\back - x.lnk", "", "C:\\back .lnk", "C:\\back .lnk"),  // undone already
     };
     renames.push_back(JournalRename{std::nullopt, "C:\\n - x.lnk", "", "C:\\n .lnk", true, "C:\\n .lnk"});
     const std::vector<JournalUndo> undo = FindJournalFiles(renames, identity);
