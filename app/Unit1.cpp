@@ -221,15 +221,19 @@ void TFrmMain::RegisterShortcut(std::string path) {
 
 void TFrmMain::FlushScanView(bool force) {
     // Telling the list its new size and the status bar its new count costs
-    // tens of milliseconds (both repaint at once), so a long scan does it
-    // twice a second rather than at every folder.
-    constexpr DWORD kFlushIntervalMs = 500;
+    // tens of milliseconds (the next turn of the loop repaints them), so a
+    // scan does it after half a second, and then ever less often, up to
+    // every four seconds: a long scan still shows it is going on, and pays
+    // next to nothing for it.
+    constexpr DWORD kLongestFlushIntervalMs = 4000;
     const DWORD now = GetTickCount();
-    if (!force && now - lastFlush_ < kFlushIntervalMs) return;
+    if (!force && now - lastFlush_ < flushInterval_) return;
     lastFlush_ = now;
-    // The controls take the new count and text at once but draw them at the
-    // next turn of the message loop, not in the middle of the scan.
-    for (HWND control : {listView_.hwnd(), statusBar_}) SendMessageW(control, WM_SETREDRAW, FALSE, 0);
+    if (!force) flushInterval_ = std::min<DWORD>(flushInterval_ * 2, kLongestFlushIntervalMs);
+    // The list learns its new size without redrawing the rows in view, and
+    // the status bar takes its text at once but draws it at the next turn of
+    // the message loop, not in the middle of the scan.
+    SendMessageW(statusBar_, WM_SETREDRAW, FALSE, 0);
     listView_.SyncCount();
     if (countPending_ || skippedTooDeep_ != 0) {
         countPending_ = false;
@@ -239,10 +243,8 @@ void TFrmMain::FlushScanView(bool force) {
         }
         SetStatusText(text);
     }
-    for (HWND control : {listView_.hwnd(), statusBar_}) {
-        SendMessageW(control, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(control, nullptr, TRUE);
-    }
+    SendMessageW(statusBar_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(statusBar_, nullptr, TRUE);
 }
 
 void TFrmMain::ScanFolder(const std::string& folder) {
@@ -292,6 +294,7 @@ void TFrmMain::ScanFolder(const std::string& folder) {
     } end{*this};
     scanning_ = true;
     skippedTooDeep_ = 0;
+    flushInterval_ = 500;
     tsly::ScanFolder(folder, dirs, callbacks);
 }
 

@@ -170,6 +170,7 @@ private:
     bool countPending_ = false;  // the status bar's running count is stale
     std::size_t skippedTooDeep_ = 0;  // folders the scan left out
     DWORD lastFlush_ = 0;
+    DWORD flushInterval_ = 500;  // a scan's time between two flushes of its counts
     std::size_t countRow_ = 0, countRenames_ = 0, countFailures_ = 0;
     bool counting_ = false;
 };
