@@ -155,6 +155,9 @@ TEST(CutCommand, EveryProcessedRowShowsWhatBecameOfIt) {
                              "失敗: エラー 1234", "変更なし", "", "Café (link).lnk"}));
     EXPECT_EQ(r.renamed, 1u);
     EXPECT_EQ(r.failed, 5u);
+    // The system's refusal names no character.
+    EXPECT_EQ(OutcomeText(RowOutcome{OutcomeKind::Failed, RenameFailure::BadCharacter, 0}, ""),
+              "失敗: 名前に使えない文字があります");
 }
 
 TEST(CutCommand, NamesAndCountsAreWhatTheDiskHas) {
@@ -217,6 +220,7 @@ TEST(CutCommand, UndoPutsBackOnlyTheFileItRenamedInOneRename) {
     b.files[D + "b .lnk"] = 99;
     b.files.erase(D + "d .lnk");
     b.log.clear();
+    cut.journal.insert(cut.journal.begin(), JournalEntry{b.rows.size(), "gone.lnk", {}});  // no such row
     const UndoResult undo = UndoCut(b, b, cut);
     EXPECT_EQ(undo.undone, 1u);
     EXPECT_EQ(undo.failed, 3u);
@@ -230,7 +234,8 @@ TEST(CutCommand, UndoPutsBackOnlyTheFileItRenamedInOneRename) {
 
 TEST(CutCommand, ABatchIsKeptBeforeItsRenamesHappen) {
     Bench b({"", false, true, "Copy of "},
-            {{"aへのショートカット.lnk", true}, {"x.lnk", true}, {"Copy of b - ショートカット.lnk", true}});
+            {{"aへのショートカット.lnk", true}, {"x.lnk", true}, {"Copy of b - ショートカット.lnk", true},
+             {"unticked - ショートカット.lnk", false}});
     b.journaled = true;
     RunCutCommand(b, b);
     const std::string a = D + "aへのショートカット.lnk", c = D + "Copy of b - ショートカット.lnk";

@@ -131,6 +131,7 @@ TEST(CutRule, NamesTheSystemRefuses) {
         {"con.lnk", RenameFailure::ReservedName, 0},
         {"NUL .lnk", RenameFailure::ReservedName, 0},
         {"LPT9.lnk", RenameFailure::ReservedName, 0},
+        {"com3.lnk", RenameFailure::ReservedName, 0},
         {"COM0.lnk", RenameFailure::None, 0},
         {"COM10.lnk", RenameFailure::None, 0},
         {"CONx.lnk", RenameFailure::None, 0},
