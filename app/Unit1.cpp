@@ -301,7 +301,6 @@ void TFrmMain::ScanFolder(const std::string& folder) {
 void TFrmMain::BeginWork() {
     // A count of the preview would tell of rows the work is changing.
     KillTimer(hwnd(), kPreviewTimerId);
-    counting_ = false;
     listView_.SyncCount();  // the rows the work marks are drawn as it goes
     busy_ = true;
     stopRequested_ = false;
@@ -408,9 +407,8 @@ void TFrmMain::N3Click() {
     // Asked first: it takes both keys, the undo journal and, when the
     // program changed it, Explorer's naming of new shortcuts.
     win::CurrentUserValues registry;
-    RegistryValue kept;
-    const bool namingKept = registry.Read(kKeptNamingKey, "ShortcutNameTemplate", kept) && kept.present;
-    if (!app.Confirm(std::string(kDeleteQuestion) + (namingKept ? kDeleteQuestionNaming : ""))) return;
+    const bool naming = ShortcutMarkerStopped(registry);
+    if (!app.Confirm(std::string(kDeleteQuestion) + (naming ? kDeleteQuestionNaming : ""))) return;
     const SettingsRemoval removal = RemoveAllSettings();
     if (!removal.error.empty()) app.ReportError(removal.error);
     MessageBeep(MB_ICONQUESTION);

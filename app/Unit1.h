@@ -172,7 +172,6 @@ private:
     DWORD lastFlush_ = 0;
     DWORD flushInterval_ = 500;  // a scan's time between two flushes of its counts
     std::size_t countRow_ = 0, countRenames_ = 0, countFailures_ = 0;
-    bool counting_ = false;
 };
 
 }  // namespace tsly

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/Unit1.h"
+#include "core/cut_rule.h"
 #include "core/undo_journal.h"
 #include "platform/application.h"
 #include "platform/file_system.h"
@@ -18,8 +19,6 @@ void ReportUnreadable(win::UndoJournalFile& journal) {
     win::Application::Instance().ShowMessage(
         "元に戻すための記録を読めませんでした。\n" + journal.path() + ".bad として残しました。");
 }
-
-std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 
 }  // namespace
 
@@ -51,7 +50,7 @@ bool TFrmMain::LoadJournalRows() {
                 model.Register(std::string(undo.current));
             }
             lastCut_.journal.push_back(
-                JournalEntry{row, undo.original.substr(FolderOf(undo.original).size()), undo.id});
+                JournalEntry{row, std::string(SplitPath(undo.original)->name), undo.id});
         }
         listView_.SyncCount();
     }
@@ -74,7 +73,8 @@ void TFrmMain::WriteJournalFromMemory() {
     for (const JournalEntry& entry : lastCut_.journal) {
         if (entry.row >= model.Count()) continue;
         const std::string& now = model.Caption(entry.row);
-        text += JournalRenameLine(JournalRename{entry.id, FolderOf(now) + entry.originalName, {}, now, false, {}});
+        text += JournalRenameLine(
+            JournalRename{entry.id, std::string(SplitPath(now)->folder) + entry.originalName, {}, now, false, {}});
         done += JournalDoneLine(n++, now);
     }
     journal_.Replace(text + done);

@@ -30,7 +30,6 @@ void TFrmMain::ReloadPreviewOptions() {
 
 void TFrmMain::StartPreviewCount() {
     countRow_ = countRenames_ = countFailures_ = 0;
-    counting_ = true;
     SetTimer(hwnd(), kPreviewTimerId, 0, nullptr);
 }
 
@@ -50,7 +49,6 @@ void TFrmMain::PreviewCountTurn() {
     }
     if (countRow_ < model.Count()) return;
     KillTimer(hwnd(), kPreviewTimerId);
-    counting_ = false;
     std::string text = "変更予定 " + std::to_string(countRenames_) + " 件";
     if (countFailures_ != 0) text += "・失敗予定 " + std::to_string(countFailures_) + " 件";
     SetStatusText(text, 1);

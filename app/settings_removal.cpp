@@ -6,6 +6,7 @@
 #include "platform/registry_values.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
+#include "platform/undo_journal_file.h"
 
 namespace tsly {
 namespace {
@@ -40,7 +41,7 @@ SettingsRemoval RemoveAllSettings() {
 
     const std::string journal = UndoJournalPath();
     if (!journal.empty()) {
-        DeleteFileW(win::ToWide(journal).c_str());
+        win::UndoJournalFile(journal).Remove();
         // The folders go only when empty; another program of the maker may
         // keep its files beside.
         std::string folder = journal.substr(0, journal.find_last_of('\\'));

@@ -112,20 +112,15 @@ std::string OutcomeText(const RowOutcome& outcome, std::string_view path) {
 
 namespace {
 
-// The renames the rule plans for a row, if it plans any: the file's path
-// after each step, as if both succeed.
-std::optional<PlannedRename> PlanRow(std::size_t row, const std::string& path,
-                                     const CutOptions& options) {
+}  // namespace
+
+std::optional<PlannedPaths> PlanPaths(const std::string& path, const CutOptions& options) {
     auto first = FirstCutTarget(path, options);
     auto second = SecondCutTarget(first ? *first : path, options);
     if (!first && !second) return std::nullopt;
-    PlannedRename plan{row, std::nullopt, path, {}, {}};
-    if (first && second) plan.via = *first;
-    plan.to = second ? std::move(*second) : std::move(*first);
-    return plan;
+    if (!second) return PlannedPaths{{}, std::move(*first)};
+    return PlannedPaths{first ? std::move(*first) : std::string(), std::move(*second)};
 }
-
-}  // namespace
 
 CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResult* previous) {
     // A settings error escapes from here, before any file is touched.
@@ -154,9 +149,10 @@ CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResul
                 (previous && list.Outcome(row).kind == OutcomeKind::Renamed)) {
                 continue;
             }
-            if (auto plan = PlanRow(row, list.Caption(row), options)) {
-                plan->id = env.Identity(plan->from);
-                batch.push_back(std::move(*plan));
+            if (auto paths = PlanPaths(list.Caption(row), options)) {
+                const std::string& from = list.Caption(row);
+                batch.push_back(PlannedRename{row, env.Identity(from), from, std::move(paths->via),
+                                              std::move(paths->to)});
             }
         }
         if (!batch.empty()) env.BeforeRenames(batch);

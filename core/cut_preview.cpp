@@ -29,10 +29,9 @@ void CutPreview::SetOptions(CutOptions options) {
 }
 
 std::optional<std::string> CutPreview::FinalTarget(std::size_t row) const {
-    const std::string& caption = list_.Caption(row);
-    auto first = FirstCutTarget(caption, options_);
-    auto second = SecondCutTarget(first ? *first : caption, options_);
-    return second ? std::move(second) : std::move(first);
+    auto paths = PlanPaths(list_.Caption(row), options_);
+    if (!paths) return std::nullopt;
+    return std::move(paths->to);
 }
 
 void CutPreview::ClaimUpTo(std::size_t row) {

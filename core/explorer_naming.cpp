@@ -143,4 +143,12 @@ NamingChange PutBackShortcutMarker(RegistryValues& registry) {
     return result;
 }
 
+bool ShortcutMarkerStopped(RegistryValues& registry) {
+    for (const Target& target : Targets()) {
+        RegistryValue kept;
+        if (registry.Read(kKeptNamingKey, target.name, kept) && kept.present) return true;
+    }
+    return false;
+}
+
 }  // namespace tsly

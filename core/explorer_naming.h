@@ -67,4 +67,7 @@ NamingChange StopShortcutMarker(RegistryValues& registry);
 // the registry is left as it was before the call.
 NamingChange PutBackShortcutMarker(RegistryValues& registry);
 
+// True when the program keeps a copy of Explorer's values: it changed them.
+bool ShortcutMarkerStopped(RegistryValues& registry);
+
 }  // namespace tsly

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/cut_command.h"
@@ -14,6 +15,14 @@ struct RowCut {
     RowOutcome outcome;  // Renamed, Unchanged or Failed
     std::string path;    // the file's path after the cut
 };
+
+// The paths the rule plans for a file, as if every step succeeds: after the
+// first step (empty unless a second follows) and at the end; nothing when
+// the name stays.
+struct PlannedPaths {
+    std::string via, to;
+};
+std::optional<PlannedPaths> PlanPaths(const std::string& path, const CutOptions& options);
 
 RowCut CutRow(const std::string& path, const CutOptions& options,
               const std::function<RenameResult(const std::string&, const std::string&)>& rename);
