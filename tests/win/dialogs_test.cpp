@@ -53,18 +53,10 @@ std::string TestProgramFolder() {
 // A value as the registry holds it, every stored unit, read with the
 // registry API alone: "missing" when absent, "type" when not REG_SZ.
 constexpr char kSetupSection[] = "Software\\moravend\\Tessalyne\\Setup";
-std::wstring StoredText(const char* name, const char* keyPath = test::kOptionsKey) {
-    HKEY key = nullptr;
-    wchar_t data[256] = {};
-    DWORD size = sizeof data, type = REG_NONE;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, win::ToWide(keyPath).c_str(), 0, KEY_READ, &key) ||
-        RegQueryValueExW(key, win::ToWide(name).c_str(), nullptr, &type,
-                         reinterpret_cast<BYTE*>(data), &size)) {
-        type = REG_NONE;
-    }
-    if (key) RegCloseKey(key);
-    if (type == REG_NONE) return L"missing";
-    return type == REG_SZ ? std::wstring(data, size / sizeof(wchar_t)) : L"type";
+// What the program stored, read with the plain registry API: type and
+// bytes, the terminating zero included.
+test::RawRegValue Stored(const char* name, const char* keyPath = test::kOptionsKey) {
+    return test::ReadRegRaw(keyPath, name);
 }
 
 SIZE ClientSize(HWND hwnd) {
@@ -137,7 +129,7 @@ TEST(TFrmOption, StoresWhatTheUserSetWithTheSetButton) {
     const std::pair<const char*, std::string> stored[] = {
         {"Char", ""}, {"Short1", "1"}, {"cutnameflg", "0"},
         {"cutname", " 表示 Café®😀한中 "}, {"CutModernMarker", "0"}};
-    for (const auto& [name, text] : stored) EXPECT_EQ(StoredText(name), win::ToWide(text) + L'\0') << name;
+    for (const auto& [name, text] : stored) EXPECT_EQ(Stored(name), test::RegSz(win::ToWide(text))) << name;
 }
 
 TEST(TFrmOption, CancelAndCloseBoxWriteNothing) {
@@ -159,8 +151,8 @@ TEST(TFrmOption, CancelAndCloseBoxWriteNothing) {
     third.SetText(TFrmOption::EdtLink, "newest");
     SendMessageW(third.hwnd(), WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(third.Closed());
-    EXPECT_EQ(StoredText("Char"), std::wstring(L"old", 4));
-    EXPECT_EQ(StoredText("Short1"), L"missing");
+    EXPECT_EQ(Stored("Char"), test::RegSz(L"old"));
+    EXPECT_FALSE(Stored("Short1").present);
 }
 
 TEST(TFrmOption, ReportsAStoreErrorAndStillOpensWithWhatWasRead) {
@@ -280,9 +272,9 @@ TEST(TFrmSetup, MakesTheSendToShortcutAndRemovesTheOthers) {
     EXPECT_FALSE(Exists(desktop));
     EXPECT_FALSE(Exists(startup));
 
-    EXPECT_EQ(StoredText("DeskTop", kSetupSection), std::wstring(L"0", 2));
-    EXPECT_EQ(StoredText("SendTo", kSetupSection), std::wstring(L"1", 2));
-    EXPECT_EQ(StoredText("StartUp", kSetupSection), std::wstring(L"0", 2));
+    EXPECT_EQ(Stored("DeskTop", kSetupSection), test::RegSz(L"0"));
+    EXPECT_EQ(Stored("SendTo", kSetupSection), test::RegSz(L"1"));
+    EXPECT_EQ(Stored("StartUp", kSetupSection), test::RegSz(L"0"));
 
     // Opening again shows the choice; "設定" again replaces the file.
     {
@@ -343,7 +335,7 @@ TEST(TFrmSetup, NamesTheFoldersWhereAShortcutCouldNotBeMadeOrRemoved) {
     EXPECT_EQ(texts[0].find("デスクトップ"), std::string::npos);  // that one worked
     EXPECT_TRUE(LoadLink(CleanShortcuts::In(CSIDL_DESKTOPDIRECTORY)).loaded);
     // The choices are kept, so that "設定" can try again.
-    EXPECT_EQ(StoredText("SendTo", kSetupSection), std::wstring(L"1", 2));
+    EXPECT_EQ(Stored("SendTo", kSetupSection), test::RegSz(L"1"));
 }
 
 TEST(TFrmSetup, CancelTouchesNothing) {
@@ -354,7 +346,7 @@ TEST(TFrmSetup, CancelTouchesNothing) {
     Click(form, TFrmSetup::SpeedButton2);
     EXPECT_TRUE(form.Closed());
     EXPECT_FALSE(Exists(CleanShortcuts::In(CSIDL_STARTUP)));
-    EXPECT_EQ(StoredText("StartUp", kSetupSection), L"missing");
+    EXPECT_FALSE(Stored("StartUp", kSetupSection).present);
 }
 
 TEST(TAboutBox, ShowsTheProgramAndOpensTheHomePageFromLinkAndButton) {
@@ -598,19 +590,12 @@ TEST(Forms, EnterAndEscapeFromTheKeyboard) {
         PostMessageW(control, WM_KEYDOWN, key, 0);
         win::Application::Instance().ProcessMessages();
     };
-    const auto stored = [] {
-        wchar_t text[64] = {};
-        DWORD size = sizeof text;
-        RegGetValueW(HKEY_CURRENT_USER, L"Software\\moravend\\Tessaly\\Settings", L"Char",
-                     RRF_RT_REG_SZ, nullptr, text, &size);
-        return win::FromWide(text);
-    };
     for (const WPARAM key : {VK_ESCAPE, VK_RETURN}) {
         TFrmOption form(kAt);
         form.SetText(TFrmOption::EdtLink, key == VK_RETURN ? "enter" : "escape");
         press(form, form.Control(TFrmOption::EdtLink), key);
         EXPECT_TRUE(form.Closed());
-        EXPECT_EQ(stored(), key == VK_RETURN ? "enter" : "");
+        EXPECT_EQ(Stored("Char"), key == VK_RETURN ? test::RegSz(L"enter") : test::RawRegValue{});
         TAboutBox box(kAt, [](HWND, const ShellOpenRequest&) {});
         press(box, box.hwnd(), key);
         EXPECT_TRUE(box.Closed());
