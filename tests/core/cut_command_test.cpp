@@ -230,6 +230,7 @@ TEST(CutCommand, UndoPutsBackOnlyTheFileItRenamedInOneRename) {
     EXPECT_EQ(b.Texts(), (std::vector<std::string>{"失敗: 同じ名前のファイルがあります",
                                                    "失敗: 別のファイルに変わっています",
                                                    "元に戻しました", "失敗: ファイルが見つかりません"}));
+    EXPECT_EQ(b.rows[2].first, D + "Copy of cへのショートカット.lnk");  // the row follows its file back
 }
 
 TEST(CutCommand, ABatchIsKeptBeforeItsRenamesHappen) {

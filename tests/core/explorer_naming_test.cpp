@@ -50,6 +50,12 @@ const Values kStarts[] = {
 // registry as it was and names the value.
 TEST(ExplorerNaming, AFailureAnywhereLeavesNothingHalfDone) {
     for (const Values& start : kStarts) {
+        // Without a failure: no marker, then exactly the user's values again.
+        MemoryRegistry roundTrip(start);
+        EXPECT_TRUE(StopShortcutMarker(roundTrip).changed);
+        EXPECT_EQ(roundTrip.values.at(kLink), kZeroLink);
+        EXPECT_TRUE(PutBackShortcutMarker(roundTrip).changed);
+        EXPECT_EQ(roundTrip.values, start);
         for (const bool stop : {true, false}) {
             MemoryRegistry ready(start);
             if (!stop) StopShortcutMarker(ready);
@@ -77,6 +83,9 @@ TEST(ExplorerNaming, AKeptCopyThatIsNotTheProgramsIsNamedAndNotFollowed) {
     EXPECT_EQ(change.Message(),
               "'HKEY_CURRENT_USER\\Software\\moravend\\Tessalyne\\Explorer\\link' の取得に失敗しました");
     EXPECT_EQ(registry.values, start);
+    EXPECT_TRUE(ShortcutMarkerStopped(registry));  // a copy is kept: the program changed them
+    MemoryRegistry untouched({{kLink, kZeroLink}});
+    EXPECT_FALSE(ShortcutMarkerStopped(untouched));
 }
 
 }  // namespace
