@@ -209,8 +209,7 @@ std::string TFrmMain::StatusText(int part) const {
 
 void TFrmMain::RegisterShortcut(std::string path) {
     if (listView_.model().Register(std::move(path))) {
-        // During a scan the window repaints only at its message-loop turns,
-        // so the control learns the new row count there (FlushScanView).
+        // A scan tells the control its rows when it ends (FlushScanView).
         if (!scanning_) listView_.SyncCount();
         return;
     }
@@ -220,21 +219,21 @@ void TFrmMain::RegisterShortcut(std::string path) {
 }
 
 void TFrmMain::FlushScanView(bool force) {
-    // Telling the list its new size and the status bar its new count costs
-    // tens of milliseconds (the next turn of the loop repaints them), so a
-    // scan does it after half a second, and then ever less often, up to
-    // every four seconds: a long scan still shows it is going on, and pays
-    // next to nothing for it.
+    // While a scan runs, the status bar counts the files it finds: after
+    // half a second, then ever less often, up to every four seconds (each
+    // repaint costs milliseconds under Wine). The list learns its rows when
+    // the scan ends, or before a duplicate box: its first drawing looks up
+    // an icon for each row in view and costs as much as walking thousands
+    // of files, and the rows in view would not change afterwards anyway.
     constexpr DWORD kLongestFlushIntervalMs = 4000;
     const DWORD now = GetTickCount();
     if (!force && now - lastFlush_ < flushInterval_) return;
     lastFlush_ = now;
-    if (!force) flushInterval_ = std::min<DWORD>(flushInterval_ * 2, kLongestFlushIntervalMs);
-    // The list learns its new size without redrawing the rows in view, and
-    // the status bar takes its text at once but draws it at the next turn of
-    // the message loop, not in the middle of the scan.
+    if (force) listView_.SyncCount();
+    else flushInterval_ = std::min<DWORD>(flushInterval_ * 2, kLongestFlushIntervalMs);
+    // The status bar takes its text at once but draws it at the next turn
+    // of the message loop, not in the middle of the scan.
     SendMessageW(statusBar_, WM_SETREDRAW, FALSE, 0);
-    listView_.SyncCount();
     if (countPending_ || skippedTooDeep_ != 0) {
         countPending_ = false;
         std::string text = std::to_string(listView_.model().Count()) + kFoundSuffix;
@@ -249,11 +248,10 @@ void TFrmMain::FlushScanView(bool force) {
 
 void TFrmMain::ScanFolder(const std::string& folder) {
     if (busy_) return;
-    // Between two turns of the message loop nothing is drawn, so the row
-    // count and the running count in the status bar reach the controls only
-    // at those turns (a few times a second at most) and at the end. The user
-    // cannot tell this from per-file updates, and a scan of many files stays
-    // close to the speed of a bare walk of the folders.
+    // Between two turns of the message loop nothing is drawn: the running
+    // count reaches the status bar at some of those turns and the rows
+    // reach the list at the end, so that a scan of many files stays close
+    // to the speed of a bare walk of the folders.
     win::Win32DirEnumerator dirs;
     ScanCallbacks callbacks;
     callbacks.registerShortcut = [this](std::string&& path) { RegisterShortcut(std::move(path)); };

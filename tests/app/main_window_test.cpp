@@ -411,6 +411,9 @@ TEST_F(MainWindowTest, ScanListsShortcutsDepthFirstAndCounts) {
     EXPECT_EQ(walk.size(), 7u);
     EXPECT_EQ(Rows(*main), walk);
     EXPECT_EQ(main->StatusText(), "7 個のファイルが見つかりました。");
+    // The list took its rows out of sight of drawing and is in sight again.
+    EXPECT_EQ(ListView_GetItemCount(main->ListView_main().hwnd()), 7);
+    EXPECT_TRUE(IsWindowVisible(main->ListView_main().hwnd()));
 
     // A second scan refuses every file once and leaves the list as it was.
     MessageBoxWatcher watcher;
