@@ -43,7 +43,9 @@ bool TFrmMain::LoadJournalRows() {
         // Each file the journal finds becomes a row (or is the row that
         // lists it already), to show what its undo did.
         ShortcutListModel& model = listView_.model();
-        for (JournalUndo& undo : FindJournalFiles(*renames, &win::FileIdentity)) {
+        win::FileIdentities ids;  // as the cut took them
+        for (JournalUndo& undo :
+             FindJournalFiles(*renames, [&ids](const std::string& path) { return ids.Of(path); })) {
             std::size_t row = model.IndexOf(undo.current);
             if (row == std::string::npos) {
                 row = model.Count();

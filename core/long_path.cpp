@@ -3,22 +3,15 @@
 #include "core/utf8.h"
 
 namespace tsly {
-namespace {
 
-// Length of the part of a full path that is never looked up: "C:\" for a
-// drive path, "\\server\share\" for a network path, else nothing.
-std::size_t RootLength(const std::string& full) {
-    if (full.size() >= 3 && full[1] == ':' && full[2] == '\\') return 3;
-    if (full.rfind("\\\\", 0) == 0) {
-        std::size_t server_end = utf8::NextSeparator(full, 2);
-        if (server_end == std::string::npos) return full.size();
-        std::size_t share_end = utf8::NextSeparator(full, server_end + 1);
-        return share_end == std::string::npos ? full.size() : share_end + 1;
-    }
-    return 0;
+std::string_view PathRoot(std::string_view path) {
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return path.substr(0, 3);
+    if (path.substr(0, 2) != "\\\\") return {};
+    const std::size_t serverEnd = utf8::NextSeparator(path, 2);
+    if (serverEnd == std::string::npos) return path;
+    const std::size_t shareEnd = utf8::NextSeparator(path, serverEnd + 1);
+    return shareEnd == std::string::npos ? path : path.substr(0, shareEnd + 1);
 }
-
-}  // namespace
 
 bool NeedsFullPath(const std::string& path) {
     const bool absolute = (path.size() >= 3 && path[1] == ':' && path[2] == '\\') ||
@@ -42,7 +35,7 @@ std::string ExpandLongPath(const std::string& parameter, PathLookup& lookup) {
     // so name another folder. A relative one is first made absolute against
     // the current folder so that every lookup is sound.
     const std::string full = NeedsFullPath(parameter) ? lookup.FullPath(parameter) : parameter;
-    const std::size_t root = RootLength(full);
+    const std::size_t root = PathRoot(full).size();
     std::string result = full.substr(0, root);
 
     // Each component after the root, in its long form. A lookup that

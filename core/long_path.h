@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tsly {
 
@@ -16,6 +17,11 @@ public:
     virtual std::optional<std::string> LongName(const std::string& path) = 0;
     virtual bool IsFolder(const std::string& path) = 0;
 };
+
+// The part of a full path that is never looked up, as it names the volume:
+// "C:\\" for a drive path, "\\\\server\\share\\" for a network path, else
+// nothing.
+std::string_view PathRoot(std::string_view path);
 
 // True unless `path` is absolute ("C:\\..." or "\\\\server\\share\\...") with
 // no "/" and no "." or ".." part: only then is it a file's exact name.

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/long_path.h"
 #include "core/utf8.h"
 #include "platform/handles.h"
 #include "platform/text.h"
@@ -93,12 +94,34 @@ std::optional<FileId> FileIdentity(const std::string& path) {
 
 std::optional<FileId> FileIdentities::Of(const std::string& path) {
     const std::size_t cut = path.find_last_of('\\');
-    if (cut == std::string::npos) return FileIdentity(path);
-    const std::string folder = path.substr(0, cut + 1);
-    if (folder != folder_) List(folder);
-    const auto it = files_.find(ToWide(std::string_view(path).substr(cut + 1)));
-    if (it == files_.end()) return FileIdentity(path);
-    return FileId{volume_, it->second};
+    if (cut != std::string::npos) {
+        if (path.compare(0, cut + 1, folder_) != 0) List(path.substr(0, cut + 1));
+        const auto it = files_.find(ToWide(std::string_view(path).substr(cut + 1)));
+        if (it != files_.end()) return FileId{volume_, it->second};
+    }
+    // A name the listing lacks is asked of the file itself.
+    std::optional<FileId> id = FileIdentity(path);
+    if (id) id->volume = RootVolume(path).value_or(id->volume);
+    return id;
+}
+
+std::optional<std::uint32_t> FileIdentities::RootVolume(const std::string& path) {
+    // An identity taken here only ever meets one taken at the same path (the
+    // undo's check, the journal's search at start-up), so the volume that
+    // the path's root names tells files apart as well as the one the path
+    // ends on, and it is asked for once per root instead of once per folder:
+    // under Wine the question is a round trip to the mount manager and costs
+    // more than listing a folder of a hundred files.
+    const std::string root(PathRoot(path));
+    if (root.empty()) return std::nullopt;
+    auto it = roots_.find(root);
+    if (it == roots_.end()) {
+        DWORD serial = 0;
+        const bool known = GetVolumeInformationW(ToWide(root).c_str(), nullptr, 0, &serial,
+                                                 nullptr, nullptr, nullptr, 0);
+        it = roots_.emplace(root, known ? std::optional<std::uint32_t>(serial) : std::nullopt).first;
+    }
+    return it->second;
 }
 
 void FileIdentities::List(const std::string& folder) {
@@ -109,9 +132,13 @@ void FileIdentities::List(const std::string& folder) {
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return;
     const UniqueHandle owner(h);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(h, &info)) return;
-    volume_ = info.dwVolumeSerialNumber;
+    if (const auto volume = RootVolume(folder)) {
+        volume_ = *volume;
+    } else {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileInformationByHandle(h, &info)) return;
+        volume_ = info.dwVolumeSerialNumber;
+    }
     // Entries are DWORD-aligned within the buffer.
     std::vector<DWORD> buffer(16384);
     for (FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;

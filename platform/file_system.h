@@ -36,18 +36,22 @@ std::optional<FileId> FileIdentity(const std::string& path);
 
 // The identities of many files, read a folder at a time: one listing of a
 // folder tells every file's index, where opening each file would cost as
-// much as renaming it. Meant for one pass over the files (a cut, an undo):
-// a name the listing did not have is asked of the file itself.
+// much as renaming it. Meant for one pass over the files (a cut, an undo,
+// the journal's search): a name the listing did not have is asked of the
+// file itself. The volume is the one the path's root names, so identities
+// from here are compared only with identities from here.
 class FileIdentities {
 public:
     std::optional<FileId> Of(const std::string& path);
 
 private:
     void List(const std::string& folder);
+    std::optional<std::uint32_t> RootVolume(const std::string& path);
 
     std::string folder_;  // the folder listed last, with its separator
     std::uint32_t volume_ = 0;
     std::unordered_map<std::wstring, std::uint64_t> files_;
+    std::unordered_map<std::string, std::optional<std::uint32_t>> roots_;
 };
 
 // Renames a file; never replaces an existing one.

@@ -64,4 +64,16 @@ TEST(LongPath, OnlyAnExactAbsolutePathSkipsTheSystemsTidying) {
     for (const Case& c : cases) EXPECT_EQ(NeedsFullPath(c.path), c.needs) << c.path;
 }
 
+TEST(LongPath, TheRootNamesTheVolume) {
+    struct Case { const char* path; const char* root; };
+    const Case cases[] = {
+        {"C:\\a\\x.lnk", "C:\\"},
+        {"\\\\srv\\share\\a\\x.lnk", "\\\\srv\\share\\"},
+        {"\\\\srv\\share", "\\\\srv\\share"},
+        {"\\\\srv", "\\\\srv"},
+        {"C:x.lnk", ""}, {"x\\y.lnk", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PathRoot(c.path), c.root) << c.path;
+}
+
 }  // namespace
