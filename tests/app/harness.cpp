@@ -256,12 +256,14 @@ void MessageBoxWatcher::Watch() {
     while (!stop_) {
         const HWND found = FindWindowOf(processId_, L"#32770", &IsMessageBox);
         if (found) {
-            if (onBox_) onBox_(found);
+            // Counted before it is answered: the code that showed it may
+            // look at the count as soon as it is gone.
             Box box{TextOf(found), TextOf(GetDlgItem(found, 0xFFFF))};
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 boxes_.push_back(box);
             }
+            if (onBox_) onBox_(found);
             PostMessageW(found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(found, IDOK)));
             // Wait until it is gone so that it is not counted twice.

@@ -59,7 +59,7 @@ TEST(LongPath, OnlyAnExactAbsolutePathSkipsTheSystemsTidying) {
         {"C:\\a\\..\\x.lnk", true},    {"C:\\a\\.\\x.lnk", true},
         {"C:\\a\\..", true},             {"C:/a/x.lnk", true},
         {"x.lnk", true},                   {"C:x.lnk", true},
-        {"C:\\a\\...\\x.lnk", false},
+        {"C:\\a\\...\\x.lnk", false}, {"C:\\", false},
     };
     for (const Case& c : cases) EXPECT_EQ(NeedsFullPath(c.path), c.needs) << c.path;
 }
