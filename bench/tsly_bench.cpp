@@ -36,6 +36,7 @@
 
 #include "app/Unit1.h"
 #include "app/settings_removal.h"
+#include "core/cut_command.h"
 #include "core/cut_rule.h"
 #include "core/undo_journal.h"
 #include "platform/application.h"
@@ -156,7 +157,7 @@ double JournalAlone(const std::vector<Rename>& renames) {
     tsly::win::UndoJournalFile journal(tsly::UndoJournalPath() + ".bench");
     const auto start = Clock::now();
     journal.Begin(false);
-    std::size_t batch = 64, at = 0;
+    std::size_t batch = tsly::kFirstJournalBatch, at = 0;
     while (at < renames.size()) {
         const std::size_t end = std::min(renames.size(), at + batch);
         std::string lines, done;
@@ -168,7 +169,7 @@ double JournalAlone(const std::vector<Rename>& renames) {
         journal.Append(lines, true);
         journal.Append(done, false);
         at = end;
-        batch = std::min<std::size_t>(batch * 2, 1024);
+        batch = std::min(batch * 2, tsly::kLongestJournalBatch);
     }
     journal.End();
     const double seconds = Seconds(start);

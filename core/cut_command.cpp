@@ -110,10 +110,6 @@ std::string OutcomeText(const RowOutcome& outcome, std::string_view path) {
     return std::string();
 }
 
-namespace {
-
-}  // namespace
-
 std::optional<PlannedPaths> PlanPaths(const std::string& path, const CutOptions& options) {
     auto first = FirstCutTarget(path, options);
     auto second = SecondCutTarget(first ? *first : path, options);
@@ -135,13 +131,11 @@ CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResul
         result.renamed = previous->renamed;
     }
     const std::size_t count = list.Count();
-    // Rows go in batches whose renames a journal keeps before they happen;
-    // batches grow, so that a long cut flushes its journal seldom.
-    std::size_t batchSize = 64;
+    std::size_t batchSize = kFirstJournalBatch;
     std::vector<PlannedRename> batch;
     for (std::size_t i = 0; i < count && !result.stopped;) {
         const std::size_t end = std::min(count, i + batchSize);
-        batchSize = std::min<std::size_t>(batchSize * 2, 1024);
+        batchSize = std::min(batchSize * 2, kLongestJournalBatch);
         batch.clear();
         for (std::size_t row = i; row < end; ++row) {
             // The start-up's repeated run leaves what the first run renamed.

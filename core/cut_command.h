@@ -101,6 +101,12 @@ struct CutResult {
     std::vector<JournalEntry> journal;  // what an undo puts back, in cut order
 };
 
+// The cut's rows go in batches whose renames a journal keeps before they
+// happen: the first this many rows, then twice as many each time up to the
+// longest, so that a long cut flushes its journal seldom.
+inline constexpr std::size_t kFirstJournalBatch = 64;
+inline constexpr std::size_t kLongestJournalBatch = 1024;
+
 // Runs the command once over every entry of the list, renames the file of
 // each checked row and marks the row with its outcome; a renamed row
 // follows its file. With `previous`, this run repeats that one (the

@@ -1,6 +1,5 @@
 #include "core/cut_preview.h"
 
-
 namespace tsly {
 
 std::string PreviewText(const RowCut& preview) {
