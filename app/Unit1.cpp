@@ -299,7 +299,8 @@ void TFrmMain::ScanFolder(const std::string& folder) {
 void TFrmMain::BeginWork() {
     // A count of the preview would tell of rows the work is changing.
     KillTimer(hwnd(), kPreviewTimerId);
-    listView_.SyncCount();  // the rows the work marks are drawn as it goes
+    listView_.SyncCount();
+    listView_.WatchRows();  // the rows in view are redrawn as the work passes them
     busy_ = true;
     stopRequested_ = false;
     lastTurn_ = lastFlush_ = GetTickCount();
@@ -321,7 +322,7 @@ void TFrmMain::EndWork() {
 
 bool TFrmMain::WorkTurn(std::size_t done, std::size_t total) {
     // Twenty turns a second keep the window answering; the progress text,
-    // which repaints at once, changes four times a second.
+    // which repaints at once, and the rows in view change four times a second.
     constexpr DWORD kTurnIntervalMs = 50;
     constexpr DWORD kProgressIntervalMs = 250;
     const DWORD now = GetTickCount();
@@ -330,6 +331,7 @@ bool TFrmMain::WorkTurn(std::size_t done, std::size_t total) {
         if (now - lastFlush_ >= kProgressIntervalMs) {
             lastFlush_ = now;
             SetStatusText(std::to_string(done) + " / " + std::to_string(total));
+            listView_.RedrawChangedRows();
         }
         win::Application::Instance().ProcessMessages();
     }

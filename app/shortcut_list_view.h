@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/cut_preview.h"
 #include "core/shortcut_list.h"
@@ -35,6 +36,11 @@ public:
     void SetLocked(bool locked) { locked_ = locked; }
     // Redraws every row shown (the outcomes changed).
     void RedrawAll();
+    // While work runs: WatchRows notes what the rows in view show now;
+    // RedrawChangedRows has the rows in view whose path or outcome changed
+    // since drawn at the next paint, and the rest of the list left alone.
+    void WatchRows();
+    void RedrawChangedRows();
     // Looks up the icons of the rows not drawn yet, while their files still
     // have the names they were listed with.
     void LookUpIcons();
@@ -67,6 +73,16 @@ private:
     int FindFrom(const NMLVFINDITEMW& find) const;
     void TipFor(NMLVGETINFOTIPW& tip);
     void RowsChanged();
+    // What a row shows apart from its check box and icon.
+    struct RowLook {
+        std::string caption;
+        RowOutcome outcome;
+        bool operator==(const RowLook& other) const {
+            return caption == other.caption && outcome.kind == other.outcome.kind &&
+                   outcome.failure == other.outcome.failure && outcome.code == other.outcome.code;
+        }
+    };
+    std::vector<RowLook> LooksInView(std::size_t& top) const;
 
     HWND hwnd_ = nullptr;
     ShortcutListModel model_;
@@ -76,6 +92,8 @@ private:
     CutPreview preview_;
     bool previewOn_ = false;
     std::function<void()> onRowsChanged_;
+    std::size_t watchedTop_ = 0;
+    std::vector<RowLook> watched_;
 };
 
 }  // namespace tsly

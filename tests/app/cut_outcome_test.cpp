@@ -161,6 +161,27 @@ TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {
     EXPECT_EQ(dir_.Names().size(), static_cast<std::size_t>(kFiles));
 }
 
+// While work runs, a turn redraws the rows in view that changed and
+// leaves the rest of the list as drawn.
+TEST_F(CutOutcomeTest, AWorkTurnRedrawsOnlyTheRowsThatChanged) {
+    for (const char* name : {"a - ショートカット.lnk", "b - ショートカット.lnk", "c - ショートカット.lnk"}) {
+        dir_.Make(name);
+    }
+    auto main = Start();
+    main->ScanFolder(dir_.path());
+    ShortcutListView& view = main->ListView_main();
+    UpdateWindow(view.hwnd());
+    view.WatchRows();
+    view.model().SetOutcome(1, RowOutcome{OutcomeKind::Failed, RenameFailure::NotFound, 0});
+    view.RedrawChangedRows();
+    RECT dirty{}, row{};
+    ASSERT_TRUE(GetUpdateRect(view.hwnd(), &dirty, FALSE));
+    ASSERT_TRUE(ListView_GetItemRect(view.hwnd(), 1, &row, LVIR_BOUNDS));
+    // Row 1's band alone (the control may round its sides).
+    EXPECT_EQ(dirty.top, row.top);
+    EXPECT_EQ(dirty.bottom, row.bottom);
+}
+
 // Before a cut, the column shows in grey what the cut would do, and the
 // status bar counts it; rows dropped on the window join the list without a
 // cut. After the cut the column shows what it did.
