@@ -11,9 +11,11 @@
 // and the peak memory over the empty window through a scan, its preview, a
 // cut and its undo; the longest the window kept another thread waiting
 // during a cut; and the cost of writing the journal alone.
-// Each ratio is the median of the runs' own ratios; the walk and the scan
-// are measured three times a run, and trees under 100,000 shortcuts get up
-// to three times the runs of the cut.
+// The runs go in pairs, the second in the opposite order of the first, and
+// each ratio is the median of the pairs' ratios of their sums; the walk and
+// the scan are measured three times a run, trees under 100,000 shortcuts get
+// up to three times the runs of the cut, and every count is rounded up to
+// whole pairs.
 // Exits with 1 when a target is missed: B/W, C/D and U/E <= 1.10, at most
 // 32 MiB over the empty window, the window answering within 100 ms, the
 // journal within 5 % of the cut.
@@ -58,11 +60,15 @@ double Median(std::vector<double> v) {
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
-// The median of a[i] / b[i].
-double MedianRatio(const std::vector<double>& a, const std::vector<double>& b) {
+// The runs come in pairs, the second in the opposite order of the first
+// (a b, then b a): over such a pair a steady drift of the machine's speed
+// falls on both sides alike. One ratio per pair, of its sums.
+std::vector<double> PairRatios(const std::vector<double>& a, const std::vector<double>& b) {
     std::vector<double> ratios;
-    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) ratios.push_back(a[i] / b[i]);
-    return Median(ratios);
+    for (std::size_t i = 0; i + 1 < a.size() && i + 1 < b.size(); i += 2) {
+        ratios.push_back((a[i] + a[i + 1]) / (b[i] + b[i + 1]));
+    }
+    return ratios;
 }
 
 double PeakMiB() {
@@ -277,8 +283,10 @@ int main(int argc, char** argv) {
             app.ProcessMessages();
             return seconds;
         };
-        for (int pair = 0; pair < runs * 3; ++pair) {
-            if (pair % 2 == 0) {
+        // An even count: the runs go in pairs of opposite order.
+        const auto paired = [](int n) { return (n + 1) / 2 * 2; };
+        for (int round = 0; round < paired(runs * 3); ++round) {
+            if (round % 2 == 0) {
                 timeWalk();
                 b.push_back(scan());
             } else {
@@ -301,7 +309,7 @@ int main(int argc, char** argv) {
         // speed varies by a tenth: smaller trees get more runs, up to three
         // times as many.
         const int cutRuns =
-            tree.scanOnly ? 0 : runs * std::clamp(100000 / std::max(tree.shortcuts, 1), 1, 3);
+            tree.scanOnly ? 0 : paired(runs * std::clamp(100000 / std::max(tree.shortcuts, 1), 1, 3));
         for (int run = 0; run < cutRuns; ++run) {
             // The program and the bare loop take turns going first, so that
             // neither always meets the file system as the other left it. The
@@ -347,24 +355,24 @@ int main(int argc, char** argv) {
         const double mw = Median(w), mb = Median(b);
         const double mc = tree.scanOnly ? 0 : Median(c), md = tree.scanOnly ? 1 : Median(d);
         const double mu = tree.scanOnly ? 0 : Median(u), me = tree.scanOnly ? 1 : Median(e);
-        // Each ratio is the median of the runs' own ratios: the two sides of
-        // a run meet the machine in the same state, while this machine's
-        // speed drifts by a tenth and more from one run to the next.
-        const double bw = MedianRatio(b, w);
-        const double cd = tree.scanOnly ? 0 : MedianRatio(c, d);
-        const double ue = tree.scanOnly ? 0 : MedianRatio(u, e);
+        // Each ratio is the median of the pairs' own ratios: this machine's
+        // speed drifts by a tenth and more from one run to the next, and
+        // within a pair of runs both sides meet it alike.
+        const double bw = Median(PairRatios(b, w));
+        const double cd = tree.scanOnly ? 0 : Median(PairRatios(c, d));
+        const double ue = tree.scanOnly ? 0 : Median(PairRatios(u, e));
         const std::string label =
             tree.name ? std::string(tree.name) : std::to_string(tree.shortcuts);
         std::printf("%-9s %7.3fs %7.3fs %5.2f %7.3fs %7.3fs %5.2f %7.3fs %7.3fs %5.2f %+8.1f %5.0fms %7.1f%%\n",
                     label.c_str(), mw, mb, bw, mc, md, cd, mu, me, ue,
                     peak - baseline, longestWait * 1000, mc > 0 ? journal / mc * 100 : 0.0);
-        // Each run's ratios, for the spread behind the medians.
+        // Each pair's ratio, for the spread behind the medians.
         auto printRatios = [](const char* name, const std::vector<double>& a,
                               const std::vector<double>& b) {
             std::printf("  %s", name);
-            for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) std::printf(" %.2f", a[i] / b[i]);
+            for (double ratio : PairRatios(a, b)) std::printf(" %.2f", ratio);
         };
-        printRatios("runs B/W", b, w);
+        printRatios("pairs B/W", b, w);
         if (!tree.scanOnly) {
             printRatios(";  C/D", c, d);
             printRatios(";  U/E", u, e);
