@@ -320,6 +320,9 @@ int main(int argc, char** argv) {
                 auto start = Clock::now();
                 main.Action_cutshoutExecute();
                 c.push_back(Seconds(start));
+                // The rows the cut changed are drawn now, not in the undo's
+                // first turn; the undo's own are drawn by the scan after it.
+                app.ProcessMessages();
                 settle();
                 start = Clock::now();
                 main.Action_undoExecute();

@@ -139,13 +139,13 @@ void FileIdentities::List(const std::string& folder) {
         if (!GetFileInformationByHandle(h, &info)) return;
         volume_ = info.dwVolumeSerialNumber;
     }
-    // Entries are DWORD-aligned within the buffer.
-    std::vector<DWORD> buffer(16384);
+    // One buffer for every folder: the cut lists one folder after another.
+    buffer_.resize(16384);
     for (FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
-         GetFileInformationByHandleEx(h, kind, buffer.data(),
-                                      static_cast<DWORD>(buffer.size() * sizeof(DWORD)));
+         GetFileInformationByHandleEx(h, kind, buffer_.data(),
+                                      static_cast<DWORD>(buffer_.size() * sizeof(buffer_[0])));
          kind = FileIdBothDirectoryInfo) {
-        const auto* bytes = reinterpret_cast<const BYTE*>(buffer.data());
+        const auto* bytes = reinterpret_cast<const BYTE*>(buffer_.data());
         for (;;) {
             const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes);
             files_.emplace(std::wstring(entry->FileName, entry->FileNameLength / sizeof(wchar_t)),

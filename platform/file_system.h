@@ -4,6 +4,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "core/cut_command.h"
 #include "core/dir_open.h"
@@ -51,6 +52,7 @@ private:
     std::string folder_;  // the folder listed last, with its separator
     std::uint32_t volume_ = 0;
     std::unordered_map<std::wstring, std::uint64_t> files_;
+    std::vector<std::uint32_t> buffer_;  // a listing's entries, 4-byte aligned
     std::unordered_map<std::string, std::optional<std::uint32_t>> roots_;
 };
 
