@@ -11,11 +11,11 @@
 // and the peak memory over the empty window through a scan, its preview, a
 // cut and its undo; the longest the window kept another thread waiting
 // during a cut; and the cost of writing the journal alone.
-// The runs go in pairs, the second in the opposite order of the first, and
-// each ratio is the median of the pairs' ratios of their sums; the walk and
-// the scan are measured three times a run, trees under 100,000 shortcuts get
-// up to three times the runs of the cut, and every count is rounded up to
-// whole pairs.
+// The walk and the scan are measured three times a run; trees under 100,000
+// shortcuts get up to three times the runs; every count is rounded up to
+// whole pairs of runs, the second of a pair in the opposite order of the
+// first. Times are means over the runs, and each ratio the ratio of the
+// means; the ratio of each pair of runs is printed under its row.
 // Exits with 1 when a target is missed: B/W, C/D and U/E <= 1.10, at most
 // 32 MiB over the empty window, the window answering within 100 ms, the
 // journal within 5 % of the cut.
@@ -27,6 +27,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <numeric>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -55,14 +56,14 @@ double Seconds(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+double Mean(const std::vector<double>& v) {
+    return v.empty() ? 0 : std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
 }
 
 // The runs come in pairs, the second in the opposite order of the first
 // (a b, then b a): over such a pair a steady drift of the machine's speed
-// falls on both sides alike. One ratio per pair, of its sums.
+// falls on both sides alike. One ratio per pair, of its sums, to show the
+// spread.
 std::vector<double> PairRatios(const std::vector<double>& a, const std::vector<double>& b) {
     std::vector<double> ratios;
     for (std::size_t i = 0; i + 1 < a.size() && i + 1 < b.size(); i += 2) {
@@ -263,8 +264,13 @@ int main(int argc, char** argv) {
         const double peak = PeakMiB();
 
         std::vector<double> w, b, c, d, u, e;
-        // The walk and the scan take a second at most: three pairs a run,
-        // taking turns going first.
+        // The walk and the scan take a second at most: three of each a run,
+        // taking turns going first. A cut of fewer files takes a few
+        // seconds, over which this machine's speed varies by a tenth:
+        // smaller trees get more runs of everything, up to three times as
+        // many. Every count is even: the runs go in pairs of opposite order.
+        const int perRun = std::clamp(100000 / std::max(tree.shortcuts, 1), 1, 3);
+        const auto paired = [](int n) { return (n + 1) / 2 * 2; };
         std::vector<std::wstring> found;
         auto timeWalk = [&] {
             found.clear();
@@ -283,9 +289,7 @@ int main(int argc, char** argv) {
             app.ProcessMessages();
             return seconds;
         };
-        // An even count: the runs go in pairs of opposite order.
-        const auto paired = [](int n) { return (n + 1) / 2 * 2; };
-        for (int round = 0; round < paired(runs * 3); ++round) {
+        for (int round = 0; round < paired(runs * 3 * perRun); ++round) {
             if (round % 2 == 0) {
                 timeWalk();
                 b.push_back(scan());
@@ -305,11 +309,7 @@ int main(int argc, char** argv) {
                 renames.push_back({path, ToWide(*to)});
             }
         }
-        // A cut of fewer files takes a few seconds, over which this machine's
-        // speed varies by a tenth: smaller trees get more runs, up to three
-        // times as many.
-        const int cutRuns =
-            tree.scanOnly ? 0 : paired(runs * std::clamp(100000 / std::max(tree.shortcuts, 1), 1, 3));
+        const int cutRuns = tree.scanOnly ? 0 : paired(runs * perRun);
         for (int run = 0; run < cutRuns; ++run) {
             // The program and the bare loop take turns going first, so that
             // neither always meets the file system as the other left it. The
@@ -355,15 +355,12 @@ int main(int argc, char** argv) {
             main.Action_undoExecute();
             journal = JournalAlone(renames);
         }
-        const double mw = Median(w), mb = Median(b);
-        const double mc = tree.scanOnly ? 0 : Median(c), md = tree.scanOnly ? 1 : Median(d);
-        const double mu = tree.scanOnly ? 0 : Median(u), me = tree.scanOnly ? 1 : Median(e);
-        // Each ratio is the median of the pairs' own ratios: this machine's
-        // speed drifts by a tenth and more from one run to the next, and
-        // within a pair of runs both sides meet it alike.
-        const double bw = Median(PairRatios(b, w));
-        const double cd = tree.scanOnly ? 0 : Median(PairRatios(c, d));
-        const double ue = tree.scanOnly ? 0 : Median(PairRatios(u, e));
+        // Each side's mean over all its runs, and each ratio the ratio of
+        // the means: both sides ran as often, in pairs of opposite order.
+        const double mw = Mean(w), mb = Mean(b);
+        const double mc = Mean(c), md = tree.scanOnly ? 1 : Mean(d);
+        const double mu = Mean(u), me = tree.scanOnly ? 1 : Mean(e);
+        const double bw = mb / mw, cd = mc / md, ue = mu / me;
         const std::string label =
             tree.name ? std::string(tree.name) : std::to_string(tree.shortcuts);
         std::printf("%-9s %7.3fs %7.3fs %5.2f %7.3fs %7.3fs %5.2f %7.3fs %7.3fs %5.2f %+8.1f %5.0fms %7.1f%%\n",
