@@ -37,8 +37,8 @@ public:
     // Redraws every row shown (the outcomes changed).
     void RedrawAll();
     // While work runs: WatchRows notes what the rows in view show now;
-    // RedrawChangedRows has the rows in view whose path or outcome changed
-    // since drawn at the next paint, and the rest of the list left alone.
+    // RedrawChangedRows marks for the next paint the rows in view whose path
+    // or outcome changed since the last look, and leaves the rest as drawn.
     void WatchRows();
     void RedrawChangedRows();
     // Looks up the icons of the rows not drawn yet, while their files still
