@@ -100,8 +100,10 @@ std::vector<ShortcutListView::RowLook> ShortcutListView::LooksInView(std::size_t
     top = static_cast<std::size_t>(std::max(0, ListView_GetTopIndex(hwnd_)));
     // The row cut off at the bottom counts too.
     const std::size_t shown = static_cast<std::size_t>(std::max(0, ListView_GetCountPerPage(hwnd_))) + 1;
+    const std::size_t end = std::min(model_.Count(), top + shown);
     std::vector<RowLook> looks;
-    for (std::size_t row = top; row < std::min(model_.Count(), top + shown); ++row) {
+    looks.reserve(end > top ? end - top : 0);
+    for (std::size_t row = top; row < end; ++row) {
         looks.push_back(RowLook{model_.Caption(row), model_.Outcome(row)});
     }
     return looks;

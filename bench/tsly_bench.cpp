@@ -27,12 +27,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <numeric>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
@@ -366,7 +366,7 @@ int main(int argc, char** argv) {
         std::printf("%-9s %7.3fs %7.3fs %5.2f %7.3fs %7.3fs %5.2f %7.3fs %7.3fs %5.2f %+8.1f %5.0fms %7.1f%%\n",
                     label.c_str(), mw, mb, bw, mc, md, cd, mu, me, ue,
                     peak - baseline, longestWait * 1000, mc > 0 ? journal / mc * 100 : 0.0);
-        // Each pair's ratio, for the spread behind the medians.
+        // Each pair's ratio, for the spread behind the means.
         auto printRatios = [](const char* name, const std::vector<double>& a,
                               const std::vector<double>& b) {
             std::printf("  %s", name);

@@ -161,25 +161,36 @@ TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {
     EXPECT_EQ(dir_.Names().size(), static_cast<std::size_t>(kFiles));
 }
 
-// While work runs, a turn redraws the rows in view that changed and
-// leaves the rest of the list as drawn.
+// While work runs, a turn redraws the rows in view that changed, and the
+// rows scrolled into view since it last looked, and leaves the rest as drawn.
 TEST_F(CutOutcomeTest, AWorkTurnRedrawsOnlyTheRowsThatChanged) {
-    for (const char* name : {"a - ショートカット.lnk", "b - ショートカット.lnk", "c - ショートカット.lnk"}) {
-        dir_.Make(name);
-    }
+    for (int i = 0; i < 60; ++i) dir_.Make(std::to_string(100 + i) + " - ショートカット.lnk");
     auto main = Start();
     main->ScanFolder(dir_.path());
-    ShortcutListView& view = main->ListView_main();
-    UpdateWindow(view.hwnd());
-    view.WatchRows();
-    view.model().SetOutcome(1, RowOutcome{OutcomeKind::Failed, RenameFailure::NotFound, 0});
-    view.RedrawChangedRows();
-    RECT dirty{}, row{};
-    ASSERT_TRUE(GetUpdateRect(view.hwnd(), &dirty, FALSE));
-    ASSERT_TRUE(ListView_GetItemRect(view.hwnd(), 1, &row, LVIR_BOUNDS));
-    // Row 1's band alone (the control may round its sides).
-    EXPECT_EQ(dirty.top, row.top);
-    EXPECT_EQ(dirty.bottom, row.bottom);
+    const HWND list = main->ListView_main().hwnd();
+    for (const int scrolledRows : {0, 3}) {
+        ListView_EnsureVisible(list, 0, FALSE);
+        UpdateWindow(list);
+        main->ListView_main().WatchRows();
+        const int watchedEnd = ListView_GetCountPerPage(list) + 1;  // the row cut off too
+        RECT row{};
+        ASSERT_TRUE(ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS));
+        ListView_Scroll(list, 0, scrolledRows * (row.bottom - row.top));
+        UpdateWindow(list);
+        const int top = ListView_GetTopIndex(list), changed = top + 1;
+        main->ListView_main().model().SetOutcome(
+            changed, RowOutcome{OutcomeKind::Failed, RenameFailure::NotFound, 0});
+        main->ListView_main().RedrawChangedRows();
+        const HRGN dirty = CreateRectRgn(0, 0, 0, 0);
+        GetUpdateRgn(list, dirty, FALSE);
+        for (int r = top; r < top + ListView_GetCountPerPage(list); ++r) {
+            ASSERT_TRUE(ListView_GetItemRect(list, r, &row, LVIR_BOUNDS));
+            const bool expected = r == changed || r >= watchedEnd;
+            EXPECT_EQ(PtInRegion(dirty, row.left + 10, (row.top + row.bottom) / 2) != FALSE, expected)
+                << "scrolled " << scrolledRows << ", row " << r;
+        }
+        DeleteObject(dirty);
+    }
 }
 
 // Before a cut, the column shows in grey what the cut would do, and the
