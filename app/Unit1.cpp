@@ -46,41 +46,24 @@ constexpr char kDeleteQuestionNaming[] =
     "\r\n新しいショートカットの名前の付け方も、エクスプローラの元の設定に戻します。";
 
 // The cutting command's surroundings: the options from the registry, the
-// file system's rename, the window's turns between files, and the beep and
-// status text at the end.
+// file system's rename, the window's turns between files, the beep and
+// status text at the end, and the undo history's journal.
 class MainCutEnvironment final : public CutEnvironment {
 public:
     MainCutEnvironment(std::function<bool(std::size_t, std::size_t)> turn,
-                       std::function<void()> completed)
-        : turn_(std::move(turn)), completed_(std::move(completed)) {}
+                       std::function<void()> completed, UndoHistory* journal)
+        : turn_(std::move(turn)), completed_(std::move(completed)), journal_(journal) {}
 
     CutOptions ReadOptions() override { return ReadCutOptions(); }
-    // Keeps the cut's renames in `journal` before they happen.
-    void KeepJournal(win::UndoJournalFile* journal, bool goOn) {
-        journal_ = journal;
-        goOn_ = goOn;
-    }
     void BeforeRenames(const std::vector<PlannedRename>& batch) override {
-        if (!journal_) return;
-        if (!begun_) journal_->Begin(goOn_);
-        begun_ = true;
-        std::string text;
-        for (const PlannedRename& p : batch) {
-            text += JournalRenameLine(JournalRename{p.id, p.from, p.via, p.to, false, {}});
-        }
-        base_ = journal_->renames;
-        journal_->renames += batch.size();
-        journal_->Append(text, true);
+        if (journal_) journal_->Planned(batch);
     }
     void RenameDone(std::size_t index, const std::string& now) override {
-        if (journal_) done_ += JournalDoneLine(base_ + index, now);
+        if (journal_) journal_->Renamed(index, now);
     }
     void AfterRenames() override {
-        if (!journal_) return;
-        journal_->Append(done_, false);
-        done_.clear();
+        if (journal_) journal_->BatchDone();
     }
-    bool JournalBegun() const { return begun_; }
     RenameResult Rename(const std::string& from, const std::string& to) override {
         return win::RenameFile(from, to);
     }
@@ -92,10 +75,7 @@ private:
     std::function<bool(std::size_t, std::size_t)> turn_;
     std::function<void()> completed_;
     win::FileIdentities ids_;
-    win::UndoJournalFile* journal_ = nullptr;
-    bool goOn_ = false, begun_ = false;
-    std::size_t base_ = 0;
-    std::string done_;
+    UndoHistory* journal_;
 };
 
 // Commands that change the list or open a modal window: refused while a
@@ -116,7 +96,7 @@ bool RefusedWhileBusy(int id) {
 
 }  // namespace
 
-TFrmMain::TFrmMain() : journal_(UndoJournalPath()) {}
+TFrmMain::TFrmMain() : undo_(win::UndoJournalFolder()) {}
 TFrmMain::~TFrmMain() = default;
 
 void TFrmMain::Create(int argc, char** argv) {
@@ -151,7 +131,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
         app.ReportError(e.what());
     }
     FitColumns();
-    CheckJournalAtStart();
+    LookForJournals();
     listView_.SetOnRowsChanged([this] { StartPreviewCount(); });
     ReloadPreviewOptions();
 
@@ -346,55 +326,57 @@ void TFrmMain::ShowCounts(const char* doneWord, std::size_t done, std::size_t fa
                   1);
 }
 
-void TFrmMain::RunListWork(const char* finished, const char* stopped,
-                           const std::function<void(CutEnvironment&)>& work,
-                           win::UndoJournalFile* journal, bool goOn) {
+void TFrmMain::RunListWork(const std::string& finished, const char* stopped,
+                           const std::function<void(CutEnvironment&)>& work, bool journaled) {
     MainCutEnvironment env([this](std::size_t done, std::size_t total) { return WorkTurn(done, total); },
                            [this, finished, stopped] {
                                if (!hwnd()) return;
                                MessageBeep(MB_OK);
                                SetStatusText(stopRequested_ ? stopped : finished);
-                           });
-    // Once the settings were deleted, the program leaves nothing behind.
-    if (!settingsDeleted_) env.KeepJournal(journal, goOn);
+                           },
+                           journaled ? &undo_ : nullptr);
     const WorkScope scope(*this);
     work(env);
-    if (journal) journal->End();
-    // A cut that renamed nothing emptied the file for nothing: it gets the
-    // last cut back.
-    if (env.JournalBegun() && !cutRenamed_) WriteJournalFromMemory();
     // Renamed rows follow their files: what a cut would do now is new.
     if (hwnd()) listView_.InvalidatePreview();
+}
+
+void TFrmMain::LookForJournals() {
+    for (const std::string& path : undo_.LookAtDisk()) {
+        win::Application::Instance().ShowMessage("元に戻すための記録を読めませんでした。\n" + path +
+                                                 " として残しました。");
+    }
 }
 
 void TFrmMain::Action_cutshoutExecute() { RunCut(false); }
 
 void TFrmMain::RunCut(bool repeatsLast) {
     if (busy_) return;
-    cutRenamed_ = false;
     RunListWork(kCutFinished, kCutStopped, [this, repeatsLast](CutEnvironment& env) {
-        CutResult result = RunCutCommand(listView_.model(), env, repeatsLast ? &lastCut_ : nullptr);
+        const CutResult* previous = undo_.BeginCut(repeatsLast);
+        CutResult result = RunCutCommand(listView_.model(), env, previous);
         cutDone_ = true;
         lastCutStopped_ = result.stopped;
         ShowCounts("変更", result.renamed, result.failed);
-        // A cut that renamed nothing leaves the undo of the last one that did.
-        cutRenamed_ = !result.journal.empty();
-        if (cutRenamed_) {
-            lastCut_ = std::move(result);
-            journalOnDisk_ = true;
-        }
-    }, &journal_, repeatsLast);
+        undo_.EndCut(std::move(result));
+    }, true);
 }
 
 void TFrmMain::Action_undoExecute() {
     if (!CanUndo()) return;
-    if (lastCut_.journal.empty() && !LoadJournalRows()) return;
-    RunListWork(kUndoFinished, kUndoStopped, [this](CutEnvironment& env) {
-        const UndoResult result = UndoCut(listView_.model(), env, lastCut_);
+    std::optional<UndoHistory::Step> step = undo_.BeginUndo(listView_.model());
+    if (!step) {  // every file of the journals on disk was back already
+        MessageBeep(MB_OK);
+        UpdateCommandStates();
+        return;
+    }
+    listView_.SyncCount();  // files the list did not hold became rows
+    const std::string finished = step->whose.empty() ? std::string(kUndoFinished) : step->whose;
+    RunListWork(finished, kUndoStopped, [this, &step](CutEnvironment& env) {
+        const UndoResult result = UndoCut(listView_.model(), env, step->cut);
         ShowCounts("元に戻した", result.undone, result.failed);
-        // The journal keeps what is left to undo, if anything.
-        if (!settingsDeleted_) WriteJournalFromMemory();
-    });
+        undo_.EndUndo(std::move(*step), listView_.model());
+    }, false);
 }
 
 void TFrmMain::UpdateCommandStates() {
@@ -410,6 +392,9 @@ void TFrmMain::N3Click() {
     win::CurrentUserValues registry;
     const bool naming = ShortcutMarkerStopped(registry);
     if (!app.Confirm(std::string(kDeleteQuestion) + (naming ? kDeleteQuestionNaming : ""))) return;
+    // Once the settings are deleted, the program leaves nothing behind: this
+    // window's journals go with the rest, and its undo works from memory.
+    undo_.StopJournals();
     const SettingsRemoval removal = RemoveAllSettings();
     if (!removal.error.empty()) app.ReportError(removal.error);
     MessageBeep(MB_ICONQUESTION);
@@ -417,15 +402,13 @@ void TFrmMain::N3Click() {
     app.ShowMessage(std::string(removal.deleted ? kSettingsDeleted : kSettingsNotDeleted) +
                     (removal.namingPutBack ? kNamingPutBack : ""));
     settingsDeleted_ = true;
-    journalOnDisk_ = false;  // the journal went with the settings
     UpdateCommandStates();
 }
 
 void TFrmMain::N6Click() {
     listView_.Clear();
-    lastCut_ = CutResult{};  // the rows it would mark are gone, and its journal
-    journal_.Remove();
-    journalOnDisk_ = false;
+    // The journals stay: the undo finds the files again from them.
+    undo_.RowsCleared();
     UpdateCommandStates();
 }
 
@@ -551,6 +534,11 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             SetFocus(listView_.hwnd());
             FormActivate();
             return 0;
+        }
+        // Another window may have closed meanwhile and left its journals.
+        if (LOWORD(wParam) != WA_INACTIVE && !busy_) {
+            LookForJournals();
+            UpdateCommandStates();
         }
         break;
     case WM_SYSCOMMAND:

@@ -10,8 +10,8 @@
 
 #include "app/shortcut_list_view.h"
 #include "core/cut_command.h"
+#include "app/undo_history.h"
 #include "platform/handles.h"
-#include "platform/undo_journal_file.h"
 #include "platform/window.h"
 
 namespace tsly {
@@ -36,9 +36,9 @@ public:
     // A cut, an undo or a scan is running; commands that would change the
     // list are refused meanwhile.
     bool Busy() const { return busy_; }
-    // The last cut can be undone: from memory, or from its journal on disk
-    // (after a restart, or a crash in the middle of it).
-    bool CanUndo() const { return !busy_ && (!lastCut_.journal.empty() || journalOnDisk_); }
+    // A cut can be undone: this window's, or one of an earlier run or a
+    // window since closed, from its journal on disk.
+    bool CanUndo() const { return !busy_ && undo_.Available(); }
     // Asks the running work to stop after the current file (Escape).
     void StopWork() { if (busy_) stopRequested_ = true; }
 
@@ -100,18 +100,13 @@ private:
     void EndWork();
     void ShowCounts(const char* doneWord, std::size_t done, std::size_t failed);
     // A cut or an undo over the list as one piece of work; the status text
-    // tells at the end whether it ran through or was stopped.
-    // `journal`: the file a cut keeps its renames in before they happen,
-    // `goOn` when the cut goes on with the last one.
-    void RunListWork(const char* finished, const char* stopped,
-                     const std::function<void(CutEnvironment&)>& work,
-                     win::UndoJournalFile* journal = nullptr, bool goOn = false);
-    // The journal on disk: checked at start-up (one that cannot be read is
-    // reported and set aside), made into rows to undo after a restart, and
-    // written from memory when a cut renamed nothing or an undo ran.
-    void CheckJournalAtStart();
-    bool LoadJournalRows();
-    void WriteJournalFromMemory();
+    // tells at the end whether it ran through or was stopped. A cut hands
+    // its renames to the undo history as they happen.
+    void RunListWork(const std::string& finished, const char* stopped,
+                     const std::function<void(CutEnvironment&)>& work, bool journaled);
+    // Journals on disk that are no journal at all are set aside, and the
+    // user told once.
+    void LookForJournals();
     // `repeatsLast`: the start-up's second run, one cut with the first.
     void RunCut(bool repeatsLast);
 
@@ -162,10 +157,7 @@ private:
     bool closePending_ = false;   // closing waits until the work has stopped
     bool cutDone_ = false;        // a cut ran since the window was made
     bool lastCutStopped_ = false; // the last cut was stopped before its end
-    CutResult lastCut_;           // what Undo puts back
-    win::UndoJournalFile journal_;
-    bool journalOnDisk_ = false;  // the journal file holds a cut to undo
-    bool cutRenamed_ = false;     // the running cut renamed something
+    UndoHistory undo_;            // what 元に戻す puts back, newest first
     DWORD lastTurn_ = 0;
     bool countPending_ = false;  // the status bar's running count is stale
     std::size_t skippedTooDeep_ = 0;  // folders the scan left out

@@ -20,15 +20,6 @@ bool DeleteKey(const char* keyPath) {
 
 }  // namespace
 
-std::string UndoJournalPath() {
-    wchar_t folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
-                                folder))) {
-        return std::string();
-    }
-    return win::FromWide(folder) + "\\moravend\\Tessalyne\\undo.log";
-}
-
 SettingsRemoval RemoveAllSettings() {
     SettingsRemoval removal;
     win::CurrentUserValues registry;
@@ -39,12 +30,18 @@ SettingsRemoval RemoveAllSettings() {
     const bool setup = naming.ok && DeleteKey(kSetupKey);
     removal.deleted = settings && setup;
 
-    const std::string journal = UndoJournalPath();
-    if (!journal.empty()) {
-        win::UndoJournalFile(journal).Remove();
+    std::string folder = win::UndoJournalFolder();
+    if (!folder.empty()) {
+        // Every journal, and those set aside; one a running window holds
+        // stays with it.
+        WIN32_FIND_DATAW data;
+        HANDLE h = FindFirstFileW(win::ToWide(folder + "\\undo*").c_str(), &data);
+        for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &data)) {
+            DeleteFileW((win::ToWide(folder + "\\") + data.cFileName).c_str());
+        }
+        if (h != INVALID_HANDLE_VALUE) FindClose(h);
         // The folders go only when empty; another program of the maker may
         // keep its files beside.
-        std::string folder = journal.substr(0, journal.find_last_of('\\'));
         for (int level = 0; level < 2 && RemoveDirectoryW(win::ToWide(folder).c_str()); ++level) {
             folder.erase(folder.find_last_of('\\'));
         }

@@ -1,5 +1,5 @@
 // Everything the program leaves for the user to remove when it goes:
-// Explorer's naming put back, both registry keys, the undo journal.
+// Explorer's naming put back, both registry keys, the undo journals.
 #pragma once
 
 #include <string>
@@ -19,8 +19,5 @@ inline constexpr char kNamingPutBack[] =
 // Puts Explorer's naming back before anything else. When that fails, the
 // setup key stays, as it holds the only copy of the user's own values.
 SettingsRemoval RemoveAllSettings();
-
-// %LOCALAPPDATA%\moravend\Tessalyne\undo.log; empty when the folder is unknown.
-std::string UndoJournalPath();
 
 }  // namespace tsly

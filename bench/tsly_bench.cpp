@@ -161,9 +161,9 @@ struct Rename {
 // The journal alone: the lines the cut keeps for these renames, in the
 // cut's batches, each flushed before it would run.
 double JournalAlone(const std::vector<Rename>& renames) {
-    tsly::win::UndoJournalFile journal(tsly::UndoJournalPath() + ".bench");
     const auto start = Clock::now();
-    journal.Begin(false);
+    const auto journal = tsly::win::UndoJournalFile::CreateNew(tsly::win::UndoJournalFolder());
+    if (!journal) return 0;
     std::size_t batch = tsly::kFirstJournalBatch, at = 0;
     while (at < renames.size()) {
         const std::size_t end = std::min(renames.size(), at + batch);
@@ -173,14 +173,13 @@ double JournalAlone(const std::vector<Rename>& renames) {
             lines += tsly::JournalRenameLine(tsly::JournalRename{tsly::FileId{1, i}, from, {}, to, false, {}});
             done += tsly::JournalDoneLine(i, to);
         }
-        journal.Append(lines, true);
-        journal.Append(done, false);
+        journal->Append(lines, true);
+        journal->Append(done, false);
         at = end;
         batch = std::min(batch * 2, tsly::kLongestJournalBatch);
     }
-    journal.End();
     const double seconds = Seconds(start);
-    journal.Remove();
+    journal->Delete();
     return seconds;
 }
 

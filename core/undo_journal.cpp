@@ -1,12 +1,17 @@
 #include "core/undo_journal.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
+
+#include "core/utf8.h"
 
 namespace tsly {
 namespace {
 
-constexpr std::string_view kHeader = "Tessalyne undo journal 1";
+constexpr std::string_view kHeader = "Tessalyne undo journal 2";
+constexpr std::string_view kHeaderWithoutChecksums = "Tessalyne undo journal 1";
 
 std::vector<std::string_view> Fields(std::string_view line) {
     std::vector<std::string_view> fields;
@@ -31,10 +36,68 @@ std::optional<std::uint64_t> Hex(std::string_view text, std::uint64_t max) {
     return value;
 }
 
-std::string HexText(std::uint64_t value) {
+std::string HexText(std::uint64_t value, int width = 0) {
     char text[20];
-    std::snprintf(text, sizeof text, "%llx", static_cast<unsigned long long>(value));
+    std::snprintf(text, sizeof text, "%0*llx", width, static_cast<unsigned long long>(value));
     return text;
+}
+
+std::uint32_t Crc32(std::string_view text) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (char c : text) {
+        crc ^= static_cast<unsigned char>(c);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// Text a path may hold: well-formed UTF-8 without NUL.
+bool PathText(std::string_view text) {
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+        const char32_t c = utf8::DecodeAt(text, i, length);
+        if (c == 0 || (c == 0xFFFD && length == 1)) return false;
+    }
+    return true;
+}
+
+std::string WithChecksum(std::string line) {
+    line += "\t" + HexText(Crc32(line), 8) + "\n";
+    return line;
+}
+
+// Reads one line into `renames`; false when it is not a whole, good line.
+bool ReadLine(std::string_view line, bool checksums, std::vector<JournalRename>& renames) {
+    if (checksums) {
+        const std::size_t tab = line.rfind('\t');
+        if (tab == std::string_view::npos || line.size() - tab != 9) return false;
+        const auto crc = Hex(line.substr(tab + 1), 0xFFFFFFFFu);
+        line = line.substr(0, tab);
+        if (!crc || *crc != Crc32(line)) return false;
+    }
+    if (!PathText(line)) return false;
+    const std::vector<std::string_view> f = Fields(line);
+    if (f[0] == "R" && f.size() == 6) {
+        JournalRename r;
+        if (f[1] != "-" || f[2] != "-") {
+            const auto volume = Hex(f[1], 0xFFFFFFFFu), file = Hex(f[2], ~0ull);
+            if (!volume || !file) return false;
+            r.id = FileId{static_cast<std::uint32_t>(*volume), *file};
+        }
+        if (f[3].empty() || f[5].empty()) return false;
+        r.from = f[3], r.via = f[4], r.to = f[5];
+        renames.push_back(std::move(r));
+        return true;
+    }
+    if (f[0] == "D" && f.size() == 3 && !f[2].empty()) {
+        char* stop = nullptr;
+        const std::string number(f[1]);
+        const unsigned long long n = std::strtoull(number.c_str(), &stop, 10);
+        if (number.empty() || *stop != '\0' || n >= renames.size()) return false;
+        renames[n].done = true;
+        renames[n].now = f[2];
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -44,52 +107,108 @@ std::string JournalHeader() { return std::string(kHeader) + "\n"; }
 std::string JournalRenameLine(const JournalRename& r) {
     std::string line = "R\t";
     line += r.id ? HexText(r.id->volume) + "\t" + HexText(r.id->file) : "-\t-";
-    line += "\t" + r.from + "\t" + r.via + "\t" + r.to + "\n";
-    return line;
+    line += "\t" + r.from + "\t" + r.via + "\t" + r.to;
+    return WithChecksum(std::move(line));
 }
 
 std::string JournalDoneLine(std::size_t n, const std::string& now) {
-    return "D\t" + std::to_string(n) + "\t" + now + "\n";
+    return WithChecksum("D\t" + std::to_string(n) + "\t" + now);
+}
+
+bool LooksLikeJournal(std::string_view start) {
+    const std::size_t end = start.find('\n');
+    if (end == std::string_view::npos) return kHeader.substr(0, start.size()) == start;
+    const std::string_view first = start.substr(0, end);
+    return first == kHeader || first == kHeaderWithoutChecksums;
 }
 
 std::optional<std::vector<JournalRename>> ParseJournal(std::string_view text) {
-    // Every line ends with a line feed: a last line without one was cut off.
-    if (text.empty() || text.back() != '\n') return std::nullopt;
+    if (!LooksLikeJournal(text.substr(0, kHeader.size() + 1))) return std::nullopt;
     std::vector<JournalRename> renames;
-    std::size_t start = 0;
-    bool first = true;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
-        const std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        if (first) {
-            if (line != kHeader) return std::nullopt;
-            first = false;
-            continue;
-        }
-        const std::vector<std::string_view> f = Fields(line);
-        if (f[0] == "R" && f.size() == 6) {
-            JournalRename r;
-            if (f[1] != "-" || f[2] != "-") {
-                const auto volume = Hex(f[1], 0xFFFFFFFFu), file = Hex(f[2], ~0ull);
-                if (!volume || !file) return std::nullopt;
-                r.id = FileId{static_cast<std::uint32_t>(*volume), *file};
-            }
-            if (f[3].empty() || f[5].empty()) return std::nullopt;
-            r.from = f[3], r.via = f[4], r.to = f[5];
-            renames.push_back(std::move(r));
-        } else if (f[0] == "D" && f.size() == 3 && !f[2].empty()) {
-            char* stop = nullptr;
-            const std::string number(f[1]);
-            const unsigned long long n = std::strtoull(number.c_str(), &stop, 10);
-            if (number.empty() || *stop != '\0' || n >= renames.size()) return std::nullopt;
-            renames[n].done = true;
-            renames[n].now = f[2];
-        } else {
-            return std::nullopt;
-        }
+    const std::size_t headerEnd = text.find('\n');
+    if (headerEnd == std::string_view::npos) return renames;  // died making it
+    const bool checksums = text.substr(0, headerEnd) == kHeader;
+    // Every line ends with a line feed: a last line without one was cut off.
+    for (std::size_t start = headerEnd + 1, end; (end = text.find('\n', start)) != std::string_view::npos;
+         start = end + 1) {
+        if (!ReadLine(text.substr(start, end - start), checksums, renames)) break;
     }
     return renames;
+}
+
+std::string JournalFileName(const JournalStamp& s) {
+    char name[64];
+    std::snprintf(name, sizeof name, "undo-%04d%02d%02d-%02d%02d%02d%03d-%08x-%u.log", s.year,
+                  s.month, s.day, s.hour, s.minute, s.second, s.millisecond,
+                  static_cast<unsigned>(s.process), s.n);
+    return name;
+}
+
+std::optional<JournalStamp> ParseJournalFileName(std::string_view name) {
+    std::size_t at = 0;
+    // The next `width` characters as a number in `base`, or -1.
+    const auto number = [&](std::size_t width, int base) -> long long {
+        if (at + width > name.size()) return -1;
+        long long value = 0;
+        for (std::size_t end = at + width; at < end; ++at) {
+            const char c = name[at];
+            const int digit = c >= '0' && c <= '9' ? c - '0' : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+            if (digit < 0) return -1;
+            value = value * base + digit;
+        }
+        return value;
+    };
+    const auto literal = [&](std::string_view text) {
+        if (name.substr(at, text.size()) != text) return false;
+        at += text.size();
+        return true;
+    };
+    JournalStamp s;
+    long long v[8];
+    if (!literal("undo-") || (v[0] = number(4, 10)) < 0 || (v[1] = number(2, 10)) < 0 ||
+        (v[2] = number(2, 10)) < 0 || !literal("-") || (v[3] = number(2, 10)) < 0 ||
+        (v[4] = number(2, 10)) < 0 || (v[5] = number(2, 10)) < 0 || (v[6] = number(3, 10)) < 0 ||
+        !literal("-") || (v[7] = number(8, 16)) < 0 || !literal("-")) {
+        return std::nullopt;
+    }
+    const std::size_t dot = name.find('.', at);
+    if (dot == at || dot == std::string_view::npos || name.substr(dot) != ".log" || dot - at > 9) {
+        return std::nullopt;
+    }
+    const long long n = number(dot - at, 10);
+    if (n < 0) return std::nullopt;
+    s.year = static_cast<int>(v[0]), s.month = static_cast<int>(v[1]), s.day = static_cast<int>(v[2]);
+    s.hour = static_cast<int>(v[3]), s.minute = static_cast<int>(v[4]), s.second = static_cast<int>(v[5]);
+    s.millisecond = static_cast<int>(v[6]);
+    s.process = static_cast<std::uint32_t>(v[7]);
+    s.n = static_cast<unsigned>(n);
+    return s;
+}
+
+std::vector<std::string> JournalsNewestFirst(std::vector<std::string> names) {
+    const auto key = [](const JournalStamp& s) {
+        return std::make_tuple(s.year, s.month, s.day, s.hour, s.minute, s.second, s.millisecond,
+                               s.process, s.n);
+    };
+    std::vector<std::pair<JournalStamp, std::string>> stamped;
+    bool old = false;
+    for (std::string& name : names) {
+        if (auto stamp = ParseJournalFileName(name)) stamped.emplace_back(*stamp, std::move(name));
+        else old = old || name == kOldJournalName;
+    }
+    std::sort(stamped.begin(), stamped.end(),
+              [&](const auto& a, const auto& b) { return key(a.first) > key(b.first); });
+    std::vector<std::string> newest;
+    for (auto& s : stamped) newest.push_back(std::move(s.second));
+    if (old) newest.emplace_back(kOldJournalName);
+    return newest;
+}
+
+std::string EarlierRunUndoneText(int month, int day, int hour, int minute) {
+    char text[96];
+    std::snprintf(text, sizeof text, "前回の実行（%02d/%02d %02d:%02d）を元に戻しました", month, day,
+                  hour, minute);
+    return text;
 }
 
 std::vector<JournalUndo> FindJournalFiles(

@@ -3,19 +3,14 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "core/undo_journal.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 
 namespace tsly::win {
 namespace {
 
-// The journal helps an undo; a journal that cannot be written must not stop
-// the cut, so its failures are not reported (the undo in memory still works).
-void MakeFolderFor(const std::string& path) {
-    const std::string folder = path.substr(0, path.find_last_of('\\'));
-    SHCreateDirectoryExW(nullptr, ToWide(folder).c_str(), nullptr);
-}
+// Read, written and deleted by its holder alone; readable by anyone.
+constexpr DWORD kHolderAccess = GENERIC_READ | GENERIC_WRITE | DELETE;
 
 bool WriteAll(HANDLE h, const std::string& text) {
     DWORD written = 0;
@@ -23,62 +18,121 @@ bool WriteAll(HANDLE h, const std::string& text) {
            written == text.size();
 }
 
+JournalStamp StampOf(const SYSTEMTIME& t) {
+    JournalStamp s;
+    s.year = t.wYear, s.month = t.wMonth, s.day = t.wDay;
+    s.hour = t.wHour, s.minute = t.wMinute, s.second = t.wSecond, s.millisecond = t.wMilliseconds;
+    s.process = GetCurrentProcessId();
+    return s;
+}
+
+std::string NameOf(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
+
 }  // namespace
 
-void UndoJournalFile::Begin(bool goOn) {
-    if (path_.empty()) return;
-    MakeFolderFor(path_);
-    HANDLE h = CreateFileW(FileCallPath(path_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                           goOn ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
-    handle_.reset(h);
-    if (goOn && GetFileSize(h, nullptr) != 0) {
-        SetFilePointer(h, 0, nullptr, FILE_END);
-    } else {
-        renames = 0;
-        WriteAll(h, JournalHeader());
+std::string UndoJournalFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
+                                folder))) {
+        return std::string();
     }
+    return FromWide(folder) + "\\moravend\\Tessalyne";
+}
+
+std::vector<std::string> ListJournals(const std::string& folder) {
+    std::vector<std::string> names;
+    if (folder.empty()) return names;
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(FileCallPath(folder + "\\undo*.log").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(FromWide(data.cFileName));
+    } while (FindNextFileW(h, &data));
+    FindClose(h);
+    names = JournalsNewestFirst(std::move(names));
+    for (std::string& name : names) name = folder + "\\" + name;
+    return names;
+}
+
+std::unique_ptr<UndoJournalFile> UndoJournalFile::CreateNew(const std::string& folder,
+                                                            const std::optional<JournalStamp>& at) {
+    if (folder.empty()) return nullptr;
+    SHCreateDirectoryExW(nullptr, ToWide(folder).c_str(), nullptr);
+    JournalStamp stamp;
+    if (at) {
+        stamp = *at;
+        stamp.process = GetCurrentProcessId();
+    } else {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        stamp = StampOf(now);
+    }
+    // A name another journal has (one made in the same millisecond, or the
+    // one this one replaces) takes the next number.
+    for (int attempt = 0; attempt < 100; ++attempt, ++stamp.n) {
+        const std::string path = folder + "\\" + JournalFileName(stamp);
+        HANDLE h = CreateFileW(FileCallPath(path).c_str(), kHolderAccess, FILE_SHARE_READ, nullptr,
+                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            std::unique_ptr<UndoJournalFile> file(new UndoJournalFile(path, UniqueHandle(h), stamp));
+            file->Append(JournalHeader(), false);
+            return file;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<UndoJournalFile> UndoJournalFile::Claim(const std::string& path) {
+    HANDLE h = CreateFileW(FileCallPath(path).c_str(), kHolderAccess, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    JournalStamp stamp;
+    if (auto named = ParseJournalFileName(NameOf(path))) {
+        stamp = *named;
+    } else {
+        // The old journal has no time in its name: its last write is the
+        // end of its cut.
+        FILETIME written{}, local{};
+        SYSTEMTIME t{};
+        GetFileTime(h, nullptr, nullptr, &written);
+        FileTimeToLocalFileTime(&written, &local);
+        FileTimeToSystemTime(&local, &t);
+        stamp = StampOf(t);
+    }
+    return std::unique_ptr<UndoJournalFile>(new UndoJournalFile(path, UniqueHandle(h), stamp));
 }
 
 void UndoJournalFile::Append(const std::string& text, bool flush) {
     if (!handle_) return;
+    SetFilePointer(handle_.get(), 0, nullptr, FILE_END);
     WriteAll(handle_.get(), text);
     if (flush) FlushFileBuffers(handle_.get());
 }
 
-void UndoJournalFile::Replace(const std::string& text) {
-    if (path_.empty()) return;
-    MakeFolderFor(path_);
-    const std::string next = path_ + ".new";
-    HANDLE h = CreateFileW(FileCallPath(next).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
-    bool ok = WriteAll(h, text) && FlushFileBuffers(h);
-    CloseHandle(h);
-    ok = ok && MoveFileExW(FileCallPath(next).c_str(), FileCallPath(path_).c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) DeleteFileW(FileCallPath(next).c_str());
-}
-
-void UndoJournalFile::Remove() {
-    handle_.reset();
-    if (!path_.empty()) DeleteFileW(FileCallPath(path_).c_str());
-}
-
-std::optional<std::string> UndoJournalFile::Read() const {
-    if (path_.empty()) return std::nullopt;
-    HANDLE h = CreateFileW(FileCallPath(path_).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-    const UniqueHandle owner(h);
+std::string UndoJournalFile::Read(std::size_t limit) {
     std::string text;
+    if (!handle_) return text;
+    SetFilePointer(handle_.get(), 0, nullptr, FILE_BEGIN);
     char buffer[65536];
     DWORD read = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
+    while (text.size() < limit &&
+           ReadFile(handle_.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        text.append(buffer, read);
+    }
+    if (text.size() > limit) text.resize(limit);
     return text;
 }
 
+void UndoJournalFile::Delete() {
+    if (!handle_) return;
+    handle_.reset();
+    DeleteFileW(FileCallPath(path_).c_str());
+}
+
 void UndoJournalFile::SetAside() {
+    if (!handle_) return;
+    handle_.reset();
     MoveFileExW(FileCallPath(path_).c_str(), FileCallPath(path_ + ".bad").c_str(),
                 MOVEFILE_REPLACE_EXISTING);
 }

@@ -18,6 +18,7 @@
 #include "app/Unit1.h"
 #include "app/main_commands.h"
 #include "app/settings_removal.h"
+#include "platform/undo_journal_file.h"
 #include "dialogs/Unit2.h"
 #include "dialogs/Unit6.h"
 #include "platform/application.h"
@@ -222,9 +223,9 @@ TEST_F(Faults, TheUndoOutlivesTheWindowAndABrokenJournalIsSetAside) {
     EXPECT_FALSE(main->CanUndo());
     main.reset();
 
-    const std::wstring journal = W(UndoJournalPath());
+    const std::wstring journal = W(win::UndoJournalFolder() + "\\undo.log");
     HANDLE h = CreateFileW(journal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    WriteFile(h, "Tessalyne undo journal 1\nR\t1\t2\tC:\\a", 33, nullptr, nullptr);  // cut off
+    WriteFile(h, "Tessalyne undo journal 9\n", 25, nullptr, nullptr);  // not one this program reads
     CloseHandle(h);
     MessageBoxWatcher watcher;
     main = Start();

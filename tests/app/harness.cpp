@@ -3,8 +3,25 @@
 #include <algorithm>
 
 #include "platform/text.h"
+#include "platform/undo_journal_file.h"
 
 namespace tsly::test {
+
+std::vector<std::string> UndoJournalNames() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(W(win::UndoJournalFolder() + "\\undo*").c_str(), &data);
+    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &data)) names.push_back(U(data.cFileName));
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void RemoveUndoJournals() {
+    for (const std::string& name : UndoJournalNames()) {
+        DeleteFileW(W(win::UndoJournalFolder() + "\\" + name).c_str());
+    }
+}
 
 std::wstring W(const std::string& text) { return win::ToWide(text); }
 std::string U(const std::wstring& text) { return win::FromWide(text); }

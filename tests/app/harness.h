@@ -108,6 +108,12 @@ HWND FindWindowOf(DWORD processId, const wchar_t* className, bool (*accept)(HWND
 // A dialog whose static text has the id 0xFFFF: a message box.
 inline bool IsMessageBox(HWND dialog) { return GetDlgItem(dialog, 0xFFFF) != nullptr; }
 
+// Deletes the undo journals (and those set aside), so that a test starts
+// as on a fresh machine.
+void RemoveUndoJournals();
+// The journals' file names, sorted.
+std::vector<std::string> UndoJournalNames();
+
 // Lets this thread's windows run until `done` or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 

@@ -10,6 +10,7 @@
 
 #include "app/Unit1.h"
 #include "app/settings_removal.h"
+#include "tests/app/harness.h"
 #include "platform/text.h"
 #include "platform/application.h"
 
@@ -24,7 +25,7 @@ protected:
     }
 
     // No undo journal of an earlier test: each starts as on a fresh machine.
-    void SetUp() override { DeleteFileW(win::ToWide(UndoJournalPath()).c_str()); }
+    void SetUp() override { RemoveUndoJournals(); }
 
     // Starts the main window with these command-line parameters.
     static std::unique_ptr<TFrmMain> Start(std::vector<std::string> parameters = {}) {

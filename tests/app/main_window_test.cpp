@@ -17,6 +17,7 @@
 #include "platform/application.h"
 #include "platform/registry_values.h"
 #include "platform/settings_store.h"
+#include "platform/undo_journal_file.h"
 #include "tests/app/harness.h"
 #include "tests/app/main_window_fixture.h"
 
@@ -326,11 +327,12 @@ TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesN
     const auto link = test::ReadRegRaw(test::kExplorerKey, "link");
     win::CurrentUserValues registry;
     ASSERT_TRUE(StopShortcutMarker(registry).ok);
-    const std::string journal = UndoJournalPath();
-    const std::string journalFolder = journal.substr(0, journal.find_last_of('\\'));
+    // A journal of the last version and one set aside go too.
+    const std::string journalFolder = win::UndoJournalFolder();
     SHCreateDirectoryExW(nullptr, test::W(journalFolder).c_str(), nullptr);
-    CloseHandle(CreateFileW(test::W(journal).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    ASSERT_NE(GetFileAttributesW(test::W(journal).c_str()), INVALID_FILE_ATTRIBUTES);
+    for (const char* name : {"\\undo.log", "\\undo.log.bad"}) {
+        CloseHandle(CreateFileW(test::W(journalFolder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
     auto main = Start();
     const std::string question =
         "レジストリの設定（HKEY_CURRENT_USER\\Software\\moravend の Tessaly と Tessalyne）と、"

@@ -4,36 +4,102 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
 #include <string>
+#include <tuple>
 
 namespace {
 using namespace tsly;
 
-TEST(UndoJournal, WritesAndReadsBackItsLines) {
-    const JournalRename a{FileId{0xC0FFEE, 0x1234567890ull}, "C:\\d\\Copy of xへのショートカット.lnk",
-                          "C:\\d\\Copy of x .lnk", "C:\\d\\x .lnk", false, ""};
-    const JournalRename b{std::nullopt, "C:\\d\\b - ショートカット.lnk", "", "C:\\d\\b .lnk", false, ""};
-    const std::string text = JournalHeader() + JournalRenameLine(a) + JournalRenameLine(b) +
-                             JournalDoneLine(1, "C:\\d\\b .lnk");
+TEST(UndoJournal, ReadsBackEveryFieldOverTheWholeRange) {
+    const JournalRename written[] = {
+        {FileId{0xC0FFEE, 0x1234567890ull}, "C:\\d\\Copy of xへのショートカット.lnk", "C:\\d\\Copy of x .lnk", "C:\\d\\x .lnk", false, ""},
+        {FileId{0, 0}, "C:\\a", "", "C:\\b", false, ""},
+        {FileId{1, 1}, "C:\\c", "", "C:\\d", false, ""},
+        {FileId{0xFFFFFFFFu, ~0ull}, "C:\\e", "", "C:\\f", false, ""},  // NTFS ids use all 16 digits
+        {std::nullopt, "C:\\d\\b - ショートカット.lnk", "", "C:\\d\\b .lnk", false, ""},
+    };
+    std::string text = JournalHeader();
+    for (const JournalRename& r : written) text += JournalRenameLine(r);
+    text += JournalDoneLine(4, "C:\\d\\b .lnk") + JournalDoneLine(0, "C:\\d\\x .lnk");
     const auto read = ParseJournal(text);
     ASSERT_TRUE(read);
-    ASSERT_EQ(read->size(), 2u);
-    EXPECT_EQ((*read)[0].id, a.id);
-    EXPECT_EQ((*read)[0].via, a.via);
-    EXPECT_FALSE((*read)[0].done);
-    EXPECT_FALSE((*read)[1].id);
-    EXPECT_TRUE((*read)[1].done);
-    EXPECT_EQ((*read)[1].now, "C:\\d\\b .lnk");
+    ASSERT_EQ(read->size(), std::size(written));
+    for (std::size_t i = 0; i < read->size(); ++i) {
+        const JournalRename& r = (*read)[i];
+        EXPECT_EQ(r.id, written[i].id) << i;
+        EXPECT_EQ(r.from, written[i].from) << i;
+        EXPECT_EQ(r.via, written[i].via) << i;
+        EXPECT_EQ(r.to, written[i].to) << i;
+        EXPECT_EQ(r.done, i == 0 || i == 4) << i;
+    }
+    EXPECT_EQ((*read)[4].now, "C:\\d\\b .lnk");
+}
 
-    // Not one this program wrote whole: never followed.
-    const std::string r = "R\t1\t2\tC:\\a\t\tC:\\b\n";
-    EXPECT_TRUE(ParseJournal(JournalHeader() + "R\tffffffff\t2\tC:\\a\t\tC:\\b\n"));
-    const std::string bad[] = {"", JournalHeader() + "R\t-\t2\tC:\\a\t\tC:\\b\n", JournalHeader() + "R\t1\t-\tC:\\a\t\tC:\\b\n", JournalHeader() + "R\t100000000\t2\tC:\\a\t\tC:\\b\n", "Tessalyne undo journal 2\n" + r, JournalHeader() + r.substr(0, 12),
-                               JournalHeader() + "R\t1\tzz\tC:\\a\t\tC:\\b\n", JournalHeader() + "R\t1\t2\tC:\\a\tC:\\b\n",
-                               JournalHeader() + r + "D\t1\tC:\\b\n", JournalHeader() + r + "D\t0\n",
-                               JournalHeader() + r + "X\t0\n", "[.ShellClassInfo]\r\n"};
-    for (const std::string& text : bad) EXPECT_FALSE(ParseJournal(text)) << text;
+// A crash leaves a torn tail: every whole, good line before it counts, the
+// rest is ignored. Only a file that is no journal at all is refused.
+TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
+    const std::string a = JournalRenameLine({FileId{1, 2}, "C:\\a", "", "C:\\b", false, ""});
+    const std::string b = JournalRenameLine({FileId{1, 3}, "C:\\c", "", "C:\\d", false, ""});
+    const std::string done = JournalDoneLine(0, "C:\\b");
+    std::string flipped = b;
+    flipped[4] ^= 1;  // one bit of a path changed
+    const std::string v1 = "Tessalyne undo journal 1\nR\t1\t2\tC:\\a\t\tC:\\b\nD\t0\tC:\\b\n";
+    const struct {
+        std::string text;
+        int renames;  // -1: not a journal
+    } cases[] = {
+        {JournalHeader() + a + b + done, 2},
+        {JournalHeader() + a + b.substr(0, b.size() - 1), 1},  // cut off
+        {JournalHeader() + a + b.substr(0, 10), 1},
+        {JournalHeader() + a + std::string(4096, '\0'), 1},  // padded by a power cut
+        {JournalHeader() + a + flipped + done, 1},  // the rest is not trusted either
+        {JournalHeader() + a + "R\t-\t-\tC:\\\xff\t\tC:\\x\t" + "00000000\n", 1},
+        {JournalHeader() + a + JournalRenameLine({std::nullopt, "C:\\\xc3", "", "C:\\x", false, ""}), 1},
+        {JournalHeader() + a + JournalDoneLine(5, "C:\\b"), 1},  // no rename 5
+        {JournalHeader() + "R\t1\t2\tC:\\a\t\tC:\\b\n", 0},  // a line of version 1 in version 2
+        {v1, 1},
+        {v1 + "R\t1\tzz\tC:\\c\t\tC:\\d\n" + "D\t0\tC:\\b\n", 1},
+        {"", 0},
+        {JournalHeader().substr(0, 9), 0},  // died while making it
+        {JournalHeader(), 0},
+        {"Tessalyne undo journal 3\n" + a, -1},
+        {"[.ShellClassInfo]\r\n", -1},
+        {"Tessalyne undo journal 2 \n", -1},
+    };
+    for (const auto& c : cases) {
+        const auto read = ParseJournal(c.text);
+        EXPECT_EQ(read ? static_cast<int>(read->size()) : -1, c.renames) << c.text;
+        EXPECT_EQ(LooksLikeJournal(c.text.substr(0, 40)), c.renames >= 0) << c.text;
+    }
+    EXPECT_TRUE((*ParseJournal(v1))[0].done);
+}
+
+TEST(UndoJournal, FileNamesSortByTheirCut) {
+    const JournalStamp early{2026, 12, 8, 9, 5, 7, 3, 0x1a2b, 0};
+    JournalStamp later = early;
+    later.n = 10;
+    JournalStamp latest = early;
+    latest.year = 2027;
+    EXPECT_EQ(JournalFileName(early), "undo-20261208-090507003-00001a2b-0.log");
+    for (const JournalStamp& s : {early, later, latest}) {
+        const auto read = ParseJournalFileName(JournalFileName(s));
+        ASSERT_TRUE(read);
+        EXPECT_EQ(std::tie(read->year, read->month, read->day, read->hour, read->minute, read->second,
+                           read->millisecond, read->process, read->n),
+                  std::tie(s.year, s.month, s.day, s.hour, s.minute, s.second, s.millisecond,
+                           s.process, s.n));
+    }
+    EXPECT_EQ(JournalsNewestFirst({"undo.log", JournalFileName(early), "undo.log.bad", "x.txt",
+                                   JournalFileName(latest), JournalFileName(later),
+                                   "undo-20261208-090507003-00001a2b-.log",
+                                   "undo-20261208-090507003-00001A2B-1.log",
+                                   "undo-2026120-090507003-00001a2b-1.log",
+                                   JournalFileName(early) + ".bad"}),
+              (std::vector<std::string>{JournalFileName(latest), JournalFileName(later),
+                                        JournalFileName(early), "undo.log"}));
+    EXPECT_EQ(EarlierRunUndoneText(12, 8, 14, 3), "前回の実行（12/08 14:03）を元に戻しました");
 }
 
 TEST(UndoJournal, FindsEachFileByItsIdentity) {
