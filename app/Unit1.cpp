@@ -363,7 +363,9 @@ void TFrmMain::RunCut(bool repeatsLast) {
 }
 
 void TFrmMain::Action_undoExecute() {
-    if (!CanUndo()) return;
+    // The history looks at the disk itself: another window may have closed
+    // and left its journal since the menu was last enabled.
+    if (busy_) return;
     std::optional<UndoHistory::Step> step = undo_.BeginUndo(listView_.model());
     if (!step) {  // every file of the journals on disk was back already
         MessageBeep(MB_OK);

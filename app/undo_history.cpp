@@ -1,5 +1,8 @@
 #include "app/undo_history.h"
 
+#include <functional>
+#include <set>
+
 #include "core/cut_rule.h"
 #include "core/undo_journal.h"
 #include "platform/file_system.h"
@@ -9,13 +12,16 @@ namespace {
 
 // A journal's renames as rows to undo: each file it finds again by its
 // identity becomes a row of the list, or is the row that lists it already.
-bool RowsFromJournal(UndoHistory::Step& step, ShortcutListModel& list) {
+// `others`: the files the other cuts' journals say they renamed.
+bool RowsFromJournal(UndoHistory::Step& step, ShortcutListModel& list,
+                     const std::function<const std::set<FileId>&()>& others) {
     const auto renames = ParseJournal(step.file->Read());
     if (!renames) return false;
     win::FileIdentities ids;  // as the cut took them
     step.cut.journal.clear();
-    for (JournalUndo& undo :
-         FindJournalFiles(*renames, [&ids](const std::string& path) { return ids.Of(path); })) {
+    for (JournalUndo& undo : FindJournalFiles(
+             *renames, [&ids](const std::string& path) { return ids.Of(path); },
+             [&others](const FileId& id) { return others().count(id) != 0; })) {
         std::size_t row = list.IndexOf(undo.current);
         if (row == std::string::npos) {
             row = list.Count();
@@ -123,11 +129,37 @@ void UndoHistory::EndCut(CutResult result) {
     }
 }
 
+std::set<FileId> UndoHistory::RenamedByOthers(const std::string& journal) const {
+    std::set<FileId> renamed;
+    for (const Step& step : own_) {
+        for (const JournalEntry& entry : step.cut.journal) {
+            if (entry.id) renamed.insert(*entry.id);
+        }
+    }
+    for (const std::string& path : win::ListJournals(folder_)) {
+        if (path == journal) continue;
+        for (const JournalRename& r : ParseJournal(win::ReadJournal(path)).value_or(std::vector<JournalRename>{})) {
+            if (r.done && r.id) renamed.insert(*r.id);
+        }
+    }
+    return renamed;
+}
+
 std::optional<UndoHistory::Step> UndoHistory::BeginUndo(ShortcutListModel& list) {
+    // Read only when a rename may never have happened: the other journals
+    // tell whether another cut renamed its file instead.
+    std::optional<std::set<FileId>> others;
+    std::string undoing;
+    const auto renamedByOthers = [&]() -> const std::set<FileId>& {
+        if (!others) others = RenamedByOthers(undoing);
+        return *others;
+    };
     while (!own_.empty()) {
         Step step = std::move(own_.back());
         own_.pop_back();
-        if (step.rowsKnown || (step.file && RowsFromJournal(step, list))) return step;
+        undoing = step.file ? step.file->path() : std::string();
+        others.reset();
+        if (step.rowsKnown || (step.file && RowsFromJournal(step, list, renamedByOthers))) return step;
         if (step.file) step.file->Delete();  // nothing of it is left to undo
     }
     for (const std::string& path : win::ListJournals(folder_)) {
@@ -135,7 +167,9 @@ std::optional<UndoHistory::Step> UndoHistory::BeginUndo(ShortcutListModel& list)
         step.file = win::UndoJournalFile::Claim(path);
         if (!step.file) continue;
         step.whose = EarlierRun(*step.file);
-        if (RowsFromJournal(step, list)) return step;
+        undoing = path;
+        others.reset();
+        if (RowsFromJournal(step, list, renamedByOthers)) return step;
         step.file->Delete();
     }
     onDisk_ = false;

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,9 @@ public:
     void StopJournals();
 
 private:
+    // The files that the cuts of every journal but `journal` renamed.
+    std::set<FileId> RenamedByOthers(const std::string& journal) const;
+
     std::vector<Step> own_;  // oldest first
     std::string folder_;
     bool onDisk_ = false;  // a journal on disk that no window holds

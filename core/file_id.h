@@ -13,6 +13,9 @@ struct FileId {
         return volume == other.volume && file == other.file;
     }
     bool operator!=(const FileId& other) const { return !(*this == other); }
+    bool operator<(const FileId& other) const {
+        return volume != other.volume ? volume < other.volume : file < other.file;
+    }
 };
 
 }  // namespace tsly

@@ -213,7 +213,8 @@ std::string EarlierRunUndoneText(int month, int day, int hour, int minute) {
 
 std::vector<JournalUndo> FindJournalFiles(
     const std::vector<JournalRename>& renames,
-    const std::function<std::optional<FileId>(const std::string&)>& identity) {
+    const std::function<std::optional<FileId>(const std::string&)>& identity,
+    const std::function<bool(const FileId&)>& renamedElsewhere) {
     std::vector<JournalUndo> undo;
     for (const JournalRename& r : renames) {
         std::string current;
@@ -230,7 +231,7 @@ std::vector<JournalUndo> FindJournalFiles(
         } else if (r.done) {
             current = r.now;  // no identity to go by: the name alone
         }
-        if (current.empty() && !r.done) continue;
+        if (!r.done && (current.empty() || (renamedElsewhere && renamedElsewhere(*r.id)))) continue;
         undo.push_back(JournalUndo{current.empty() ? r.now : current, r.from, r.id});
     }
     return undo;

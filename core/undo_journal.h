@@ -82,11 +82,14 @@ struct JournalUndo {
 
 // Where the file of each rename is now: where it was said to go, or at its
 // end or its middle path, when the file there is the one renamed; a file
-// back at its first path already is left out. A rename that happened, whose file is
-// gone, stays in (its undo says so); one that may never have happened (the
-// program died before it was marked done) is left out.
+// back at its first path already is left out. A rename that happened, whose
+// file is gone, stays in (its undo says so); one that may never have
+// happened (the program died before it was marked done) is left out, and
+// so is one whose file another cut's journal says it renamed (that cut
+// took the name this one died before taking).
 std::vector<JournalUndo> FindJournalFiles(
     const std::vector<JournalRename>& renames,
-    const std::function<std::optional<FileId>(const std::string&)>& identity);
+    const std::function<std::optional<FileId>(const std::string&)>& identity,
+    const std::function<bool(const FileId&)>& renamedElsewhere = {});
 
 }  // namespace tsly

@@ -26,6 +26,19 @@ JournalStamp StampOf(const SYSTEMTIME& t) {
     return s;
 }
 
+// The text of an open file from its start, at most `limit` bytes.
+std::string ReadFrom(HANDLE h, std::size_t limit = static_cast<std::size_t>(-1)) {
+    std::string text;
+    SetFilePointer(h, 0, nullptr, FILE_BEGIN);
+    char buffer[65536];
+    DWORD read = 0;
+    while (text.size() < limit && ReadFile(h, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        text.append(buffer, read);
+    }
+    if (text.size() > limit) text.resize(limit);
+    return text;
+}
+
 std::string NameOf(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
 
 }  // namespace
@@ -52,6 +65,15 @@ std::vector<std::string> ListJournals(const std::string& folder) {
     names = JournalsNewestFirst(std::move(names));
     for (std::string& name : names) name = folder + "\\" + name;
     return names;
+}
+
+std::string ReadJournal(const std::string& path) {
+    HANDLE h = CreateFileW(FileCallPath(path).c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::string();
+    const UniqueHandle owner(h);
+    return ReadFrom(h);
 }
 
 std::unique_ptr<UndoJournalFile> UndoJournalFile::CreateNew(const std::string& folder,
@@ -111,17 +133,7 @@ void UndoJournalFile::Append(const std::string& text, bool flush) {
 }
 
 std::string UndoJournalFile::Read(std::size_t limit) {
-    std::string text;
-    if (!handle_) return text;
-    SetFilePointer(handle_.get(), 0, nullptr, FILE_BEGIN);
-    char buffer[65536];
-    DWORD read = 0;
-    while (text.size() < limit &&
-           ReadFile(handle_.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        text.append(buffer, read);
-    }
-    if (text.size() > limit) text.resize(limit);
-    return text;
+    return handle_ ? ReadFrom(handle_.get(), limit) : std::string();
 }
 
 void UndoJournalFile::Delete() {

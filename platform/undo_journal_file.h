@@ -19,6 +19,10 @@ std::string UndoJournalFolder();
 // The journals in `folder`, newest first, as full paths.
 std::vector<std::string> ListJournals(const std::string& folder);
 
+// The text of a journal whoever holds it (read only); empty when it cannot
+// be read.
+std::string ReadJournal(const std::string& path);
+
 class UndoJournalFile {
 public:
     // A new journal in `folder` with the time of `stamp` (now when none);

@@ -106,7 +106,7 @@ TEST(UndoJournal, FindsEachFileByItsIdentity) {
     // The disk after the program died: which file is where.
     const std::map<std::string, std::uint64_t> disk = {
         {"C:\\done .lnk", 1}, {"C:\\half", 2}, {"C:\\taken .lnk", 9}, {"C:\\never - x.lnk", 4},
-        {"C:\\back - x.lnk", 6}};
+        {"C:\\back - x.lnk", 6}, {"C:\\other .lnk", 8}, {"C:\\both .lnk", 10}};
     const auto identity = [&](const std::string& path) -> std::optional<FileId> {
         const auto it = disk.find(path);
         if (it == disk.end()) return std::nullopt;
@@ -123,16 +123,20 @@ TEST(UndoJournal, FindsEachFileByItsIdentity) {
         rename(4, "C:\\never - x.lnk", "", "C:\\never .lnk", nullptr),  // not reached
         rename(5, "C:\\gone - x.lnk", "", "C:\\gone .lnk", "C:\\gone .lnk"),  // renamed, since deleted
         rename(6, "C:\\back - x.lnk", "", "C:\\back .lnk", "C:\\back .lnk"),  // undone already
+        rename(8, "C:\\other - x.lnk", "", "C:\\other .lnk", nullptr),  // another cut renamed it later
+        rename(10, "C:\\both - x.lnk", "", "C:\\both .lnk", "C:\\both .lnk"),  // this cut did, and says so
     };
     renames.push_back(JournalRename{std::nullopt, "C:\\n - x.lnk", "", "C:\\n .lnk", true, "C:\\n .lnk"});
-    const std::vector<JournalUndo> undo = FindJournalFiles(renames, identity);
-    ASSERT_EQ(undo.size(), 4u);
+    const std::vector<JournalUndo> undo =
+        FindJournalFiles(renames, identity, [](const FileId& id) { return id.file >= 8; });
+    ASSERT_EQ(undo.size(), 5u);
     EXPECT_EQ(undo[0].current, "C:\\done .lnk");
     EXPECT_EQ(undo[1].current, "C:\\half");
     EXPECT_EQ(undo[1].original, "C:\\Copy of half - x.lnk");
     EXPECT_EQ(undo[2].current, "C:\\gone .lnk");
-    EXPECT_EQ(undo[3].current, "C:\\n .lnk");
-    EXPECT_FALSE(undo[3].id);
+    EXPECT_EQ(undo[3].current, "C:\\both .lnk");
+    EXPECT_EQ(undo[4].current, "C:\\n .lnk");
+    EXPECT_FALSE(undo[4].id);
 }
 
 }  // namespace
