@@ -98,22 +98,6 @@ private:
     std::string done_;
 };
 
-// Commands that change the list or open a modal window: refused while a
-// cut, an undo or a scan runs, so that nothing runs twice at once or works
-// on a list that changed under it.
-constexpr int kCommandsRefusedWhileBusy[] = {
-    kCmdFindFolder, kCmdCutShortcut, kCmdOpenOption, kCmdDeleteSettings,
-    kCmdSetup,      kCmdAbout,       kCmdClearList,  kCmdUndo,
-    kCmdCheckAll,   kCmdUncheckAll,
-};
-
-bool RefusedWhileBusy(int id) {
-    for (int refused : kCommandsRefusedWhileBusy) {
-        if (refused == id) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 TFrmMain::TFrmMain() : journal_(UndoJournalPath()) {}
@@ -152,7 +136,11 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     }
     FitColumns();
     CheckJournalAtStart();
-    listView_.SetOnRowsChanged([this] { StartPreviewCount(); });
+    listView_.SetOnRowsChanged([this] {
+        StartPreviewCount();
+        UpdateCommandStates();  // what there is to cut changed
+    });
+    listView_.SetCommandGate([this](CommandId id) { return !Refuses(id); });
     ReloadPreviewOptions();
 
     startedWithoutParameters_ = true;
@@ -166,6 +154,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     DragAcceptFiles(hwnd(), TRUE);
 
     listView_.SyncCount();
+    listView_.FocusFirstRow();  // Space ticks at once, no arrow key first
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
     UpdateCommandStates();
@@ -197,6 +186,9 @@ void TFrmMain::SetStatusText(const std::string& text, int part) {
     const std::wstring wide = win::ToWide(text);
     SendMessageW(statusBar_, SB_SETTEXTW, static_cast<WPARAM>(part) | SBT_NOBORDERS,
                  reinterpret_cast<LPARAM>(wide.c_str()));
+    // The second part holds a cut's or an undo's counts, set once at its
+    // end: a screen reader is told (each part is a child, its index + 1).
+    if (part == 1) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, statusBar_, OBJID_CLIENT, part + 1);
 }
 
 std::string TFrmMain::StatusText(int part) const {
@@ -286,6 +278,7 @@ void TFrmMain::ScanFolder(const std::string& folder) {
             main.scanning_ = false;
             if (!main.hwnd()) return;
             main.FlushScanView(true);
+            main.listView_.FocusFirstRow();
             main.listView_.InvalidatePreview();
             main.StartPreviewCount();
         }
@@ -398,8 +391,15 @@ void TFrmMain::Action_undoExecute() {
 }
 
 void TFrmMain::UpdateCommandStates() {
-    if (HMENU bar = GetMenu(hwnd())) {
-        EnableMenuItem(bar, kCmdUndo, MF_BYCOMMAND | (CanUndo() ? MF_ENABLED : MF_GRAYED));
+    HMENU bar = GetMenu(hwnd());
+    for (const CommandRule& rule : kCommandRules) {
+        const bool enabled = CommandEnabled(rule.id);
+        for (HMENU menu : {bar, popupMenu_.get()}) {
+            if (menu) EnableMenuItem(menu, rule.id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+        }
+        if (SendMessageW(toolBar_, TB_COMMANDTOINDEX, rule.id, 0) >= 0) {
+            SendMessageW(toolBar_, TB_ENABLEBUTTON, rule.id, MAKELPARAM(enabled, 0));
+        }
     }
 }
 
@@ -444,11 +444,10 @@ void TFrmMain::S1Click() { ShowSetupDialog(DialogPosition()); }
 void TFrmMain::About1Click() { ShowAboutBox(DialogPosition()); }
 void TFrmMain::SearchforHelpOn1Click() { ShowHelpTopics(hwnd()); }
 
-void TFrmMain::OnCommand(int id) {
-    if (busy_ && RefusedWhileBusy(id)) {
-        MessageBeep(MB_OK);
-        return;
-    }
+void TFrmMain::OnCommand(int id, HWND source) {
+    if (Refuses(id)) return;
+    const CommandRule* rule = FindRule(id);
+    if (rule && !Holds(rule->enabled)) return;
     switch (id) {
     case kCmdFindFolder: Action_find_folderExecute(); break;
     case kCmdCutShortcut: Action_cutshoutExecute(); break;
@@ -463,6 +462,11 @@ void TFrmMain::OnCommand(int id) {
     case kCmdUndo: Action_undoExecute(); break;
     case kCmdCheckAll: listView_.SetCheckedAll(true); break;
     case kCmdUncheckAll: listView_.SetCheckedAll(false); break;
+    case kCmdTickRows: listView_.TickFocused(); break;
+    case kCmdEditRow: listView_.EditFocused(); break;
+    case kCmdSelectAllRows: listView_.SelectAll(); break;
+    case kCmdStopWork: StopWork(); break;
+    case kCmdContextHelp: ShowHelpFor(source ? source : hwnd()); break;
     default: break;
     }
 }
@@ -500,6 +504,10 @@ LRESULT TFrmMain::OnNotify(NMHDR* header) {
         if (header->code == NM_CUSTOMDRAW) {
             return ListView_mainCustomDrawItem(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
         }
+        if (header->code == LVN_KEYDOWN) {
+            RunKey(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey, KeyScope::List, listView_.hwnd());
+            return 0;
+        }
         bool handled = false;
         const LRESULT result = listView_.OnNotify(header, handled);
         if (handled) return result;
@@ -524,7 +532,13 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == kPreviewTimerId) PreviewCountTurn();
         return 0;
     case WM_DROPFILES:
+        if (Refuses(kCmdDropFiles)) {
+            DragFinish(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        }
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        listView_.FocusFirstRow();
+        UpdateCommandStates();
         return 0;
     case win::kWmDpiChanged: {
         // Moved to a monitor of another DPI: the system's rectangle keeps
@@ -566,13 +580,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) == listView_.hwnd()) {
-            POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            if (pt.x == -1 && pt.y == -1) {  // from the keyboard
-                pt = POINT{8, 8};
-                ClientToScreen(listView_.hwnd(), &pt);
-            }
-            TrackPopupMenu(popupMenu_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0,
-                           hwnd(), nullptr);
+            ShowPopupMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             return 0;
         }
         break;
