@@ -154,7 +154,8 @@ void ShortcutListView::TickFocused() {
     if (row < 0) return;
     const bool checked = !model_.Checked(static_cast<std::size_t>(row));
     model_.SetChecked(static_cast<std::size_t>(row), checked);
-    NotifyTicked(row, row);
+    // A selected row is told of with the others.
+    if (!(ListView_GetItemState(hwnd_, row, LVIS_SELECTED) & LVIS_SELECTED)) NotifyTicked(row, row);
     SetCheckedSelected(checked);
 }
 

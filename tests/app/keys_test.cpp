@@ -1,0 +1,192 @@
+// The main window from the keyboard and for an accessibility client: the
+// command table's refusals and enabling, the focused row, the pop-up menu
+// at that row, F2, and the events a screen reader is told.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Unit1.h"
+#include "app/main_commands.h"
+#include "tests/app/harness.h"
+#include "tests/app/main_window_fixture.h"
+
+namespace tsly {
+namespace {
+
+class KeysTest : public test::MainWindowFixture {
+protected:
+    void TearDown() override {
+        if (main_ && IsWindow(main_->hwnd())) SendMessageW(main_->hwnd(), WM_CLOSE, 0, 0);
+        MSG msg;  // the close and its quit, which would end the next test's boxes
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    // The window with three rows scanned from a folder that has a subfolder
+    // (a scan turns the message loop before it enters one).
+    TFrmMain& StartWithRows() {
+        for (const char* name : {"a.lnk", "b.lnk", "sub\\c.lnk"}) {
+            if (std::string(name).find('\\') != std::string::npos) dir_.MakeFolder("sub");
+            dir_.Make(name);
+        }
+        main_ = Start();
+        main_->ScanFolder(dir_.path());
+        return *main_;
+    }
+    HWND List() const { return main_->ListView_main().hwnd(); }
+    // A key as the list gets it from the keyboard: its notification, with
+    // the window's key handling.
+    void Press(WPARAM key) const {
+        SendMessageW(List(), WM_KEYDOWN, key, 0);
+        SendMessageW(List(), WM_KEYUP, key, 0);
+    }
+
+    test::CleanRegistry registry_;
+    test::TempDir dir_;
+    std::unique_ptr<TFrmMain> main_;
+};
+
+std::vector<LONG> g_changed;  // children whose state changed
+void CALLBACK StateChanged(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT) g_changed.push_back(child);
+}
+
+RECT g_menu{};  // where the pop-up menu showed
+void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND popup = FindWindowW(L"#32768", nullptr); popup && IsWindowVisible(popup)) {
+        GetWindowRect(popup, &g_menu);
+        EndMenu();
+    }
+}
+
+bool MenuEnabled(HWND window, int id) {
+    return !(GetMenuState(GetMenu(window), static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED);
+}
+bool ToolEnabled(HWND toolBar, int id) {
+    return SendMessageW(toolBar, TB_ISBUTTONENABLED, static_cast<WPARAM>(id), 0) != 0;
+}
+
+TEST_F(KeysTest, CuttingIsEnabledExactlyWhileARowIsTicked) {
+    main_ = Start();
+    HWND toolBar = FindWindowExW(FindWindowExW(main_->hwnd(), nullptr, REBARCLASSNAMEW, nullptr),
+                                 nullptr, TOOLBARCLASSNAMEW, nullptr);
+    ASSERT_TRUE(toolBar);
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        bool cutEnabled;
+    };
+    const Step steps[] = {
+        {"empty list", [] {}, false},
+        {"scanned", [&] { dir_.Make("a.lnk"); main_->ScanFolder(dir_.path()); }, true},
+        {"all unticked", [&] { SendMessageW(main_->hwnd(), WM_COMMAND, kCmdUncheckAll, 0); }, false},
+        {"one ticked with Space", [&] { Press(VK_SPACE); }, true},
+        {"cleared", [&] { SendMessageW(main_->hwnd(), WM_COMMAND, kCmdClearList, 0); }, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(MenuEnabled(main_->hwnd(), kCmdCutShortcut), step.cutEnabled);
+        EXPECT_EQ(ToolEnabled(toolBar, kCmdCutShortcut), step.cutEnabled);
+        EXPECT_EQ(main_->CommandEnabled(kCmdCutShortcut), step.cutEnabled);
+    }
+    // A cut asked for with nothing ticked does nothing and says nothing.
+    SendMessageW(main_->hwnd(), WM_COMMAND, kCmdCutShortcut, 0);
+    EXPECT_EQ(main_->StatusText(1), "");
+}
+
+TEST_F(KeysTest, UndoShowsItsKeyBesideItsMenuItem) {
+    main_ = Start();
+    wchar_t text[64] = {};
+    GetMenuStringW(GetMenu(main_->hwnd()), kCmdUndo, text, 64, MF_BYCOMMAND);
+    EXPECT_EQ(std::wstring(text), L"元に戻す(&U)\tCtrl+Z");
+}
+
+TEST_F(KeysTest, AScanAStartWithPathsAndADropLeaveTheFirstRowFocusedAlone) {
+    TFrmMain& main = StartWithRows();
+    EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_FOCUSED), 0);
+    EXPECT_EQ(ListView_GetSelectedCount(List()), 1u);
+    main.ListView_main().SetCheckedAll(true);
+    SendMessageW(main.hwnd(), WM_CLOSE, 0, 0);
+
+    main_ = Start({dir_.path() + "a.lnk", dir_.path() + "b.lnk"});
+    EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_FOCUSED), 0);
+}
+
+TEST_F(KeysTest, SpaceTicksTheFocusedRowAndTellsAScreenReader) {
+    StartWithRows();
+    g_changed.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE, nullptr,
+                                         &StateChanged, GetCurrentProcessId(), 0,
+                                         WINEVENT_OUTOFCONTEXT);
+    ASSERT_TRUE(hook);
+    Press(VK_SPACE);  // row 0, focused after the scan, and nothing else
+    EXPECT_FALSE(main_->ListView_main().model().Checked(0));
+    EXPECT_TRUE(main_->ListView_main().model().Checked(1));
+    EXPECT_TRUE(test::PumpUntil([] { return !g_changed.empty(); }, 5000));
+    UnhookWinEvent(hook);
+    EXPECT_EQ(g_changed, std::vector<LONG>{1});  // row 0 is child 1
+}
+
+TEST_F(KeysTest, F2EditsTheFocusedRowAndThePopUpMenuOpensAtIt) {
+    StartWithRows();
+    ListView_SetItemState(List(), 2, LVIS_FOCUSED, LVIS_FOCUSED);
+    Press(VK_F2);
+    HWND edit = ListView_GetEditControl(List());
+    ASSERT_TRUE(edit);
+    EXPECT_EQ(test::U([&] {
+                  wchar_t text[MAX_PATH] = {};
+                  GetWindowTextW(edit, text, MAX_PATH);
+                  return std::wstring(text);
+              }()),
+              main_->ListView_main().model().Caption(2));
+    SendMessageW(List(), LVM_CANCELEDITLABEL, 0, 0);
+
+    // Shift+F10 and the menu key come as WM_CONTEXTMENU at (-1, -1).
+    g_menu = RECT{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &LookAtMenu);
+    SendMessageW(main_->hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), MAKELPARAM(-1, -1));
+    KillTimer(nullptr, timer);
+    RECT row{};
+    ListView_GetItemRect(List(), 2, &row, LVIR_BOUNDS);
+    MapWindowPoints(List(), nullptr, reinterpret_cast<POINT*>(&row), 2);
+    const POINT corner{g_menu.left, g_menu.top};
+    EXPECT_TRUE(PtInRect(&row, corner)) << corner.x << "," << corner.y << " not in " << row.left
+                                        << "," << row.top << "-" << row.right << "," << row.bottom;
+}
+
+TEST_F(KeysTest, ThePopUpMenuHasAnAccessKeyOnEveryItemAndNoneTwice) {
+    main_ = Start();
+    std::wstring keys;
+    for (const PopupItemDef& item : kPopupMenu) {
+        if (!item.caption) continue;
+        const std::wstring caption = item.caption;
+        const std::size_t amp = caption.find(L'&');
+        ASSERT_NE(amp, std::wstring::npos) << test::U(caption);
+        EXPECT_EQ(keys.find(caption[amp + 1]), std::wstring::npos) << test::U(caption);
+        keys += caption[amp + 1];
+    }
+}
+
+// While a scan runs, ticking, editing and dropping are refused as the menu
+// commands are: keys that reach the list at the scan's first turn of the
+// message loop change nothing.
+TEST_F(KeysTest, TheListHoldsStillWhileAScanRuns) {
+    TFrmMain& main = StartWithRows();
+    ASSERT_TRUE(main.ListView_main().model().Checked(0));
+    for (WPARAM key : {VK_SPACE, VK_F2}) PostMessageW(List(), WM_KEYDOWN, key, 0);
+    PostMessageW(main.hwnd(), WM_COMMAND, kCmdUncheckAll, 0);
+    dir_.MakeFolder("more");
+    dir_.Make("more\\d.lnk");
+    test::MessageBoxWatcher watcher;  // the rows listed already are duplicates
+    main.ScanFolder(dir_.path());
+    EXPECT_TRUE(main.ListView_main().model().Checked(0));
+    EXPECT_TRUE(main.ListView_main().model().Checked(1));
+    EXPECT_FALSE(ListView_GetEditControl(List()));
+    EXPECT_EQ(main.ListView_main().model().Count(), 4u);
+}
+
+}  // namespace
+}  // namespace tsly
