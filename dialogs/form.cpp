@@ -117,6 +117,12 @@ void Form::CreateForm(const FormDef& def, POINT position,
     NameControls();
 }
 
+std::wstring Form::AccessibleName(HWND control) const {
+    const ControlDef* def = DefOf(control);
+    const ControlDef* label = def && def->labelledBy ? DefOf(Control(def->labelledBy)) : nullptr;
+    return label ? WithoutAccessKey(win::ToWide(label->text)) : std::wstring();
+}
+
 void Form::NameControls() const {
     const win::ComScope com;
     IAccPropServices* raw = nullptr;
@@ -127,16 +133,12 @@ void Form::NameControls() const {
     }
     const win::ComPtr<IAccPropServices> services(raw);
     for (const ControlDef& def : controlDefs_) {
-        if (def.labelledBy == 0) continue;
-        const ControlDef* label = nullptr;
-        for (const ControlDef& other : controlDefs_) {
-            if (other.id == def.labelledBy) label = &other;
-        }
-        if (!label) continue;
+        const std::wstring name = AccessibleName(Control(def.id));
         // Kept by the system with the window, and gone with it.
-        const std::wstring name = WithoutAccessKey(win::ToWide(label->text));
-        services->SetHwndPropStr(Control(def.id), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                 PROPID_ACC_NAME, name.c_str());
+        if (!name.empty()) {
+            services->SetHwndPropStr(Control(def.id), static_cast<DWORD>(OBJID_CLIENT),
+                                     CHILDID_SELF, PROPID_ACC_NAME, name.c_str());
+        }
     }
 }
 

@@ -80,6 +80,10 @@ public:
     bool Closed() const { return closed_; }
 
     UINT Dpi() const { return dpi_; }
+    // The name the form gives a control for a screen reader, where its
+    // label is not the one the window order gives (ControlDef::labelledBy);
+    // empty for the others, whose own caption or label names them.
+    std::wstring AccessibleName(HWND control) const;
 
 protected:
     // Creates the window with its outer top-left corner at `position`
