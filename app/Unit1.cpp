@@ -186,8 +186,9 @@ void TFrmMain::SetStatusText(const std::string& text, int part) {
     const std::wstring wide = win::ToWide(text);
     SendMessageW(statusBar_, SB_SETTEXTW, static_cast<WPARAM>(part) | SBT_NOBORDERS,
                  reinterpret_cast<LPARAM>(wide.c_str()));
-    // The second part holds a cut's or an undo's counts, set once at its
-    // end: a screen reader is told (each part is a child, its index + 1).
+    // The second part holds the counts of a cut, an undo or the preview,
+    // set once each when they are known: a screen reader is told (each part
+    // is a child, its index + 1).
     if (part == 1) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, statusBar_, OBJID_CLIENT, part + 1);
 }
 

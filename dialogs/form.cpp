@@ -114,7 +114,7 @@ void Form::CreateForm(const FormDef& def, POINT position,
     if (HWND button = Control(def.defaultButton)) {
         SendMessageW(button, BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
     }
-    NameControls();
+    NameControls(true);
 }
 
 std::wstring Form::AccessibleName(HWND control) const {
@@ -123,7 +123,7 @@ std::wstring Form::AccessibleName(HWND control) const {
     return label ? WithoutAccessKey(win::ToWide(label->text)) : std::wstring();
 }
 
-void Form::NameControls() const {
+void Form::NameControls(bool name) const {
     const win::ComScope com;
     IAccPropServices* raw = nullptr;
     if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
@@ -133,11 +133,14 @@ void Form::NameControls() const {
     }
     const win::ComPtr<IAccPropServices> services(raw);
     for (const ControlDef& def : controlDefs_) {
-        const std::wstring name = AccessibleName(Control(def.id));
-        // Kept by the system with the window, and gone with it.
-        if (!name.empty()) {
-            services->SetHwndPropStr(Control(def.id), static_cast<DWORD>(OBJID_CLIENT),
-                                     CHILDID_SELF, PROPID_ACC_NAME, name.c_str());
+        const std::wstring text = AccessibleName(Control(def.id));
+        if (text.empty()) continue;
+        HWND control = Control(def.id);
+        const auto object = static_cast<DWORD>(OBJID_CLIENT);
+        if (name) {
+            services->SetHwndPropStr(control, object, CHILDID_SELF, PROPID_ACC_NAME, text.c_str());
+        } else {
+            services->ClearHwndProps(control, object, CHILDID_SELF, &PROPID_ACC_NAME, 1);
         }
     }
 }
@@ -457,6 +460,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
+    case WM_DESTROY:
+        NameControls(false);  // the annotations are not left to a later window of this handle
+        break;
     case WM_CLOSE:
         Close();  // the close box and the system menu's close command
         return 0;

@@ -111,8 +111,9 @@ private:
     // Paints a push button flat: a picture left of its caption, an edge
     // only under the mouse, the focus rectangle while it has the focus.
     LRESULT DrawButton(const NMCUSTOMDRAW& draw) const;
-    // Names the controls that another control labels (ControlDef::labelledBy).
-    void NameControls() const;
+    // Names the controls that another control labels (ControlDef::labelledBy)
+    // for the accessibility runtime, or takes the names back.
+    void NameControls(bool name) const;
     // The button Enter presses: the focused one, else the default.
     int DefaultId() const;
     static LRESULT CALLBACK MemoKeys(HWND memo, UINT message, WPARAM wParam, LPARAM lParam,

@@ -1,5 +1,7 @@
 #include "tests/app/harness.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 
 #include "platform/text.h"
@@ -273,6 +275,20 @@ void MessageBoxWatcher::Watch() {
         }
         Sleep(20);
     }
+}
+
+void DropFiles(HWND window, const std::vector<std::string>& paths, bool post) {
+    std::wstring files;  // each path ended by a zero, the list by another
+    for (const std::string& path : paths) files += W(path) + L'\0';
+    files += L'\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::copy(files.begin(), files.end(), reinterpret_cast<wchar_t*>(header + 1));
+    GlobalUnlock(drop);
+    if (post) PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    else SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

@@ -108,6 +108,11 @@ HWND FindWindowOf(DWORD processId, const wchar_t* className, bool (*accept)(HWND
 // A dialog whose static text has the id 0xFFFF: a message box.
 inline bool IsMessageBox(HWND dialog) { return GetDlgItem(dialog, 0xFFFF) != nullptr; }
 
+// Drops the paths on a window as the shell does (WM_DROPFILES, whose
+// handle the window frees); posted, it comes at the window's next turn of
+// its message loop.
+void DropFiles(HWND window, const std::vector<std::string>& paths, bool post = false);
+
 // Lets this thread's windows run until `done` or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 

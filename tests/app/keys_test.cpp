@@ -48,10 +48,28 @@ protected:
     std::unique_ptr<TFrmMain> main_;
 };
 
-std::vector<LONG> g_changed;  // children whose state changed
-void CALLBACK StateChanged(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD) {
-    if (object == OBJID_CLIENT) g_changed.push_back(child);
+// The accessibility events of one kind this process raised: window, child.
+std::vector<std::pair<HWND, LONG>> g_events;
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT) g_events.emplace_back(window, child);
 }
+class EventHook {
+public:
+    explicit EventHook(DWORD event)
+        : hook_(SetWinEventHook(event, event, nullptr, &RecordEvent, GetCurrentProcessId(), 0,
+                                WINEVENT_OUTOFCONTEXT)) {
+        g_events.clear();
+    }
+    ~EventHook() { UnhookWinEvent(hook_); }
+    EventHook(const EventHook&) = delete;
+    EventHook& operator=(const EventHook&) = delete;
+    bool ok() const { return hook_ != nullptr; }
+    // The events come as messages to this thread.
+    static bool WaitForOne() { return test::PumpUntil([] { return !g_events.empty(); }, 5000); }
+
+private:
+    HWINEVENTHOOK hook_;
+};
 
 RECT g_menu{};  // where the pop-up menu showed
 void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR, DWORD) {
@@ -113,21 +131,36 @@ TEST_F(KeysTest, AScanAStartWithPathsAndADropLeaveTheFirstRowFocusedAlone) {
 
     main_ = Start({dir_.path() + "a.lnk", dir_.path() + "b.lnk"});
     EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_FOCUSED), 0);
+
+    ListView_SetItemState(List(), 1, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    test::DropFiles(main_->hwnd(), {dir_.path() + "sub\\c.lnk"});
+    EXPECT_EQ(main_->ListView_main().model().Count(), 3u);
+    EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_FOCUSED), 0);
+    EXPECT_EQ(ListView_GetSelectedCount(List()), 1u);
 }
 
 TEST_F(KeysTest, SpaceTicksTheFocusedRowAndTellsAScreenReader) {
     StartWithRows();
-    g_changed.clear();
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE, nullptr,
-                                         &StateChanged, GetCurrentProcessId(), 0,
-                                         WINEVENT_OUTOFCONTEXT);
-    ASSERT_TRUE(hook);
+    EventHook hook(EVENT_OBJECT_STATECHANGE);
+    ASSERT_TRUE(hook.ok());
     Press(VK_SPACE);  // row 0, focused after the scan, and nothing else
     EXPECT_FALSE(main_->ListView_main().model().Checked(0));
     EXPECT_TRUE(main_->ListView_main().model().Checked(1));
-    EXPECT_TRUE(test::PumpUntil([] { return !g_changed.empty(); }, 5000));
-    UnhookWinEvent(hook);
-    EXPECT_EQ(g_changed, std::vector<LONG>{1});  // row 0 is child 1
+    EXPECT_TRUE(EventHook::WaitForOne());
+    // Row 0 is the list's child 1.
+    EXPECT_EQ(g_events, (std::vector<std::pair<HWND, LONG>>{{List(), 1}}));
+}
+
+TEST_F(KeysTest, ACutsEndTellsAScreenReaderTheStatusBarsCounts) {
+    StartWithRows();
+    EventHook hook(EVENT_OBJECT_NAMECHANGE);
+    ASSERT_TRUE(hook.ok());
+    SendMessageW(main_->hwnd(), WM_COMMAND, kCmdCutShortcut, 0);
+    EXPECT_EQ(main_->StatusText(1), "変更 0 件・失敗 0 件");
+    EXPECT_TRUE(EventHook::WaitForOne());
+    // The counts are the status bar's second part, its child 2.
+    const auto counts = std::make_pair(main_->StatusBar1(), LONG{2});
+    EXPECT_NE(std::find(g_events.begin(), g_events.end(), counts), g_events.end());
 }
 
 TEST_F(KeysTest, F2EditsTheFocusedRowAndThePopUpMenuOpensAtIt) {
@@ -171,8 +204,8 @@ TEST_F(KeysTest, ThePopUpMenuHasAnAccessKeyOnEveryItemAndNoneTwice) {
 }
 
 // While a scan runs, ticking, editing and dropping are refused as the menu
-// commands are: keys that reach the list at the scan's first turn of the
-// message loop change nothing.
+// commands are: keys, a command and a drop that reach the window at the
+// scan's first turn of the message loop change nothing.
 TEST_F(KeysTest, TheListHoldsStillWhileAScanRuns) {
     TFrmMain& main = StartWithRows();
     ASSERT_TRUE(main.ListView_main().model().Checked(0));
@@ -180,6 +213,7 @@ TEST_F(KeysTest, TheListHoldsStillWhileAScanRuns) {
     PostMessageW(main.hwnd(), WM_COMMAND, kCmdUncheckAll, 0);
     dir_.MakeFolder("more");
     dir_.Make("more\\d.lnk");
+    test::DropFiles(main.hwnd(), {dir_.Make("dropped.txt")}, true);
     test::MessageBoxWatcher watcher;  // the rows listed already are duplicates
     main.ScanFolder(dir_.path());
     EXPECT_TRUE(main.ListView_main().model().Checked(0));
