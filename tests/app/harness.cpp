@@ -291,6 +291,26 @@ void DropFiles(HWND window, const std::vector<std::string>& paths, bool post) {
     else SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
 }
 
+namespace {
+RECT g_menu{};
+void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR, DWORD) {
+    // Runs in the menu's own loop too.
+    if (HWND menu = FindWindowW(L"#32768", nullptr); menu && IsWindowVisible(menu)) {
+        GetWindowRect(menu, &g_menu);
+        EndMenu();
+    }
+}
+}  // namespace
+
+RECT PopupMenuShownBy(const std::function<void()>& open, DWORD timeoutMs) {
+    g_menu = RECT{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &LookAtMenu);
+    open();
+    PumpUntil([] { return !IsRectEmpty(&g_menu); }, timeoutMs);
+    KillTimer(nullptr, timer);
+    return g_menu;
+}
+
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     MSG msg;

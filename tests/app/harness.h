@@ -113,6 +113,10 @@ inline bool IsMessageBox(HWND dialog) { return GetDlgItem(dialog, 0xFFFF) != nul
 // its message loop.
 void DropFiles(HWND window, const std::vector<std::string>& paths, bool post = false);
 
+// The screen rectangle of the pop-up menu that `open` shows on this thread
+// (empty when none shows within the time); the menu is closed again.
+RECT PopupMenuShownBy(const std::function<void()>& open, DWORD timeoutMs = 5000);
+
 // Lets this thread's windows run until `done` or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 

@@ -71,14 +71,6 @@ private:
     HWINEVENTHOOK hook_;
 };
 
-RECT g_menu{};  // where the pop-up menu showed
-void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR, DWORD) {
-    if (HWND popup = FindWindowW(L"#32768", nullptr); popup && IsWindowVisible(popup)) {
-        GetWindowRect(popup, &g_menu);
-        EndMenu();
-    }
-}
-
 bool MenuEnabled(HWND window, int id) {
     return !(GetMenuState(GetMenu(window), static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED);
 }
@@ -177,15 +169,15 @@ TEST_F(KeysTest, F2EditsTheFocusedRowAndThePopUpMenuOpensAtIt) {
               main_->ListView_main().model().Caption(2));
     SendMessageW(List(), LVM_CANCELEDITLABEL, 0, 0);
 
-    // Shift+F10 and the menu key come as WM_CONTEXTMENU at (-1, -1).
-    g_menu = RECT{};
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &LookAtMenu);
-    SendMessageW(main_->hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), MAKELPARAM(-1, -1));
-    KillTimer(nullptr, timer);
+    // Shift+F10 and the menu key come as WM_CONTEXTMENU at (-1, -1); the
+    // keys themselves are pressed in focus_tests.
+    const RECT menu = test::PopupMenuShownBy([&] {
+        SendMessageW(main_->hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), MAKELPARAM(-1, -1));
+    });
     RECT row{};
     ListView_GetItemRect(List(), 2, &row, LVIR_BOUNDS);
     MapWindowPoints(List(), nullptr, reinterpret_cast<POINT*>(&row), 2);
-    const POINT corner{g_menu.left, g_menu.top};
+    const POINT corner{menu.left, menu.top};
     EXPECT_TRUE(PtInRect(&row, corner)) << corner.x << "," << corner.y << " not in " << row.left
                                         << "," << row.top << "-" << row.right << "," << row.bottom;
 }
