@@ -184,9 +184,7 @@ RECT Form::BoundsOf(const ControlDef& def, HWND& parent) const {
 
 void Form::FitLabel(HWND label, HFONT font) const {
     // Labels take the size of their text.
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
+    const std::wstring text = TextOf(label);
     HDC dc = GetDC(label);
     HGDIOBJ old = SelectObject(dc, font);
     SIZE extent{};
@@ -311,13 +309,7 @@ const ControlDef* Form::DefOf(HWND control) const {
     return nullptr;
 }
 
-std::string Form::Text(int id) const {
-    HWND control = Control(id);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return win::FromWide(text);
-}
+std::string Form::Text(int id) const { return win::FromWide(TextOf(Control(id))); }
 
 void Form::SetText(int id, const std::string& text) {
     SetWindowTextW(Control(id), win::ToWide(text).c_str());

@@ -1,6 +1,6 @@
 // The main window from the keyboard and for an accessibility client: the
-// command table's refusals and enabling, the focused row, the pop-up menu
-// at that row, F2, and the events a screen reader is told.
+// command table's refusals and enabling, the focused row and the events a
+// screen reader is told (Shift+F10 and F2 are pressed in focus_tests).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -153,46 +153,6 @@ TEST_F(KeysTest, ACutsEndTellsAScreenReaderTheStatusBarsCounts) {
     // The counts are the status bar's second part, its child 2.
     const auto counts = std::make_pair(main_->StatusBar1(), LONG{2});
     EXPECT_NE(std::find(g_events.begin(), g_events.end(), counts), g_events.end());
-}
-
-TEST_F(KeysTest, F2EditsTheFocusedRowAndThePopUpMenuOpensAtIt) {
-    StartWithRows();
-    ListView_SetItemState(List(), 2, LVIS_FOCUSED, LVIS_FOCUSED);
-    Press(VK_F2);
-    HWND edit = ListView_GetEditControl(List());
-    ASSERT_TRUE(edit);
-    EXPECT_EQ(test::U([&] {
-                  wchar_t text[MAX_PATH] = {};
-                  GetWindowTextW(edit, text, MAX_PATH);
-                  return std::wstring(text);
-              }()),
-              main_->ListView_main().model().Caption(2));
-    SendMessageW(List(), LVM_CANCELEDITLABEL, 0, 0);
-
-    // Shift+F10 and the menu key come as WM_CONTEXTMENU at (-1, -1); the
-    // keys themselves are pressed in focus_tests.
-    const RECT menu = test::PopupMenuShownBy([&] {
-        SendMessageW(main_->hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), MAKELPARAM(-1, -1));
-    });
-    RECT row{};
-    ListView_GetItemRect(List(), 2, &row, LVIR_BOUNDS);
-    MapWindowPoints(List(), nullptr, reinterpret_cast<POINT*>(&row), 2);
-    const POINT corner{menu.left, menu.top};
-    EXPECT_TRUE(PtInRect(&row, corner)) << corner.x << "," << corner.y << " not in " << row.left
-                                        << "," << row.top << "-" << row.right << "," << row.bottom;
-}
-
-TEST_F(KeysTest, ThePopUpMenuHasAnAccessKeyOnEveryItemAndNoneTwice) {
-    main_ = Start();
-    std::wstring keys;
-    for (const PopupItemDef& item : kPopupMenu) {
-        if (!item.caption) continue;
-        const std::wstring caption = item.caption;
-        const std::size_t amp = caption.find(L'&');
-        ASSERT_NE(amp, std::wstring::npos) << test::U(caption);
-        EXPECT_EQ(keys.find(caption[amp + 1]), std::wstring::npos) << test::U(caption);
-        keys += caption[amp + 1];
-    }
 }
 
 // While a scan runs, ticking, editing and dropping are refused as the menu
