@@ -78,22 +78,6 @@ private:
     UndoHistory* journal_;
 };
 
-// Commands that change the list or open a modal window: refused while a
-// cut, an undo or a scan runs, so that nothing runs twice at once or works
-// on a list that changed under it.
-constexpr int kCommandsRefusedWhileBusy[] = {
-    kCmdFindFolder, kCmdCutShortcut, kCmdOpenOption, kCmdDeleteSettings,
-    kCmdSetup,      kCmdAbout,       kCmdClearList,  kCmdUndo,
-    kCmdCheckAll,   kCmdUncheckAll,
-};
-
-bool RefusedWhileBusy(int id) {
-    for (int refused : kCommandsRefusedWhileBusy) {
-        if (refused == id) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 TFrmMain::TFrmMain() : undo_(win::UndoJournalFolder()) {}
@@ -132,7 +116,11 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     }
     FitColumns();
     LookForJournals();
-    listView_.SetOnRowsChanged([this] { StartPreviewCount(); });
+    listView_.SetOnRowsChanged([this] {
+        StartPreviewCount();
+        UpdateCommandStates();  // what there is to cut changed
+    });
+    listView_.SetCommandGate([this](CommandId id) { return !Refuses(id); });
     ReloadPreviewOptions();
 
     startedWithoutParameters_ = true;
@@ -146,6 +134,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     DragAcceptFiles(hwnd(), TRUE);
 
     listView_.SyncCount();
+    listView_.FocusFirstRow();  // Space ticks at once, no arrow key first
     ShowWindow(hwnd(), SW_SHOW);
     UpdateWindow(hwnd());
     UpdateCommandStates();
@@ -177,6 +166,10 @@ void TFrmMain::SetStatusText(const std::string& text, int part) {
     const std::wstring wide = win::ToWide(text);
     SendMessageW(statusBar_, SB_SETTEXTW, static_cast<WPARAM>(part) | SBT_NOBORDERS,
                  reinterpret_cast<LPARAM>(wide.c_str()));
+    // The second part holds the counts of a cut, an undo or the preview,
+    // set once each when they are known: a screen reader is told (each part
+    // is a child, its index + 1).
+    if (part == 1) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, statusBar_, OBJID_CLIENT, part + 1);
 }
 
 std::string TFrmMain::StatusText(int part) const {
@@ -266,6 +259,7 @@ void TFrmMain::ScanFolder(const std::string& folder) {
             main.scanning_ = false;
             if (!main.hwnd()) return;
             main.FlushScanView(true);
+            main.listView_.FocusFirstRow();
             main.listView_.InvalidatePreview();
             main.StartPreviewCount();
         }
@@ -382,8 +376,15 @@ void TFrmMain::Action_undoExecute() {
 }
 
 void TFrmMain::UpdateCommandStates() {
-    if (HMENU bar = GetMenu(hwnd())) {
-        EnableMenuItem(bar, kCmdUndo, MF_BYCOMMAND | (CanUndo() ? MF_ENABLED : MF_GRAYED));
+    HMENU bar = GetMenu(hwnd());
+    for (const CommandRule& rule : kCommandRules) {
+        const bool enabled = CommandEnabled(rule.id);
+        for (HMENU menu : {bar, popupMenu_.get()}) {
+            if (menu) EnableMenuItem(menu, rule.id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+        }
+        if (SendMessageW(toolBar_, TB_COMMANDTOINDEX, rule.id, 0) >= 0) {
+            SendMessageW(toolBar_, TB_ENABLEBUTTON, rule.id, MAKELPARAM(enabled, 0));
+        }
     }
 }
 
@@ -429,11 +430,11 @@ void TFrmMain::S1Click() { ShowSetupDialog(DialogPosition()); }
 void TFrmMain::About1Click() { ShowAboutBox(DialogPosition()); }
 void TFrmMain::SearchforHelpOn1Click() { ShowHelpTopics(hwnd()); }
 
-void TFrmMain::OnCommand(int id) {
-    if (busy_ && RefusedWhileBusy(id)) {
-        MessageBeep(MB_OK);
-        return;
-    }
+void TFrmMain::OnCommand(int id, HWND source) {
+    if (Refuses(id)) return;
+    LookAgain(id);
+    const CommandRule* rule = FindRule(id);
+    if (rule && !Holds(rule->enabled)) return;
     switch (id) {
     case kCmdFindFolder: Action_find_folderExecute(); break;
     case kCmdCutShortcut: Action_cutshoutExecute(); break;
@@ -448,6 +449,11 @@ void TFrmMain::OnCommand(int id) {
     case kCmdUndo: Action_undoExecute(); break;
     case kCmdCheckAll: listView_.SetCheckedAll(true); break;
     case kCmdUncheckAll: listView_.SetCheckedAll(false); break;
+    case kCmdTickRows: listView_.TickFocused(); break;
+    case kCmdEditRow: listView_.EditFocused(); break;
+    case kCmdSelectAllRows: listView_.SelectAll(); break;
+    case kCmdStopWork: StopWork(); break;
+    case kCmdContextHelp: ShowHelpFor(source ? source : hwnd()); break;
     default: break;
     }
 }
@@ -485,6 +491,10 @@ LRESULT TFrmMain::OnNotify(NMHDR* header) {
         if (header->code == NM_CUSTOMDRAW) {
             return ListView_mainCustomDrawItem(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
         }
+        if (header->code == LVN_KEYDOWN) {
+            RunKey(reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey, KeyScope::List, listView_.hwnd());
+            return 0;
+        }
         bool handled = false;
         const LRESULT result = listView_.OnNotify(header, handled);
         if (handled) return result;
@@ -509,7 +519,13 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == kPreviewTimerId) PreviewCountTurn();
         return 0;
     case WM_DROPFILES:
+        if (Refuses(kCmdDropFiles)) {
+            DragFinish(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        }
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        listView_.FocusFirstRow();
+        UpdateCommandStates();
         return 0;
     case win::kWmDpiChanged: {
         // Moved to a monitor of another DPI: the system's rectangle keeps
@@ -538,10 +554,10 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         // Another window may have closed meanwhile and left its journals.
-        if (LOWORD(wParam) != WA_INACTIVE && !busy_) {
-            LookForJournals();
-            UpdateCommandStates();
-        }
+        if (LOWORD(wParam) != WA_INACTIVE) LookAgain(kCmdUndo);
+        break;
+    case WM_INITMENUPOPUP:
+        LookAgain(kCmdUndo);
         break;
     case WM_SYSCOMMAND:
         if (wParam == SC_MINIMIZE) {  // exactly: the low bits are not masked
@@ -556,13 +572,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) == listView_.hwnd()) {
-            POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            if (pt.x == -1 && pt.y == -1) {  // from the keyboard
-                pt = POINT{8, 8};
-                ClientToScreen(listView_.hwnd(), &pt);
-            }
-            TrackPopupMenu(popupMenu_.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0,
-                           hwnd(), nullptr);
+            ShowPopupMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             return 0;
         }
         break;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -15,6 +16,9 @@
 #include "platform/window.h"
 
 namespace tsly {
+
+enum class When : std::uint8_t;
+enum class KeyScope : std::uint8_t;
 
 class TFrmMain final : public win::Window {
 public:
@@ -43,6 +47,10 @@ public:
     void StopWork() { if (busy_) stopRequested_ = true; }
 
     ShortcutListView& ListView_main() { return listView_; }
+    const ShortcutListView& ListView_main() const { return listView_; }
+    // Whether a command's menu item, tool button and keys act now: its rule
+    // in main_commands.h holds and, while work runs, it is not refused.
+    bool CommandEnabled(int id) const;
     HWND StatusBar1() const { return statusBar_; }
     std::string StatusText(int part = 0) const;
     bool SettingsDeleted() const { return settingsDeleted_; }
@@ -80,7 +88,21 @@ private:
     static void RestoreApplication();
     bool ApplicationMessageFilter(MSG& msg);
 
-    void OnCommand(int id);
+    // `source`: the window a key was pressed in, for the help's section.
+    void OnCommand(int id, HWND source = nullptr);
+    bool Holds(When condition) const;
+    // A condition the disk changes behind the window's back (another
+    // window closed and left its journals) is looked at again when the
+    // user asks for a command that depends on it.
+    void LookAgain(int id);
+    // True, with a beep, when `id` is refused because work runs.
+    bool Refuses(int id) const;
+    // Runs the command bound to a key pressed in `scope`; false when the
+    // key is not bound there or its command is not enabled.
+    bool RunKey(UINT key, KeyScope scope, HWND source);
+    // The list's pop-up menu at a screen point; from the keyboard (-1, -1)
+    // at the focused row.
+    void ShowPopupMenu(POINT at);
     LRESULT OnNotify(NMHDR* header);
     LRESULT ListView_mainCustomDrawItem(NMLVCUSTOMDRAW* draw);
     void OnMeasureMenuItem(MEASUREITEMSTRUCT* measure);

@@ -1,8 +1,13 @@
-// The main window's commands, actions, menus and tool buttons, in one place.
+// The main window's commands, actions, menus and tool buttons, in one place:
+// when each command is allowed and which keys run it are decided here, for
+// the menus, the tool bar, the pop-up menu, the list and the keyboard alike.
 // Texts are UTF-16: the menu and tool bar keep pointers to them.
 #pragma once
 
+#include <windows.h>
+
 #include <array>
+#include <cstdint>
 
 namespace tsly {
 
@@ -20,7 +25,104 @@ enum CommandId : int {
     kCmdUndo,               // Action_undo
     kCmdCheckAll,           // pop-up menu: every row ticked
     kCmdUncheckAll,         // pop-up menu: every row unticked
+    // Offered by keys, clicks and dropping rather than by a menu item.
+    kCmdTickRows,           // the focused row and the selected ones, or a clicked box
+    kCmdEditRow,            // the focused row's path edited in place
+    kCmdSelectAllRows,
+    kCmdDropFiles,          // files and folders dropped on the window
+    kCmdStopWork,           // the running cut, undo or scan stops after this file
+    kCmdContextHelp,        // the help at the section of the window with the focus
 };
+
+// What must hold for a command to do anything.
+enum class When : std::uint8_t {
+    Always,
+    RowsListed,
+    RowTicked,      // some row is ticked: there is something to cut
+    RowFocused,
+    UndoAvailable,  // TFrmMain::CanUndo
+    WorkRunning,
+};
+
+// Each command's rule. `refusedWhileBusy`: while a cut, an undo or a scan
+// runs it beeps and does nothing, because it would change the list under
+// the work or open a second modal loop; `enabled`: when its menu item and
+// tool button are enabled and its keys act (a key whose command is not
+// enabled goes on to the window as if unbound).
+struct CommandRule {
+    CommandId id;
+    bool refusedWhileBusy;
+    When enabled;
+};
+
+inline constexpr std::array<CommandRule, 19> kCommandRules{{
+    {kCmdFindFolder, true, When::Always},
+    {kCmdCutShortcut, true, When::RowTicked},
+    {kCmdOpenOption, true, When::Always},
+    {kCmdExit, false, When::Always},
+    {kCmdToolExit, false, When::Always},
+    {kCmdDeleteSettings, true, When::Always},
+    {kCmdSetup, true, When::Always},
+    {kCmdHelpTopics, false, When::Always},
+    {kCmdAbout, true, When::Always},
+    {kCmdClearList, true, When::Always},
+    {kCmdUndo, true, When::UndoAvailable},
+    {kCmdCheckAll, true, When::RowsListed},
+    {kCmdUncheckAll, true, When::RowsListed},
+    {kCmdTickRows, true, When::RowFocused},
+    {kCmdEditRow, true, When::RowFocused},
+    {kCmdSelectAllRows, true, When::RowsListed},
+    {kCmdDropFiles, true, When::Always},
+    {kCmdStopWork, false, When::WorkRunning},
+    {kCmdContextHelp, false, When::Always},
+}};
+
+// The rule of a command; commands without one are always allowed.
+inline constexpr const CommandRule* FindRule(int id) {
+    for (const CommandRule& rule : kCommandRules) {
+        if (rule.id == id) return &rule;
+    }
+    return nullptr;
+}
+
+// Where a key acts: in any window of the program, anywhere in the main
+// window (in-place edit included), or in the list itself (not in its edit).
+enum class KeyScope : std::uint8_t { Program, MainWindow, List };
+
+struct KeyBinding {
+    UINT key;
+    bool control;
+    KeyScope scope;
+    CommandId id;
+    const wchar_t* text;  // shown beside the menu item; null for none
+};
+
+inline constexpr std::array<KeyBinding, 6> kKeyBindings{{
+    {VK_F1, false, KeyScope::Program, kCmdContextHelp, nullptr},
+    {VK_ESCAPE, false, KeyScope::MainWindow, kCmdStopWork, nullptr},
+    {'Z', true, KeyScope::List, kCmdUndo, L"Ctrl+Z"},
+    {'A', true, KeyScope::List, kCmdSelectAllRows, nullptr},
+    {VK_SPACE, false, KeyScope::List, kCmdTickRows, nullptr},
+    {VK_F2, false, KeyScope::List, kCmdEditRow, nullptr},
+}};
+
+// The binding of a key pressed in `scope`, or null.
+inline constexpr const KeyBinding* FindKey(UINT key, bool control, KeyScope scope) {
+    for (const KeyBinding& binding : kKeyBindings) {
+        if (binding.key == key && binding.control == control && binding.scope == scope) {
+            return &binding;
+        }
+    }
+    return nullptr;
+}
+
+// The key text shown beside a command's menu item, or null.
+inline constexpr const wchar_t* KeyTextOf(int id) {
+    for (const KeyBinding& binding : kKeyBindings) {
+        if (binding.id == id && binding.text) return binding.text;
+    }
+    return nullptr;
+}
 
 inline constexpr int kNoImage = -1;
 
@@ -43,6 +145,7 @@ const ActionDef* FindAction(int id);
 
 // One item of the menu bar: a top-level menu opens a run of items; a null
 // caption is a separator line.
+// A command's key (KeyTextOf) is shown at the item's right.
 struct MenuItemDef {
     bool topLevel;
     CommandId id;
@@ -66,6 +169,19 @@ inline constexpr std::array<MenuItemDef, 15> kMainMenu{{
     {false, kCmdHelpTopics, L"トピックの検索(&H)", 4},              // SearchforHelpOn1
     {false, CommandId{}, nullptr, kNoImage},                       // N1
     {false, kCmdAbout, L"バージョン情報(&A)...", 0},                // About1
+}};
+
+// The list's pop-up menu (PopupMenu2); its first item is the default.
+struct PopupItemDef {
+    CommandId id;
+    const wchar_t* caption;  // null: a separator line
+};
+
+inline constexpr std::array<PopupItemDef, 4> kPopupMenu{{
+    {kCmdClearList, L"クリア(&L)"},  // N6
+    {CommandId{}, nullptr},
+    {kCmdCheckAll, L"すべてチェック(&A)"},
+    {kCmdUncheckAll, L"すべて外す(&N)"},
 }};
 
 // Tool buttons, left to right; a null caption with no image is a separator

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <string>
 
 #include "app/Unit1.h"
 #include "app/main_commands.h"
@@ -39,11 +40,10 @@ void TFrmMain::CreateControls() {
     SetStatusText("");
 
     popupMenu_.reset(CreatePopupMenu());
-    AppendMenuW(popupMenu_.get(), MF_STRING, kCmdClearList, L"クリア");
-    SetMenuDefaultItem(popupMenu_.get(), kCmdClearList, FALSE);
-    AppendMenuW(popupMenu_.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(popupMenu_.get(), MF_STRING, kCmdCheckAll, L"すべてチェック");
-    AppendMenuW(popupMenu_.get(), MF_STRING, kCmdUncheckAll, L"すべて外す");
+    for (const PopupItemDef& def : kPopupMenu) {
+        AppendMenuW(popupMenu_.get(), def.caption ? MF_STRING : MF_SEPARATOR, def.id, def.caption);
+    }
+    SetMenuDefaultItem(popupMenu_.get(), kPopupMenu[0].id, FALSE);
 
     ApplyDpi(win::kDesignDpi);
 }
@@ -214,7 +214,10 @@ void TFrmMain::CreateMenus() {
             AppendMenuW(current, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        AppendMenuW(current, MF_STRING, def.id, def.caption);
+        // The system draws the text after a tab at the item's right.
+        std::wstring caption = def.caption;
+        if (const wchar_t* key = KeyTextOf(def.id)) caption += std::wstring(L"\t") + key;
+        AppendMenuW(current, MF_STRING, def.id, caption.c_str());
         if (def.image != kNoImage) {
             // The image is drawn from ImageList1 when the menu is shown.
             MENUITEMINFOW info{};

@@ -173,31 +173,17 @@ bool TFrmMain::ApplicationMessageFilter(MSG& msg) {
     }
     if (msg.message != WM_KEYDOWN || !hwnd()) return false;
     const bool inMainWindow = msg.hwnd == hwnd() || IsChild(hwnd(), msg.hwnd);
-    // F1: the help, at the section of the window the key was pressed in.
-    if (msg.wParam == VK_F1) {
-        ShowHelpFor(msg.hwnd);
-        return true;
-    }
-    // Escape stops a running cut, undo or scan, wherever the focus is in the
-    // main window (a box that the work shows keeps its own Escape).
-    if (msg.wParam == VK_ESCAPE && busy_ && inMainWindow) {
-        StopWork();
-        return true;
-    }
     // A scan's duplicate boxes can come one after another: Escape in one
     // closes it and ends the scan too.
     if (msg.wParam == VK_ESCAPE && scanning_ && !inMainWindow && IsMessageBox(msg.hwnd)) {
         StopWork();
         return false;
     }
-    // Ctrl+Z: the undo of the last cut, from the main window and its list
-    // (an in-place edit keeps its own undo).
-    if (msg.wParam == 'Z' && (GetKeyState(VK_CONTROL) & 0x8000) &&
-        (msg.hwnd == hwnd() || msg.hwnd == listView_.hwnd())) {
-        PostMessageW(hwnd(), WM_COMMAND, kCmdUndo, 0);
-        return true;
-    }
-    return false;
+    // The keys of the program and of the main window (main_commands.h); the
+    // list's own come as its notifications.
+    const auto key = static_cast<UINT>(msg.wParam);
+    return RunKey(key, KeyScope::Program, msg.hwnd) ||
+           (inMainWindow && RunKey(key, KeyScope::MainWindow, msg.hwnd));
 }
 
 }  // namespace tsly

@@ -130,6 +130,7 @@ void ShortcutListView::RedrawChangedRows() {
 void ShortcutListView::SetChecked(int row, bool checked) {
     if (row < 0 || static_cast<std::size_t>(row) >= model_.Count()) return;
     model_.SetChecked(static_cast<std::size_t>(row), checked);
+    NotifyTicked(row, row);
     RowsChanged();
 }
 
@@ -137,13 +138,63 @@ void ShortcutListView::SetCheckedSelected(bool checked) {
     for (int row = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); row >= 0;
          row = ListView_GetNextItem(hwnd_, row, LVNI_SELECTED)) {
         model_.SetChecked(static_cast<std::size_t>(row), checked);
+        NotifyTicked(row, row);
     }
     RowsChanged();
 }
 
 void ShortcutListView::SetCheckedAll(bool checked) {
     for (std::size_t row = 0; row < model_.Count(); ++row) model_.SetChecked(row, checked);
+    NotifyTicked(0, static_cast<int>(model_.Count()) - 1);
     RowsChanged();
+}
+
+void ShortcutListView::TickFocused() {
+    const int row = FocusedRow();
+    if (row < 0) return;
+    const bool checked = !model_.Checked(static_cast<std::size_t>(row));
+    model_.SetChecked(static_cast<std::size_t>(row), checked);
+    // A selected row is told of with the others.
+    if (!(ListView_GetItemState(hwnd_, row, LVIS_SELECTED) & LVIS_SELECTED)) NotifyTicked(row, row);
+    SetCheckedSelected(checked);
+}
+
+void ShortcutListView::NotifyTicked(int first, int last) {
+    // Each row is an accessible child (its index + 1). Beyond a screenful
+    // one event for the whole list says as much, at a fraction of the cost
+    // (every event is a call into the window system).
+    constexpr int kMostRowEvents = 64;
+    if (last < first) return;
+    if (last - first >= kMostRowEvents) {
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+        return;
+    }
+    for (int row = first; row <= last; ++row) {
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, hwnd_, OBJID_CLIENT, row + 1);
+    }
+}
+
+int ShortcutListView::FocusedRow() const {
+    const int row = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
+    return row >= 0 && static_cast<std::size_t>(row) < model_.Count() ? row : -1;
+}
+
+void ShortcutListView::FocusFirstRow() {
+    if (model_.Count() == 0) return;
+    ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(hwnd_, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(hwnd_, 0, FALSE);
+}
+
+void ShortcutListView::SelectAll() {
+    ListView_SetItemState(hwnd_, -1, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+void ShortcutListView::EditFocused() {
+    const int row = FocusedRow();
+    if (row < 0) return;
+    SetFocus(hwnd_);  // the list edits only the rows of a focused list
+    ListView_EditLabel(hwnd_, row);
 }
 
 void ShortcutListView::RowsChanged() {
@@ -273,21 +324,9 @@ LRESULT ShortcutListView::OnNotify(NMHDR* header, bool& handled) {
         LVHITTESTINFO hit{};
         hit.pt = reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction;
         ListView_SubItemHitTest(hwnd_, &hit);
-        if (hit.iItem >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) Toggle(hit.iItem);
-        return 0;
-    }
-    case LVN_KEYDOWN: {
-        const WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
-        if (key == VK_SPACE) {
-            // Every selected row follows the focused one.
-            const int row = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
-            if (row >= 0 && static_cast<std::size_t>(row) < model_.Count()) {
-                const bool checked = !model_.Checked(static_cast<std::size_t>(row));
-                model_.SetChecked(static_cast<std::size_t>(row), checked);
-                SetCheckedSelected(checked);
-            }
-        } else if (key == 'A' && (GetKeyState(VK_CONTROL) & 0x8000)) {
-            ListView_SetItemState(hwnd_, -1, LVIS_SELECTED, LVIS_SELECTED);
+        if (hit.iItem >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) &&
+            (!gate_ || gate_(kCmdTickRows))) {
+            Toggle(hit.iItem);
         }
         return 0;
     }
@@ -295,7 +334,7 @@ LRESULT ShortcutListView::OnNotify(NMHDR* header, bool& handled) {
         TipFor(*reinterpret_cast<NMLVGETINFOTIPW*>(header));
         return 0;
     case LVN_BEGINLABELEDITW:
-        return locked_ ? TRUE : FALSE;  // TRUE refuses the edit
+        return gate_ && !gate_(kCmdEditRow) ? TRUE : FALSE;  // TRUE refuses the edit
     case LVN_ENDLABELEDITW: {
         const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
         if (!item.pszText || item.iItem < 0) return FALSE;  // editing cancelled

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main_commands.h"
 #include "core/cut_preview.h"
 #include "core/shortcut_list.h"
 
@@ -32,7 +33,7 @@ public:
     int ColumnWidth(int column = 0) const;
     void SetColumnWidth(int width, int column = 0);
 
-    // While work runs, rows cannot be edited in place.
+    // While work runs no preview is shown: the rows change under it.
     void SetLocked(bool locked) { locked_ = locked; }
     // Redraws every row shown (the outcomes changed).
     void RedrawAll();
@@ -46,11 +47,24 @@ public:
     void LookUpIcons();
 
     // Row check state, as the user sees it; flips redraw the rows at once
-    // (a tick can change what later rows would be called).
+    // (a tick can change what later rows would be called) and tell an
+    // accessibility client which rows changed.
     void SetChecked(int row, bool checked);
     // Ticks or unticks every selected row, or every row.
     void SetCheckedSelected(bool checked);
     void SetCheckedAll(bool checked);
+    // Flips the focused row and sets every selected row as it (Space).
+    void TickFocused();
+
+    // The row with the focus, or -1.
+    int FocusedRow() const;
+    // The first row takes the focus, alone selected (after new rows came).
+    void FocusFirstRow();
+    void SelectAll();
+    // Starts editing the focused row's path in place.
+    void EditFocused();
+    // Asked before the user ticks a row or edits one; false refuses.
+    void SetCommandGate(std::function<bool(CommandId)> gate) { gate_ = std::move(gate); }
 
     // The preview: what a cut with `options` would do, shown for checked
     // rows without an outcome; nothing with no options (they could not be
@@ -70,6 +84,8 @@ private:
     void FillDisplayInfo(LVITEMW& item);
     int IconOf(std::size_t row);
     void Toggle(int row);
+    // Tells an accessibility client that rows' check states changed.
+    void NotifyTicked(int first, int last);
     int FindFrom(const NMLVFINDITEMW& find) const;
     void TipFor(NMLVGETINFOTIPW& tip);
     void RowsChanged();
@@ -92,6 +108,7 @@ private:
     CutPreview preview_;
     bool previewOn_ = false;
     std::function<void()> onRowsChanged_;
+    std::function<bool(CommandId)> gate_;
     std::size_t watchedTop_ = 0;
     std::vector<RowLook> watched_;
 };

@@ -130,15 +130,23 @@ void UndoHistory::EndCut(CutResult result) {
 }
 
 std::set<FileId> UndoHistory::RenamedByOthers(const std::string& journal) const {
+    // Only cuts after this one: it planned its renames from the names the
+    // earlier ones had left.
+    std::set<std::string> newer;
+    for (const std::string& path : win::ListJournals(folder_)) {
+        if (path == journal) break;
+        newer.insert(path);
+    }
     std::set<FileId> renamed;
     for (const Step& step : own_) {
+        if (step.file && !newer.count(step.file->path())) continue;
         for (const JournalEntry& entry : step.cut.journal) {
             if (entry.id) renamed.insert(*entry.id);
         }
     }
-    for (const std::string& path : win::ListJournals(folder_)) {
-        if (path == journal) continue;
-        for (const JournalRename& r : ParseJournal(win::ReadJournal(path)).value_or(std::vector<JournalRename>{})) {
+    for (const std::string& path : newer) {
+        const auto renames = ParseJournal(win::ReadJournal(path));
+        for (const JournalRename& r : renames.value_or(std::vector<JournalRename>{})) {
             if (r.done && r.id) renamed.insert(*r.id);
         }
     }

@@ -64,7 +64,8 @@ public:
     void StopJournals();
 
 private:
-    // The files that the cuts of every journal but `journal` renamed.
+    // The files that the cuts after `journal`'s renamed, by their journals
+    // and this window's memory.
     std::set<FileId> RenamedByOthers(const std::string& journal) const;
 
     std::vector<Step> own_;  // oldest first

@@ -92,11 +92,14 @@ bool ShortcutListModel::Register(std::string&& caption) {
     if (Find(caption, hash) != std::string::npos) return false;
     Index(hash, entries_.size());
     entries_.push_back(ShortcutEntry{std::move(caption), true, ShortcutEntry::kIconUnknown, {}});
+    ++checkedCount_;
     return true;
 }
 
 void ShortcutListModel::SetChecked(std::size_t index, bool checked) {
-    entries_.at(index).checked = checked;
+    bool& flag = entries_.at(index).checked;
+    if (flag != checked) checked ? ++checkedCount_ : --checkedCount_;
+    flag = checked;
 }
 
 void ShortcutListModel::SetImageIndex(std::size_t index, int imageIndex) {
@@ -119,6 +122,7 @@ void ShortcutListModel::SetCaption(std::size_t index, std::string caption) {
 void ShortcutListModel::Clear() {
     entries_.clear();
     entries_.shrink_to_fit();
+    checkedCount_ = 0;
     std::vector<Slot>().swap(slots_);
     taken_ = 0;
 }

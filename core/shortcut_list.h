@@ -71,6 +71,8 @@ public:
     const ShortcutEntry& At(std::size_t index) const { return entries_[index]; }
 
     void SetChecked(std::size_t index, bool checked);
+    // How many entries are checked, kept as they change.
+    std::size_t CheckedCount() const { return checkedCount_; }
     void SetImageIndex(std::size_t index, int imageIndex);
     // In-place editing of a row's text; the index follows the new text, and
     // the icon is looked up again.
@@ -104,6 +106,7 @@ private:
 
     const char16_t* upper_;
     mutable std::size_t probes_ = 0;
+    std::size_t checkedCount_ = 0;
     // A deque grows without copying what it holds: no peak at reallocation.
     std::deque<ShortcutEntry> entries_;
     // Hash of the folded caption -> entry (edits can make two equal); a

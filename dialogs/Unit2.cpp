@@ -14,31 +14,35 @@ using dialogs::Look;
 
 const std::vector<dialogs::ControlDef>& Layout() {
     using F = TFrmOption;
+    // In tab order: the page control, its page's controls, CBox2, then the
+    // buttons. Each label comes right before the field it names, so that its
+    // access key moves the focus there.
     static const std::vector<dialogs::ControlDef> layout{
-        {F::SpeedButton2, Kind::FlatButton, 0, 274, 196, 90, 23, "ｷｬﾝｾﾙ", 0, Look::Plain,
-         IDB_GLYPH_CANCEL},
-        {F::Bevel2, Kind::Bevel, 0, 264, 198, 5, 21, "", 0, Look::Plain, 0},
-        {F::SpeedButton1, Kind::FlatButton, 0, 166, 196, 90, 23, "設定", 0, Look::Plain,
-         IDB_GLYPH_NOTEPAD},
-        {F::PageControl1, Kind::Tabs, 0, 10, 12, 355, 179, "", WS_TABSTOP, Look::Plain, 0},
+        {F::PageControl1, Kind::Tabs, 0, 10, 12, 355, 179, "", WS_TABSTOP, Look::Plain, 0,
+         F::TabSheet1},
         {F::TabSheet1, Kind::Panel, F::PageControl1, 0, 0, 0, 0, "設定", 0, Look::Plain, 0},
+        // Wider than designed: the access key's "(A)" follows the caption.
+        {F::CheckBox1, Kind::CheckBox, F::TabSheet1, 16, 14, 300, 13,
+         "置き換え文字列を既存のショートカットに適用(&A)", WS_TABSTOP, Look::Plain, 0},
         {F::Label1, Kind::Label, F::TabSheet1, 32, 34, 227, 12,
-         "（へのショートカット）の変わりに付ける文字列", 0, Look::Plain, 0},
-        // As wide as CBox2: 247 cuts the caption's last character off in
-        // proportional fonts a little wider than the designed one.
-        {F::CheckBox1, Kind::CheckBox, F::TabSheet1, 16, 14, 253, 13,
-         "置き換え文字列を既存のショートカットに適用", WS_TABSTOP, Look::Plain, 0},
+         "（へのショートカット）の変わりに付ける文字列(&T)", 0, Look::Plain, 0},
         {F::EdtLink, Kind::Edit, F::TabSheet1, 36, 50, 213, 20, "", WS_TABSTOP, Look::Plain,
-         0},
+         0, F::Label1},
         // The marker the shell has written since Vista; on unless turned off.
         // It takes a row of its own: the dialog is 20 pixels taller for it.
         {F::CheckBox3, Kind::CheckBox, F::TabSheet1, 16, 78, 253, 13,
-         "「 - ショートカット」もカットする", WS_TABSTOP, Look::Plain, 0},
+         "「 - ショートカット」もカットする(&M)", WS_TABSTOP, Look::Plain, 0},
+        // Named by CBox2, which comes after it in the window order.
         {F::Edit_cutname, Kind::Edit, F::TabSheet1, 38, 117, 211, 20, "",
-         WS_TABSTOP | WS_DISABLED, Look::Plain, 0},
+         WS_TABSTOP | WS_DISABLED, Look::Plain, 0, F::CBox2},
         // A control of the form laid over the page, just above Edit_cutname.
-        {F::CBox2, Kind::CheckBox, 0, 32, 132, 253, 13, "カットする文字列を別に設定する",
+        {F::CBox2, Kind::CheckBox, 0, 32, 132, 270, 13, "カットする文字列を別に設定する(&C)",
          WS_TABSTOP, Look::Plain, 0},
+        {F::SpeedButton1, Kind::PushButton, 0, 166, 196, 90, 23, "設定", 0, Look::Plain,
+         IDB_GLYPH_NOTEPAD},
+        {F::Bevel2, Kind::Bevel, 0, 264, 198, 5, 21, "", 0, Look::Plain, 0},
+        {F::SpeedButton2, Kind::PushButton, 0, 274, 196, 90, 23, "ｷｬﾝｾﾙ", 0, Look::Plain,
+         IDB_GLYPH_CANCEL},
     };
     return layout;
 }
@@ -48,7 +52,8 @@ constexpr char kSection[] = "Settings";
 }  // namespace
 
 TFrmOption::TFrmOption(POINT position) {
-    CreateForm({"TFrmOption", "オプション設定", 373, 223}, position, Layout());
+    CreateForm({"TFrmOption", "オプション設定", 373, 223, SpeedButton1, SpeedButton2}, position,
+               Layout());
     FormCreate();
 }
 
@@ -104,11 +109,6 @@ void TFrmOption::OnCommand(int id) {
     case SpeedButton2: SpeedButton2Click(); break;
     default: break;
     }
-}
-
-void TFrmOption::OnDialogKey(int id) {
-    if (id == IDOK) SpeedButton1Click();
-    if (id == IDCANCEL) SpeedButton2Click();
 }
 
 void ShowOptionDialog(POINT position) {

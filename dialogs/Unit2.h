@@ -37,8 +37,6 @@ public:
 private:
     void FormCreate();
     void OnCommand(int id) override;
-    // Enter saves as "設定" does, Escape cancels as "ｷｬﾝｾﾙ" does.
-    void OnDialogKey(int id) override;
 };
 
 }  // namespace tsly

@@ -19,7 +19,16 @@ constexpr char kCopyright[] = "Copyright (C) 2003-2024 moravend";
 
 const std::vector<dialogs::ControlDef>& Layout() {
     using F = TAboutBox;
+    // OK comes first in tab order and takes the focus; the link after the
+    // download button.
     static const std::vector<dialogs::ControlDef> layout{
+        {F::Panel2, Kind::Panel, 0, 46, 122, 279, 29, "", dialogs::kBevelRaisedOuter,
+         Look::Plain, 0},
+        {F::SpeedButton2, Kind::PushButton, F::Panel2, 200, 4, 75, 21, "OK", 0, Look::Plain,
+         0},
+        {F::SpeedButton1, Kind::PushButton, F::Panel2, 4, 4, 185, 21,
+         "最新バージョンのダウンロード", 0, Look::Plain, IDB_GLYPH_HOUSE},
+        {F::Bevel1, Kind::Bevel, F::Panel2, 194, 4, 5, 21, "", 0, Look::Plain, 0},
         {F::Panel1, Kind::Panel, 0, 0, 0, 325, 121, "",
          dialogs::kBevelLoweredOuter | dialogs::kBevelRaisedInner, Look::Plain, 0},
         {F::Version, Kind::Label, F::Panel1, 120, 16, 59, 12, "Version1.30", 0,
@@ -34,14 +43,8 @@ const std::vector<dialogs::ControlDef>& Layout() {
         {F::Label4, Kind::Label, F::Panel1, 206, 67, 108, 12, kAuthorMail, SS_RIGHT,
          Look::DarkBlue, 0},
         {F::Image1, Kind::Image, F::Panel1, 12, 12, 35, 37, "", 0, Look::Plain, 0},
-        {F::Panel2, Kind::Panel, 0, 46, 122, 279, 29, "", dialogs::kBevelRaisedOuter,
-         Look::Plain, 0},
-        {F::SpeedButton1, Kind::FlatButton, F::Panel2, 4, 4, 185, 21,
-         "最新バージョンのダウンロード", 0, Look::Plain, IDB_GLYPH_HOUSE},
-        {F::SpeedButton2, Kind::FlatButton, F::Panel2, 200, 4, 75, 21, "OK", 0, Look::Plain,
-         0},
-        {F::Bevel1, Kind::Bevel, F::Panel2, 194, 4, 5, 21, "", 0, Look::Plain, 0},
-        {F::Label5, Kind::Label, F::Panel1, 62, 84, 253, 12, kHomePage, 0, Look::Link, 0},
+        // A push button drawn as a link: Tab reaches it, Enter opens it.
+        {F::Label5, Kind::PushButton, F::Panel1, 62, 84, 253, 12, kHomePage, 0, Look::Link, 0},
     };
     return layout;
 }
@@ -56,7 +59,9 @@ void OpenWithShell(HWND owner, const ShellOpenRequest& request) {
 }
 
 TAboutBox::TAboutBox(POINT position, ShellOpener opener) : opener_(std::move(opener)) {
-    CreateForm({"TAboutBox", "バージョン情報", 325, 151}, position, Layout());
+    // Enter and Escape close the box, as OK does.
+    CreateForm({"TAboutBox", "バージョン情報", 325, 151, SpeedButton2, SpeedButton2}, position,
+               Layout());
 }
 
 ShellOpenRequest TAboutBox::HomePageRequest() {

@@ -61,8 +61,6 @@ public:
 private:
     void OpenHomePage();
     void OnCommand(int id) override;
-    // Enter and Escape close the box, as OK does.
-    void OnDialogKey(int) override { Close(); }
 
     ShellOpener opener_;
 };

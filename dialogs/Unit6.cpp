@@ -27,22 +27,23 @@ const std::vector<dialogs::ControlDef>& Layout() {
         {F::CheckBox2, Kind::CheckBox, 0, 0, 22, 207, 17, "「送る」メニューに追加(&S)",
          WS_TABSTOP, Look::Plain, 0},
         {F::GroupBox1, Kind::GroupBox, 0, 0, 86, 303, 71, "参考", 0, Look::Plain, 0},
-        // Fills the inside of the frame, below its caption.
+        // Fills the inside of the frame, below its caption, which names it.
         {F::Memo1, Kind::Memo, 0, 1, 99, 301, 57,
          "\r\n「送る」メニューに追加しておくと、エクスプローラから簡単に\r\n"
          "「～へのショートカット」が削除できます。",
-         0, Look::Plain, 0},
-        {F::Panel1, Kind::Panel, 0, 216, 2, 87, 65, "", dialogs::kBevelRaisedOuter,
-         Look::Plain, 0},
-        {F::SpeedButton1, Kind::FlatButton, F::Panel1, 4, 6, 79, 25, "設定", 0, Look::Plain,
-         IDB_GLYPH_DOCUMENT},
-        {F::SpeedButton2, Kind::FlatButton, F::Panel1, 4, 34, 79, 25, "ｷｬﾝｾﾙ", 0,
-         Look::Plain, IDB_GLYPH_CANCEL},
+         0, Look::Plain, 0, F::GroupBox1},
         {F::CheckBox3, Kind::CheckBox, 0, 0, 40, 209, 17, "スタートアップに追加(&R)",
          WS_TABSTOP, Look::Plain, 0},
         // Below the buttons' panel, where the whole width is free.
         {F::CheckBox4, Kind::CheckBox, 0, 0, 67, 303, 17,
          "新しいショートカットに「 - ショートカット」を付けない", WS_TABSTOP, Look::Plain, 0},
+        // Last in tab order, after the check boxes.
+        {F::Panel1, Kind::Panel, 0, 216, 2, 87, 65, "", dialogs::kBevelRaisedOuter,
+         Look::Plain, 0},
+        {F::SpeedButton1, Kind::PushButton, F::Panel1, 4, 6, 79, 25, "設定", 0, Look::Plain,
+         IDB_GLYPH_DOCUMENT},
+        {F::SpeedButton2, Kind::PushButton, F::Panel1, 4, 34, 79, 25, "ｷｬﾝｾﾙ", 0,
+         Look::Plain, IDB_GLYPH_CANCEL},
     };
     return layout;
 }
@@ -124,7 +125,10 @@ bool SaveShortcut(const std::string& shortcutPath, const std::string& workingFol
 }  // namespace
 
 TFrmSetup::TFrmSetup(POINT position) {
-    CreateForm({"TFrmSetup", "セットアップ", 303, 158}, position, Layout());
+    // Enter applies as "設定" does and Escape cancels: a keyboard alone can
+    // make the shortcuts.
+    CreateForm({"TFrmSetup", "セットアップ", 303, 158, SpeedButton1, SpeedButton2}, position,
+               Layout());
     FormCreate();
 }
 

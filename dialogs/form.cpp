@@ -1,6 +1,8 @@
 #include "dialogs/form.h"
 
 #include <commctrl.h>
+#include <initguid.h>  // the accessibility GUIDs, defined here once
+#include <oleacc.h>
 
 #include <stdexcept>
 
@@ -17,6 +19,23 @@ namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr COLORREF kDarkBlue = 0xA00000;      // red 0, green 0, blue 160
 constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
+constexpr int kGlyphSize = 16;
+constexpr int kGlyphSpacing = 4;  // between picture and caption
+constexpr COLORREF kGlyphTransparent = RGB(192, 192, 192);
+
+std::wstring TextOf(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// A caption as a screen reader reads it: without the access key's "&".
+std::wstring WithoutAccessKey(std::wstring text) {
+    const std::size_t amp = text.find(L'&');
+    if (amp != std::wstring::npos) text.erase(amp, 1);
+    return text;
+}
 
 struct KindClass {
     const wchar_t* className;
@@ -30,15 +49,18 @@ KindClass ClassOf(Kind kind) {
     case Kind::Label: return {L"STATIC", SS_LEFT | SS_NOTIFY, 0};
     case Kind::CheckBox: return {L"BUTTON", BS_AUTOCHECKBOX, 0};
     case Kind::Edit: return {L"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    // Read-only: a text to read and copy, which a key must not erase.
     case Kind::Memo:
-        return {L"EDIT", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP, 0};
+        return {L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP, 0};
     // Transparent: the form, which clips its children, paints beneath it.
     case Kind::GroupBox: return {L"BUTTON", BS_GROUPBOX, WS_EX_TRANSPARENT};
     case Kind::Panel: return {kPanelClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     case Kind::Tabs: return {WC_TABCONTROLW, WS_CLIPSIBLINGS, 0};
     case Kind::Bevel: return {L"STATIC", SS_ETCHEDVERT, 0};
     case Kind::Image: return {L"STATIC", SS_ICON, 0};
-    case Kind::FlatButton: break;  // a class of its own
+    // The default button is the one Enter presses where the focus is on
+    // no other (IsDialogMessage asks the form, DM_GETDEFID).
+    case Kind::PushButton: return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
     }
     return {L"STATIC", 0, 0};
 }
@@ -89,6 +111,38 @@ void Form::CreateForm(const FormDef& def, POINT position,
     for (const ControlDef& c : controlDefs_) {
         if (c.kind == Kind::Tabs) PlacePages(Control(c.id));
     }
+    if (HWND button = Control(def.defaultButton)) {
+        SendMessageW(button, BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
+    }
+    NameControls(true);
+}
+
+std::wstring Form::AccessibleName(HWND control) const {
+    const ControlDef* def = DefOf(control);
+    const ControlDef* label = def && def->labelledBy ? DefOf(Control(def->labelledBy)) : nullptr;
+    return label ? WithoutAccessKey(win::ToWide(label->text)) : std::wstring();
+}
+
+void Form::NameControls(bool name) const {
+    const win::ComScope com;
+    IAccPropServices* raw = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void**>(&raw))) ||
+        !raw) {
+        return;  // no accessibility runtime: nothing would read the names either
+    }
+    const win::ComPtr<IAccPropServices> services(raw);
+    for (const ControlDef& def : controlDefs_) {
+        const std::wstring text = AccessibleName(Control(def.id));
+        if (text.empty()) continue;
+        HWND control = Control(def.id);
+        const auto object = static_cast<DWORD>(OBJID_CLIENT);
+        if (name) {
+            services->SetHwndPropStr(control, object, CHILDID_SELF, PROPID_ACC_NAME, text.c_str());
+        } else {
+            services->ClearHwndProps(control, object, CHILDID_SELF, &PROPID_ACC_NAME, 1);
+        }
+    }
 }
 
 void Form::ApplyDpi() {
@@ -130,9 +184,7 @@ RECT Form::BoundsOf(const ControlDef& def, HWND& parent) const {
 
 void Form::FitLabel(HWND label, HFONT font) const {
     // Labels take the size of their text.
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
+    const std::wstring text = TextOf(label);
     HDC dc = GetDC(label);
     HGDIOBJ old = SelectObject(dc, font);
     SIZE extent{};
@@ -161,23 +213,19 @@ void Form::CreateControl(const ControlDef& def) {
         SendMessageW(defParent, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
     }
     const RECT bounds = BoundsOf(def, parent);
-    HFONT font = FontOf(def);
-    HWND control = nullptr;
-
-    if (def.kind == Kind::FlatButton) {
-        auto button = std::make_unique<FlatButton>();
-        button->Create(parent, def.id, bounds, def.text, def.glyphs, font);
-        control = button->hwnd();
-        flatButtons_.push_back(std::move(button));
-    } else {
-        const KindClass kc = ClassOf(def.kind);
-        control = CreateWindowExW(kc.exStyle, kc.className,
-                                  def.kind == Kind::Panel ? L"" : text.c_str(),
-                                  WS_CHILD | WS_VISIBLE | kc.style | def.style, bounds.left,
-                                  bounds.top, bounds.right - bounds.left,
-                                  bounds.bottom - bounds.top, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)),
-                                  GetModuleHandleW(nullptr), nullptr);
+    const KindClass kc = ClassOf(def.kind);
+    HWND control = CreateWindowExW(kc.exStyle, kc.className,
+                                   def.kind == Kind::Panel ? L"" : text.c_str(),
+                                   WS_CHILD | WS_VISIBLE | kc.style | def.style, bounds.left,
+                                   bounds.top, bounds.right - bounds.left,
+                                   bounds.bottom - bounds.top, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    if (def.glyphs != 0) {
+        glyphs_[def.id].reset(ImageList_LoadImageW(GetModuleHandleW(nullptr),
+                                                   MAKEINTRESOURCEW(def.glyphs), kGlyphSize, 0,
+                                                   kGlyphTransparent, IMAGE_BITMAP,
+                                                   LR_CREATEDIBSECTION));
     }
     if (!control) throw std::runtime_error("A control of the dialog could not be created");
     if (def.kind == Kind::Memo) SetWindowSubclass(control, MemoKeys, 0, 0);
@@ -189,12 +237,9 @@ LRESULT CALLBACK Form::MemoKeys(HWND memo, UINT message, WPARAM wParam, LPARAM l
                                UINT_PTR, DWORD_PTR) {
     if (message == WM_GETDLGCODE) {
         // A multi-line edit asks for every key, so Tab and Shift+Tab would
-        // never leave it and its Escape would close the form as a cancel.
-        // It keeps Enter (a new line) and leaves the rest to the form.
-        LRESULT code = DefSubclassProc(memo, message, wParam, lParam) & ~DLGC_WANTALLKEYS;
-        const auto* msg = reinterpret_cast<const MSG*>(lParam);
-        if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
-        return code;
+        // never leave it, and Enter and Escape would not reach the form's
+        // buttons. Read-only, it needs none of them.
+        return DefSubclassProc(memo, message, wParam, lParam) & ~DLGC_WANTALLKEYS;
     }
     if (message == WM_NCDESTROY) RemoveWindowSubclass(memo, MemoKeys, 0);
     return DefSubclassProc(memo, message, wParam, lParam);
@@ -205,8 +250,8 @@ void Form::Dress(HWND control, const ControlDef& def) const {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (def.kind == Kind::Image) {
         SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
-    } else if (def.kind == Kind::Label) {
-        FitLabel(control, font);
+    } else if (def.kind == Kind::Label || def.look == Look::Link) {
+        FitLabel(control, font);  // a link is as wide as its text, where it can be clicked
     }
 }
 
@@ -264,13 +309,7 @@ const ControlDef* Form::DefOf(HWND control) const {
     return nullptr;
 }
 
-std::string Form::Text(int id) const {
-    HWND control = Control(id);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return win::FromWide(text);
-}
+std::string Form::Text(int id) const { return win::FromWide(TextOf(Control(id))); }
 
 void Form::SetText(int id, const std::string& text) {
     SetWindowTextW(Control(id), win::ToWide(text).c_str());
@@ -308,17 +347,94 @@ LRESULT Form::ColourStatic(HDC dc, HWND control) {
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
+LRESULT Form::DrawButton(const NMCUSTOMDRAW& draw) const {
+    if (draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
+    const ControlDef* def = DefOf(draw.hdr.hwndFrom);
+    if (!def) return CDRF_DODEFAULT;
+    HDC dc = draw.hdc;
+    RECT r = draw.rc;
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    const bool enabled = !(draw.uItemState & CDIS_DISABLED);
+    const bool pressed = (draw.uItemState & CDIS_SELECTED) != 0;
+    const bool link = def->look == Look::Link;
+    if (!link && enabled && (pressed || (draw.uItemState & CDIS_HOT))) {
+        RECT edge = r;
+        DrawEdge(dc, &edge, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    }
+
+    // Picture and caption centred together; a link's text from the left.
+    const std::wstring text = TextOf(draw.hdr.hwndFrom);
+    HGDIOBJ oldFont = SelectObject(dc, FontOf(*def));
+    RECT extent{};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent, DT_CALCRECT | DT_SINGLELINE);
+    const auto found = glyphs_.find(def->id);
+    HIMAGELIST glyphs = found == glyphs_.end() ? nullptr : found->second.get();
+    const int glyphWidth = glyphs ? kGlyphSize + (text.empty() ? 0 : kGlyphSpacing) : 0;
+    const int shift = pressed && !link ? 1 : 0;
+    const int contentWidth = glyphWidth + extent.right;
+    int x = link ? r.left : r.left + (r.right - r.left - contentWidth) / 2 + shift;
+    const int height = r.bottom - r.top;
+    if (glyphs) {
+        const int greyed = ImageList_GetImageCount(glyphs) > 1 ? 1 : 0;
+        ImageList_Draw(glyphs, enabled ? 0 : greyed, dc, x,
+                       r.top + (height - kGlyphSize) / 2 + shift, ILD_TRANSPARENT);
+        x += glyphWidth;
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, !enabled ? GetSysColor(COLOR_GRAYTEXT)
+                     : link   ? kLinkBlue
+                              : GetSysColor(COLOR_BTNTEXT));
+    RECT textRect{x, r.top + (height - extent.bottom) / 2 + shift, x + extent.right, 0};
+    textRect.bottom = textRect.top + extent.bottom;
+    const UINT ui = static_cast<UINT>(SendMessageW(draw.hdr.hwndFrom, WM_QUERYUISTATE, 0, 0));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+              DT_SINGLELINE | DT_NOCLIP | ((ui & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0));
+    SelectObject(dc, oldFont);
+    if ((draw.uItemState & CDIS_FOCUS) && !(ui & UISF_HIDEFOCUS)) {
+        RECT focus = link ? textRect : r;
+        if (!link) InflateRect(&focus, -3, -3);
+        DrawFocusRect(dc, &focus);
+    }
+    return CDRF_SKIPDEFAULT;
+}
+
+int Form::DefaultId() const {
+    const ControlDef* focused = DefOf(GetFocus());
+    return focused && focused->kind == Kind::PushButton ? focused->id : def_.defaultButton;
+}
+
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        // Clicks of controls; Enter and Escape arrive as IDOK and IDCANCEL
-        // without a control.
-        if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) {
+        // Clicks of controls, Enter's click of the default button (which
+        // the form names, DM_GETDEFID) and Escape's IDCANCEL.
+        if (HIWORD(wParam) == BN_CLICKED && DefOf(Control(LOWORD(wParam)))) {
             OnCommand(LOWORD(wParam));
-        } else if (lParam == 0 && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-            OnDialogKey(LOWORD(wParam));
+        } else if (lParam == 0 && LOWORD(wParam) == IDOK && DefaultId() != 0) {
+            OnCommand(DefaultId());
+        } else if (lParam == 0 && LOWORD(wParam) == IDCANCEL && def_.cancelButton != 0) {
+            OnCommand(def_.cancelButton);
         }
         return 0;
+    case DM_GETDEFID:
+        return DefaultId() != 0 ? MAKELRESULT(DefaultId(), DC_HASDEFID) : 0;
+    case WM_NEXTDLGCTL: {
+        // As a dialog box moves the focus: to the given control, or to the
+        // next or previous tab stop (a label's access key asks for the one
+        // after the label).
+        HWND target = lParam ? reinterpret_cast<HWND>(wParam)
+                             : GetNextDlgTabItem(hwnd(), GetFocus(), wParam != 0);
+        if (target) SetFocus(target);
+        return 0;
+    }
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        const ControlDef* def = DefOf(header->hwndFrom);
+        if (header->code == NM_CUSTOMDRAW && def && def->kind == Kind::PushButton) {
+            return DrawButton(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
+        }
+        break;
+    }
     case WM_CTLCOLORSTATIC:
         return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_CTLCOLOREDIT: {
@@ -330,12 +446,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SETCURSOR: {
         const ControlDef* def = DefOf(reinterpret_cast<HWND>(wParam));
-        if (def && def->look == Look::Link) {
+        if (def && (def->look == Look::Link || def->kind == Kind::PushButton)) {
             SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
             return TRUE;
         }
         break;
     }
+    case WM_DESTROY:
+        NameControls(false);  // the annotations are not left to a later window of this handle
+        break;
     case WM_CLOSE:
         Close();  // the close box and the system menu's close command
         return 0;

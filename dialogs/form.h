@@ -4,14 +4,13 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "dialogs/flat_button.h"
 #include "platform/handles.h"
 #include "platform/window.h"
 
@@ -25,7 +24,7 @@ enum class Kind : std::uint8_t {
     GroupBox,
     Panel,       // container; bevels in `style`
     Tabs,        // page control: its pages are panels laid over its display area
-    FlatButton,
+    PushButton,  // the system's push button, drawn flat (Form::DrawButton)
     Bevel,       // a vertical line at its left edge
     Image,       // the program's icon
 };
@@ -34,7 +33,7 @@ enum class Kind : std::uint8_t {
 enum class Look : std::uint8_t {
     Plain,     // window text colour
     DarkBlue,  // 0xA00000
-    Link,      // blue, bold, underlined, pointing hand
+    Link,      // blue, bold, underlined, pointing hand; a push button drawn as a link
 };
 
 struct ControlDef {
@@ -42,10 +41,14 @@ struct ControlDef {
     Kind kind;
     int parent;     // id of the parent control; 0 for the form itself
     int left, top, width, height;
-    const char* text;
+    const char* text;  // "&" marks the access key; a label's moves to the next control
     DWORD style;    // added styles: WS_TABSTOP, WS_DISABLED, panel bevels
     Look look;
-    int glyphs;     // flat buttons: bitmap resource id, 0 for none
+    int glyphs;     // push buttons: bitmap resource id, 0 for none
+    // The control whose text names this one for a screen reader, where the
+    // window order would give it another (or none); 0 for its own text or
+    // the label before it.
+    int labelledBy = 0;
 };
 
 struct FormDef {
@@ -53,6 +56,8 @@ struct FormDef {
     const char* caption;
     int clientWidth;
     int clientHeight;
+    int defaultButton;  // pressed by Enter where the focus is on no button
+    int cancelButton;   // pressed by Escape
 };
 
 class Form : public win::Window {
@@ -74,6 +79,10 @@ public:
     bool Closed() const { return closed_; }
 
     UINT Dpi() const { return dpi_; }
+    // The name the form gives a control for a screen reader, where its
+    // label is not the one the window order gives (ControlDef::labelledBy);
+    // empty for the others, whose own caption or label names them.
+    std::wstring AccessibleName(HWND control) const;
 
 protected:
     // Creates the window with its outer top-left corner at `position`
@@ -82,9 +91,6 @@ protected:
     void CreateForm(const FormDef& def, POINT position,
                     const std::vector<ControlDef>& controls);
     virtual void OnCommand(int id) = 0;
-    // Enter (IDOK) or Escape (IDCANCEL) pressed in the form: nothing, unless
-    // the form gives them the meaning of one of its buttons.
-    virtual void OnDialogKey(int /*id*/) {}
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -101,12 +107,20 @@ private:
     void LayOut();
     const ControlDef* DefOf(HWND control) const;
     LRESULT ColourStatic(HDC dc, HWND control);
+    // Paints a push button flat: a picture left of its caption, an edge
+    // only under the mouse, the focus rectangle while it has the focus.
+    LRESULT DrawButton(const NMCUSTOMDRAW& draw) const;
+    // Names the controls that another control labels (ControlDef::labelledBy)
+    // for the accessibility runtime, or takes the names back.
+    void NameControls(bool name) const;
+    // The button Enter presses: the focused one, else the default.
+    int DefaultId() const;
     static LRESULT CALLBACK MemoKeys(HWND memo, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR, DWORD_PTR);
 
     std::vector<ControlDef> controlDefs_;
     std::map<int, HWND> controls_;
-    std::vector<std::unique_ptr<FlatButton>> flatButtons_;
+    std::map<int, win::UniqueImageList> glyphs_;
     win::UniqueFont font_;
     win::UniqueFont linkFont_;
     win::UniqueIcon icon_;

@@ -2,7 +2,8 @@
 # Takes the README's screenshots under `wine explorer /desktop=shell`, as a
 # Windows desktop shows them: the main window with the preview of a scanned
 # folder, after a Send To cut, folder picker, options, setup and About box
-# at 96 dpi, and the main window with its preview at 144 dpi. Each shot starts
+# at 96 dpi, and the main window with its preview and the three dialogs at
+# 144 dpi. Each shot starts
 # tsly.exe afresh in a throwaway prefix, opens the window through the menu
 # keys, and is cut to the windows on the desktop.
 # Usage: bash scripts/screenshots.sh [output folder]   (default docs/)
@@ -89,3 +90,6 @@ params=()
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 wineserver -w
 shot main-window-144dpi alt+f f Return
+shot options-144dpi alt+o o
+shot setup-144dpi alt+o s
+shot about-144dpi alt+h a

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <thread>
+#include <vector>
 
 #include "app/Unit1.h"
 #include "app/main_commands.h"
@@ -50,15 +53,24 @@ protected:
     test::TempDir dir_;
 };
 
-void PressCtrlZ() {
-    INPUT keys[4] = {};
-    const WORD codes[4] = {VK_CONTROL, 'Z', 'Z', VK_CONTROL};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = codes[i];
-        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+// Presses the keys in order and lets them go in the opposite order, as the
+// keyboard gives a chord such as Ctrl+Z.
+void PressChord(std::initializer_list<WORD> codes) {
+    std::vector<INPUT> keys;
+    for (const WORD code : codes) {
+        INPUT key{};
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = code;
+        keys.push_back(key);
     }
-    SendInput(4, keys, sizeof(INPUT));
+    for (auto it = codes.end(); it != codes.begin();) {
+        INPUT key{};
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = *--it;
+        key.ki.dwFlags = KEYEVENTF_KEYUP;
+        keys.push_back(key);
+    }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
 TEST_F(FocusTest, ActivationComesBackAfterABoxAndAfterThePicker) {
@@ -91,9 +103,35 @@ TEST_F(FocusTest, ActivationComesBackAfterABoxAndAfterThePicker) {
     EXPECT_EQ(GetFocus(), list);
 
     // The keys reach the list, and Ctrl+Z undoes the cut.
-    PressCtrlZ();
+    PressChord({VK_CONTROL, 'Z'});
     EXPECT_TRUE(test::PumpUntil([&] { return dir_.Exists("aへのショートカット.lnk"); }, 3000));
     EXPECT_FALSE(main->CanUndo());
+}
+
+// The keyboard's own keys: Shift+F10 opens the list's pop-up menu at the
+// focused row, F2 edits that row.
+TEST_F(FocusTest, ShiftF10AndF2ActOnTheFocusedRow) {
+    for (const char* name : {"a.lnk", "b.lnk", "c.lnk"}) dir_.Make(name);
+    auto main = Start();
+    main->ScanFolder(dir_.path());
+    const HWND list = main->ListView_main().hwnd();
+    ASSERT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == main->hwnd(); }));
+    ASSERT_EQ(GetFocus(), list);
+    ListView_SetItemState(list, 2, LVIS_FOCUSED, LVIS_FOCUSED);
+    RECT row{};
+    ListView_GetItemRect(list, 2, &row, LVIR_BOUNDS);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&row), 2);
+
+    const RECT menu = test::PopupMenuShownBy([] { PressChord({VK_SHIFT, VK_F10}); });
+    EXPECT_TRUE(PtInRect(&row, POINT{menu.left, menu.top}))
+        << menu.left << "," << menu.top << " not in " << row.left << "," << row.top << "-"
+        << row.right << "," << row.bottom;
+
+    PressChord({VK_F2});
+    EXPECT_TRUE(test::PumpUntil([&] { return ListView_GetEditControl(list) != nullptr; }, 3000));
+    PressChord({VK_ESCAPE});  // the edit is cancelled, the file left as it is
+    EXPECT_TRUE(test::PumpUntil([&] { return ListView_GetEditControl(list) == nullptr; }, 3000));
+    EXPECT_TRUE(dir_.Exists("c.lnk"));
 }
 
 TEST_F(FocusTest, TheOptionsDialogIsActiveAgainAfterItsSaveErrorBox) {

@@ -1,5 +1,7 @@
 #include "tests/app/harness.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 
 #include "platform/text.h"
@@ -290,6 +292,40 @@ void MessageBoxWatcher::Watch() {
         }
         Sleep(20);
     }
+}
+
+void DropFiles(HWND window, const std::vector<std::string>& paths, bool post) {
+    std::wstring files;  // each path ended by a zero, the list by another
+    for (const std::string& path : paths) files += W(path) + L'\0';
+    files += L'\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::copy(files.begin(), files.end(), reinterpret_cast<wchar_t*>(header + 1));
+    GlobalUnlock(drop);
+    if (post) PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    else SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+}
+
+namespace {
+RECT g_menu{};
+void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR, DWORD) {
+    // Runs in the menu's own loop too.
+    if (HWND menu = FindWindowW(L"#32768", nullptr); menu && IsWindowVisible(menu)) {
+        GetWindowRect(menu, &g_menu);
+        EndMenu();
+    }
+}
+}  // namespace
+
+RECT PopupMenuShownBy(const std::function<void()>& open, DWORD timeoutMs) {
+    g_menu = RECT{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &LookAtMenu);
+    open();
+    PumpUntil([] { return !IsRectEmpty(&g_menu); }, timeoutMs);
+    KillTimer(nullptr, timer);
+    return g_menu;
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

@@ -114,6 +114,15 @@ void RemoveUndoJournals();
 // The journals' file names, sorted.
 std::vector<std::string> UndoJournalNames();
 
+// Drops the paths on a window as the shell does (WM_DROPFILES, whose
+// handle the window frees); posted, it comes at the window's next turn of
+// its message loop.
+void DropFiles(HWND window, const std::vector<std::string>& paths, bool post = false);
+
+// The screen rectangle of the pop-up menu that `open` shows on this thread
+// (empty when none shows within the time); the menu is closed again.
+RECT PopupMenuShownBy(const std::function<void()>& open, DWORD timeoutMs = 5000);
+
 // Lets this thread's windows run until `done` or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 

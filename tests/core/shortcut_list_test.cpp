@@ -28,10 +28,16 @@ TEST(ShortcutList, OrderChecksAndClear) {
     ASSERT_EQ(list.Count(), 3u);
     EXPECT_EQ(list.Caption(0), "C:\\b.lnk");
     EXPECT_EQ(list.Caption(2), "C:\\表\\c.lnk");
+    EXPECT_EQ(list.CheckedCount(), 3u);
     list.SetChecked(1, false);
+    list.SetChecked(1, false);  // no change: counted once
     EXPECT_TRUE(list.Checked(0) && !list.Checked(1) && list.Checked(2));
+    EXPECT_EQ(list.CheckedCount(), 2u);
+    list.SetChecked(1, true);
+    EXPECT_EQ(list.CheckedCount(), 3u);
     list.Clear();
     EXPECT_EQ(list.Count(), 0u);
+    EXPECT_EQ(list.CheckedCount(), 0u);
     EXPECT_TRUE(list.Register("C:\\A.LNK"));
 }
 

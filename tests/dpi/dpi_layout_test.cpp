@@ -90,10 +90,13 @@ BOOL CALLBACK CheckControl(HWND control, LPARAM) {
         EXPECT_TRUE(SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)));
         EXPECT_LE(ideal.cx, client.right) << name;
         EXPECT_LE(extent.cy, client.bottom) << name;
-    } else if (kind == L"Button") {  // a group frame: its caption on the line
-        EXPECT_LE(extent.cx + S(16), client.right) << name;
-    } else if (kind == L"TsFlatButton") {
-        EXPECT_LE(S(16) + 4 + extent.cx, client.right) << name;  // picture, gap, caption
+    } else if (kind == L"Button" && (style & BS_TYPEMASK) == BS_GROUPBOX) {
+        EXPECT_LE(extent.cx + S(16), client.right) << name;  // its caption on the line
+    } else if (kind == L"Button") {
+        // A push button: its caption, with room for a picture and a gap
+        // where one fits its height (a link has none).
+        const int picture = client.bottom >= S(16) ? S(16) + 4 : 0;
+        EXPECT_LE(picture + extent.cx, client.right) << name;
         EXPECT_LE(extent.cy, client.bottom) << name;
     } else if (kind == L"Edit" && (style & ES_MULTILINE)) {
         // Each line on one line of the field, none wrapped.

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <oleacc.h>
+
+#include <algorithm>
+#include <thread>
 
 #include <fstream>
 #include <functional>
@@ -577,35 +581,255 @@ TEST(ShowHelpFrom, OpensThePageWithoutAHelpFileElseSaysThereIsNone) {
     }
 }
 
-// Keys pressed in a shown form go through the program's own message loop:
-// Enter does what "設定" does and Escape what "ｷｬﾝｾﾙ" does; in the About box
-// both close it. In the setup dialog's memo, Escape neither closes nor
-// cancels, and Tab leaves it.
-TEST(Forms, EnterAndEscapeFromTheKeyboard) {
-    test::CleanRegistry registry;
-    const auto press = [](dialogs::Form& form, HWND control, WPARAM key) {
-        ShowWindow(form.hwnd(), SW_SHOW);
-        SetForegroundWindow(form.hwnd());
-        SetFocus(control);
-        PostMessageW(control, WM_KEYDOWN, key, 0);
-        win::Application::Instance().ProcessMessages();
+// What a keyboard user and an accessibility client meet in a shown form,
+// seen from another thread by window messages and oleacc.
+struct SeenControl {
+    HWND hwnd;
+    std::wstring className;
+    LONG style;
+    bool enabled;
+    std::wstring text;
+    std::wstring name;  // read through oleacc
+    RECT bounds;        // on the screen
+};
+struct Walk {
+    std::vector<SeenControl> controls;
+    std::vector<HWND> tabCycle;          // from the first focus round to it again
+    struct Key {
+        HWND owner;  // the control whose caption has it
+        HWND went;   // where the focus went when it was pressed
     };
-    for (const WPARAM key : {VK_ESCAPE, VK_RETURN}) {
-        TFrmOption form(kAt);
-        form.SetText(TFrmOption::EdtLink, key == VK_RETURN ? "enter" : "escape");
-        press(form, form.Control(TFrmOption::EdtLink), key);
-        EXPECT_TRUE(form.Closed());
-        EXPECT_EQ(Stored("Char"), key == VK_RETURN ? test::RegSz(L"enter") : test::RawRegValue{});
-        TAboutBox box(kAt, [](HWND, const ShellOpenRequest&) {});
-        press(box, box.hwnd(), key);
-        EXPECT_TRUE(box.Closed());
+    std::vector<Key> accessKeys;
+    bool closed = false;
+};
+
+HWND FocusOf(DWORD thread) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+// The key press a keyboard gives the focused control; returns where the
+// focus went once it moved (or stayed, for a key that keeps it).
+HWND PressAndWait(DWORD thread, UINT message, WPARAM key, bool focusMoves) {
+    HWND before = FocusOf(thread);
+    PostMessageW(before, message, key, message == WM_SYSCHAR ? (1 << 29) : 0);
+    if (focusMoves) test::PumpUntil([&] { return FocusOf(thread) != before; }, 2000);
+    return FocusOf(thread);
+}
+
+SeenControl Look(HWND control) {
+    SeenControl seen{control, {}, GetWindowLongW(control, GWL_STYLE),
+                     IsWindowEnabled(control) != FALSE, {}, {}, test::WindowRect(control)};
+    wchar_t text[256] = {};
+    GetClassNameW(control, text, 256);
+    seen.className = text;
+    GetWindowTextW(control, text, 256);
+    seen.text = text;
+    IAccessible* raw = nullptr;
+    if (SUCCEEDED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                             IID_IAccessible, reinterpret_cast<void**>(&raw))) &&
+        raw) {
+        const win::ComPtr<IAccessible> object(raw);
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        if (object->get_accName(self, &name) == S_OK && name) seen.name = name;
+        SysFreeString(name);
     }
-    TFrmSetup setup(kAt);
-    HWND memo = setup.Control(TFrmSetup::Memo1);
-    press(setup, memo, VK_ESCAPE);
-    EXPECT_FALSE(setup.Closed());
-    press(setup, memo, VK_TAB);
-    EXPECT_NE(GetFocus(), memo);
+    return seen;
+}
+
+BOOL CALLBACK LookAtChild(HWND child, LPARAM seen) {
+    reinterpret_cast<std::vector<SeenControl>*>(seen)->push_back(Look(child));
+    return TRUE;
+}
+
+bool TakesInput(const SeenControl& c) {
+    if (c.className == L"Edit" || c.className == L"SysTabControl32") return true;
+    return c.className == L"Button" && (c.style & BS_TYPEMASK) != BS_GROUPBOX;
+}
+bool IsPushButton(const SeenControl& c) {
+    const LONG type = c.style & BS_TYPEMASK;
+    return c.className == L"Button" && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+}
+// What a screen reader calls a button: a push button (role and default
+// action), a check box or a group frame; nothing drawn by its owner.
+bool IsStandardButton(const SeenControl& c) {
+    const LONG type = c.style & BS_TYPEMASK;
+    return IsPushButton(c) || type == BS_AUTOCHECKBOX || type == BS_GROUPBOX;
+}
+std::wstring WithoutAccessKey(std::wstring text) {
+    const std::size_t amp = text.find(L'&');
+    if (amp != std::wstring::npos) text.erase(amp, 1);
+    return text;
+}
+
+// The caption a sighted user would name a control by: its own; for a page
+// control its page's; for a field the frame around it, else the nearest
+// caption above it that it lies under. Null for a page control.
+const SeenControl* LabelOf(const SeenControl& c, const std::vector<SeenControl>& all) {
+    if (c.className == L"Button") return &c;
+    if (c.className == L"SysTabControl32") return nullptr;
+    const SeenControl* best = nullptr;
+    for (const SeenControl& o : all) {
+        const bool frame = o.className == L"Button" && (o.style & BS_TYPEMASK) == BS_GROUPBOX;
+        RECT both{};
+        if (frame && IntersectRect(&both, &o.bounds, &c.bounds) && EqualRect(&both, &c.bounds)) {
+            return &o;
+        }
+        const bool caption = o.className == L"Static" || (o.className == L"Button" && !frame);
+        const bool above = o.bounds.bottom <= c.bounds.top + 2 && o.bounds.left < c.bounds.right &&
+                           o.bounds.right > c.bounds.left;
+        if (caption && above && !o.text.empty() && (!best || o.bounds.bottom > best->bounds.bottom)) {
+            best = &o;
+        }
+    }
+    return best;
+}
+
+std::wstring LabelSeen(const SeenControl& c, const std::vector<SeenControl>& all) {
+    if (c.className == L"SysTabControl32") {
+        wchar_t text[64] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        SendMessageW(c.hwnd, TCM_GETITEMW, SendMessageW(c.hwnd, TCM_GETCURSEL, 0, 0),
+                     reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    const SeenControl* label = LabelOf(c, all);
+    return label ? WithoutAccessKey(label->text) : std::wstring();
+}
+
+wchar_t AccessKeyOf(const std::wstring& text) {
+    const std::size_t amp = text.find(L'&');
+    return amp == std::wstring::npos || amp + 1 >= text.size() ? 0 : text[amp + 1];
+}
+
+// On another thread while the form runs modally: the tab cycle, every
+// access key, the names; then `before` (keys on the way) and `finalKey`.
+Walk WalkForm(HWND form, DWORD thread, const std::vector<std::pair<UINT, WPARAM>>& before,
+              WPARAM finalKey) {
+    const win::ComScope com;
+    Walk walk;
+    test::PumpUntil([&] { return IsWindowVisible(form) && IsChild(form, FocusOf(thread)); });
+    EnumChildWindows(form, &LookAtChild, reinterpret_cast<LPARAM>(&walk.controls));
+    const HWND first = FocusOf(thread);
+    for (HWND at = first; walk.tabCycle.size() < 30;) {
+        walk.tabCycle.push_back(at);
+        at = PressAndWait(thread, WM_KEYDOWN, VK_TAB, true);
+        if (at == first) break;
+    }
+    for (const SeenControl& c : walk.controls) {
+        const wchar_t key = AccessKeyOf(c.text);
+        if (!key || !c.enabled) continue;
+        // Pressed twice: a check box ends as it began.
+        const bool toggles = c.className == L"Button";
+        HWND went = PressAndWait(thread, WM_SYSCHAR, key, FocusOf(thread) != c.hwnd);
+        if (toggles) PressAndWait(thread, WM_SYSCHAR, key, false);
+        walk.accessKeys.push_back({c.hwnd, went});
+    }
+    for (const auto& [message, key] : before) PressAndWait(thread, message, key, false);
+    PostMessageW(FocusOf(thread), WM_KEYDOWN, finalKey, 0);
+    walk.closed = test::PumpUntil([&] { return !IsWindowVisible(form); });
+    if (!walk.closed) PostMessageW(form, WM_CLOSE, 0, 0);  // the test goes on
+    return walk;
+}
+
+// Each dialog from the keyboard: every control that takes input is reached
+// by Tab or an access key, has the name its caption or label gives it and,
+// for a button, is the system's push button; access keys do not clash;
+// Enter applies and Escape cancels.
+TEST(Forms, WorkFromTheKeyboardAndNameEveryControl) {
+    test::CleanRegistry registry;
+    // The second text's field enabled, so that it is walked and named too.
+    test::WriteRegText(test::kOptionsKey, "cutnameflg", "1");
+    CleanShortcuts shortcuts;
+    test::MessageBoxWatcher boxes;
+    int opened = 0;  // the About box's home page
+    const std::string sendTo = CleanShortcuts::In(CSIDL_SENDTO);
+    struct Case {
+        const char* what;
+        std::function<std::unique_ptr<dialogs::Form>()> make;
+        std::vector<std::pair<UINT, WPARAM>> before;
+        WPARAM finalKey;
+        std::function<void()> expect;
+        bool allKeyed;  // every check box and labelled field has an access key
+    };
+    const auto makeOptions = [] { return std::make_unique<TFrmOption>(kAt); };
+    const auto makeSetup = [] { return std::make_unique<TFrmSetup>(kAt); };
+    const auto makeAbout = [&] {
+        return std::make_unique<TAboutBox>(kAt, [&](HWND, const ShellOpenRequest&) { ++opened; });
+    };
+    const std::vector<Case> cases = {
+        {"options, Escape", makeOptions, {}, VK_ESCAPE,
+         [] { EXPECT_FALSE(Stored("Char").present); }, true},
+        {"options, Enter", makeOptions, {}, VK_RETURN,
+         [] { EXPECT_EQ(Stored("Char"), test::RegSz(L"")); }, true},
+        // Alt+S ticks the Send To box.
+        {"setup, Escape", makeSetup, {{WM_SYSCHAR, 'S'}}, VK_ESCAPE,
+         [&] { EXPECT_FALSE(Exists(sendTo)); }, false},
+        {"setup, Enter", makeSetup, {{WM_SYSCHAR, 'S'}}, VK_RETURN,
+         [&] { EXPECT_TRUE(LoadLink(sendTo).loaded); }, false},
+        // OK has the focus first; two Tabs reach the link, and Enter there
+        // opens it and leaves the box open.
+        {"About, Enter on the link, then Escape", makeAbout,
+         {{WM_KEYDOWN, VK_TAB}, {WM_KEYDOWN, VK_TAB}, {WM_KEYDOWN, VK_RETURN}}, VK_ESCAPE,
+         [&] { EXPECT_EQ(opened, 1); }, false},
+        // Enter on OK closes the box and opens nothing more.
+        {"About, Enter", makeAbout, {}, VK_RETURN, [&] { EXPECT_EQ(opened, 1); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto form = c.make();
+        const DWORD thread = GetCurrentThreadId();
+        Walk walk;
+        std::thread walker([&] { walk = WalkForm(form->hwnd(), thread, c.before, c.finalKey); });
+        form->ShowModal();
+        walker.join();
+        EXPECT_TRUE(walk.closed);
+        c.expect();
+
+        ASSERT_FALSE(walk.tabCycle.empty());
+        std::wstring keys;
+        for (const SeenControl& control : walk.controls) {
+            const std::string what = test::U(control.className + L" \"" + control.text + L"\"");
+            // No class of the program's own stands in for a standard control.
+            EXPECT_TRUE(control.className == L"Static" || control.className == L"Edit" ||
+                        control.className == L"SysTabControl32" || control.className == L"TsPanel" ||
+                        (control.className == L"Button" && IsStandardButton(control)))
+                << what;
+            if (const wchar_t key = AccessKeyOf(control.text)) {
+                EXPECT_EQ(keys.find(key), std::wstring::npos) << what << ": its key is taken";
+                keys += key;
+            }
+            if (!TakesInput(control) || !control.enabled) continue;
+            const bool tabbed = std::count(walk.tabCycle.begin(), walk.tabCycle.end(), control.hwnd) != 0;
+            // Its caption's or its label's key; a label's key brings the
+            // focus to it, a button's (a check box's) to the button.
+            const SeenControl* label = LabelOf(control, walk.controls);
+            const auto key = std::find_if(walk.accessKeys.begin(), walk.accessKeys.end(),
+                                          [&](const Walk::Key& k) { return label && k.owner == label->hwnd; });
+            const bool keyed = key != walk.accessKeys.end();
+            if (keyed) {
+                EXPECT_EQ(key->went, label->className == L"Static" ? control.hwnd : label->hwnd) << what;
+            }
+            EXPECT_TRUE(tabbed || keyed) << what;
+            if (c.allKeyed && !IsPushButton(control) && control.className != L"SysTabControl32") {
+                EXPECT_TRUE(keyed) << what << " has no access key";
+            }
+            // The name the form hands the accessibility runtime where the
+            // window order would give another; Wine's oleacc does not read
+            // those back, so it is taken from the form.
+            const std::wstring annotated = form->AccessibleName(control.hwnd);
+            const std::wstring name = annotated.empty() ? control.name : annotated;
+            EXPECT_FALSE(name.empty()) << what;
+            EXPECT_EQ(test::U(name), test::U(LabelSeen(control, walk.controls))) << what;
+        }
+    }
 }
 
 // Explorer's naming of new shortcuts against the real registry: after
