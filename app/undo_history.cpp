@@ -1,7 +1,7 @@
 #include "app/undo_history.h"
 
+#include <algorithm>
 #include <functional>
-#include <set>
 
 #include "core/cut_rule.h"
 #include "core/undo_journal.h"
@@ -14,14 +14,16 @@ namespace {
 // identity becomes a row of the list, or is the row that lists it already.
 // `others`: the files the other cuts' journals say they renamed.
 bool RowsFromJournal(UndoHistory::Step& step, ShortcutListModel& list,
-                     const std::function<const std::set<FileId>&()>& others) {
+                     const std::function<const std::vector<FileId>&()>& others) {
     const auto renames = ParseJournal(step.file->Read());
     if (!renames) return false;
     win::FileIdentities ids;  // as the cut took them
     step.cut.journal.clear();
     for (JournalUndo& undo : FindJournalFiles(
              *renames, [&ids](const std::string& path) { return ids.Of(path); },
-             [&others](const FileId& id) { return others().count(id) != 0; })) {
+             [&others](const FileId& id) {
+                 return std::binary_search(others().begin(), others().end(), id);
+             })) {
         std::size_t row = list.IndexOf(undo.current);
         if (row == std::string::npos) {
             row = list.Count();
@@ -129,36 +131,34 @@ void UndoHistory::EndCut(CutResult result) {
     }
 }
 
-std::set<FileId> UndoHistory::RenamedByOthers(const std::string& journal) const {
+std::vector<FileId> UndoHistory::RenamedByOthers(const std::string& journal) const {
     // Only cuts after this one: it planned its renames from the names the
     // earlier ones had left.
-    std::set<std::string> newer;
-    for (const std::string& path : win::ListJournals(folder_)) {
-        if (path == journal) break;
-        newer.insert(path);
-    }
-    std::set<FileId> renamed;
+    std::vector<std::string> newer = win::ListJournals(folder_);
+    newer.erase(std::find(newer.begin(), newer.end(), journal), newer.end());
+    std::vector<FileId> renamed;
     for (const Step& step : own_) {
-        if (step.file && !newer.count(step.file->path())) continue;
+        if (step.file && std::find(newer.begin(), newer.end(), step.file->path()) == newer.end()) continue;
         for (const JournalEntry& entry : step.cut.journal) {
-            if (entry.id) renamed.insert(*entry.id);
+            if (entry.id) renamed.push_back(*entry.id);
         }
     }
     for (const std::string& path : newer) {
         const auto renames = ParseJournal(win::ReadJournal(path));
         for (const JournalRename& r : renames.value_or(std::vector<JournalRename>{})) {
-            if (r.done && r.id) renamed.insert(*r.id);
+            if (r.done && r.id) renamed.push_back(*r.id);
         }
     }
+    std::sort(renamed.begin(), renamed.end());
     return renamed;
 }
 
 std::optional<UndoHistory::Step> UndoHistory::BeginUndo(ShortcutListModel& list) {
     // Read only when a rename may never have happened: the other journals
     // tell whether another cut renamed its file instead.
-    std::optional<std::set<FileId>> others;
+    std::optional<std::vector<FileId>> others;
     std::string undoing;
-    const auto renamedByOthers = [&]() -> const std::set<FileId>& {
+    const auto renamedByOthers = [&]() -> const std::vector<FileId>& {
         if (!others) others = RenamedByOthers(undoing);
         return *others;
     };

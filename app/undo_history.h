@@ -8,7 +8,6 @@
 
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -66,7 +65,7 @@ public:
 private:
     // The files that the cuts after `journal`'s renamed, by their journals
     // and this window's memory.
-    std::set<FileId> RenamedByOthers(const std::string& journal) const;
+    std::vector<FileId> RenamedByOthers(const std::string& journal) const;
 
     std::vector<Step> own_;  // oldest first
     std::string folder_;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <tuple>
+#include <functional>
 
 #include "core/utf8.h"
 
@@ -138,68 +138,44 @@ std::optional<std::vector<JournalRename>> ParseJournal(std::string_view text) {
 
 std::string JournalFileName(const JournalStamp& s) {
     char name[64];
-    std::snprintf(name, sizeof name, "undo-%04d%02d%02d-%02d%02d%02d%03d-%08x-%u.log", s.year,
+    std::snprintf(name, sizeof name, "undo-%04d%02d%02d-%02d%02d%02d%03d-%08x-%03u.log", s.year,
                   s.month, s.day, s.hour, s.minute, s.second, s.millisecond,
-                  static_cast<unsigned>(s.process), s.n);
+                  static_cast<unsigned>(s.process), s.n % 1000);
     return name;
 }
 
 std::optional<JournalStamp> ParseJournalFileName(std::string_view name) {
-    std::size_t at = 0;
-    // The next `width` characters as a number in `base`, or -1.
-    const auto number = [&](std::size_t width, int base) -> long long {
-        if (at + width > name.size()) return -1;
-        long long value = 0;
-        for (std::size_t end = at + width; at < end; ++at) {
-            const char c = name[at];
-            const int digit = c >= '0' && c <= '9' ? c - '0' : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-            if (digit < 0) return -1;
-            value = value * base + digit;
-        }
-        return value;
-    };
-    const auto literal = [&](std::string_view text) {
-        if (name.substr(at, text.size()) != text) return false;
-        at += text.size();
-        return true;
+    // Fixed widths: "undo-yyyymmdd-hhmmssmmm-pppppppp-nnn.log".
+    constexpr std::string_view kShape = "undo-########-#########-xxxxxxxx-###.log";
+    if (name.size() != kShape.size()) return std::nullopt;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        const bool ok = kShape[i] == '#'   ? c >= '0' && c <= '9'
+                        : kShape[i] == 'x' ? (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')
+                                           : c == kShape[i];
+        if (!ok) return std::nullopt;
+    }
+    const auto number = [&](std::size_t at, std::size_t width) {
+        return static_cast<int>(std::strtoul(std::string(name.substr(at, width)).c_str(), nullptr, 10));
     };
     JournalStamp s;
-    long long v[8];
-    if (!literal("undo-") || (v[0] = number(4, 10)) < 0 || (v[1] = number(2, 10)) < 0 ||
-        (v[2] = number(2, 10)) < 0 || !literal("-") || (v[3] = number(2, 10)) < 0 ||
-        (v[4] = number(2, 10)) < 0 || (v[5] = number(2, 10)) < 0 || (v[6] = number(3, 10)) < 0 ||
-        !literal("-") || (v[7] = number(8, 16)) < 0 || !literal("-")) {
-        return std::nullopt;
-    }
-    const std::size_t dot = name.find('.', at);
-    if (dot == at || dot == std::string_view::npos || name.substr(dot) != ".log" || dot - at > 9) {
-        return std::nullopt;
-    }
-    const long long n = number(dot - at, 10);
-    if (n < 0) return std::nullopt;
-    s.year = static_cast<int>(v[0]), s.month = static_cast<int>(v[1]), s.day = static_cast<int>(v[2]);
-    s.hour = static_cast<int>(v[3]), s.minute = static_cast<int>(v[4]), s.second = static_cast<int>(v[5]);
-    s.millisecond = static_cast<int>(v[6]);
-    s.process = static_cast<std::uint32_t>(v[7]);
-    s.n = static_cast<unsigned>(n);
+    s.year = number(5, 4), s.month = number(9, 2), s.day = number(11, 2);
+    s.hour = number(14, 2), s.minute = number(16, 2), s.second = number(18, 2);
+    s.millisecond = number(20, 3);
+    s.process = static_cast<std::uint32_t>(std::strtoul(std::string(name.substr(24, 8)).c_str(), nullptr, 16));
+    s.n = static_cast<unsigned>(number(33, 3));
     return s;
 }
 
 std::vector<std::string> JournalsNewestFirst(std::vector<std::string> names) {
-    const auto key = [](const JournalStamp& s) {
-        return std::make_tuple(s.year, s.month, s.day, s.hour, s.minute, s.second, s.millisecond,
-                               s.process, s.n);
-    };
-    std::vector<std::pair<JournalStamp, std::string>> stamped;
+    // The names sort as their cuts do; the old journal is older than all.
     bool old = false;
+    std::vector<std::string> newest;
     for (std::string& name : names) {
-        if (auto stamp = ParseJournalFileName(name)) stamped.emplace_back(*stamp, std::move(name));
+        if (ParseJournalFileName(name)) newest.push_back(std::move(name));
         else old = old || name == kOldJournalName;
     }
-    std::sort(stamped.begin(), stamped.end(),
-              [&](const auto& a, const auto& b) { return key(a.first) > key(b.first); });
-    std::vector<std::string> newest;
-    for (auto& s : stamped) newest.push_back(std::move(s.second));
+    std::sort(newest.begin(), newest.end(), std::greater<>());
     if (old) newest.emplace_back(kOldJournalName);
     return newest;
 }

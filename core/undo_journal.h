@@ -52,8 +52,8 @@ std::optional<std::vector<JournalRename>> ParseJournal(std::string_view text);
 bool LooksLikeJournal(std::string_view start);
 
 // The journals' file names: "undo-<yyyymmdd>-<hhmmssmmm>-<process>-<n>.log",
-// which sort by the time of their cut; n tells apart journals of one
-// process made in the same millisecond. "undo.log" is the one journal of
+// in fixed widths, so that they sort as the times of their cuts; n (three
+// digits) tells apart journals of one process made in the same millisecond. "undo.log" is the one journal of
 // version 1, older than any of these.
 struct JournalStamp {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;

@@ -79,10 +79,10 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
 TEST(UndoJournal, FileNamesSortByTheirCut) {
     const JournalStamp early{2026, 12, 8, 9, 5, 7, 3, 0x1a2b, 0};
     JournalStamp later = early;
-    later.n = 10;
+    later.n = 10;  // sorts after 9: three digits
     JournalStamp latest = early;
     latest.year = 2027;
-    EXPECT_EQ(JournalFileName(early), "undo-20261208-090507003-00001a2b-0.log");
+    EXPECT_EQ(JournalFileName(early), "undo-20261208-090507003-00001a2b-000.log");
     for (const JournalStamp& s : {early, later, latest}) {
         const auto read = ParseJournalFileName(JournalFileName(s));
         ASSERT_TRUE(read);
@@ -94,8 +94,9 @@ TEST(UndoJournal, FileNamesSortByTheirCut) {
     EXPECT_EQ(JournalsNewestFirst({"undo.log", JournalFileName(early), "undo.log.bad", "x.txt",
                                    JournalFileName(latest), JournalFileName(later),
                                    "undo-20261208-090507003-00001a2b-.log",
-                                   "undo-20261208-090507003-00001A2B-1.log",
-                                   "undo-2026120-090507003-00001a2b-1.log",
+                                   "undo-20261208-090507003-00001A2B-001.log",
+                                   "undo-2026120-090507003-00001a2b-001.log",
+                                   "undo-20261208-090507003-00001a2b-001.lnk",
                                    JournalFileName(early) + ".bad"}),
               (std::vector<std::string>{JournalFileName(latest), JournalFileName(later),
                                         JournalFileName(early), "undo.log"}));
