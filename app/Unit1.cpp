@@ -126,10 +126,15 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     startedWithoutParameters_ = true;
     if (argc > 1) {
         startedWithoutParameters_ = false;
-        win::Win32PathLookup lookup;
+        win::Win32PathLookup disk;
+        RememberingPathLookup lookup(disk);
+        // As in a scan, the list learns its rows once, at the end (below).
+        scanning_ = true;
         for (int i = 1; i < argc; ++i) RegisterShortcut(ExpandLongPath(argv[i], lookup));
-        // The cut renames them before the window first draws them.
-        listView_.LookUpIcons();
+        scanning_ = false;
+        // Icons are looked up as rows are drawn, after the cut has renamed
+        // them: a thousand paths cost no thousand lookups before the window
+        // shows.
     }
     DragAcceptFiles(hwnd(), TRUE);
 

@@ -84,7 +84,8 @@ void TFrmMain::OnDropFiles(HDROP drop) {
         MessageBeep(MB_OK);
         return;
     }
-    win::Win32PathLookup lookup;
+    win::Win32PathLookup disk;
+    RememberingPathLookup lookup(disk);
     for (const std::string& path : paths) RegisterShortcut(ExpandLongPath(path, lookup));
     listView_.SyncCount();
     listView_.InvalidatePreview();

@@ -87,10 +87,6 @@ void ShortcutListView::SetColumnWidth(int width, int column) {
     ListView_SetColumnWidth(hwnd_, column, width);
 }
 
-void ShortcutListView::LookUpIcons() {
-    for (std::size_t row = 0; row < model_.Count(); ++row) IconOf(row);
-}
-
 void ShortcutListView::RedrawAll() {
     InvalidateRect(hwnd_, nullptr, FALSE);
     UpdateWindow(hwnd_);

@@ -42,9 +42,6 @@ public:
     // or outcome changed since the last look, and leaves the rest as drawn.
     void WatchRows();
     void RedrawChangedRows();
-    // Looks up the icons of the rows not drawn yet, while their files still
-    // have the names they were listed with.
-    void LookUpIcons();
 
     // Row check state, as the user sees it; flips redraw the rows at once
     // (a tick can change what later rows would be called) and tell an

@@ -66,4 +66,16 @@ std::string ExpandLongPath(const std::string& parameter, PathLookup& lookup) {
     return result;
 }
 
+std::optional<std::string> RememberingPathLookup::LongName(const std::string& path) {
+    const auto [it, added] = names_.try_emplace(path);
+    if (added) it->second = lookup_.LongName(path);
+    return it->second;
+}
+
+bool RememberingPathLookup::IsFolder(const std::string& path) {
+    const auto [it, added] = folders_.try_emplace(path, false);
+    if (added) it->second = lookup_.IsFolder(path);
+    return it->second;
+}
+
 }  // namespace tsly

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace tsly {
 
@@ -28,5 +29,22 @@ std::string_view PathRoot(std::string_view path);
 bool NeedsFullPath(const std::string& path);
 
 std::string ExpandLongPath(const std::string& parameter, PathLookup& lookup);
+
+// Remembers each answer of another lookup, for one batch of paths (a
+// command line, a drop): a thousand files of one folder look the folder up
+// once, not a thousand times. The disk may change afterwards, so the
+// answers are not kept beyond the batch.
+class RememberingPathLookup final : public PathLookup {
+public:
+    explicit RememberingPathLookup(PathLookup& lookup) : lookup_(lookup) {}
+    std::string FullPath(const std::string& path) override { return lookup_.FullPath(path); }
+    std::optional<std::string> LongName(const std::string& path) override;
+    bool IsFolder(const std::string& path) override;
+
+private:
+    PathLookup& lookup_;
+    std::unordered_map<std::string, std::optional<std::string>> names_;
+    std::unordered_map<std::string, bool> folders_;
+};
 
 }  // namespace tsly

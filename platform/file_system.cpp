@@ -167,18 +167,49 @@ std::string Win32PathLookup::FullPath(const std::string& path) {
     return FromWide(std::wstring_view(buffer.data(), length));
 }
 
-std::optional<std::string> Win32PathLookup::LongName(const std::string& path) {
-    if (HasWildcard(path)) return std::nullopt;
+namespace {
+
+std::wstring Upper(std::wstring text) {
+    if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+}  // namespace
+
+const Win32PathLookup::Entry* Win32PathLookup::Find(const std::string& path) {
+    if (HasWildcard(path)) return nullptr;
+    const std::size_t split = path.find_last_of('\\');
+    if (split == std::string::npos || split + 1 == path.size()) return nullptr;
+    const std::string folder = path.substr(0, split + 1);
+    const std::wstring key = Upper(ToWide(path.substr(split + 1)));
+    auto& entries = listed_[folder];
+    if (const auto it = entries.find(key); it != entries.end()) return &it->second;
+    if (whole_[folder]) return nullptr;  // the listing had no such entry
     WIN32_FIND_DATAW data{};
-    // One name: the fast mode would gain nothing.
-    HANDLE h = FindFirst(FileCallPath(path), data, ListingMode::Plain);
-    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    const bool whole = ++asked_[folder] >= 2;
+    // Standard information: the short names are what a listing is asked for.
+    HANDLE h = FindFirst(FileCallPath(whole ? folder + "*" : path), data, ListingMode::Plain);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    do {
+        if (!RoundTrips(data.cFileName)) continue;
+        const Entry entry{FromWide(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
+        entries.emplace(Upper(data.cFileName), entry);
+        if (data.cAlternateFileName[0]) entries.emplace(Upper(data.cAlternateFileName), entry);
+        if (!whole) entries.emplace(key, entry);  // as asked: a long name matched by its alias
+    } while (whole && FindNextFileW(h, &data));
     FindClose(h);
-    if (!RoundTrips(data.cFileName)) return std::nullopt;
-    return FromWide(data.cFileName);
+    whole_[folder] = whole;
+    const auto it = entries.find(key);
+    return it == entries.end() ? nullptr : &it->second;
+}
+
+std::optional<std::string> Win32PathLookup::LongName(const std::string& path) {
+    const Entry* entry = Find(path);
+    return entry ? std::optional<std::string>(entry->name) : std::nullopt;
 }
 
 bool Win32PathLookup::IsFolder(const std::string& path) {
+    if (const Entry* entry = Find(path)) return entry->folder;
     const DWORD attributes = GetFileAttributesW(FileCallPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES &&
            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -21,11 +21,28 @@ protected:
     ListingStart OpenIn(const std::string& pattern, ListingMode mode) override;
 };
 
+// For one batch of paths (a command line, a drop): a folder asked about a
+// second time is listed whole, so that a thousand files of one folder cost
+// one listing, while a single file costs a single lookup.
 class Win32PathLookup final : public PathLookup {
 public:
     std::string FullPath(const std::string& path) override;
     std::optional<std::string> LongName(const std::string& path) override;
     bool IsFolder(const std::string& path) override;
+
+private:
+    struct Entry {
+        std::string name;  // the long name
+        bool folder;
+    };
+    // The entry `path` names, from its folder's listing or a lookup of its own.
+    const Entry* Find(const std::string& path);
+
+    std::unordered_map<std::string, int> asked_;  // folder -> lookups in it
+    // folder -> its entries by their long and short names in upper case;
+    // a single lookup's entry is kept under its folder too.
+    std::unordered_map<std::string, std::unordered_map<std::wstring, Entry>> listed_;
+    std::unordered_map<std::string, bool> whole_;  // folder -> listed whole
 };
 
 // The form of a path that file calls take: "\\?\" (or "\\?\UNC\") before

@@ -13,10 +13,12 @@ using namespace tsly;
 struct FakeLookup : PathLookup {
     std::map<std::string, std::string> longNames;  // full path -> long name
     std::set<std::string> folders;
+    std::map<std::string, int> asked;  // path -> lookups of its long name
     std::string FullPath(const std::string& p) override {
         return p.rfind("\\\\", 0) == 0 || p.rfind("C:\\", 0) == 0 ? p : "C:\\Data\\" + p;
     }
     std::optional<std::string> LongName(const std::string& p) override {
+        ++asked[p];
         const auto it = longNames.find(p);
         return it == longNames.end() ? std::nullopt : std::optional<std::string>(it->second);
     }
@@ -74,6 +76,23 @@ TEST(LongPath, TheRootNamesTheVolume) {
         {"C:x.lnk", ""}, {"x\\y.lnk", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(PathRoot(c.path), c.root) << c.path;
+}
+
+// A Send To of many files in one folder: each folder is looked up once,
+// each file once, whatever the number of files.
+TEST(LongPath, ABatchLooksEachPathUpOnce) {
+    FakeLookup fs;
+    fs.longNames = {{"C:\\LINKS~1", "Links"}, {"C:\\LINKS~1\\SUB", "Sub"}};
+    fs.folders = {"C:\\LINKS~1", "C:\\LINKS~1\\SUB"};
+    RememberingPathLookup lookup(fs);
+    for (int i = 0; i < 1000; ++i) {
+        const std::string name = std::to_string(i) + " - ショートカット.lnk";
+        fs.longNames["C:\\LINKS~1\\SUB\\" + name] = name;
+        EXPECT_EQ(ExpandLongPath("C:\\LINKS~1\\SUB\\" + name, lookup), "C:\\Links\\Sub\\" + name);
+    }
+    EXPECT_EQ(ExpandLongPath("C:\\LINKS~1\\SUB", lookup), "C:\\Links\\Sub\\");
+    EXPECT_EQ(fs.asked.size(), 1002u);
+    for (const auto& [path, times] : fs.asked) EXPECT_EQ(times, 1) << path;
 }
 
 }  // namespace
