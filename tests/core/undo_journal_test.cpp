@@ -57,7 +57,11 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
         {JournalHeader() + a + flipped + done, 1},  // the rest is not trusted either
         {JournalHeader() + a + "R\t-\t-\tC:\\\xff\t\tC:\\x\t" + "00000000\n", 1},
         {JournalHeader() + a + JournalRenameLine({std::nullopt, "C:\\\xc3", "", "C:\\x", false, ""}), 1},
-        {JournalHeader() + a + JournalDoneLine(5, "C:\\b"), 1},  // no rename 5
+        {JournalHeader() + a + JournalDoneLine(1, "C:\\b") + b, 1},  // no rename 1 (yet)
+        {JournalHeader() + "R\t-\t5\tC:\\a\t\tC:\\b\t" + "01d62df0\n" + b, 0},  // half an identity
+        {JournalHeader() + "R\t100000000\t2\tC:\\a\t\tC:\\b\t" + "9b8985fb\n" + b, 0},  // volume past 32 bits
+        // Written by hand: the checksum is the common CRC-32.
+        {JournalHeader() + "R\t1\t2\tC:\\a\t\tC:\\b\t3909693e\n", 1},
         {JournalHeader() + "R\t1\t2\tC:\\a\t\tC:\\b\n", 0},  // a line of version 1 in version 2
         {v1, 1},
         {v1 + "R\t1\tzz\tC:\\c\t\tC:\\d\n" + "D\t0\tC:\\b\n", 1},
