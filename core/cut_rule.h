@@ -20,6 +20,7 @@ enum class RenameFailure : std::uint8_t {
     ReservedName,   // a device name such as CON or NUL
     TooLong,        // longer than a file name or a path may be
     Replaced,       // another file now has the name the cut gave
+    SameFile,       // an earlier row's file: one file reached by two paths
     Other,          // see the system's error code
 };
 

@@ -1,0 +1,103 @@
+#include "core/cut_plan.h"
+
+#include <utility>
+
+namespace tsly {
+
+std::uint64_t HashBytes(const void* bytes, std::size_t size, std::uint64_t hash) {
+    const auto* p = static_cast<const unsigned char*>(bytes);
+    for (std::size_t i = 0; i < size; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
+    return hash;
+}
+
+std::uint64_t PlanDisk::EntryKey(const std::string& path) {
+    return HashBytes(path.data(), path.size());
+}
+
+CutPlan::CutPlan(const CutListSource& list, CutOptions options, PlanDisk& disk,
+                 std::function<bool(std::size_t)> leave)
+    : list_(list), options_(std::move(options)), disk_(disk), leave_(std::move(leave)) {}
+
+const RowPlan& CutPlan::Row(std::size_t row) {
+    while (rows_.size() <= row) PlanNext();
+    return rows_[row];
+}
+
+RowCut CutPlan::Of(std::size_t row) {
+    if (row >= list_.Count()) return RowCut{};
+    const RowPlan& plan = Row(row);
+    return RowCut{plan.outcome, Paths(row).to, plan.steps};
+}
+
+PlannedPaths CutPlan::Paths(std::size_t row) {
+    const std::uint8_t steps = Row(row).steps;
+    PlannedPaths paths;
+    paths.to = list_.Caption(row);
+    if (steps & kFirstStep) paths.to = *FirstCutTarget(paths.to, options_);
+    if (steps & kSecondStep) {
+        if (steps & kFirstStep) paths.via = paths.to;
+        paths.to = *SecondCutTarget(paths.to, options_);
+    }
+    return paths;
+}
+
+const CutPlan::Entry& CutPlan::At(std::uint64_t key, const std::string& path, bool needId) {
+    Entry& entry = entries_[key];
+    if (!entry.idRead && needId) {
+        entry.id = disk_.Identity(path);
+        entry.idRead = true;
+        entry.taken = entry.id || disk_.Exists(path);
+    } else if (!entry.idRead && !entry.taken) {
+        entry.taken = disk_.Exists(path);
+        // Known gone: no identity to ask for.
+        entry.idRead = !entry.taken;
+    }
+    return entry;
+}
+
+RenameResult CutPlan::Look(const std::string& from, const std::string& to,
+                           const std::optional<FileId>& id) {
+    const std::uint64_t fromKey = disk_.EntryKey(from);
+    if (!At(fromKey, from, false).taken) return RenameResult{RenameFailure::NotFound, 0};
+    const std::uint64_t toKey = disk_.EntryKey(to);
+    // A new name that differs only in case names the file itself.
+    if (toKey != fromKey && At(toKey, to, false).taken) {
+        return RenameResult{RenameFailure::NameTaken, 0};
+    }
+    entries_[fromKey] = Entry{false, true, id};  // free, and whose file left
+    entries_[toKey] = Entry{true, true, id};
+    return RenameResult{};
+}
+
+void CutPlan::PlanNext() {
+    const std::size_t row = rows_.size();
+    RowPlan plan;
+    plan.ticked = list_.Checked(row);
+    plan.left = plan.ticked && leave_ && leave_(row);
+    if (plan.ticked && !plan.left) {
+        const std::string& path = list_.Caption(row);
+        // A row that would rename is the only one of its file: a second
+        // path to a file an earlier row moves would rename it again, or
+        // find it gone.
+        if (PlanPaths(path, options_)) {
+            // The file here, or the one an earlier row moved away from here.
+            const Entry& entry = At(disk_.EntryKey(path), path, true);
+            if (entry.id && files_.count(*entry.id) != 0) {
+                plan.outcome = RowOutcome{OutcomeKind::Failed, RenameFailure::SameFile, 0};
+                rows_.push_back(std::move(plan));
+                return;
+            }
+            if (entry.taken) plan.id = entry.id;
+            if (plan.id) files_.insert(*plan.id);
+        }
+        const RowCut cut = CutRow(path, options_, [&](std::uint8_t, const std::string& from,
+                                                      const std::string& to) {
+            return Look(from, to, plan.id);
+        });
+        plan.outcome = cut.outcome;
+        plan.steps = cut.steps;
+    }
+    rows_.push_back(std::move(plan));
+}
+
+}  // namespace tsly
