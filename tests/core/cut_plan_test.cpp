@@ -2,6 +2,8 @@
 // parted, and random lists, disks and options compared row by row.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -74,6 +76,169 @@ TEST(CutPlan, ThePreviewIsWhatTheCutDoes) {
         EXPECT_EQ(PreviewTexts(list, disk, c.options), c.expected) << c.what;
         EXPECT_EQ(CutTexts(list, disk, c.options), c.expected) << c.what;
     }
+}
+
+// Random lists over a random disk: names from the markers, cut strings and
+// replacements, in other letter cases and widths, with chains, rows aimed at
+// one name and one file listed twice through a folder link.
+struct RandomCase {
+    std::mt19937 rng;
+    explicit RandomCase(unsigned seed) : rng(seed) {}
+    std::size_t Below(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); }
+    bool Chance(int percent) { return static_cast<int>(Below(100)) < percent; }
+    template <class T> const T& Pick(const std::vector<T>& from) { return from[Below(from.size())]; }
+
+    const std::vector<std::string> folders{"C:\\d\\", "C:\\e\\", "C:\\link\\"};
+    const std::vector<std::string> bases{"A", "a", "Ａ", "メモ", "x y", ""};
+    const std::vector<std::string> markers{"", "", "へのショートカット", "へのｼｮｰﾄｶｯﾄ", " - ショートカット"};
+    const std::vector<std::string> texts{" - コピー", "X", "Copy of ", ".", "k", "lnk", ".LNK", "x"};
+    const std::vector<std::string> replacements{"", "(link)", "X", "- ショートカットX", "ト", " "};
+    const std::vector<std::string> extensions{".lnk", ".lnk", ".LNK", ".Lnk", ".txt"};
+
+    CutOptions options;
+    std::string Name() {
+        std::string name;
+        if (Chance(30)) name += Pick(texts);
+        name += Pick(bases);
+        if (Chance(30)) name += Pick(texts);
+        if (Chance(25)) name += " " + Pick(replacements);
+        if (Chance(15)) name += Pick(texts);
+        return name + Pick(markers) + Pick(extensions);
+    }
+    std::string Path() { return Pick(folders) + Name(); }
+    void Options() {
+        options.replacement = Pick(replacements);
+        options.applyToUnmarked = Chance(40);
+        options.cutSecondText = Chance(60);
+        options.secondText = Pick(texts);
+        options.cutModernMarker = Chance(85);
+    }
+};
+
+// The plan's words for a row, and the cut's.
+struct Said {
+    OutcomeKind kind;
+    RenameFailure failure;
+    std::string path;
+    bool operator==(const Said& o) const { return kind == o.kind && failure == o.failure && path == o.path; }
+};
+std::ostream& operator<<(std::ostream& out, const Said& s) {
+    return out << static_cast<int>(s.kind) << "/" << static_cast<int>(s.failure) << " " << s.path;
+}
+
+TEST(CutPlan, RandomListsThePreviewTellsWhatTheCutDoes) {
+    std::size_t renamedRows = 0, failedRows = 0, deviations = 0, sameFile = 0, extensionLost = 0;
+    for (unsigned seed = 1; seed <= 3000; ++seed) {
+        RandomCase r(seed);
+        r.Options();
+        model::Disk disk;
+        ShortcutListModel list(model::kUpper.data());
+        const std::size_t rows = 1 + r.Below(12);
+        for (std::size_t i = 0; i < rows; ++i) {
+            std::string path = r.Path();
+            // The same file again, through the link, or a name another row has.
+            if (i > 0 && r.Chance(15)) {
+                const std::string& other = list.Caption(r.Below(list.Count()));
+                path = r.Pick(r.folders) + std::string(SplitPath(other)->name);
+            }
+            if (!list.Register(std::string(path))) continue;
+            if (r.Chance(80)) list.SetChecked(list.Count() - 1, false == r.Chance(85));
+            if (!disk.Exists(path) && r.Chance(90)) disk.Add(path);
+        }
+        for (std::size_t i = r.Below(6); i > 0; --i) disk.Add(r.Path());
+
+        // The preview, as far as some rows, then the disk changes behind it.
+        CutPreview preview(list, [&] { return std::make_unique<model::Look>(disk); });
+        preview.SetOptions(r.options);
+        for (std::size_t i = r.Below(list.Count() + 1); i > 0; --i) preview.Of(i - 1);
+        for (std::size_t i = r.Below(4); i > 0; --i) {
+            if (r.Chance(50)) disk.Add(r.Path());
+            else disk.Remove(list.Caption(r.Below(list.Count())));
+        }
+        // The window plans again when the disk may have changed.
+        preview.Invalidate();
+        std::vector<Said> planned;
+        std::vector<std::string> texts;
+        std::size_t plannedRenames = 0, plannedFailures = 0;
+        for (std::size_t i = 0; i < list.Count(); ++i) {
+            const RowCut cut = preview.Of(i);
+            planned.push_back(Said{cut.outcome.kind, cut.outcome.failure, cut.path});
+            texts.push_back(PreviewText(cut));
+            plannedRenames += cut.outcome.kind == OutcomeKind::Renamed;
+            plannedFailures += cut.outcome.kind == OutcomeKind::Failed;
+            const bool lost = cut.outcome.kind == OutcomeKind::Renamed && !HasShortcutExtension(cut.path);
+            extensionLost += lost;
+            sameFile += cut.outcome.failure == RenameFailure::SameFile;
+            EXPECT_EQ(texts.back().find("（拡張子が .lnk でなくなります）") != std::string::npos, lost)
+                << "seed " << seed << " row " << i << ": " << texts.back();
+        }
+        // The names each file may end under: where it is, and what the plan gives it.
+        std::map<std::uint64_t, std::set<std::string>> allowed;
+        for (const auto& [id, where] : disk.Where()) allowed[id].insert(where);
+        {
+            model::Look look(disk);
+            CutPlan plan(list, r.options, look);
+            for (std::size_t i = 0; i < list.Count(); ++i) {
+                if (!plan.Row(i).id) continue;
+                const PlannedPaths paths = plan.Paths(i);
+                for (const std::string& p : {paths.via, paths.to}) {
+                    if (!p.empty()) allowed[plan.Row(i).id->file].insert(model::Disk::Key(p));
+                }
+            }
+        }
+
+        // Half the cuts meet another program renaming, deleting and adding files.
+        const bool disturbed = r.Chance(50);
+        std::vector<std::string> captions;
+        for (std::size_t i = 0; i < list.Count(); ++i) captions.push_back(list.Caption(i));
+        model::Env env(disk, r.options);
+        if (disturbed) {
+            env.beforeRename = [&] {
+                if (!r.Chance(50)) return;
+                const std::string& victim = captions[r.Below(captions.size())];
+                if (r.Chance(50)) disk.Remove(victim);
+                else disk.Add(r.Chance(50) ? victim : r.Path());  // a new file, maybe in its place
+            };
+        }
+        const std::set<std::uint64_t> before = [&] {
+            std::set<std::uint64_t> ids;
+            for (const auto& [id, where] : disk.Where()) ids.insert(id);
+            return ids;
+        }();
+        const CutResult result = RunCutCommand(list, env);
+        for (std::size_t i = 0; i < list.Count(); ++i) {
+            const Said did{list.Outcome(i).kind, list.Outcome(i).failure, list.Caption(i)};
+            if (!disturbed) {
+                EXPECT_EQ(did, planned[i]) << "seed " << seed << " row " << i;
+                continue;
+            }
+            // Where the disk changed meanwhile, the row stops at the rename
+            // that no longer fits: before any (a failure) or after the first.
+            if (did == planned[i]) continue;
+            ++deviations;
+            EXPECT_TRUE(did.kind == OutcomeKind::Failed ? did.path == captions[i]
+                                                        : did.kind == OutcomeKind::Renamed)
+                << "seed " << seed << " row " << i << ": " << did << " planned " << planned[i];
+        }
+        if (!disturbed) {
+            EXPECT_EQ(result.renamed, plannedRenames) << "seed " << seed;
+            EXPECT_EQ(result.failed, plannedFailures) << "seed " << seed;
+        }
+        for (const auto& [id, where] : disk.Where()) {
+            if (before.count(id) == 0) continue;  // added by the other program
+            EXPECT_EQ(allowed[id].count(where), 1u) << "seed " << seed << ": file " << id << " at " << where;
+        }
+        renamedRows += plannedRenames;
+        failedRows += plannedFailures;
+    }
+    // The cases reach what they are meant to.
+    EXPECT_GT(renamedRows, 2500u);
+    EXPECT_GT(failedRows, 500u);
+    EXPECT_GT(deviations, 50u);
+    EXPECT_GT(sameFile, 20u);
+    EXPECT_GT(extensionLost, 30u);
+    std::cout << "renamed " << renamedRows << ", failed " << failedRows << ", deviations "
+              << deviations << ", same file " << sameFile << ", extension lost " << extensionLost << "\n";
 }
 
 }  // namespace

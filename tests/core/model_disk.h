@@ -67,12 +67,10 @@ struct Disk {
         files[Key(to)] = file;
         return {};
     }
-    // Where each file is: id -> real folder and stored name.
+    // Where each file is, as Key gives it: id -> key.
     std::map<std::uint64_t, std::string> Where() const {
         std::map<std::uint64_t, std::string> where;
-        for (const auto& [key, file] : files) {
-            where[file.id] = key.substr(0, SplitPath(key)->folder.size()) + file.name;
-        }
+        for (const auto& [key, file] : files) where[file.id] = key;
         return where;
     }
 };
