@@ -84,14 +84,16 @@ public:
     RenameResult Rename(const std::string& from, const std::string& to) override {
         return win::RenameFile(from, to);
     }
-    std::optional<FileId> Identity(const std::string& path) override { return ids_.Of(path); }
+    std::optional<FileId> Identity(const std::string& path) override { return disk_.Identity(path); }
+    bool Exists(const std::string& path) override { return disk_.Exists(path); }
+    std::uint64_t EntryKey(const std::string& path) override { return disk_.EntryKey(path); }
     bool Continue(std::size_t done, std::size_t total) override { return turn_(done, total); }
     void Completed() override { completed_(); }
 
 private:
     std::function<bool(std::size_t, std::size_t)> turn_;
     std::function<void()> completed_;
-    win::FileIdentities ids_;
+    win::DiskLook disk_;
     win::UndoJournalFile* journal_ = nullptr;
     bool goOn_ = false, begun_ = false;
     std::size_t base_ = 0;
@@ -154,6 +156,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     CheckJournalAtStart();
     listView_.SetOnRowsChanged([this] { StartPreviewCount(); });
     ReloadPreviewOptions();
+    SetTimer(hwnd(), kSettingsWatchTimerId, kSettingsWatchMs, nullptr);
 
     startedWithoutParameters_ = true;
     if (argc > 1) {
@@ -341,9 +344,9 @@ bool TFrmMain::WorkTurn(std::size_t done, std::size_t total) {
 
 void TFrmMain::ShowCounts(const char* doneWord, std::size_t done, std::size_t failed) {
     if (!hwnd()) return;
-    SetStatusText(std::string(doneWord) + " " + std::to_string(done) + " 件・失敗 " +
-                      std::to_string(failed) + " 件",
-                  1);
+    workCounts_ = std::string(doneWord) + " " + std::to_string(done) + " 件・失敗 " +
+                  std::to_string(failed) + " 件";
+    SetStatusText(workCounts_, 1);
 }
 
 void TFrmMain::RunListWork(const char* finished, const char* stopped,
@@ -363,8 +366,12 @@ void TFrmMain::RunListWork(const char* finished, const char* stopped,
     // A cut that renamed nothing emptied the file for nothing: it gets the
     // last cut back.
     if (env.JournalBegun() && !cutRenamed_) WriteJournalFromMemory();
-    // Renamed rows follow their files: what a cut would do now is new.
-    if (hwnd()) listView_.InvalidatePreview();
+    // Renamed rows follow their files: what a cut would do now is new, and
+    // the status bar tells how many rows a second cut would change.
+    if (hwnd()) {
+        listView_.InvalidatePreview();
+        StartPreviewCount();
+    }
 }
 
 void TFrmMain::Action_cutshoutExecute() { RunCut(false); }
@@ -419,6 +426,7 @@ void TFrmMain::N3Click() {
     settingsDeleted_ = true;
     journalOnDisk_ = false;  // the journal went with the settings
     UpdateCommandStates();
+    RefreshPreview();  // the options are the defaults now
 }
 
 void TFrmMain::N6Click() {
@@ -437,8 +445,7 @@ void TFrmMain::Action_find_folderExecute() {
 
 void TFrmMain::Action_open_optionExecute() {
     ShowOptionDialog(DialogPosition());
-    ReloadPreviewOptions();
-    StartPreviewCount();
+    RefreshPreview();
 }
 void TFrmMain::S1Click() { ShowSetupDialog(DialogPosition()); }
 void TFrmMain::About1Click() { ShowAboutBox(DialogPosition()); }
@@ -522,6 +529,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_TIMER:
         if (wParam == kPreviewTimerId) PreviewCountTurn();
+        if (wParam == kSettingsWatchTimerId) WatchSettingsTurn();
         return 0;
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
@@ -552,6 +560,9 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             FormActivate();
             return 0;
         }
+        // Files may have changed while the window was away: the plan is
+        // made again from the disk as it is.
+        if (LOWORD(wParam) != WA_INACTIVE && !busy_) RefreshPreview();
         break;
     case WM_SYSCOMMAND:
         if (wParam == SC_MINIMIZE) {  // exactly: the low bits are not masked

@@ -39,6 +39,13 @@ struct CutOptions {
     bool cutSecondText = false;    // "cutnameflg"
     std::string secondText;        // "cutname": T
     bool cutModernMarker = true;   // "CutModernMarker"
+
+    bool operator==(const CutOptions& o) const {
+        return replacement == o.replacement && applyToUnmarked == o.applyToUnmarked &&
+               cutSecondText == o.cutSecondText && secondText == o.secondText &&
+               cutModernMarker == o.cutModernMarker;
+    }
+    bool operator!=(const CutOptions& o) const { return !(*this == o); }
 };
 
 // The markers the shell appends to a new shortcut's name: the two older

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/cut_rule.h"
 #include "core/long_path.h"
 #include "core/utf8.h"
 #include "platform/handles.h"
@@ -90,6 +91,34 @@ std::optional<FileId> FileIdentity(const std::string& path) {
     if (!GetFileInformationByHandle(h, &info)) return std::nullopt;
     return FileId{info.dwVolumeSerialNumber,
                     (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+bool DiskLook::Exists(const std::string& path) {
+    return GetFileAttributesW(FileCallPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::uint64_t DiskLook::EntryKey(const std::string& path) {
+    const auto parts = SplitPath(path);
+    const std::string_view folder = parts ? parts->folder : std::string_view();
+    const std::string_view name = parts ? parts->name : std::string_view(path);
+    const char16_t* upper = SystemUpperTable();
+    const auto fold = [upper](std::string_view text, std::uint64_t hash) {
+        utf8::ForEachUtf16Unit(text, [&](char16_t unit) {
+            const char16_t folded = upper[unit];
+            hash = HashBytes(&folded, sizeof folded, hash);
+        });
+        return hash;
+    };
+    auto it = folders_.find(std::string(folder));
+    if (it == folders_.end()) {
+        // A folder that cannot be opened is told by its path.
+        const std::optional<FileId> id = FileIdentity(std::string(folder));
+        const std::uint64_t key = id ? HashBytes(&id->file, sizeof id->file,
+                                                 HashBytes(&id->volume, sizeof id->volume))
+                                     : fold(folder, HashBytes("?", 1));
+        it = folders_.emplace(std::string(folder), key).first;
+    }
+    return fold(name, it->second);
 }
 
 std::optional<FileId> FileIdentities::Of(const std::string& path) {

@@ -10,6 +10,7 @@
 #include "core/dir_open.h"
 #include "core/folder_scan.h"
 #include "core/long_path.h"
+#include "core/plan_disk.h"
 
 namespace tsly::win {
 
@@ -54,6 +55,20 @@ private:
     std::unordered_map<std::wstring, std::uint64_t> files_;
     std::vector<std::uint32_t> buffer_;  // a listing's entries, 4-byte aligned
     std::unordered_map<std::string, std::optional<std::uint32_t>> roots_;
+};
+
+// The disk as a cut's plan reads it: identities a folder at a time, and
+// entries keyed by the folder's own identity (a folder reached through a
+// link is the same folder) and the name as the system folds it.
+class DiskLook final : public PlanDisk {
+public:
+    std::optional<FileId> Identity(const std::string& path) override { return ids_.Of(path); }
+    bool Exists(const std::string& path) override;
+    std::uint64_t EntryKey(const std::string& path) override;
+
+private:
+    FileIdentities ids_;
+    std::unordered_map<std::string, std::uint64_t> folders_;  // folder -> its key
 };
 
 // Renames a file; never replaces an existing one.
