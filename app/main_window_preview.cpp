@@ -22,7 +22,7 @@ bool TFrmMain::ReloadPreviewOptions(bool always) {
     // Options that cannot be read give no preview; the cut reports them.
     std::optional<CutOptions> options;
     try {
-        options = ReadCutOptions();
+        options = ReadCutOptions(false);
     } catch (const SettingsError&) {
     }
     if (!always && options == listView_.PreviewOptions()) return false;
