@@ -258,12 +258,17 @@ TEST(CutCommand, StoppingEndsAfterTheCurrentRowWithTheOutcomesSoFar) {
     EXPECT_EQ(b.Left(), (Names{"a .lnk", "bへのショートカット.lnk", "cへのショートカット.lnk"}));
     EXPECT_EQ(b.log.back(), "completed");
     // Rows a stopped run never reached lose what an earlier run did to them;
-    // a stop asked for after the last row stops nothing.
+    // a stop asked for after the last row stops nothing, one after the row
+    // before it leaves the last.
     b.stopAfter = 3;
     EXPECT_FALSE(RunCutCommand(b, b).stopped);
     b.stopAfter = 1;
     RunCutCommand(b, b);
     EXPECT_EQ(b.Texts(), (std::vector<std::string>{"変更なし", "", ""}));
+    Bench last({}, {{"aへのショートカット.lnk", true}, {"bへのショートカット.lnk", true}});
+    last.stopAfter = 1;
+    EXPECT_TRUE(RunCutCommand(last, last).stopped);
+    EXPECT_EQ(last.Left(), (Names{"a .lnk", "bへのショートカット.lnk"}));
 }
 
 TEST(CutCommand, SettingsErrorEndsTheCommandAtOnce) {

@@ -64,6 +64,14 @@ TEST(ShortcutList, EditedCaptionMovesTheIndex) {
     list.SetCaption(1, "C:\\e.lnk");
     EXPECT_TRUE(list.Register("C:\\c.lnk"));
     EXPECT_EQ(list.Caption(1), "C:\\e.lnk");
+    // An edited row's icon is looked up again for its new path; a row that
+    // follows its renamed file keeps the file's icon.
+    list.SetImageIndex(0, 5);
+    list.SetImageIndex(1, 6);
+    list.SetCaption(0, "C:\\f.lnk");
+    list.SetPath(1, "C:\\g.lnk");
+    EXPECT_EQ(list.At(0).imageIndex, ShortcutEntry::kIconUnknown);
+    EXPECT_EQ(list.At(1).imageIndex, 6);
 }
 
 TEST(ShortcutList, TypeToFindStartsAtARowAndWrapsOnlyWhenAsked) {
