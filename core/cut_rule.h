@@ -66,6 +66,10 @@ std::optional<PathParts> SplitPath(std::string_view path);
 // True when the path's file name ends with ".lnk" in any letter case.
 bool HasShortcutExtension(std::string_view path);
 
+// True when a second text is part of ".lnk" in some letter case: the
+// second cut, which searches the whole name, may take it from the extension.
+bool CutsIntoExtension(std::string_view secondText);
+
 // The longest file name and the longest path the system takes, in UTF-16
 // units.
 inline constexpr std::size_t kMaxNameUnits = 255;
