@@ -69,6 +69,15 @@ RenameResult CutPlan::Look(const std::string& from, const std::string& to,
     return RenameResult{};
 }
 
+std::uint64_t CutPlan::IdKey(const FileId& id) {
+    return HashBytes(&id.file, sizeof id.file, HashBytes(&id.volume, sizeof id.volume));
+}
+
+bool CutPlan::Tried(const FileId& id) const {
+    const auto it = files_.find(IdKey(id));
+    return it != files_.end() && it->second.id == id;
+}
+
 void CutPlan::PlanNext() {
     const std::size_t row = rows_.size();
     RowPlan plan;
@@ -82,13 +91,13 @@ void CutPlan::PlanNext() {
         if (PlanPaths(path, options_)) {
             // The file here, or the one an earlier row moved away from here.
             const Entry& entry = At(disk_.EntryKey(path), path, true);
-            if (entry.id && files_.count(*entry.id) != 0) {
+            if (entry.id && Tried(*entry.id)) {
                 plan.outcome = RowOutcome{OutcomeKind::Failed, RenameFailure::SameFile, 0};
                 rows_.push_back(std::move(plan));
                 return;
             }
             if (entry.taken) plan.id = entry.id;
-            if (plan.id) files_.insert(*plan.id);
+            if (plan.id) files_.emplace(IdKey(*plan.id), Entry{true, true, plan.id});
         }
         const RowCut cut = CutRow(path, options_, [&](std::uint8_t, const std::string& from,
                                                       const std::string& to) {

@@ -10,7 +10,6 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "core/cut_command.h"
@@ -57,12 +56,8 @@ private:
     // What the plan knows of an entry: what rows before did to it, or else
     // the disk, asked once.
     const Entry& At(std::uint64_t key, const std::string& path, bool needId);
-
-    struct IdHash {
-        std::size_t operator()(const FileId& id) const {
-            return static_cast<std::size_t>(id.file * 0x9E3779B97F4A7C15ull ^ id.volume);
-        }
-    };
+    static std::uint64_t IdKey(const FileId& id);
+    bool Tried(const FileId& id) const;
 
     const CutListSource& list_;
     CutOptions options_;
@@ -70,7 +65,9 @@ private:
     std::function<bool(std::size_t)> leave_;
     std::vector<RowPlan> rows_;
     std::unordered_map<std::uint64_t, Entry> entries_;  // entry key -> as the plan leaves it
-    std::unordered_set<FileId, IdHash> files_;          // files rows before try to rename
+    // Files rows before try to rename, by a hash of their identity (the
+    // entry holds the identity itself).
+    std::unordered_map<std::uint64_t, Entry> files_;
 };
 
 }  // namespace tsly

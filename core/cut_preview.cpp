@@ -33,7 +33,7 @@ void CutPreview::SetOptions(CutOptions options) {
 RowCut CutPreview::Of(std::size_t row) {
     if (!plan_) {
         disk_ = makeDisk_();
-        plan_.emplace(list_, options_, *disk_);
+        plan_ = std::make_unique<CutPlan>(list_, options_, *disk_);
     }
     return plan_->Of(row);
 }

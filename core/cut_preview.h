@@ -41,7 +41,7 @@ private:
     DiskLook makeDisk_;
     CutOptions options_;
     std::unique_ptr<PlanDisk> disk_;
-    std::optional<CutPlan> plan_;
+    std::unique_ptr<CutPlan> plan_;
 };
 
 }  // namespace tsly

@@ -97,28 +97,32 @@ bool DiskLook::Exists(const std::string& path) {
     return GetFileAttributesW(FileCallPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+namespace {
+
+// A text folded as the file system compares names, hashed on from `hash`.
+std::uint64_t FoldedHash(std::string_view text, std::uint64_t hash) {
+    const char16_t* upper = SystemUpperTable();
+    utf8::ForEachUtf16Unit(text, [&](char16_t unit) {
+        const char16_t folded = upper[unit];
+        hash = HashBytes(&folded, sizeof folded, hash);
+    });
+    return hash;
+}
+
+}  // namespace
+
 std::uint64_t DiskLook::EntryKey(const std::string& path) {
     const auto parts = SplitPath(path);
-    const std::string_view folder = parts ? parts->folder : std::string_view();
-    const std::string_view name = parts ? parts->name : std::string_view(path);
-    const char16_t* upper = SystemUpperTable();
-    const auto fold = [upper](std::string_view text, std::uint64_t hash) {
-        utf8::ForEachUtf16Unit(text, [&](char16_t unit) {
-            const char16_t folded = upper[unit];
-            hash = HashBytes(&folded, sizeof folded, hash);
-        });
-        return hash;
-    };
-    auto it = folders_.find(std::string(folder));
-    if (it == folders_.end()) {
+    if (!parts) return FoldedHash(path, HashBytes("\\", 1));
+    if (folder_.empty() || parts->folder != folder_) {
+        folder_ = parts->folder;
         // A folder that cannot be opened is told by its path.
-        const std::optional<FileId> id = FileIdentity(std::string(folder));
-        const std::uint64_t key = id ? HashBytes(&id->file, sizeof id->file,
-                                                 HashBytes(&id->volume, sizeof id->volume))
-                                     : fold(folder, HashBytes("?", 1));
-        it = folders_.emplace(std::string(folder), key).first;
+        const std::optional<FileId> id = FileIdentity(folder_);
+        folderKey_ = id ? HashBytes(&id->file, sizeof id->file,
+                                    HashBytes(&id->volume, sizeof id->volume))
+                        : FoldedHash(folder_, HashBytes("?", 1));
     }
-    return fold(name, it->second);
+    return FoldedHash(parts->name, folderKey_);
 }
 
 std::optional<FileId> FileIdentities::Of(const std::string& path) {

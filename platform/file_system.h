@@ -68,7 +68,9 @@ public:
 
 private:
     FileIdentities ids_;
-    std::unordered_map<std::string, std::uint64_t> folders_;  // folder -> its key
+    // The folder keyed last: a plan goes through the rows a folder at a time.
+    std::string folder_;
+    std::uint64_t folderKey_ = 0;
 };
 
 // Renames a file; never replaces an existing one.
