@@ -49,7 +49,7 @@ std::string_view NameOf(std::string_view path) {
 }  // namespace
 
 std::string CharacterName(std::uint32_t c) {
-    if (c >= 0x20 && c < 0x80) return std::string(1, static_cast<char>(c));
+    if (c >= 0x20 && c < 0x7F) return std::string(1, static_cast<char>(c));
     char text[16];
     std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(c));
     return text;

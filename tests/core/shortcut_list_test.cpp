@@ -98,6 +98,18 @@ TEST(ShortcutList, UsesTheGivenFold) {
     EXPECT_FALSE(list.Register("C:\\a.lnk"));
 }
 
+TEST(ShortcutList, ARowThatFollowsItsFileLeavesEveryOtherRowFound) {
+    // Many rows, so that rows lie next to each other in the index.
+    ShortcutListModel list(AsciiFold);
+    constexpr int n = 2000;
+    for (int i = 0; i < n; ++i) ASSERT_TRUE(list.Register("C:\\f" + std::to_string(i) + ".lnk"));
+    for (int i = 0; i < n; i += 3) list.SetPath(i, "C:\\g" + std::to_string(i) + ".lnk");
+    for (int i = 0; i < n; ++i) {
+        EXPECT_EQ(list.IndexOf(list.Caption(i)), static_cast<std::size_t>(i)) << i;
+        EXPECT_EQ(list.Contains("C:\\f" + std::to_string(i) + ".lnk"), i % 3 != 0) << i;
+    }
+}
+
 TEST(ShortcutList, RegistrationComparesAFewCaptionsNotEveryEntry) {
     // A duplicate test that searched the list would compare every listed
     // caption at each registration: n * n / 2 comparisons.
