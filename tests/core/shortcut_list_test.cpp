@@ -77,6 +77,9 @@ TEST(ShortcutList, EditedCaptionMovesTheIndex) {
 TEST(ShortcutList, TypeToFindStartsAtARowAndWrapsOnlyWhenAsked) {
     ShortcutListModel list(AsciiFold);
     EXPECT_EQ(list.FindCaption("c", 0, true, true), npos);
+    ASSERT_TRUE(list.Register("c:\\one.lnk"));  // a list of one row
+    EXPECT_EQ(list.FindCaption("C:\\O", 0, true, false), 0u);
+    list.Clear();
     for (const char* p : {"C:\\b.lnk", "Q:\\two.lnk", "c:\\bx.lnk"}) ASSERT_TRUE(list.Register(p));
     struct Case { const char* text; std::size_t start; bool prefix, wrap; std::size_t row; };
     const Case cases[] = {
