@@ -261,6 +261,9 @@ TEST(CutCommand, EachBatchIsKeptWithItsOwnRenames) {
     EXPECT_EQ(b.Count("before 64"), 1);
     EXPECT_EQ(b.Count("before 6"), 1);
     EXPECT_EQ(b.Count("after"), 2);
+    // Each rename done is told by its place in its batch.
+    EXPECT_EQ(b.Count(("done 5 " + D + "f5 .lnk").c_str()), 1);
+    EXPECT_EQ(b.Count(("done 0 " + D + "f64 .lnk").c_str()), 1);
 }
 
 TEST(CutCommand, StoppingEndsAfterTheCurrentRowWithTheOutcomesSoFar) {
