@@ -128,22 +128,20 @@ RowCut CarryOut(const std::string& path, const RowPlan& plan, const CutOptions& 
                 CutEnvironment& env) {
     const RenameResult plannedFailure{plan.outcome.failure, plan.outcome.code};
     std::optional<RenameResult> stop;
-    bool moved = false;
     return CutRow(path, options, [&](std::uint8_t step, const std::string& from,
                                      const std::string& to) {
         if (!(plan.steps & step)) return plannedFailure;
         if (stop) return *stop;
-        // The file must be the one planned; once it moved, it is ours. A
+        // The file must be the one planned, also between the two steps. A
         // name taken meanwhile the rename itself refuses.
         RenameResult r;
-        if (!moved && plan.id) {
+        if (plan.id) {
             const std::optional<FileId> now = env.Identity(from);
             if (!now) r = RenameResult{RenameFailure::NotFound, 0};
             else if (*now != *plan.id) r = RenameResult{RenameFailure::Replaced, 0};
         }
         if (r.ok()) r = env.Rename(from, to);
-        if (r.ok()) moved = true;
-        else stop = r;
+        if (!r.ok()) stop = r;
         return r;
     });
 }

@@ -145,6 +145,7 @@ TEST(CutPlan, RandomListsThePreviewTellsWhatTheCutDoes) {
             if (r.Chance(80)) list.SetChecked(list.Count() - 1, false == r.Chance(85));
             if (!disk.Exists(path) && r.Chance(90)) disk.Add(path);
         }
+        if (r.Chance(15)) disk.untold = "C:\\e\\";
         for (std::size_t i = r.Below(6); i > 0; --i) disk.Add(r.Path());
 
         // The preview, as far as some rows, then the disk changes behind it.
@@ -172,18 +173,26 @@ TEST(CutPlan, RandomListsThePreviewTellsWhatTheCutDoes) {
             EXPECT_EQ(texts.back().find("（拡張子が .lnk でなくなります）") != std::string::npos, lost)
                 << "seed " << seed << " row " << i << ": " << texts.back();
         }
-        // The names each file may end under: where it is, and what the plan gives it.
+        // The names each file may end under: where it is, and what the plan
+        // gives the file at a row's path as the planned renames move files.
         std::map<std::uint64_t, std::set<std::string>> allowed;
-        for (const auto& [id, where] : disk.Where()) allowed[id].insert(where);
         {
+            std::map<std::string, std::uint64_t> at;  // key -> file, as the renames go
+            for (const auto& [id, where] : disk.Where()) {
+                allowed[id].insert(where);
+                at[where] = id;
+            }
             model::Look look(disk);
             CutPlan plan(list, r.options, look);
             for (std::size_t i = 0; i < list.Count(); ++i) {
-                if (!plan.Row(i).id) continue;
+                const auto file = at.find(model::Disk::Key(list.Caption(i)));
+                if (plan.Row(i).steps == 0 || file == at.end()) continue;
+                const std::uint64_t id = file->second;
+                at.erase(file);
                 const PlannedPaths paths = plan.Paths(i);
-                for (const std::string& p : {paths.via, paths.to}) {
-                    if (!p.empty()) allowed[plan.Row(i).id->file].insert(model::Disk::Key(p));
-                }
+                if (!paths.via.empty()) allowed[id].insert(model::Disk::Key(paths.via));
+                allowed[id].insert(model::Disk::Key(paths.to));
+                at[model::Disk::Key(paths.to)] = id;
             }
         }
 
@@ -192,12 +201,20 @@ TEST(CutPlan, RandomListsThePreviewTellsWhatTheCutDoes) {
         std::vector<std::string> captions;
         for (std::size_t i = 0; i < list.Count(); ++i) captions.push_back(list.Caption(i));
         model::Env env(disk, r.options);
+        std::map<std::uint64_t, std::string> added;  // the other program's files, where it put them
         if (disturbed) {
-            env.beforeRename = [&] {
+            env.meanwhile = [&] {
                 if (!r.Chance(50)) return;
                 const std::string& victim = captions[r.Below(captions.size())];
-                if (r.Chance(50)) disk.Remove(victim);
-                else disk.Add(r.Chance(50) ? victim : r.Path());  // a new file, maybe in its place
+                if (r.Chance(50)) {
+                    disk.Remove(victim);
+                    return;
+                }
+                const std::string path = r.Chance(50) ? victim : r.Path();  // maybe in its place
+                disk.Add(path);
+                // Where identities cannot be told, a file put in another's
+                // place is not told from it.
+                if (disk.Identity(path)) added[disk.nextId - 1] = model::Disk::Key(path);
             };
         }
         const std::set<std::uint64_t> before = [&] {
@@ -225,8 +242,11 @@ TEST(CutPlan, RandomListsThePreviewTellsWhatTheCutDoes) {
             EXPECT_EQ(result.failed, plannedFailures) << "seed " << seed;
         }
         for (const auto& [id, where] : disk.Where()) {
-            if (before.count(id) == 0) continue;  // added by the other program
-            EXPECT_EQ(allowed[id].count(where), 1u) << "seed " << seed << ": file " << id << " at " << where;
+            if (before.count(id) != 0) {
+                EXPECT_EQ(allowed[id].count(where), 1u) << "seed " << seed << ": file " << id << " at " << where;
+            } else if (added.count(id) != 0) {  // the cut never moves a file it did not plan for
+                EXPECT_EQ(where, added[id]) << "seed " << seed << ": file " << id;
+            }
         }
         renamedRows += plannedRenames;
         failedRows += plannedFailures;

@@ -36,6 +36,7 @@ struct Disk {
     };
     std::map<std::string, File> files;  // entry key -> file
     std::uint64_t nextId = 1;
+    std::string untold;  // a folder on a volume that tells no identities
 
     // The folder a path lies in, links followed, and its name in upper case.
     static std::string Key(const std::string& path) {
@@ -55,7 +56,9 @@ struct Disk {
     bool Exists(const std::string& path) const { return files.count(Key(path)) != 0; }
     std::optional<FileId> Identity(const std::string& path) const {
         const auto it = files.find(Key(path));
-        if (it == files.end()) return std::nullopt;
+        if (it == files.end() || (!untold.empty() && it->first.rfind(untold, 0) == 0)) {
+            return std::nullopt;
+        }
         return FileId{7, it->second.id};
     }
     RenameResult Rename(const std::string& from, const std::string& to) {
@@ -91,14 +94,27 @@ struct Look : PlanDisk {
 struct Env : CutEnvironment {
     Disk& disk;
     CutOptions options;
-    std::function<void()> beforeRename;  // another program at work
+    // Another program at work once the cut has planned its rows (the lists
+    // here fit one batch): between rows and whenever the cut looks at the
+    // disk, though not between its last look and the rename (no one can
+    // close that gap).
+    std::function<void()> meanwhile;
+    bool planned = false;
     Env(Disk& d, CutOptions o) : disk(d), options(std::move(o)) {}
     CutOptions ReadOptions() override { return options; }
     RenameResult Rename(const std::string& from, const std::string& to) override {
-        if (beforeRename) beforeRename();
+        planned = true;
         return disk.Rename(from, to);
     }
-    std::optional<FileId> Identity(const std::string& path) override { return disk.Identity(path); }
+    std::optional<FileId> Identity(const std::string& path) override {
+        if (meanwhile && planned) meanwhile();
+        return disk.Identity(path);
+    }
+    bool Continue(std::size_t, std::size_t) override {
+        planned = true;
+        if (meanwhile) meanwhile();
+        return true;
+    }
     bool Exists(const std::string& path) override { return disk.Exists(path); }
     std::uint64_t EntryKey(const std::string& path) override { return Look(disk).EntryKey(path); }
     void Completed() override {}
