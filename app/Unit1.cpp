@@ -300,8 +300,10 @@ void TFrmMain::ScanFolder(const std::string& folder) {
 }
 
 void TFrmMain::BeginWork() {
-    // A count of the preview would tell of rows the work is changing.
+    // A count of the preview would tell of rows the work is changing; its
+    // plan is made again afterwards and need not take room meanwhile.
     KillTimer(hwnd(), kPreviewTimerId);
+    listView_.InvalidatePreview();
     listView_.SyncCount();
     listView_.WatchRows();  // the rows in view are redrawn as the work passes them
     busy_ = true;

@@ -16,7 +16,9 @@ std::uint64_t PlanDisk::EntryKey(const std::string& path) {
 
 CutPlan::CutPlan(const CutListSource& list, CutOptions options, PlanDisk& disk,
                  std::function<bool(std::size_t)> leave)
-    : list_(list), options_(std::move(options)), disk_(disk), leave_(std::move(leave)) {}
+    : list_(list), options_(std::move(options)), disk_(disk), leave_(std::move(leave)) {
+    rows_.reserve(list_.Count());
+}
 
 const RowPlan& CutPlan::Row(std::size_t row) {
     while (rows_.size() <= row) PlanNext();
@@ -41,22 +43,16 @@ PlannedPaths CutPlan::Paths(std::size_t row) {
     return paths;
 }
 
-const CutPlan::Entry& CutPlan::At(std::uint64_t key, const std::string& path, bool needId) {
-    Entry& entry = entries_[key];
-    if (!entry.idRead && needId) {
-        entry.id = disk_.Identity(path);
-        entry.idRead = true;
-        entry.taken = entry.id || disk_.Exists(path);
-    } else if (!entry.idRead && !entry.taken) {
-        entry.taken = disk_.Exists(path);
-        // Known gone: no identity to ask for.
-        entry.idRead = !entry.taken;
-    }
-    return entry;
+CutPlan::Now CutPlan::At(std::uint64_t key, const std::string& path, bool needId) {
+    const auto it = entries_.find(key);
+    if (it != entries_.end()) return Now{it->second.taken, rows_[it->second.row].id};
+    if (!needId) return Now{disk_.Exists(path), std::nullopt};
+    std::optional<FileId> id = disk_.Identity(path);
+    const bool taken = id || disk_.Exists(path);
+    return Now{taken, std::move(id)};
 }
 
-RenameResult CutPlan::Look(const std::string& from, const std::string& to,
-                           const std::optional<FileId>& id) {
+RenameResult CutPlan::Look(const std::string& from, const std::string& to, std::uint32_t row) {
     const std::uint64_t fromKey = disk_.EntryKey(from);
     if (!At(fromKey, from, false).taken) return RenameResult{RenameFailure::NotFound, 0};
     const std::uint64_t toKey = disk_.EntryKey(to);
@@ -64,8 +60,8 @@ RenameResult CutPlan::Look(const std::string& from, const std::string& to,
     if (toKey != fromKey && At(toKey, to, false).taken) {
         return RenameResult{RenameFailure::NameTaken, 0};
     }
-    entries_[fromKey] = Entry{false, true, id};  // free, and whose file left
-    entries_[toKey] = Entry{true, true, id};
+    entries_[fromKey] = Entry{false, row};  // free, and whose file left
+    entries_[toKey] = Entry{true, row};
     return RenameResult{};
 }
 
@@ -75,38 +71,35 @@ std::uint64_t CutPlan::IdKey(const FileId& id) {
 
 bool CutPlan::Tried(const FileId& id) const {
     const auto it = files_.find(IdKey(id));
-    return it != files_.end() && it->second.id == id;
+    return it != files_.end() && rows_[it->second.row].id == id;
 }
 
 void CutPlan::PlanNext() {
-    const std::size_t row = rows_.size();
-    RowPlan plan;
+    const auto row = static_cast<std::uint32_t>(rows_.size());
+    rows_.emplace_back();
+    RowPlan& plan = rows_.back();
     plan.ticked = list_.Checked(row);
     plan.left = plan.ticked && leave_ && leave_(row);
-    if (plan.ticked && !plan.left) {
-        const std::string& path = list_.Caption(row);
-        // A row that would rename is the only one of its file: a second
-        // path to a file an earlier row moves would rename it again, or
-        // find it gone.
-        if (PlanPaths(path, options_)) {
-            // The file here, or the one an earlier row moved away from here.
-            const Entry& entry = At(disk_.EntryKey(path), path, true);
-            if (entry.id && Tried(*entry.id)) {
-                plan.outcome = RowOutcome{OutcomeKind::Failed, RenameFailure::SameFile, 0};
-                rows_.push_back(std::move(plan));
-                return;
-            }
-            if (entry.taken) plan.id = entry.id;
-            if (plan.id) files_.emplace(IdKey(*plan.id), Entry{true, true, plan.id});
+    if (!plan.ticked || plan.left) return;
+    const std::string& path = list_.Caption(row);
+    // A row that would rename is the only one of its file: a second path to
+    // a file an earlier row moves would rename it again, or find it gone.
+    if (PlanPaths(path, options_)) {
+        // The file here, or the one an earlier row moved away from here.
+        const Now now = At(disk_.EntryKey(path), path, true);
+        if (now.id && Tried(*now.id)) {
+            plan.outcome = RowOutcome{OutcomeKind::Failed, RenameFailure::SameFile, 0};
+            return;
         }
-        const RowCut cut = CutRow(path, options_, [&](std::uint8_t, const std::string& from,
-                                                      const std::string& to) {
-            return Look(from, to, plan.id);
-        });
-        plan.outcome = cut.outcome;
-        plan.steps = cut.steps;
+        if (now.taken) plan.id = now.id;
+        if (plan.id) files_.emplace(IdKey(*plan.id), Entry{true, row});
     }
-    rows_.push_back(std::move(plan));
+    const RowCut cut = CutRow(path, options_, [&](std::uint8_t, const std::string& from,
+                                                  const std::string& to) {
+        return Look(from, to, row);
+    });
+    plan.outcome = cut.outcome;
+    plan.steps = cut.steps;
 }
 
 }  // namespace tsly

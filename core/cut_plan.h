@@ -45,17 +45,20 @@ public:
 
 private:
     void PlanNext();
-    // A rename as the disk and the rows before would let it happen.
-    RenameResult Look(const std::string& from, const std::string& to,
-                      const std::optional<FileId>& id);
+    // A rename of `row`'s file as the disk and the rows before would let it
+    // happen.
+    RenameResult Look(const std::string& from, const std::string& to, std::uint32_t row);
+    // An entry as the rows planned leave it: taken by, or freed of, the
+    // file of a row. The rest is as the disk says.
     struct Entry {
-        bool taken = false;
-        bool idRead = false;  // `id` is known (or known to be unknown)
+        bool taken;
+        std::uint32_t row;
+    };
+    struct Now {
+        bool taken;
         std::optional<FileId> id;  // the file there; once freed, the file that left
     };
-    // What the plan knows of an entry: what rows before did to it, or else
-    // the disk, asked once.
-    const Entry& At(std::uint64_t key, const std::string& path, bool needId);
+    Now At(std::uint64_t key, const std::string& path, bool needId);
     static std::uint64_t IdKey(const FileId& id);
     bool Tried(const FileId& id) const;
 
@@ -64,9 +67,11 @@ private:
     PlanDisk& disk_;
     std::function<bool(std::size_t)> leave_;
     std::vector<RowPlan> rows_;
-    std::unordered_map<std::uint64_t, Entry> entries_;  // entry key -> as the plan leaves it
-    // Files rows before try to rename, by a hash of their identity (the
-    // entry holds the identity itself).
+    // What the rows planned did to entries, by entry key; each renamed row
+    // takes one and frees one, and nothing else is kept of the disk.
+    std::unordered_map<std::uint64_t, Entry> entries_;
+    // Files rows before try to rename, by a hash of their identity -> the
+    // row (which holds the identity itself).
     std::unordered_map<std::uint64_t, Entry> files_;
 };
 

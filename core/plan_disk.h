@@ -18,10 +18,10 @@ public:
     virtual std::optional<FileId> Identity(const std::string& path) = 0;
     // Whether a file or folder has `path`.
     virtual bool Exists(const std::string& path) { return Identity(path).has_value(); }
-    // Equal for two paths exactly when they name one entry of one folder
-    // (the file system's case folding, a folder reached by a link); by
-    // default the path's bytes. A 64-bit hash: the plan keeps one per
-    // renamed row, and two of a hundred thousand meet once in 10^9 lists.
+    // Equal for two paths when they name one entry of one folder (as the
+    // file system folds case); by default the path's bytes. A 64-bit hash:
+    // the plan keeps one per renamed row, and two of a hundred thousand
+    // meet once in 10^9 lists.
     virtual std::uint64_t EntryKey(const std::string& path);
 };
 

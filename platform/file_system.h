@@ -62,9 +62,8 @@ private:
     std::unordered_map<std::string, std::optional<std::uint32_t>> roots_;
 };
 
-// The disk as a cut's plan reads it: identities a folder at a time, and
-// entries keyed by the folder's own identity (a folder reached through a
-// link is the same folder) and the name as the system folds it.
+// The disk as a cut's plan reads it: identities and names a folder at a
+// time, and entries keyed by their paths as the system folds them.
 class DiskLook final : public PlanDisk {
 public:
     std::optional<FileId> Identity(const std::string& path) override { return ids_.Of(path); }
@@ -73,9 +72,6 @@ public:
 
 private:
     FileIdentities ids_;
-    // The folder keyed last: a plan goes through the rows a folder at a time.
-    std::string folder_;
-    std::uint64_t folderKey_ = 0;
 };
 
 // Renames a file; never replaces an existing one.
