@@ -67,14 +67,16 @@ public:
     RenameResult Rename(const std::string& from, const std::string& to) override {
         return win::RenameFile(from, to);
     }
-    std::optional<FileId> Identity(const std::string& path) override { return ids_.Of(path); }
+    std::optional<FileId> Identity(const std::string& path) override { return disk_.Identity(path); }
+    bool Exists(const std::string& path) override { return disk_.Exists(path); }
+    std::uint64_t EntryKey(const std::string& path) override { return disk_.EntryKey(path); }
     bool Continue(std::size_t done, std::size_t total) override { return turn_(done, total); }
     void Completed() override { completed_(); }
 
 private:
     std::function<bool(std::size_t, std::size_t)> turn_;
     std::function<void()> completed_;
-    win::FileIdentities ids_;
+    win::DiskLook disk_;
     UndoHistory* journal_;
 };
 
@@ -122,6 +124,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     });
     listView_.SetCommandGate([this](CommandId id) { return !Refuses(id); });
     ReloadPreviewOptions();
+    SetTimer(hwnd(), kSettingsWatchTimerId, kSettingsWatchMs, nullptr);
 
     startedWithoutParameters_ = true;
     if (argc > 1) {
@@ -276,8 +279,10 @@ void TFrmMain::ScanFolder(const std::string& folder) {
 }
 
 void TFrmMain::BeginWork() {
-    // A count of the preview would tell of rows the work is changing.
+    // A count of the preview would tell of rows the work is changing; its
+    // plan is made again afterwards and need not take room meanwhile.
     KillTimer(hwnd(), kPreviewTimerId);
+    listView_.InvalidatePreview();
     listView_.SyncCount();
     listView_.WatchRows();  // the rows in view are redrawn as the work passes them
     busy_ = true;
@@ -320,9 +325,9 @@ bool TFrmMain::WorkTurn(std::size_t done, std::size_t total) {
 
 void TFrmMain::ShowCounts(const char* doneWord, std::size_t done, std::size_t failed) {
     if (!hwnd()) return;
-    SetStatusText(std::string(doneWord) + " " + std::to_string(done) + " 件・失敗 " +
-                      std::to_string(failed) + " 件",
-                  1);
+    workCounts_ = std::string(doneWord) + " " + std::to_string(done) + " 件・失敗 " +
+                  std::to_string(failed) + " 件";
+    SetStatusText(workCounts_, 1);
 }
 
 void TFrmMain::RunListWork(const std::string& finished, const char* stopped,
@@ -336,8 +341,12 @@ void TFrmMain::RunListWork(const std::string& finished, const char* stopped,
                            journaled ? &undo_ : nullptr);
     const WorkScope scope(*this);
     work(env);
-    // Renamed rows follow their files: what a cut would do now is new.
-    if (hwnd()) listView_.InvalidatePreview();
+    // Renamed rows follow their files: what a cut would do now is new, and
+    // the status bar tells how many rows a second cut would change.
+    if (hwnd()) {
+        listView_.InvalidatePreview();
+        StartPreviewCount();
+    }
 }
 
 void TFrmMain::LookForJournals() {
@@ -411,6 +420,7 @@ void TFrmMain::N3Click() {
                     (removal.namingPutBack ? kNamingPutBack : ""));
     settingsDeleted_ = true;
     UpdateCommandStates();
+    RefreshPreview();  // the options are the defaults now
 }
 
 void TFrmMain::N6Click() {
@@ -428,8 +438,7 @@ void TFrmMain::Action_find_folderExecute() {
 
 void TFrmMain::Action_open_optionExecute() {
     ShowOptionDialog(DialogPosition());
-    ReloadPreviewOptions();
-    StartPreviewCount();
+    RefreshPreview();
 }
 void TFrmMain::S1Click() { ShowSetupDialog(DialogPosition()); }
 void TFrmMain::About1Click() { ShowAboutBox(DialogPosition()); }
@@ -522,6 +531,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_TIMER:
         if (wParam == kPreviewTimerId) PreviewCountTurn();
+        if (wParam == kSettingsWatchTimerId) WatchSettingsTurn();
         return 0;
     case WM_DROPFILES:
         if (Refuses(kCmdDropFiles)) {
@@ -558,7 +568,10 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             FormActivate();
             return 0;
         }
-        // Another window may have closed meanwhile and left its journals.
+        // Files may have changed while the window was away: the plan is
+        // made again from the disk as it is; another window may have closed
+        // meanwhile and left its journals.
+        if (LOWORD(wParam) != WA_INACTIVE && !busy_) RefreshPreview();
         if (LOWORD(wParam) != WA_INACTIVE) LookAgain(kCmdUndo);
         break;
     case WM_INITMENUPOPUP:

@@ -13,6 +13,8 @@
 #include "core/cut_command.h"
 #include "app/undo_history.h"
 #include "platform/handles.h"
+#include "platform/registry_watch.h"
+#include "platform/settings_store.h"
 #include "platform/window.h"
 
 namespace tsly {
@@ -148,9 +150,15 @@ private:
     // The preview's options from the registry (none when they cannot be
     // read), and its counts in the status bar, worked out a slice at a
     // time between messages so that a long list does not hold the window.
-    void ReloadPreviewOptions();
+    // `always`: plan again even with the same options (the disk may have
+    // changed); false when nothing was done.
+    bool ReloadPreviewOptions(bool always = true);
     void StartPreviewCount();
     void PreviewCountTurn();
+    // The plan follows its inputs: options saved anywhere, and the disk as
+    // it is when the window comes back.
+    void WatchSettingsTurn();
+    void RefreshPreview();
     // The list's columns fill its width: the file column keeps its width
     // where there is room, "結果" takes the rest.
     void FitColumns();
@@ -186,6 +194,10 @@ private:
     DWORD lastFlush_ = 0;
     DWORD flushInterval_ = 500;  // a scan's time between two flushes of its counts
     std::size_t countRow_ = 0, countRenames_ = 0, countFailures_ = 0;
+    std::size_t countAgain_ = 0;   // rows with an outcome that a cut would change again
+    std::size_t countOutcomes_ = 0;  // rows that show what the last work did
+    std::string workCounts_;       // the last work's counts, for the status bar
+    win::RegistryWatch settingsWatch_{kSettingsKey};
 };
 
 }  // namespace tsly

@@ -15,6 +15,9 @@ inline constexpr int kDefaultColumnWidth = 400;
 inline constexpr int kDefaultResultColumnWidth = 160;
 inline constexpr int kMinResultColumnWidth = 100;
 inline constexpr UINT_PTR kPreviewTimerId = 1;
+// Options saved elsewhere are looked for this often.
+inline constexpr UINT_PTR kSettingsWatchTimerId = 2;
+inline constexpr UINT kSettingsWatchMs = 250;
 inline constexpr int kStatusPanel0Width = 300;
 inline constexpr int kStatusBarHeight = 19;
 

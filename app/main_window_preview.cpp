@@ -18,18 +18,31 @@
 
 namespace tsly {
 
-void TFrmMain::ReloadPreviewOptions() {
+bool TFrmMain::ReloadPreviewOptions(bool always) {
     // Options that cannot be read give no preview; the cut reports them.
     std::optional<CutOptions> options;
     try {
-        options = ReadCutOptions();
+        options = ReadCutOptions(false);
     } catch (const SettingsError&) {
     }
+    if (!always && options == listView_.PreviewOptions()) return false;
     listView_.SetPreviewOptions(options);
+    return true;
+}
+
+void TFrmMain::RefreshPreview() {
+    ReloadPreviewOptions();
+    StartPreviewCount();
+}
+
+void TFrmMain::WatchSettingsTurn() {
+    // Work changes the rows under the preview: the change waits for its end.
+    if (busy_ || !settingsWatch_.Changed()) return;
+    if (ReloadPreviewOptions(false)) StartPreviewCount();
 }
 
 void TFrmMain::StartPreviewCount() {
-    countRow_ = countRenames_ = countFailures_ = 0;
+    countRow_ = countRenames_ = countFailures_ = countAgain_ = countOutcomes_ = 0;
     SetTimer(hwnd(), kPreviewTimerId, 0, nullptr);
 }
 
@@ -39,18 +52,35 @@ void TFrmMain::PreviewCountTurn() {
     constexpr DWORD kSliceMs = 20;
     const DWORD start = GetTickCount();
     ShortcutListModel& model = listView_.model();
+    const bool planned = listView_.PreviewOptions().has_value();
     while (countRow_ < model.Count() && GetTickCount() - start < kSliceMs) {
         if (listView_.ShowsPreview(countRow_)) {
             const OutcomeKind kind = listView_.PreviewOf(countRow_).outcome.kind;
             if (kind == OutcomeKind::Renamed) ++countRenames_;
             if (kind == OutcomeKind::Failed) ++countFailures_;
+        } else if (model.Outcome(countRow_).kind != OutcomeKind::None) {
+            // The row shows what was done; a cut now may still change it.
+            ++countOutcomes_;
+            if (model.Checked(countRow_) && planned &&
+                listView_.PreviewOf(countRow_).outcome.kind == OutcomeKind::Renamed) {
+                ++countAgain_;
+            }
         }
         ++countRow_;
     }
     if (countRow_ < model.Count()) return;
     KillTimer(hwnd(), kPreviewTimerId);
-    std::string text = "変更予定 " + std::to_string(countRenames_) + " 件";
-    if (countFailures_ != 0) text += "・失敗予定 " + std::to_string(countFailures_) + " 件";
+    std::string text;
+    if (countOutcomes_ != 0) {
+        // The last work's counts stay, with what a second cut would do.
+        text = workCounts_;
+        if (countAgain_ != 0) {
+            text += "・もう一度カットすると " + std::to_string(countAgain_) + " 件変わります";
+        }
+    } else {
+        text = "変更予定 " + std::to_string(countRenames_) + " 件";
+        if (countFailures_ != 0) text += "・失敗予定 " + std::to_string(countFailures_) + " 件";
+    }
     SetStatusText(text, 1);
 }
 

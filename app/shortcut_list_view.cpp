@@ -15,9 +15,7 @@ ShortcutListView::ShortcutListView()
     // The list control compares captions with the system's case folding;
     // the model keys its index the same way so both give one answer.
     : model_(win::SystemUpperTable()),
-      preview_(model_, [](const std::string& path) {
-          return GetFileAttributesW(win::FileCallPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-      }) {}
+      preview_(model_, [] { return std::make_unique<win::DiskLook>(); }) {}
 
 void ShortcutListView::Create(HWND parent, int controlId, HFONT font) {
     // Owner data: the control keeps no copy of the rows. It shares the
@@ -194,6 +192,7 @@ void ShortcutListView::EditFocused() {
 }
 
 void ShortcutListView::RowsChanged() {
+    preview_.Invalidate();
     RedrawAll();
     if (onRowsChanged_) onRowsChanged_();
 }
@@ -335,7 +334,6 @@ LRESULT ShortcutListView::OnNotify(NMHDR* header, bool& handled) {
         const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
         if (!item.pszText || item.iItem < 0) return FALSE;  // editing cancelled
         model_.SetCaption(static_cast<std::size_t>(item.iItem), win::FromWide(item.pszText));
-        preview_.Invalidate();
         RowsChanged();
         return TRUE;
     }

@@ -67,10 +67,14 @@ public:
     // rows without an outcome; nothing with no options (they could not be
     // read). Rows changed: the preview is worked out again as they are drawn.
     void SetPreviewOptions(const std::optional<CutOptions>& options);
+    std::optional<CutOptions> PreviewOptions() const {
+        return previewOn_ ? std::optional<CutOptions>(preview_.options()) : std::nullopt;
+    }
     void InvalidatePreview();
     bool ShowsPreview(std::size_t row) const;
     RowCut PreviewOf(std::size_t row) { return preview_.Of(row); }
-    // Told after a change of ticks or captions by the user.
+    // Told after a change of ticks or captions by the user; the preview is
+    // planned again (a tick changes what later rows would be called).
     void SetOnRowsChanged(std::function<void()> handler) { onRowsChanged_ = std::move(handler); }
 
     // Handles the control's notifications except custom drawing; sets

@@ -4,8 +4,8 @@
 
 namespace tsly {
 
-CutOptions ReadCutOptions() {
-    const SettingsStore store(kSettingsKey);
+CutOptions ReadCutOptions(bool create) {
+    const SettingsStore store(kSettingsKey, create);
     CutOptions options;
     options.replacement = store.ReadText("Settings", "Char", "");
     options.applyToUnmarked = store.ReadFlag("Settings", "Short1", false);

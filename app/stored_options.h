@@ -6,6 +6,8 @@
 namespace tsly {
 
 // Reads them afresh; throws SettingsError when a value cannot be used.
-CutOptions ReadCutOptions();
+// `create` false leaves a missing key missing (a preview that follows the
+// options must not bring back settings the user deleted).
+CutOptions ReadCutOptions(bool create = true);
 
 }  // namespace tsly

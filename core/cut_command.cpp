@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "core/cut_plan.h"
 #include "core/row_cut.h"
 
 namespace tsly {
@@ -25,6 +26,7 @@ constexpr FailureText kFailureTexts[] = {
     {RenameFailure::ReservedName, "Windows が予約している名前です"},
     {RenameFailure::TooLong, "名前が長すぎます"},
     {RenameFailure::Replaced, "別のファイルに変わっています"},
+    {RenameFailure::SameFile, "同じファイルが前の行にあります"},
 };
 
 std::string FailureReason(RenameFailure failure, std::uint32_t code) {
@@ -47,24 +49,22 @@ std::string_view NameOf(std::string_view path) {
 }  // namespace
 
 std::string CharacterName(std::uint32_t c) {
-    if (c >= 0x20 && c < 0x80) return std::string(1, static_cast<char>(c));
+    if (c >= 0x20 && c < 0x7F) return std::string(1, static_cast<char>(c));
     char text[16];
     std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(c));
     return text;
 }
 
-RowCut CutRow(const std::string& path, const CutOptions& options,
-              const std::function<RenameResult(const std::string&, const std::string&)>& rename) {
+RowCut CutRow(const std::string& path, const CutOptions& options, const StepRename& rename) {
     RowCut cut;
     cut.path = path;
-    bool renamed = false;
-    auto step = [&](std::optional<std::string> target, const NameProblem& problem) {
+    auto step = [&](std::uint8_t which, std::optional<std::string> target, const NameProblem& problem) {
         RenameResult r;
         if (target) {
-            r = rename(cut.path, *target);
+            r = rename(which, cut.path, *target);
             if (r.ok()) {
                 cut.path = std::move(*target);
-                renamed = true;
+                cut.steps |= which;
                 return;
             }
         } else if (problem) {
@@ -81,12 +81,12 @@ RowCut CutRow(const std::string& path, const CutOptions& options,
     };
     NameProblem problem;
     auto first = FirstCutTarget(cut.path, options, &problem);
-    step(std::move(first), problem);
+    step(kFirstStep, std::move(first), problem);
     auto second = SecondCutTarget(cut.path, options, &problem);
-    step(std::move(second), problem);
+    step(kSecondStep, std::move(second), problem);
 
     // A rename that happened is what the row shows, whatever failed beside it.
-    cut.outcome.kind = renamed ? OutcomeKind::Renamed
+    cut.outcome.kind = cut.steps != 0 ? OutcomeKind::Renamed
                        : cut.outcome.failure != RenameFailure::None ? OutcomeKind::Failed
                                                                    : OutcomeKind::Unchanged;
     return cut;
@@ -118,12 +118,43 @@ std::optional<PlannedPaths> PlanPaths(const std::string& path, const CutOptions&
     return PlannedPaths{first ? std::move(*first) : std::string(), std::move(*second)};
 }
 
+namespace {
+
+// Carries out a row's plan: the steps planned to rename, each checked first
+// against the disk; the steps planned to fail, as planned. Where the disk
+// no longer agrees the row stops there with the reason, and nothing the
+// plan did not give it is renamed.
+RowCut CarryOut(const std::string& path, const RowPlan& plan, const CutOptions& options,
+                CutEnvironment& env) {
+    const RenameResult plannedFailure{plan.outcome.failure, plan.outcome.code};
+    std::optional<RenameResult> stop;
+    return CutRow(path, options, [&](std::uint8_t step, const std::string& from,
+                                     const std::string& to) {
+        if (!(plan.steps & step)) return plannedFailure;
+        if (stop) return *stop;
+        // The file must be the one planned, also between the two steps. A
+        // name taken meanwhile the rename itself refuses.
+        RenameResult r;
+        if (plan.id) {
+            const std::optional<FileId> now = env.Identity(from);
+            if (!now) r = RenameResult{RenameFailure::NotFound, 0};
+            else if (*now != *plan.id) r = RenameResult{RenameFailure::Replaced, 0};
+        }
+        if (r.ok()) r = env.Rename(from, to);
+        if (!r.ok()) stop = r;
+        return r;
+    });
+}
+
+}  // namespace
+
 CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResult* previous) {
     // A settings error escapes from here, before any file is touched.
     const CutOptions options = env.ReadOptions();
-    const auto rename = [&env](const std::string& from, const std::string& to) {
-        return env.Rename(from, to);
-    };
+    // The start-up's repeated run leaves what the first run renamed.
+    CutPlan plan(list, options, env, [&list, previous](std::size_t row) {
+        return previous && list.Outcome(row).kind == OutcomeKind::Renamed;
+    });
 
     CutResult result;
     if (previous) {
@@ -136,40 +167,36 @@ CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResul
     for (std::size_t i = 0; i < count && !result.stopped;) {
         const std::size_t end = std::min(count, i + batchSize);
         batchSize = std::min(batchSize * 2, kLongestJournalBatch);
+        // Each row is planned once, its tick read then; the journal keeps
+        // the renames planned.
         batch.clear();
         for (std::size_t row = i; row < end; ++row) {
-            // The start-up's repeated run leaves what the first run renamed.
-            if (!list.Checked(row) ||
-                (previous && list.Outcome(row).kind == OutcomeKind::Renamed)) {
-                continue;
-            }
-            if (auto paths = PlanPaths(list.Caption(row), options)) {
-                const std::string& from = list.Caption(row);
-                batch.push_back(PlannedRename{row, env.Identity(from), from, std::move(paths->via),
-                                              std::move(paths->to)});
-            }
+            const RowPlan& p = plan.Row(row);
+            if (p.steps == 0) continue;
+            PlannedPaths paths = plan.Paths(row);
+            batch.push_back(PlannedRename{row, p.id, list.Caption(row), std::move(paths.via),
+                                          std::move(paths.to)});
         }
         if (!batch.empty()) env.BeforeRenames(batch);
         std::size_t planned = 0;
         for (; i < end; ++i) {
-            const bool hasPlan = planned < batch.size() && batch[planned].row == i;
-            if (!list.Checked(i)) {
+            const RowPlan& p = plan.Row(i);
+            if (!p.ticked) {
                 list.SetOutcome(i, RowOutcome{});
-            } else if (!previous || list.Outcome(i).kind != OutcomeKind::Renamed) {
-                // A rename happens only where the rule plans one.
-                RowCut cut = CutRow(list.Caption(i), options, rename);
-                if (cut.outcome.kind == OutcomeKind::Renamed && hasPlan) {
+            } else if (!p.left) {
+                RowCut cut = CarryOut(list.Caption(i), p, options, env);
+                if (cut.outcome.kind == OutcomeKind::Renamed) {
                     ++result.renamed;
                     env.RenameDone(planned, cut.path);
-                    result.journal.push_back(JournalEntry{
-                        i, std::string(NameOf(list.Caption(i))), batch[planned].id});
+                    result.journal.push_back(
+                        JournalEntry{i, std::string(NameOf(list.Caption(i))), p.id});
                     list.SetPath(i, std::move(cut.path));
                 } else if (cut.outcome.kind == OutcomeKind::Failed) {
                     ++result.failed;
                 }
                 list.SetOutcome(i, cut.outcome);
             }
-            planned += hasPlan;
+            planned += p.steps != 0;
             if (!env.Continue(i + 1, count) && i + 1 < count) {
                 result.stopped = true;
                 // Rows the run never reached show nothing; after a repeated

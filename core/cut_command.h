@@ -12,6 +12,7 @@
 
 #include "core/cut_rule.h"
 #include "core/file_id.h"
+#include "core/plan_disk.h"
 
 namespace tsly {
 
@@ -62,17 +63,14 @@ struct PlannedRename {
     std::string from, via, to;
 };
 
-class CutEnvironment {
+// The cut plans on the disk it renames on.
+class CutEnvironment : public PlanDisk {
 public:
-    virtual ~CutEnvironment() = default;
     // Reads the options afresh; may throw (a settings store error), which
     // ends the command before any file is touched.
     virtual CutOptions ReadOptions() = 0;
     // Renames a file; never replaces an existing one.
     virtual RenameResult Rename(const std::string& from, const std::string& to) = 0;
-    // The identity of the file at `path`, or nothing when there is none or
-    // it cannot be told.
-    virtual std::optional<FileId> Identity(const std::string& path) = 0;
     // After each row: `done` of `total` rows are through. False stops the
     // run here (the window was asked to stop or to close).
     virtual bool Continue(std::size_t /*done*/, std::size_t /*total*/) { return true; }

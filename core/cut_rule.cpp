@@ -122,6 +122,13 @@ bool HasShortcutExtension(std::string_view path) {
     return true;
 }
 
+bool CutsIntoExtension(std::string_view secondText) {
+    if (secondText.empty() || secondText.size() > kShortcutExtension.size()) return false;
+    std::string lower(secondText);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return kShortcutExtension.find(lower) != std::string_view::npos;
+}
+
 std::optional<std::string> FirstCutTarget(std::string_view path,
                                           const CutOptions& options, NameProblem* problem) {
     if (problem) *problem = {};

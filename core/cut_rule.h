@@ -20,6 +20,7 @@ enum class RenameFailure : std::uint8_t {
     ReservedName,   // a device name such as CON or NUL
     TooLong,        // longer than a file name or a path may be
     Replaced,       // another file now has the name the cut gave
+    SameFile,       // an earlier row's file: one file reached by two paths
     Other,          // see the system's error code
 };
 
@@ -38,6 +39,13 @@ struct CutOptions {
     bool cutSecondText = false;    // "cutnameflg"
     std::string secondText;        // "cutname": T
     bool cutModernMarker = true;   // "CutModernMarker"
+
+    bool operator==(const CutOptions& o) const {
+        return replacement == o.replacement && applyToUnmarked == o.applyToUnmarked &&
+               cutSecondText == o.cutSecondText && secondText == o.secondText &&
+               cutModernMarker == o.cutModernMarker;
+    }
+    bool operator!=(const CutOptions& o) const { return !(*this == o); }
 };
 
 // The markers the shell appends to a new shortcut's name: the two older
@@ -57,6 +65,10 @@ std::optional<PathParts> SplitPath(std::string_view path);
 
 // True when the path's file name ends with ".lnk" in any letter case.
 bool HasShortcutExtension(std::string_view path);
+
+// True when a second text is part of ".lnk" in some letter case: the
+// second cut, which searches the whole name, may take it from the extension.
+bool CutsIntoExtension(std::string_view secondText);
 
 // The longest file name and the longest path the system takes, in UTF-16
 // units.

@@ -90,6 +90,17 @@ void TFrmOption::SpeedButton1Click() {
         SetFocus(Control(EdtLink));
         return;
     }
+    // A second text that is part of ".lnk" can take a shortcut's extension:
+    // kept only when the user says so.
+    const std::string cutname = Text(Edit_cutname);
+    if (Checked(CBox2) && CutsIntoExtension(cutname) &&
+        !win::Application::Instance().Confirm(
+            "カットする文字列「" + cutname + "」は拡張子「.lnk」の一部です。"
+            "ファイル名から拡張子が削られると、ショートカットとして使えなくなります。"
+            "この文字列のままでよろしいですか？")) {
+        SetFocus(Control(Edit_cutname));
+        return;
+    }
     SettingsStore store(kSettingsKey);
     store.WriteText(kSection, "Char", Text(EdtLink));
     store.WriteFlag(kSection, "Short1", Checked(CheckBox1));

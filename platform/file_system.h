@@ -10,6 +10,7 @@
 #include "core/dir_open.h"
 #include "core/folder_scan.h"
 #include "core/long_path.h"
+#include "core/plan_disk.h"
 
 namespace tsly::win {
 
@@ -61,16 +62,33 @@ std::optional<FileId> FileIdentity(const std::string& path);
 class FileIdentities {
 public:
     std::optional<FileId> Of(const std::string& path);
+    // Whether the listing of the path's folder has the name, when that
+    // folder is the one listed last; nothing otherwise.
+    std::optional<bool> Listed(const std::string& path) const;
 
 private:
     void List(const std::string& folder);
     std::optional<std::uint32_t> RootVolume(const std::string& path);
 
     std::string folder_;  // the folder listed last, with its separator
+    bool listed_ = false;  // and its listing was read
     std::uint32_t volume_ = 0;
-    std::unordered_map<std::wstring, std::uint64_t> files_;
+    std::unordered_map<std::wstring, std::uint64_t> files_;   // name -> file index
+    std::unordered_map<std::wstring, std::uint64_t> folded_;  // the same, names folded
     std::vector<std::uint32_t> buffer_;  // a listing's entries, 4-byte aligned
     std::unordered_map<std::string, std::optional<std::uint32_t>> roots_;
+};
+
+// The disk as a cut's plan reads it: identities and names a folder at a
+// time, and entries keyed by their paths as the system folds them.
+class DiskLook final : public PlanDisk {
+public:
+    std::optional<FileId> Identity(const std::string& path) override { return ids_.Of(path); }
+    bool Exists(const std::string& path) override;
+    std::uint64_t EntryKey(const std::string& path) override;
+
+private:
+    FileIdentities ids_;
 };
 
 // Renames a file; never replaces an existing one.

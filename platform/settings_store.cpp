@@ -46,9 +46,9 @@ win::UniqueRegKey OpenSection(HKEY key, const std::string& section) {
 
 }  // namespace
 
-SettingsStore::SettingsStore(std::string keyPath) : keyPath_(std::move(keyPath)) {
+SettingsStore::SettingsStore(std::string keyPath, bool create) : keyPath_(std::move(keyPath)) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, win::ToWide(keyPath_).c_str(), 0, nullptr,
+    if (create && RegCreateKeyExW(HKEY_CURRENT_USER, win::ToWide(keyPath_).c_str(), 0, nullptr,
                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) == ERROR_SUCCESS) {
         key_.reset(key);

@@ -26,7 +26,8 @@ public:
     // Opens (creating when missing) the key below HKEY_CURRENT_USER. A key
     // that can be neither opened nor created is not reported here: reads
     // then give their defaults, and writes fail with their own error.
-    explicit SettingsStore(std::string keyPath);
+    // `create` false: a missing key stays missing, and reads give defaults.
+    explicit SettingsStore(std::string keyPath, bool create = true);
 
     const std::string& KeyPath() const { return keyPath_; }
 

@@ -237,5 +237,66 @@ TEST_F(CutOutcomeTest, ThePreviewTellsWhatACutWouldDoAndDroppedFilesJoinIt) {
     EXPECT_EQ(main->StatusText(1), "変更 1 件・失敗 1 件");
 }
 
+// Writes an option as another program would: reg.exe, waited for.
+void SaveOptionElsewhere(const std::string& name, const std::string& value) {
+    std::wstring command = L"reg.exe add \"HKCU\\" + W(test::kOptionsKey) + L"\" /v " + W(name) +
+                           L" /t REG_SZ /d \"" + W(value) + L"\" /f";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                               nullptr, nullptr, &startup, &process));
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    ASSERT_EQ(code, 0u);
+}
+
+// The preview is the plan of the cut as things are now: options saved by
+// another program reach it within a second, files changed behind the
+// window's back when it is activated again, and after the cut the status
+// bar tells what a second cut would change.
+TEST_F(CutOutcomeTest, ThePreviewFollowsOptionsSavedElsewhereAndTheDiskAndIsWhatTheCutDoes) {
+    dir_.Make("aXX - ショートカット.lnk");
+    dir_.Make("b - ショートカット.lnk");
+    dir_.Make("c - ショートカット.lnk");
+    auto main = Start();
+    main->ScanFolder(dir_.path());
+    const auto shows = [&](const std::vector<std::string>& texts, DWORD ms) {
+        return test::PumpUntil([&] { return Results(*main) == texts; }, ms);
+    };
+    EXPECT_TRUE(shows({"→ aXX .lnk", "→ b .lnk", "→ c .lnk"}, 5000));
+
+    SaveOptionElsewhere("cutname", "X");
+    SaveOptionElsewhere("cutnameflg", "1");
+    EXPECT_TRUE(shows({"→ aX .lnk", "→ b .lnk", "→ c .lnk"}, 1000)) << Results(*main)[0];
+
+    // Another program deletes b and takes c's new name; the window is
+    // activated again.
+    ASSERT_TRUE(DeleteFileW(W(dir_.path() + "b - ショートカット.lnk").c_str()));
+    dir_.Make("c .lnk");
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 100, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    test::PumpUntil([&] { return GetForegroundWindow() == other; }, 2000);
+    SetForegroundWindow(main->hwnd());
+    const std::vector<std::string> preview{"→ aX .lnk", "ファイルが見つかりません",
+                                           "同じ名前のファイルがあります"};
+    EXPECT_TRUE(shows(preview, 2000)) << Results(*main)[1];
+    DestroyWindow(other);
+    EXPECT_TRUE(test::PumpUntil([&] { return main->StatusText(1) == "変更予定 1 件・失敗予定 2 件"; }));
+
+    main->Action_cutshoutExecute();
+    EXPECT_EQ(Results(*main), (std::vector<std::string>{"aX .lnk", "失敗: " + preview[1],
+                                                        "失敗: " + preview[2]}));
+    // The second cut would take the other X; the outcomes stay as they are.
+    EXPECT_TRUE(test::PumpUntil([&] {
+        return main->StatusText(1) == "変更 1 件・失敗 2 件・もう一度カットすると 1 件変わります";
+    })) << main->StatusText(1);
+    EXPECT_EQ(Results(*main)[0], "aX .lnk");
+}
+
 }  // namespace
 }  // namespace tsly

@@ -155,9 +155,13 @@ TEST(CutCommand, EveryProcessedRowShowsWhatBecameOfIt) {
                              "失敗: エラー 1234", "変更なし", "", "Café (link).lnk"}));
     EXPECT_EQ(r.renamed, 1u);
     EXPECT_EQ(r.failed, 5u);
-    // The system's refusal names no character.
+    // The system's refusal names no character; a character that would show
+    // as nothing is named by its code.
     EXPECT_EQ(OutcomeText(RowOutcome{OutcomeKind::Failed, RenameFailure::BadCharacter, 0}, ""),
               "失敗: 名前に使えない文字があります");
+    const std::pair<char32_t, const char*> names[] = {
+        {0x1F, "U+001F"}, {' ', " "}, {'~', "~"}, {0x7F, "U+007F"}, {0x80, "U+0080"}, {0x3042, "U+3042"}};
+    for (const auto& [c, name] : names) EXPECT_EQ(CharacterName(c), name) << name;
 }
 
 TEST(CutCommand, NamesAndCountsAreWhatTheDiskHas) {
@@ -248,6 +252,22 @@ TEST(CutCommand, ABatchIsKeptBeforeItsRenamesHappen) {
                          "completed"}));
 }
 
+TEST(CutCommand, EachBatchIsKeptWithItsOwnRenames) {
+    std::vector<std::pair<std::string, bool>> rows;
+    for (int i = 0; i < 200; ++i) rows.push_back({"f" + std::to_string(i) + "へのショートカット.lnk", true});
+    Bench b({}, rows);
+    b.journaled = true;
+    RunCutCommand(b, b);
+    // Batches grow: 64 rows, then twice as many.
+    EXPECT_EQ(b.Count("before 64"), 1);
+    EXPECT_EQ(b.Count("before 128"), 1);
+    EXPECT_EQ(b.Count("before 8"), 1);
+    EXPECT_EQ(b.Count("after"), 3);
+    // Each rename done is told by its place in its batch.
+    EXPECT_EQ(b.Count(("done 5 " + D + "f5 .lnk").c_str()), 1);
+    EXPECT_EQ(b.Count(("done 0 " + D + "f64 .lnk").c_str()), 1);
+}
+
 TEST(CutCommand, StoppingEndsAfterTheCurrentRowWithTheOutcomesSoFar) {
     Bench b({}, {{"aへのショートカット.lnk", true}, {"bへのショートカット.lnk", true},
                  {"cへのショートカット.lnk", true}});
@@ -258,12 +278,23 @@ TEST(CutCommand, StoppingEndsAfterTheCurrentRowWithTheOutcomesSoFar) {
     EXPECT_EQ(b.Left(), (Names{"a .lnk", "bへのショートカット.lnk", "cへのショートカット.lnk"}));
     EXPECT_EQ(b.log.back(), "completed");
     // Rows a stopped run never reached lose what an earlier run did to them;
-    // a stop asked for after the last row stops nothing.
+    // a stop asked for after the last row stops nothing, one after the row
+    // before it leaves the last.
     b.stopAfter = 3;
     EXPECT_FALSE(RunCutCommand(b, b).stopped);
     b.stopAfter = 1;
     RunCutCommand(b, b);
     EXPECT_EQ(b.Texts(), (std::vector<std::string>{"変更なし", "", ""}));
+    Bench last({}, {{"aへのショートカット.lnk", true}, {"bへのショートカット.lnk", true}});
+    last.stopAfter = 1;
+    EXPECT_TRUE(RunCutCommand(last, last).stopped);
+    EXPECT_EQ(last.Left(), (Names{"a .lnk", "bへのショートカット.lnk"}));
+    // So does an undo: what it did not reach stays to undo.
+    Bench undo({}, {{"aへのショートカット.lnk", true}, {"bへのショートカット.lnk", true}});
+    CutResult both = RunCutCommand(undo, undo);
+    undo.stopAfter = 1;
+    EXPECT_TRUE(UndoCut(undo, undo, both).stopped);
+    EXPECT_EQ(both.journal.size(), 1u);
 }
 
 TEST(CutCommand, SettingsErrorEndsTheCommandAtOnce) {

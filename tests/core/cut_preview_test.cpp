@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/core/model_disk.h"
+
 #include <set>
 #include <string>
 #include <vector>
@@ -29,9 +31,10 @@ TEST(CutPreview, EachRowShowsWhatTheCutWouldDo) {
     list.SetChecked(5, false);
     // On disk, besides the rows: "C .LNK". The listed "B .lnk" stays (its
     // rule keeps it), so its name is taken too.
-    CutPreview preview(list, [&](const std::string& p) {
-        return list.Contains(p) || list.EqualFolded(p, D + "C .LNK");
-    });
+    model::Disk disk;
+    for (std::size_t i = 0; i < list.Count(); ++i) disk.Add(list.Caption(i));
+    disk.Add(D + "C .LNK");
+    CutPreview preview(list, [&] { return std::make_unique<model::Look>(disk); });
     auto texts = [&] {
         std::vector<std::string> t;
         for (std::size_t i = 0; i < list.Count(); ++i) t.push_back(PreviewText(preview.Of(i)));
@@ -42,9 +45,9 @@ TEST(CutPreview, EachRowShowsWhatTheCutWouldDo) {
     EXPECT_EQ(PreviewText(preview.Of(list.Count())), "");  // past the last row
     EXPECT_EQ(texts(), (std::vector<std::string>{"→ a .lnk", "変更なし", taken, taken, taken, "",
                                                  "→ x .lnk", "変更なし", taken}));
-    // Options as stored change the preview; a tick is read as it stands.
-    preview.SetOptions(CutOptions{"(1)", false, false, ""});
+    // Options as stored change the preview, and so does a tick.
     list.SetChecked(5, true);
+    preview.SetOptions(CutOptions{"(1)", false, false, ""});
     EXPECT_EQ(texts(), (std::vector<std::string>{"→ a (1).lnk", "変更なし", "→ b (1).lnk", taken,
                                                  "→ c (1).lnk", "→ off (1).lnk", "→ x (1).lnk",
                                                  "変更なし", taken}));
@@ -54,14 +57,17 @@ TEST(CutPreview, ANameAnEarlierRowMovesAwayFromIsFree) {
     ShortcutListModel list(kUpper.data());
     list.Register(D + "Copy of X.lnk");           // → "X.lnk"
     list.Register(D + "Copy of Copy of X.lnk");   // → "Copy of X.lnk", freed by the first
-    CutPreview preview(list, [&](const std::string& p) { return list.Contains(p); });
+    model::Disk disk;
+    for (std::size_t i = 0; i < list.Count(); ++i) disk.Add(list.Caption(i));
+    CutPreview preview(list, [&] { return std::make_unique<model::Look>(disk); });
     preview.SetOptions(CutOptions{"", false, true, "Copy of "});
     EXPECT_EQ(PreviewText(preview.Of(1)), "→ Copy of X.lnk");
     list.SetChecked(0, false);
+    preview.Invalidate();
     EXPECT_EQ(PreviewText(preview.Of(1)), "同じ名前のファイルがあります");
     list.Register(D + "gone - ショートカット.lnk");  // listed, but not on disk any more
-    CutPreview gone(list, [&](const std::string& p) { return p != list.Caption(2); });
-    EXPECT_EQ(PreviewText(gone.Of(2)), "ファイルが見つかりません");
+    preview.Invalidate();
+    EXPECT_EQ(PreviewText(preview.Of(2)), "ファイルが見つかりません");
 }
 
 }  // namespace

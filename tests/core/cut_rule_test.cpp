@@ -38,6 +38,15 @@ TEST(CutRule, SplitPathAndExtension) {
     EXPECT_TRUE(HasShortcutExtension(std::string_view(name.data(), name.size())));
 }
 
+TEST(CutRule, SecondTextsThatCanReachTheExtension) {
+    struct Case { const char* text; bool reaches; };
+    const Case cases[] = {
+        {".", true}, {"k", true}, {"K", true}, {"lnk", true}, {".LNK", true}, {".lN", true},
+        {"", false}, {"nl", false}, {".lnk ", false}, {"x", false}, {"ｌｎｋ", false}, {"lnkk", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CutsIntoExtension(c.text), c.reaches) << c.text;
+}
+
 TEST(CutRule, FirstCut) {
     struct Case { const char* name; CutOptions options; const char* target; };
     const CutOptions none{"", false, false, ""}, link{"(link)", false, false, ""};

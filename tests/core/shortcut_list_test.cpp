@@ -70,11 +70,22 @@ TEST(ShortcutList, EditedCaptionMovesTheIndex) {
     list.SetCaption(1, "C:\\e.lnk");
     EXPECT_TRUE(list.Register("C:\\c.lnk"));
     EXPECT_EQ(list.Caption(1), "C:\\e.lnk");
+    // An edited row's icon is looked up again for its new path; a row that
+    // follows its renamed file keeps the file's icon.
+    list.SetImageIndex(0, 5);
+    list.SetImageIndex(1, 6);
+    list.SetCaption(0, "C:\\f.lnk");
+    list.SetPath(1, "C:\\g.lnk");
+    EXPECT_EQ(list.At(0).imageIndex, ShortcutEntry::kIconUnknown);
+    EXPECT_EQ(list.At(1).imageIndex, 6);
 }
 
 TEST(ShortcutList, TypeToFindStartsAtARowAndWrapsOnlyWhenAsked) {
     ShortcutListModel list(AsciiFold);
     EXPECT_EQ(list.FindCaption("c", 0, true, true), npos);
+    ASSERT_TRUE(list.Register("c:\\one.lnk"));  // a list of one row
+    EXPECT_EQ(list.FindCaption("C:\\O", 0, true, false), 0u);
+    list.Clear();
     for (const char* p : {"C:\\b.lnk", "Q:\\two.lnk", "c:\\bx.lnk"}) ASSERT_TRUE(list.Register(p));
     struct Case { const char* text; std::size_t start; bool prefix, wrap; std::size_t row; };
     const Case cases[] = {
@@ -94,6 +105,18 @@ TEST(ShortcutList, UsesTheGivenFold) {
     EXPECT_FALSE(list.Contains("C:\\A.lnk"));
     EXPECT_TRUE(list.Register("C:\\A.lnk"));
     EXPECT_FALSE(list.Register("C:\\a.lnk"));
+}
+
+TEST(ShortcutList, ARowThatFollowsItsFileLeavesEveryOtherRowFound) {
+    // Many rows, so that rows lie next to each other in the index.
+    ShortcutListModel list(AsciiFold);
+    constexpr int n = 2000;
+    for (int i = 0; i < n; ++i) ASSERT_TRUE(list.Register("C:\\f" + std::to_string(i) + ".lnk"));
+    for (int i = 0; i < n; i += 3) list.SetPath(i, "C:\\g" + std::to_string(i) + ".lnk");
+    for (int i = 0; i < n; ++i) {
+        EXPECT_EQ(list.IndexOf(list.Caption(i)), static_cast<std::size_t>(i)) << i;
+        EXPECT_EQ(list.Contains("C:\\f" + std::to_string(i) + ".lnk"), i % 3 != 0) << i;
+    }
 }
 
 TEST(ShortcutList, RegistrationComparesAFewCaptionsNotEveryEntry) {

@@ -136,6 +136,32 @@ TEST(TFrmOption, StoresWhatTheUserSetWithTheSetButton) {
     for (const auto& [name, text] : stored) EXPECT_EQ(Stored(name), test::RegSz(win::ToWide(text))) << name;
 }
 
+// A second text that is part of ".lnk" is kept only when the user says so;
+// Cancel goes back to the field.
+TEST(TFrmOption, AskOnceBeforeKeepingASecondTextThatCanTakeTheExtension) {
+    struct Case { const char* text; bool ticked, cancel; std::size_t asked; bool stored; };
+    const Case cases[] = {
+        {".", true, true, 1, false}, {".LNK", true, false, 1, true},
+        {"lnk", false, false, 0, true}, {" - コピー", true, true, 0, true},
+    };
+    for (const Case& c : cases) {
+        test::CleanRegistry registry;
+        test::MessageBoxWatcher watcher(GetCurrentProcessId(), [&](HWND box) {
+            if (c.cancel) SendMessageW(box, WM_COMMAND, IDCANCEL, 0);
+        });
+        TFrmOption form(kAt);
+        if (c.ticked) SendMessageW(form.Control(TFrmOption::CBox2), BM_CLICK, 0, 0);
+        form.SetText(TFrmOption::Edit_cutname, c.text);
+        Click(form, TFrmOption::SpeedButton1);
+        EXPECT_EQ(watcher.Texts().size(), c.asked) << c.text;
+        EXPECT_EQ(form.Closed(), c.stored) << c.text;
+        EXPECT_EQ(Stored("cutname").present, c.stored) << c.text;
+        if (!c.stored) {
+            EXPECT_EQ(GetFocus(), form.Control(TFrmOption::Edit_cutname)) << c.text;
+        }
+    }
+}
+
 TEST(TFrmOption, CancelAndCloseBoxWriteNothing) {
     test::CleanRegistry registry;
     {
