@@ -387,7 +387,6 @@ TEST(TAboutBox, ShowsTheProgramAndOpensTheHomePageFromLinkAndButton) {
         opened.push_back(request);
     });
     EXPECT_EQ(box.Text(TAboutBox::Label1), "Tessalyne");
-    EXPECT_EQ(box.Text(TAboutBox::Version), "Version1.30");
     EXPECT_EQ(box.Text(TAboutBox::Label2), "ショートカット編集ツール");
     EXPECT_EQ(box.Text(TAboutBox::Label5), kHomePage);
     EXPECT_NE(box.Text(TAboutBox::Copyright).find(kAuthorName), std::string::npos);

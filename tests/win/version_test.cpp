@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/Unit3.h"
 #include "platform/text.h"
 
 namespace tsly {
@@ -41,6 +42,12 @@ TEST(VersionRecord, IsJapaneseInCodePage932WithItsTexts) {
     ASSERT_TRUE(VerQueryValueW(data.data(), L"\\StringFileInfo\\041103A4\\FileDescription",
                                reinterpret_cast<void**>(&text), &length));
     EXPECT_EQ(win::FromWide(text), "ショートカット編集ツール");
+
+    // The About box tells the version the record holds.
+    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\StringFileInfo\\041103A4\\ProductVersion",
+                               reinterpret_cast<void**>(&text), &length));
+    const TAboutBox box(POINT{40, 30}, [](HWND, const ShellOpenRequest&) {});
+    EXPECT_EQ(box.Text(TAboutBox::Version), "Version" + win::FromWide(text));
 }
 
 }  // namespace
