@@ -172,7 +172,7 @@ std::optional<UndoHistory::Step> UndoHistory::BeginUndo(ShortcutListModel& list)
     }
     for (const std::string& path : win::ListJournals(folder_)) {
         Step step;
-        step.file = win::UndoJournalFile::Claim(path);
+        step.file = win::UndoJournalFile::Claim(path, true);
         if (!step.file) continue;
         step.whose = EarlierRun(*step.file);
         undoing = path;

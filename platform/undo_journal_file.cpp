@@ -105,9 +105,16 @@ std::unique_ptr<UndoJournalFile> UndoJournalFile::CreateNew(const std::string& f
     return nullptr;
 }
 
-std::unique_ptr<UndoJournalFile> UndoJournalFile::Claim(const std::string& path) {
-    HANDLE h = CreateFileW(FileCallPath(path).c_str(), kHolderAccess, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+std::unique_ptr<UndoJournalFile> UndoJournalFile::Claim(const std::string& path, bool patient) {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    // A window that looks whether there is something to undo holds each
+    // journal for the time it takes to read its first line.
+    for (int attempt = 0; attempt < (patient ? 5 : 1); ++attempt) {
+        if (attempt) Sleep(5);
+        h = CreateFileW(FileCallPath(path).c_str(), kHolderAccess, FILE_SHARE_READ, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
+    }
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     JournalStamp stamp;
     if (auto named = ParseJournalFileName(NameOf(path))) {

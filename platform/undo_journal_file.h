@@ -29,8 +29,9 @@ public:
     // nothing when it cannot be made.
     static std::unique_ptr<UndoJournalFile> CreateNew(const std::string& folder,
                                                       const std::optional<JournalStamp>& stamp = {});
-    // The journal at `path`, when no running window holds it.
-    static std::unique_ptr<UndoJournalFile> Claim(const std::string& path);
+    // The journal at `path`, when no running window holds it. `patient`:
+    // another window that only looks at it for a moment is waited for.
+    static std::unique_ptr<UndoJournalFile> Claim(const std::string& path, bool patient = false);
 
     const std::string& path() const { return path_; }
     // The time of its cut: from its name, or the old journal's last write.
