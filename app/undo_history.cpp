@@ -174,11 +174,16 @@ std::optional<UndoHistory::Step> UndoHistory::BeginUndo(ShortcutListModel& list)
         Step step;
         step.file = win::UndoJournalFile::Claim(path, true);
         if (!step.file) continue;
+        // Another program's file is set aside, never deleted.
+        if (!LooksLikeJournal(step.file->Read(64))) {
+            step.file->SetAside();
+            continue;
+        }
         step.whose = EarlierRun(*step.file);
         undoing = path;
         others.reset();
         if (RowsFromJournal(step, list, renamedByOthers)) return step;
-        step.file->Delete();
+        step.file->Delete();  // nothing of it is left to undo
     }
     onDisk_ = false;
     return std::nullopt;
