@@ -17,12 +17,13 @@ TEST(UndoJournal, ReadsBackEveryFieldOverTheWholeRange) {
         {FileId{0xC0FFEE, 0x1234567890ull}, "C:\\d\\Copy of xへのショートカット.lnk", "C:\\d\\Copy of x .lnk", "C:\\d\\x .lnk", false, ""},
         {FileId{0, 0}, "C:\\a", "", "C:\\b", false, ""},
         {FileId{1, 1}, "C:\\c", "", "C:\\d", false, ""},
+        {FileId{0xa, 0xabcdef}, "C:\\c2", "", "C:\\d2", false, ""},
         {FileId{0xFFFFFFFFu, ~0ull}, "C:\\e", "", "C:\\f", false, ""},  // NTFS ids use all 16 digits
         {std::nullopt, "C:\\d\\b - ショートカット.lnk", "", "C:\\d\\b .lnk", false, ""},
     };
     std::string text = JournalHeader();
     for (const JournalRename& r : written) text += JournalRenameLine(r);
-    text += JournalDoneLine(4, "C:\\d\\b .lnk") + JournalDoneLine(0, "C:\\d\\x .lnk");
+    text += JournalDoneLine(5, "C:\\d\\b .lnk") + JournalDoneLine(0, "C:\\d\\x .lnk");
     const auto read = ParseJournal(text);
     ASSERT_TRUE(read);
     ASSERT_EQ(read->size(), std::size(written));
@@ -32,9 +33,9 @@ TEST(UndoJournal, ReadsBackEveryFieldOverTheWholeRange) {
         EXPECT_EQ(r.from, written[i].from) << i;
         EXPECT_EQ(r.via, written[i].via) << i;
         EXPECT_EQ(r.to, written[i].to) << i;
-        EXPECT_EQ(r.done, i == 0 || i == 4) << i;
+        EXPECT_EQ(r.done, i == 0 || i == 5) << i;
     }
-    EXPECT_EQ((*read)[4].now, "C:\\d\\b .lnk");
+    EXPECT_EQ((*read)[5].now, "C:\\d\\b .lnk");
 }
 
 // A crash leaves a torn tail: every whole, good line before it counts, the
@@ -59,6 +60,9 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
         {JournalHeader() + a + JournalRenameLine({std::nullopt, "C:\\\xc3", "", "C:\\x", false, ""}), 1},
         {JournalHeader() + a + JournalDoneLine(1, "C:\\b") + b, 1},  // no rename 1 (yet)
         {JournalHeader() + "R\t-\t5\tC:\\a\t\tC:\\b\t" + "01d62df0\n" + b, 0},  // half an identity
+        {JournalHeader() + "R\t5\t-\tC:\\a\t\tC:\\b\t" + "5e2994a8\n" + b, 0},
+        {JournalHeader() + "R\t1\t00000000000000002\tC:\\a\t\tC:\\b\t" + "6487b2ea\n", 0},  // 17 digits
+        {JournalHeader() + "R\t1\t2\tC:\\a\t\tC:\\b\t03909693e\n", 0},  // a checksum of 9 digits
         {JournalHeader() + "R\t100000000\t2\tC:\\a\t\tC:\\b\t" + "9b8985fb\n" + b, 0},  // volume past 32 bits
         // Written by hand: the checksum is the common CRC-32.
         {JournalHeader() + "R\t1\t2\tC:\\a\t\tC:\\b\t3909693e\n", 1},
@@ -81,12 +85,12 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
 }
 
 TEST(UndoJournal, FileNamesSortByTheirCut) {
-    const JournalStamp early{2026, 12, 8, 9, 5, 7, 3, 0x1a2b, 0};
+    const JournalStamp early{2026, 12, 8, 9, 5, 7, 3, 0x1a2f, 0};
     JournalStamp later = early;
     later.n = 10;  // sorts after 9: three digits
     JournalStamp latest = early;
     latest.year = 2027;
-    EXPECT_EQ(JournalFileName(early), "undo-20261208-090507003-00001a2b-000.log");
+    EXPECT_EQ(JournalFileName(early), "undo-20261208-090507003-00001a2f-000.log");
     for (const JournalStamp& s : {early, later, latest}) {
         const auto read = ParseJournalFileName(JournalFileName(s));
         ASSERT_TRUE(read);
@@ -100,6 +104,7 @@ TEST(UndoJournal, FileNamesSortByTheirCut) {
                                    "undo-20261208-090507003-00001a2b-.log",
                                    "undo-20261208-090507003-00001A2B-001.log",
                                    "undo-2026120-090507003-00001a2b-001.log",
+                                   "undo-2026120a-090507003-00001a2b-001.log",
                                    "undo-20261208-090507003-00001a2b-001.lnk",
                                    JournalFileName(early) + ".bad"}),
               (std::vector<std::string>{JournalFileName(latest), JournalFileName(later),
