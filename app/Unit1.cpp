@@ -16,6 +16,7 @@
 #include "core/explorer_naming.h"
 #include "core/undo_journal.h"
 #include "dialogs/dialogs.h"
+#include "dialogs/Unit6.h"
 #include "platform/application.h"
 #include "platform/dpi.h"
 #include "platform/file_system.h"
@@ -394,7 +395,10 @@ void TFrmMain::N3Click() {
     // program changed it, Explorer's naming of new shortcuts.
     win::CurrentUserValues registry;
     const bool naming = ShortcutMarkerStopped(registry);
-    if (!app.Confirm(std::string(kDeleteQuestion) + (naming ? kDeleteQuestionNaming : ""))) return;
+    if (!app.Confirm(std::string(kDeleteQuestion) + (naming ? kDeleteQuestionNaming : "") +
+                     ShortcutsStaySentence(ChosenShortcutFolders()))) {
+        return;
+    }
     // Once the settings are deleted, the program leaves nothing behind: this
     // window's journals go with the rest, and its undo works from memory.
     undo_.StopJournals();
@@ -403,7 +407,9 @@ void TFrmMain::N3Click() {
     MessageBeep(MB_ICONQUESTION);
     // Only claim the deletion when it happened.
     app.ShowMessage(std::string(removal.deleted ? kSettingsDeleted : kSettingsNotDeleted) +
-                    (removal.namingPutBack ? kNamingPutBack : ""));
+                    (removal.copiesLost      ? kNamingCopiesLost
+                     : removal.namingPutBack ? kNamingPutBack
+                                             : ""));
     settingsDeleted_ = true;
     UpdateCommandStates();
 }
