@@ -14,6 +14,7 @@
 #include "app/Unit1.h"
 #include "app/main_commands.h"
 #include "app/settings_removal.h"
+#include "dialogs/Unit6.h"
 #include "platform/application.h"
 #include "platform/registry_values.h"
 #include "platform/settings_store.h"
@@ -316,15 +317,24 @@ TEST_F(MainWindowTest, ColumnWidthBelowMinusTwoFallsBackToTheDesignedWidth) {
     EXPECT_TRUE(watcher.boxes().empty());
 }
 
+// The uninstall the read-me tells: after the setup dialog's boxes are
+// unticked and saved, レジストリ設定削除 leaves the registry as it was
+// before the first start; until then the setup key stays with the choices.
 TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesNothing) {
+    const auto registryText = [] {
+        return test::ExportedText("Software\\moravend") + test::ExportedText(test::kNamingTemplatesKey) +
+               (test::ReadRegRaw(test::kExplorerKey, "link").present ? "link" : "");
+    };
+    const std::string firstStart = registryText();
     test::WriteRegText(std::string(kSetupKey) + "Setup", "SendTo", "1");
+    test::WriteRegText(std::string(kSetupKey) + "Setup", "DeskTop", "0");
+    const std::string setupKey = test::ExportedText("Software\\moravend\\Tessalyne");
     // Sections, and keys below them: a key with subkeys cannot be deleted
     // until they are.
     test::WriteRegText(test::kOptionsKey, "Char", "(link)");
     test::WriteRegText(test::kWindowKey, "MainLeft", "10");
     test::WriteRegText(std::string(test::kOptionsKey) + "\\Deeper\\Deepest", "x", "1");
     // Explorer's naming changed by the program, and an undo journal.
-    const auto link = test::ReadRegRaw(test::kExplorerKey, "link");
     win::CurrentUserValues registry;
     ASSERT_TRUE(StopShortcutMarker(registry).ok);
     // A journal of the last version and one set aside go too.
@@ -337,6 +347,9 @@ TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesN
     const std::string question =
         "レジストリの設定（HKEY_CURRENT_USER\\Software\\moravend の Tessaly と Tessalyne）と、"
         "元に戻すための記録を削除します。よろしいですか？";
+    const std::string staying =
+        "\r\n「送る」メニューのショートカットと、セットアップの設定は残ります。これらも削除するには、"
+        "先にセットアップでチェックを外して「設定」を押してください。";
     {
         // The question comes first; Cancel keeps everything.
         MessageBoxWatcher watcher(GetCurrentProcessId(), [](HWND box) {
@@ -345,7 +358,7 @@ TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesN
         });
         main->N3Click();
         ASSERT_EQ(watcher.Texts().size(), 1u);
-        EXPECT_TRUE(test::RegKeyExists("Software\\moravend\\Tessalyne"));
+        EXPECT_TRUE(test::RegKeyExists("Software\\moravend\\Tessalyne\\Explorer"));
         EXPECT_FALSE(main->SettingsDeleted());
     }
     {
@@ -354,17 +367,25 @@ TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesN
         main->N3Click();  // twice in a row: the message both times
         EXPECT_EQ(watcher.Texts(),
                   (std::vector<std::string>{
-                      question + "\r\n新しいショートカットの名前の付け方も、エクスプローラの元の設定に戻します。",
+                      question + "\r\n新しいショートカットの名前の付け方も、エクスプローラの元の設定に戻します。" + staying,
                       "レジストリ設定を削除しました。\r\n新しいショートカットの名前の付け方を"
                       "エクスプローラの元の設定に戻しました。",
-                      question, "レジストリ設定を削除しました。"}));
+                      question + staying, "レジストリ設定を削除しました。"}));
     }
-    EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessaly"));
-    EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessalyne"));
-    EXPECT_EQ(test::ReadRegRaw(test::kExplorerKey, "link"), link);
+    // The shortcut chosen in the setup dialog is still known there.
+    EXPECT_EQ(test::ExportedText("Software\\moravend"), "[HKEY_CURRENT_USER\\Software\\moravend]\n" + setupKey);
     EXPECT_EQ(GetFileAttributesW(test::W(journalFolder).c_str()), INVALID_FILE_ATTRIBUTES);
+    {
+        MessageBoxWatcher watcher;
+        TFrmSetup setup(main->DialogPosition());
+        SendMessageW(setup.Control(TFrmSetup::CheckBox2), BM_CLICK, 0, 0);
+        setup.SpeedButton1Click();
+        main->N3Click();
+        EXPECT_EQ(watcher.Texts().back(), "レジストリ設定を削除しました。");
+    }
+    EXPECT_EQ(registryText(), firstStart);
     CloseWindow(*main);
-    EXPECT_FALSE(test::RegKeyExists(test::kWindowKey));
+    EXPECT_EQ(registryText(), firstStart);
 }
 
 TEST_F(MainWindowTest, WrongValueTypeStopsTheCutWithTheExactError) {
