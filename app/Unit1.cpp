@@ -521,6 +521,11 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         LayoutChildren();
         FitColumns();
         return 0;
+    case WM_GETMINMAXINFO:
+        if (!toolBar_) break;  // not made yet
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize =
+            POINT{MinimumSize().cx, MinimumSize().cy};
+        return 0;
     case WM_TIMER:
         if (wParam == kPreviewTimerId) PreviewCountTurn();
         return 0;

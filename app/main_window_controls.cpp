@@ -78,6 +78,10 @@ void TFrmMain::ApplyDpi(UINT fromDpi) {
     SizeToolBar();
 
     // Whatever columns the list has keep their share of the new DPI.
+    TakeUsersColumnWidth();
+    if (columnWidth_ > 0) {
+        columnWidth_ = MulDiv(columnWidth_, static_cast<int>(dpi_), static_cast<int>(fromDpi));
+    }
     HWND list = listView_.hwnd();
     const int columns = Header_GetItemCount(ListView_GetHeader(list));
     for (int i = 0; i < columns; ++i) {
@@ -85,6 +89,7 @@ void TFrmMain::ApplyDpi(UINT fromDpi) {
         ListView_SetColumnWidth(list, i, MulDiv(width, static_cast<int>(dpi_),
                                                 static_cast<int>(fromDpi)));
     }
+    shownColumnWidth_ = ListView_GetColumnWidth(list, 0);
     RECT panel{};
     SendMessageW(statusBar_, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
     const int panel0 = MulDiv(panel.right - panel.left, static_cast<int>(dpi_),

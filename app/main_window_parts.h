@@ -17,5 +17,6 @@ inline constexpr int kMinResultColumnWidth = 100;
 inline constexpr UINT_PTR kPreviewTimerId = 1;
 inline constexpr int kStatusPanel0Width = 300;
 inline constexpr int kStatusBarHeight = 19;
+inline constexpr int kMinListHeight = 40;  // its heading and one row
 
 }  // namespace tsly

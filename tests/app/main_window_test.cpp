@@ -247,17 +247,37 @@ TEST_F(MainWindowTest, UntickedRowsAreNotRenamedAndAreDrawnStruckOut) {
 TEST_F(MainWindowTest, FirstCloseStoresTheDefaultGeometry) {
     auto main = Start();
     ExpectBounds(main->hwnd(), 0, 0, 528, 327);
-    CloseWindow(*main);
     // The list fills the 520 x 281 client area between the 26-pixel tool
     // bar strip and the 19-pixel status bar. Its columns fill its 516-pixel
     // inside less room for a 17-pixel scroll bar: "結果" takes its least,
-    // 100, and the file column gives way from 400.
+    // 100, and the file column shows 399 of its 400.
+    EXPECT_EQ(main->ListView_main().ColumnWidth(), 399);
+    CloseWindow(*main);
+    // What the user chose is stored, not what fitted.
     const std::pair<const char*, const char*> expected[] = {
         {"MainHeight", "327"}, {"MainLeft", "0"},       {"MainTop", "0"},
         {"MainWidth", "528"},  {"Column(0)", "236"},    {"Column(1)", "520"},
-        {"Column(2)", "300"},  {"Column(3)", "399"},    {"ResultColumnWidth", "100"}};
+        {"Column(2)", "300"},  {"Column(3)", "400"},    {"ResultColumnWidth", "100"},
+        {"MainDpi", "96"}};
     for (const auto& [name, value] : expected) {
         EXPECT_EQ(test::ReadRegText(test::kWindowKey, name), value) << name;
+    }
+}
+
+// A divider the user drags: the width is stored as dragged, wider than the
+// list shows or not, and comes back so at the next start.
+TEST_F(MainWindowTest, ADraggedColumnWidthIsStoredAsDragged) {
+    for (const int dragged : {250, 700}) {
+        {
+            auto main = Start();
+            ListView_SetColumnWidth(main->ListView_main().hwnd(), 0, dragged);
+            SendMessageW(main->hwnd(), WM_SIZE, SIZE_RESTORED, 0);  // the fit comes after
+            CloseWindow(*main);
+        }
+        EXPECT_EQ(test::ReadRegText(test::kWindowKey, "Column(3)"), std::to_string(dragged));
+        auto main = Start();
+        CloseWindow(*main);
+        EXPECT_EQ(test::ReadRegText(test::kWindowKey, "Column(3)"), std::to_string(dragged));
     }
 }
 
@@ -298,15 +318,58 @@ TEST_F(MainWindowTest, StoredGeometryIsRestored) {
     EXPECT_EQ(panel.right - panel.left, 200);
 }
 
-TEST_F(MainWindowTest, AWindowStoredOffEveryScreenComesBackOnIt) {
-    test::WriteRegText(test::kWindowKey, "MainLeft", "-32000");
-    test::WriteRegText(test::kWindowKey, "MainTop", "-32000");
-    auto main = Start();
-    RECT r{};
-    GetWindowRect(main->hwnd(), &r);
-    EXPECT_TRUE(MonitorFromRect(&r, MONITOR_DEFAULTTONULL));
-    CloseWindow(*main);
-    EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainLeft"), std::to_string(r.left));
+// However the stored values place and size it, the window opens with its
+// whole caption bar on the screen's work area and with room for the tool
+// bar, the list and the status bar; a size that fits is kept.
+TEST_F(MainWindowTest, AStoredGeometryOutOfReachOpensWithinReach) {
+    struct Row {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> stored;
+        bool sizeKept;  // 528 x 327, the default
+    } const rows[] = {
+        {"top above the screen", {{"MainTop", "-315"}}, true},
+        {"left at the right edge", {{"MainLeft", "1020"}}, true},
+        {"off every screen", {{"MainLeft", "-32000"}, {"MainTop", "-32000"}}, true},
+        {"no size", {{"MainWidth", "0"}, {"MainHeight", "0"}}, false},
+        {"negative size", {{"MainWidth", "-50"}, {"MainHeight", "-8"}}, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        CleanRegistry clean;
+        for (const auto& [name, value] : row.stored) test::WriteRegText(test::kWindowKey, name, value);
+        auto main = Start();
+        RECT r{};
+        GetWindowRect(main->hwnd(), &r);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(main->hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& work = monitor.rcWork;
+        POINT client{0, 0};  // the caption bar and the menu end here
+        ClientToScreen(main->hwnd(), &client);
+        EXPECT_GE(r.left, work.left);
+        EXPECT_GE(r.top, work.top);
+        EXPECT_LE(r.right, work.right);
+        EXPECT_LE(client.y, work.bottom);
+        if (row.sizeKept) {
+            EXPECT_EQ(r.right - r.left, 528);
+            EXPECT_EQ(r.bottom - r.top, 327);
+        }
+        // The tool bar's last button, the list and the status bar show.
+        HWND tools = FindWindowExW(GetDlgItem(main->hwnd(), 4), nullptr, TOOLBARCLASSNAMEW, nullptr);
+        RECT last{}, inside{};
+        SendMessageW(tools, TB_GETITEMRECT, SendMessageW(tools, TB_BUTTONCOUNT, 0, 0) - 1,
+                     reinterpret_cast<LPARAM>(&last));
+        GetClientRect(main->hwnd(), &inside);
+        EXPECT_LE(last.right, inside.right);
+        RECT list{}, status{};
+        GetWindowRect(main->ListView_main().hwnd(), &list);
+        GetWindowRect(main->StatusBar1(), &status);
+        EXPECT_GT(list.bottom - list.top, 0);
+        EXPECT_LE(status.bottom, r.bottom);
+        CloseWindow(*main);
+        EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainLeft"), std::to_string(r.left));
+        EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainTop"), std::to_string(r.top));
+    }
 }
 
 TEST_F(MainWindowTest, ColumnWidthBelowMinusTwoFallsBackToTheDesignedWidth) {
