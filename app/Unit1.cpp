@@ -418,6 +418,7 @@ void TFrmMain::N6Click() {
     listView_.Clear();
     // The journals stay: the undo finds the files again from them.
     undo_.RowsCleared();
+    StartPreviewCount();  // the counts of rows that are gone go too
     UpdateCommandStates();
 }
 

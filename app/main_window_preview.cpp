@@ -49,8 +49,14 @@ void TFrmMain::PreviewCountTurn() {
     }
     if (countRow_ < model.Count()) return;
     KillTimer(hwnd(), kPreviewTimerId);
-    std::string text = "変更予定 " + std::to_string(countRenames_) + " 件";
-    if (countFailures_ != 0) text += "・失敗予定 " + std::to_string(countFailures_) + " 件";
+    // The part always tells the list as it is now: nothing for no rows.
+    std::string text;
+    if (model.Count() != 0 && !listView_.PreviewOn()) {
+        text = "プレビューなし（オプションを読めません）";
+    } else if (model.Count() != 0) {
+        text = "変更予定 " + std::to_string(countRenames_) + " 件";
+        if (countFailures_ != 0) text += "・失敗予定 " + std::to_string(countFailures_) + " 件";
+    }
     SetStatusText(text, 1);
 }
 

@@ -72,6 +72,7 @@ public:
     void SetPreviewOptions(const std::optional<CutOptions>& options);
     void InvalidatePreview();
     bool ShowsPreview(std::size_t row) const;
+    bool PreviewOn() const { return previewOn_; }  // the options could be read
     RowCut PreviewOf(std::size_t row) { return preview_.Of(row); }
     // Told after a change of ticks or captions by the user.
     void SetOnRowsChanged(std::function<void()> handler) { onRowsChanged_ = std::move(handler); }

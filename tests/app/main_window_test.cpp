@@ -465,6 +465,35 @@ TEST_F(MainWindowTest, WrongValueTypeStopsTheCutWithTheExactError) {
     EXPECT_NE(main->StatusText(), "処理は終了しました。");
 }
 
+// The status bar's right part tells the list as it is now, whatever came
+// before: the counts, nothing once the rows are cleared, and why there is
+// no preview when the options cannot be read.
+TEST_F(MainWindowTest, TheStatusBarsRightPartNeverLags) {
+    const std::string a = dir_.Make("aへのショートカット.lnk");
+    struct Row {
+        const char* what;
+        bool unreadableOptions;
+        bool cleared;
+        const char* shows;
+    } const rows[] = {
+        {"a row to rename", false, false, "変更予定 1 件"},
+        {"cleared", false, true, ""},
+        {"options that cannot be read", true, false, "プレビューなし（オプションを読めません）"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        CleanRegistry clean;
+        if (row.unreadableOptions) test::WriteRegDword(test::kOptionsKey, "Short1", 1);
+        auto main = Start();
+        test::DropFiles(main->hwnd(), {a});
+        EXPECT_TRUE(test::PumpUntil([&] { return !main->StatusText(1).empty(); }));
+        if (row.cleared) main->N6Click();
+        EXPECT_TRUE(test::PumpUntil([&] { return main->StatusText(1) == row.shows; }))
+            << main->StatusText(1);
+        CloseWindow(*main);
+    }
+}
+
 TEST_F(MainWindowTest, WrongGeometryTypeIsReportedAndTheWindowStillShows) {
     test::WriteRegDword(test::kWindowKey, "MainLeft", 5);
     MessageBoxWatcher watcher;
