@@ -168,8 +168,8 @@ NamingChange PutBackShortcutMarker(RegistryValues& registry) {
     std::vector<const char*> madeKeys;
     for (const Target& target : Targets()) {
         if (!changes.Set(kKeptNamingKey, target.name, RegistryValue{})) return result;
-        RegistryValue made;
         if (!target.keyMade) continue;
+        RegistryValue made;
         if (!changes.Read(kKeptNamingKey, target.keyMade, made)) return result;
         if (!made.present) continue;
         if (!changes.Set(kKeptNamingKey, target.keyMade, RegistryValue{})) return result;

@@ -166,9 +166,8 @@ bool TFrmSetup::MakeShortcut(const std::string& workingFolder, const std::string
 void TFrmSetup::SpeedButton1Click() {
     win::Application& app = win::Application::Instance();
     // First, as the one step that can be undone whole: when it fails,
-    // nothing else is done either.
-    // Only a box the user changed touches Explorer's values: an unticked
-    // box may stand for values of the user's own.
+    // nothing else is done either. Only a box the user changed touches
+    // Explorer's values: an unticked box may stand for the user's own.
     win::CurrentUserValues registry;
     const bool noMarker = Checked(CheckBox4);
     NamingChange naming;
