@@ -12,7 +12,6 @@
 #include <functional>
 #include <memory>
 
-#include "app/settings_removal.h"
 #include "dialogs/Unit2.h"
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit6.h"
@@ -945,23 +944,10 @@ TEST(TFrmSetup, NoMarkerKeepsAndPutsBackExplorersValuesInAnyOrder) {
             EXPECT_EQ(watcher.Texts(), says);
         }
     }
-    // Deleting the settings puts back the same way, and leaves no key of
-    // the program's.
-    {
-        test::CleanRegistry registry;
-        CleanShortcuts shortcuts;
-        DeleteRegKey(test::kNamingTemplatesKey);
-        const std::string before = naming();
-        test::MessageBoxWatcher watcher;
-        save(true);
-        const SettingsRemoval removal = RemoveAllSettings();
-        EXPECT_TRUE(removal.deleted && removal.namingPutBack);
-        EXPECT_EQ(naming(), before);
-        EXPECT_EQ(test::ExportedText("Software\\moravend"), "");
-    }
-    if (templatesKey) MakeRegKey(test::kNamingTemplatesKey);
+    // The prefix as the test found it, its template's key included.
     test::WriteRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate", prefix.first);
     test::WriteRegRaw(test::kExplorerKey, "link", prefix.second);
+    templatesKey ? MakeRegKey(test::kNamingTemplatesKey) : DeleteRegKey(test::kNamingTemplatesKey);
 }
 
 }  // namespace
