@@ -24,14 +24,14 @@ public:
         for (const auto& [at, value] : values) keys.insert(at.first);
     }
     bool Read(const std::string& key, const std::string& name, RegistryValue& value) override {
-        if (++calls == failAt) return false;
+        if (Fails(false)) return false;
         const auto it = values.find({key, name});
         value = it == values.end() ? RegistryValue{} : it->second;
         return true;
     }
     bool Write(const std::string& key, const std::string& name,
                const RegistryValue& value) override {
-        if (++calls == failAt) return false;
+        if (Fails(true)) return false;
         if (value.present) {
             values[{key, name}] = value;
             keys.insert(key);
@@ -41,12 +41,12 @@ public:
         return true;
     }
     bool KeyExists(const std::string& key, bool& exists) override {
-        if (++calls == failAt) return false;
+        if (Fails(false)) return false;
         exists = keys.count(key) != 0;
         return true;
     }
     bool RemoveKeyIfEmpty(const std::string& key) override {
-        if (++calls == failAt) return false;
+        if (Fails(true)) return false;
         const bool holds = std::any_of(values.begin(), values.end(),
                                        [&](const auto& v) { return v.first.first == key; }) ||
                            std::any_of(keys.begin(), keys.end(), [&](const std::string& k) {
@@ -62,11 +62,27 @@ public:
     std::set<std::string> keys;
     int calls = 0;
     int failAt = 0;  // the call that fails; 0 for none
+    bool failedWriting = false;
+
+private:
+    bool Fails(bool writing) {
+        if (++calls != failAt) return false;
+        failedWriting = writing;
+        return true;
+    }
 };
 
 const std::pair<std::string, std::string> kTemplate{kNamingTemplatesKey, "ShortcutNameTemplate"};
 const std::pair<std::string, std::string> kLink{kExplorerKey, "link"};
 const RegistryValue kZeroLink{true, kRegBinary, {0, 0, 0, 0}};
+// "%s.lnk" with its quotation marks, as REG_SZ holds it: UTF-16LE and its zero.
+const RegistryValue kNoMarkerTemplate = [] {
+    RegistryValue value{true, kRegSz, {}};
+    for (const char c : std::string("\"%s.lnk\"") + '\0') {
+        value.bytes.insert(value.bytes.end(), {static_cast<std::uint8_t>(c), 0});
+    }
+    return value;
+}();
 
 // Before: nothing; the user's own data; "link" of the wrong type and a
 // template with no data at all.
@@ -86,6 +102,7 @@ TEST(ExplorerNaming, AFailureAnywhereLeavesNothingHalfDone) {
         const MemoryRegistry first = roundTrip;
         EXPECT_TRUE(StopShortcutMarker(roundTrip).changed);
         EXPECT_EQ(roundTrip.values.at(kLink), kZeroLink);
+        EXPECT_EQ(roundTrip.values.at(kTemplate), kNoMarkerTemplate);
         EXPECT_TRUE(ShortcutMarkerStopped(roundTrip));
         EXPECT_TRUE(PutBackShortcutMarker(roundTrip).changed);
         EXPECT_TRUE(roundTrip == first);  // the keys the program made are gone too
@@ -102,7 +119,8 @@ TEST(ExplorerNaming, AFailureAnywhereLeavesNothingHalfDone) {
                 registry.failAt = failAt;
                 const NamingChange change =
                     stop ? StopShortcutMarker(registry) : PutBackShortcutMarker(registry);
-                EXPECT_FALSE(change.ok || change.changed);
+                EXPECT_FALSE(change.ok || change.changed || change.copiesLost);
+                EXPECT_EQ(change.failedWriting, registry.failedWriting);
                 EXPECT_TRUE(registry.values == before.values && registry.keys == before.keys);
                 EXPECT_NE(change.Message().find("'HKEY_CURRENT_USER\\Software\\"), std::string::npos);
             }
