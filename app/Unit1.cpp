@@ -16,6 +16,7 @@
 #include "core/explorer_naming.h"
 #include "core/undo_journal.h"
 #include "dialogs/dialogs.h"
+#include "dialogs/Unit6.h"
 #include "platform/application.h"
 #include "platform/dpi.h"
 #include "platform/file_system.h"
@@ -408,7 +409,10 @@ void TFrmMain::N3Click() {
     // program changed it, Explorer's naming of new shortcuts.
     win::CurrentUserValues registry;
     const bool naming = ShortcutMarkerStopped(registry);
-    if (!app.Confirm(std::string(kDeleteQuestion) + (naming ? kDeleteQuestionNaming : ""))) return;
+    if (!app.Confirm(std::string(kDeleteQuestion) + (naming ? kDeleteQuestionNaming : "") +
+                     ShortcutsStaySentence(ChosenShortcutFolders()))) {
+        return;
+    }
     // Once the settings are deleted, the program leaves nothing behind: this
     // window's journals go with the rest, and its undo works from memory.
     undo_.StopJournals();
@@ -417,7 +421,9 @@ void TFrmMain::N3Click() {
     MessageBeep(MB_ICONQUESTION);
     // Only claim the deletion when it happened.
     app.ShowMessage(std::string(removal.deleted ? kSettingsDeleted : kSettingsNotDeleted) +
-                    (removal.namingPutBack ? kNamingPutBack : ""));
+                    (removal.copiesLost      ? kNamingCopiesLost
+                     : removal.namingPutBack ? kNamingPutBack
+                                             : ""));
     settingsDeleted_ = true;
     UpdateCommandStates();
     RefreshPreview();  // the options are the defaults now
@@ -427,6 +433,7 @@ void TFrmMain::N6Click() {
     listView_.Clear();
     // The journals stay: the undo finds the files again from them.
     undo_.RowsCleared();
+    StartPreviewCount();  // the counts of rows that are gone go too
     UpdateCommandStates();
 }
 
@@ -528,6 +535,11 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         LayoutChildren();
         FitColumns();
+        return 0;
+    case WM_GETMINMAXINFO:
+        if (!toolBar_) break;  // not made yet
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize =
+            POINT{MinimumSize().cx, MinimumSize().cy};
         return 0;
     case WM_TIMER:
         if (wParam == kPreviewTimerId) PreviewCountTurn();

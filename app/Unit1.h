@@ -86,6 +86,11 @@ private:
     void FormActivate();
     void FormClose();
     void RestoreGeometry();
+    // The least window size at which the tool bar, the list and the status
+    // bar all show.
+    SIZE MinimumSize() const;
+    // At least that size, with the whole caption bar on the nearest work area.
+    void MakeReachable();
     void MinimizeApplication();
     static void RestoreApplication();
     bool ApplicationMessageFilter(MSG& msg);
@@ -159,9 +164,12 @@ private:
     // it is when the window comes back.
     void WatchSettingsTurn();
     void RefreshPreview();
-    // The list's columns fill its width: the file column keeps its width
-    // where there is room, "結果" takes the rest.
+    // The list's columns fill its width: the file column shows the chosen
+    // width where there is room, "結果" takes the rest.
     void FitColumns();
+    // A file column width other than the one the program last showed was
+    // given by the user (a drag of the divider): it becomes the chosen one.
+    void TakeUsersColumnWidth();
     void OnDropFiles(HDROP drop);
     // Opens the help at the section of the window that `window` belongs to.
     static void ShowHelpFor(HWND window);
@@ -177,6 +185,8 @@ private:
     win::UniqueIcon icon_;
     win::UniqueIcon smallIcon_;
     UINT dpi_ = 96;
+    int columnWidth_ = 400;      // the file column's chosen width, stored as "Column(3)"
+    int shownColumnWidth_ = -1;  // the width the program last gave it
 
     bool startedWithoutParameters_ = true;
     bool settingsDeleted_ = false;

@@ -78,6 +78,10 @@ void TFrmMain::ApplyDpi(UINT fromDpi) {
     SizeToolBar();
 
     // Whatever columns the list has keep their share of the new DPI.
+    TakeUsersColumnWidth();
+    if (columnWidth_ > 0) {
+        columnWidth_ = MulDiv(columnWidth_, static_cast<int>(dpi_), static_cast<int>(fromDpi));
+    }
     HWND list = listView_.hwnd();
     const int columns = Header_GetItemCount(ListView_GetHeader(list));
     for (int i = 0; i < columns; ++i) {
@@ -85,6 +89,7 @@ void TFrmMain::ApplyDpi(UINT fromDpi) {
         ListView_SetColumnWidth(list, i, MulDiv(width, static_cast<int>(dpi_),
                                                 static_cast<int>(fromDpi)));
     }
+    shownColumnWidth_ = ListView_GetColumnWidth(list, 0);
     RECT panel{};
     SendMessageW(statusBar_, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
     const int panel0 = MulDiv(panel.right - panel.left, static_cast<int>(dpi_),
@@ -97,21 +102,16 @@ void TFrmMain::ApplyDpi(UINT fromDpi) {
 }
 
 void TFrmMain::LoadToolImages() {
-    // Pictures drawn for 16, 24 and 32 pixels: the largest that fits the
-    // DPI's size, never a stretched one.
+    // Pictures drawn for 16, 24 and 32 pixels.
     struct Art {
         int size;
         int id;
     };
     constexpr Art kArt[] = {
         {32, IDB_TOOLIMAGES_32}, {24, IDB_TOOLIMAGES_24}, {16, IDB_TOOLIMAGES}};
-    const Art* chosen = &kArt[2];
-    for (const Art& art : kArt) {
-        if (art.size <= Scaled(16)) {
-            chosen = &art;
-            break;
-        }
-    }
+    const int size = win::PictureSize(dpi_);
+    const Art* chosen = std::find_if(std::begin(kArt), std::end(kArt),
+                                     [size](const Art& art) { return art.size == size; });
     win::UniqueImageList images(ImageList_LoadImageW(
         GetModuleHandleW(nullptr), MAKEINTRESOURCEW(chosen->id), chosen->size, 0,
         RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
@@ -252,7 +252,8 @@ void TFrmMain::LayoutChildren() {
 void TFrmMain::OnMeasureMenuItem(MEASUREITEMSTRUCT* measure) {
     int width = 16, height = 16;
     ImageList_GetIconSize(imageList_.get(), &width, &height);
-    measure->itemWidth = static_cast<UINT>(width);
+    // The picture and the room before the item's text.
+    measure->itemWidth = static_cast<UINT>(width + win::PictureGap(dpi_));
     measure->itemHeight = static_cast<UINT>(height);
 }
 

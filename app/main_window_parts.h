@@ -20,5 +20,6 @@ inline constexpr UINT_PTR kSettingsWatchTimerId = 2;
 inline constexpr UINT kSettingsWatchMs = 250;
 inline constexpr int kStatusPanel0Width = 300;
 inline constexpr int kStatusBarHeight = 19;
+inline constexpr int kMinListHeight = 40;  // its heading and one row
 
 }  // namespace tsly

@@ -1,4 +1,4 @@
-// The main window's preview counts, column fit, dropped files and help key.
+// The main window's preview counts, dropped files and help key.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -70,6 +70,7 @@ void TFrmMain::PreviewCountTurn() {
     }
     if (countRow_ < model.Count()) return;
     KillTimer(hwnd(), kPreviewTimerId);
+    // The part always tells the list as it is now: nothing for no rows.
     std::string text;
     if (countOutcomes_ != 0) {
         // The last work's counts stay, with what a second cut would do.
@@ -77,24 +78,13 @@ void TFrmMain::PreviewCountTurn() {
         if (countAgain_ != 0) {
             text += "・もう一度カットすると " + std::to_string(countAgain_) + " 件変わります";
         }
-    } else {
+    } else if (model.Count() != 0 && !planned) {
+        text = "プレビューなし（オプションを読めません）";
+    } else if (model.Count() != 0) {
         text = "変更予定 " + std::to_string(countRenames_) + " 件";
         if (countFailures_ != 0) text += "・失敗予定 " + std::to_string(countFailures_) + " 件";
     }
     SetStatusText(text, 1);
-}
-
-void TFrmMain::FitColumns() {
-    HWND list = listView_.hwnd();
-    RECT client{};
-    GetClientRect(list, &client);
-    // Room is kept for a vertical scroll bar, so that one appearing with
-    // more rows does not bring a horizontal one.
-    const int width = std::max<int>(0, client.right - GetSystemMetrics(SM_CXVSCROLL));
-    const int minResult = Scaled(kMinResultColumnWidth);
-    const int file = std::max(0, std::min(listView_.ColumnWidth(0), width - minResult));
-    listView_.SetColumnWidth(file, 0);
-    listView_.SetColumnWidth(std::max(minResult, width - file), 1);
 }
 
 void TFrmMain::OnDropFiles(HDROP drop) {

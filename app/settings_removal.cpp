@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "dialogs/Unit6.h"
 #include "platform/registry_values.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
@@ -20,15 +21,29 @@ bool DeleteKey(const char* keyPath) {
 
 }  // namespace
 
+std::string ShortcutsStaySentence(const std::vector<std::string>& folders) {
+    if (folders.empty()) return std::string();
+    std::string names;
+    for (const std::string& folder : folders) names += (names.empty() ? "" : "、") + folder;
+    return "\r\n" + names +
+           "のショートカットと、セットアップの設定は残ります。これらも削除するには、先に"
+           "セットアップでチェックを外して「設定」を押してください。";
+}
+
 SettingsRemoval RemoveAllSettings() {
     SettingsRemoval removal;
     win::CurrentUserValues registry;
     const NamingChange naming = PutBackShortcutMarker(registry);
     removal.namingPutBack = naming.changed;
+    removal.copiesLost = naming.copiesLost;
     if (!naming.ok) removal.error = naming.Message();
     const bool settings = DeleteKey(kSettingsKey);
-    const bool setup = naming.ok && DeleteKey(kSetupKey);
+    const bool setup = naming.ok && (!ChosenShortcutFolders().empty() || DeleteKey(kSetupKey));
     removal.deleted = settings && setup;
+    // The maker's key, when nothing else of the maker's is in it.
+    std::string company = kSetupKey;
+    company.erase(company.find_last_of('\\', company.size() - 2));
+    registry.RemoveKeyIfEmpty(company);
 
     std::string folder = win::UndoJournalFolder();
     if (!folder.empty()) {

@@ -17,16 +17,22 @@ struct Target {
     const char* key;
     const char* name;  // also the kept copy's name
     RegistryValue noMarker;
+    // The kept value, present when the program made `key`; none for a key
+    // that every system has.
+    const char* keyMade;
 };
 
 const std::vector<Target>& Targets() {
     static const std::vector<Target> targets{
         // The quotation marks belong to the data, as the tweak is usually given.
-        {kNamingTemplatesKey, "ShortcutNameTemplate", {true, kRegSz, RegText("\"%s.lnk\"")}},
-        {kExplorerKey, "link", {true, kRegBinary, {0, 0, 0, 0}}},
+        {kNamingTemplatesKey, "ShortcutNameTemplate", {true, kRegSz, RegText("\"%s.lnk\"")},
+         "NamingTemplatesMade"},
+        {kExplorerKey, "link", {true, kRegBinary, {0, 0, 0, 0}}, nullptr},
     };
     return targets;
 }
+
+const RegistryValue kMarkPresent{true, kRegBinary, {}};
 
 // A kept copy is one REG_BINARY value per original: empty when the original
 // was missing, else its type (four bytes, little-endian) and its bytes. One
@@ -67,18 +73,29 @@ public:
         RegistryValue before;
         if (!Read(key, name, before)) return false;
         if (before == value) return true;
+        // A write may make its key; undoing it takes the key away again.
+        bool exists = true;
+        if (value.present && !registry_.KeyExists(key, exists)) return Fail(key, "", false);
         if (!registry_.Write(key, name, value)) return Fail(key, name, true);
+        if (!exists) made_.push_back(key);
         done_.push_back({key, name, before});
         if (key != kKeptNamingKey) result_.changed = true;
         return true;
+    }
+
+    bool RemoveKeyIfEmpty(const std::string& key) {
+        return registry_.RemoveKeyIfEmpty(key) || Fail(key, "", true);
     }
 
     bool Fail(const std::string& key, const std::string& name, bool writing) {
         for (auto it = done_.rbegin(); it != done_.rend(); ++it) {
             registry_.Write(it->key, it->name, it->before);
         }
+        for (auto it = made_.rbegin(); it != made_.rend(); ++it) registry_.RemoveKeyIfEmpty(*it);
         done_.clear();
-        result_ = NamingChange{false, false, key + "\\" + name, writing};
+        made_.clear();
+        result_ = NamingChange{false, false, false, name.empty() ? key : key + "\\" + name,
+                               writing};
         return false;
     }
 
@@ -90,6 +107,7 @@ private:
     RegistryValues& registry_;
     NamingChange& result_;
     std::vector<Done> done_;
+    std::vector<std::string> made_;
 };
 
 }  // namespace
@@ -103,13 +121,18 @@ NamingChange StopShortcutMarker(RegistryValues& registry) {
     NamingChange result;
     Changes changes(registry, result);
     for (const Target& target : Targets()) {
-        RegistryValue kept;
-        if (!changes.Read(kKeptNamingKey, target.name, kept)) return result;
-        // Kept already: what Explorer holds now is the program's own.
-        if (kept.present) continue;
-        RegistryValue original;
-        if (!changes.Read(target.key, target.name, original) ||
-            !changes.Set(kKeptNamingKey, target.name, EncodeKept(original))) {
+        RegistryValue now;
+        if (!changes.Read(target.key, target.name, now)) return result;
+        // The program's own value: its copy, or the lack of one, stands.
+        if (now == target.noMarker) continue;
+        if (!changes.Set(kKeptNamingKey, target.name, EncodeKept(now))) return result;
+        if (!target.keyMade) continue;
+        bool exists = false;
+        if (!registry.KeyExists(target.key, exists)) {
+            changes.Fail(target.key, "", false);
+            return result;
+        }
+        if (!changes.Set(kKeptNamingKey, target.keyMade, exists ? RegistryValue{} : kMarkPresent)) {
             return result;
         }
     }
@@ -126,29 +149,45 @@ NamingChange PutBackShortcutMarker(RegistryValues& registry) {
     for (const Target& target : Targets()) {
         RegistryValue kept;
         if (!changes.Read(kKeptNamingKey, target.name, kept)) return result;
-        if (!kept.present) continue;
         RegistryValue original;
-        if (!DecodeKept(kept, original)) {
+        if (kept.present && !DecodeKept(kept, original)) {
             changes.Fail(kKeptNamingKey, target.name, false);
             return result;
         }
+        // A value the user changed since is the user's; only the program's
+        // goes, to the copy or, without one, to the system's default.
+        RegistryValue now;
+        if (!changes.Read(target.key, target.name, now)) return result;
+        if (now != target.noMarker) continue;
+        if (!kept.present) result.copiesLost = true;
         originals.emplace_back(&target, original);
     }
     for (const auto& [target, original] : originals) {
         if (!changes.Set(target->key, target->name, original)) return result;
     }
-    for (const auto& [target, original] : originals) {
-        if (!changes.Set(kKeptNamingKey, target->name, RegistryValue{})) return result;
+    std::vector<const char*> madeKeys;
+    for (const Target& target : Targets()) {
+        if (!changes.Set(kKeptNamingKey, target.name, RegistryValue{})) return result;
+        if (!target.keyMade) continue;
+        RegistryValue made;
+        if (!changes.Read(kKeptNamingKey, target.keyMade, made)) return result;
+        if (!made.present) continue;
+        if (!changes.Set(kKeptNamingKey, target.keyMade, RegistryValue{})) return result;
+        madeKeys.push_back(target.key);
+    }
+    madeKeys.push_back(kKeptNamingKey);
+    for (const char* key : madeKeys) {
+        if (!changes.RemoveKeyIfEmpty(key)) return result;
     }
     return result;
 }
 
 bool ShortcutMarkerStopped(RegistryValues& registry) {
     for (const Target& target : Targets()) {
-        RegistryValue kept;
-        if (registry.Read(kKeptNamingKey, target.name, kept) && kept.present) return true;
+        RegistryValue now;
+        if (!registry.Read(target.key, target.name, now) || now != target.noMarker) return false;
     }
-    return false;
+    return true;
 }
 
 }  // namespace tsly

@@ -37,6 +37,11 @@ public:
     // is not there counts as deleted).
     virtual bool Write(const std::string& key, const std::string& name,
                        const RegistryValue& value) = 0;
+    // False when it cannot be told whether the key is there.
+    virtual bool KeyExists(const std::string& key, bool& exists) = 0;
+    // Deletes the key when it holds neither values nor keys; true when it
+    // is gone or holds something.
+    virtual bool RemoveKeyIfEmpty(const std::string& key) = 0;
 };
 
 // Where Explorer reads the shortcut name from (Windows 7 and later: a name
@@ -50,6 +55,9 @@ inline constexpr char kKeptNamingKey[] = "Software\\moravend\\Tessalyne\\Explore
 struct NamingChange {
     bool ok = true;
     bool changed = false;     // one of Explorer's values is now different
+    // The kept copies were gone: Explorer's values went back to the
+    // system's default, their absence.
+    bool copiesLost = false;
     std::string failedValue;  // key and name of the value that failed
     bool failedWriting = false;
 
@@ -57,17 +65,26 @@ struct NamingChange {
     std::string Message() const;
 };
 
-// Keeps Explorer's two values (unless they are kept already), then writes
-// the ones that make new shortcuts carry no marker. Whatever fails, the
-// registry is left as it was before the call.
+// The sentence a message gains when the kept copies were gone.
+inline constexpr char kNamingCopiesLost[] =
+    "\r\n以前の名前の付け方の記録が見つからなかったため、エクスプローラの既定の設定に戻しました。";
+
+// Keeps each of Explorer's two values that is not the program's (afresh,
+// so the newest value of the user is the one put back), and whether the
+// name template's key had to be made; then writes the values that make new
+// shortcuts carry no marker. Whatever fails, the registry is left as it
+// was before the call.
 NamingChange StopShortcutMarker(RegistryValues& registry);
 
-// Puts back the kept values exactly (deleting one that was missing) and
-// removes the copies; nothing happens when nothing is kept. Whatever fails,
-// the registry is left as it was before the call.
+// Where Explorer's value is still the program's, puts back the kept value
+// exactly (deleting one that was missing), or without a copy deletes it
+// (the system's default); a value the user changed since stays. Then
+// removes the copies and the keys the program made. Whatever fails, the
+// registry is left as it was before the call.
 NamingChange PutBackShortcutMarker(RegistryValues& registry);
 
-// True when the program keeps a copy of Explorer's values: it changed them.
+// True when both of Explorer's values are the program's: new shortcuts get
+// no marker.
 bool ShortcutMarkerStopped(RegistryValues& registry);
 
 }  // namespace tsly

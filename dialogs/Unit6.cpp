@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "core/settings_codec.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/panel.h"
 #include "dialogs/program_path.h"
@@ -50,7 +51,6 @@ const std::vector<dialogs::ControlDef>& Layout() {
 
 constexpr char kSection[] = "Setup";
 constexpr char kDescription[] = "Tessalyne";
-constexpr char kNoMarker[] = "NoMarker";
 constexpr char kNamingNotice[] =
     "\r\nこの変更は、エクスプローラの再起動後または次回のサインイン後に作成する"
     "ショートカットから有効になります。";
@@ -138,10 +138,14 @@ void TFrmSetup::FormCreate() {
         for (const Row& row : kRows) {
             SetChecked(row.checkBox, store.ReadFlag(kSection, row.value, false));
         }
-        SetChecked(CheckBox4, store.ReadFlag(kSection, kNoMarker, false));
     } catch (const SettingsError& e) {
         win::Application::Instance().ReportError(e.what());
     }
+    // What Explorer does, not what was chosen once: the values may have
+    // been changed behind the program's back.
+    win::CurrentUserValues registry;
+    shownNoMarker_ = ShortcutMarkerStopped(registry);
+    SetChecked(CheckBox4, shownNoMarker_);
 }
 
 std::string TFrmSetup::ShortcutPath(int folderId, const std::string& description) {
@@ -162,10 +166,14 @@ bool TFrmSetup::MakeShortcut(const std::string& workingFolder, const std::string
 void TFrmSetup::SpeedButton1Click() {
     win::Application& app = win::Application::Instance();
     // First, as the one step that can be undone whole: when it fails,
-    // nothing else is done either.
+    // nothing else is done either. Only a box the user changed touches
+    // Explorer's values: an unticked box may stand for the user's own.
     win::CurrentUserValues registry;
-    const NamingChange naming = Checked(CheckBox4) ? StopShortcutMarker(registry)
-                                                   : PutBackShortcutMarker(registry);
+    const bool noMarker = Checked(CheckBox4);
+    NamingChange naming;
+    if (noMarker != shownNoMarker_) {
+        naming = noMarker ? StopShortcutMarker(registry) : PutBackShortcutMarker(registry);
+    }
     if (!naming.ok) {
         app.ReportError(naming.Message());
         return;
@@ -185,11 +193,11 @@ void TFrmSetup::SpeedButton1Click() {
 
     SettingsStore store(kSetupKey);
     for (const Row& row : kRows) store.WriteFlag(kSection, row.value, Checked(row.checkBox));
-    store.WriteFlag(kSection, kNoMarker, Checked(CheckBox4));
 
     // Explorer reads its naming when it starts, so the notice says when
     // the change shows.
-    const std::string notice = naming.changed ? kNamingNotice : "";
+    const std::string notice = std::string(naming.copiesLost ? kNamingCopiesLost : "") +
+                               (naming.changed ? kNamingNotice : "");
     if (failures.empty()) {
         MessageBeep(MB_OK);
         app.ShowMessage("設定しました。" + notice);
@@ -210,6 +218,22 @@ void TFrmSetup::OnCommand(int id) {
     case SpeedButton2: SpeedButton2Click(); break;
     default: break;
     }
+}
+
+std::vector<std::string> ChosenShortcutFolders() {
+    win::CurrentUserValues registry;
+    std::vector<std::string> folders;
+    for (const Row& row : kRows) {
+        RegistryValue value;
+        // A flag as the store reads it: a number that is not 0.
+        if (registry.Read(std::string(kSetupKey) + kSection, row.value, value) && value.present &&
+            value.type == kRegSz) {
+            const std::wstring text(reinterpret_cast<const wchar_t*>(value.bytes.data()),
+                                    value.bytes.size() / sizeof(wchar_t));
+            if (ParseNumber(win::FromWide(text.c_str()), 0) != 0) folders.push_back(row.folderName);
+        }
+    }
+    return folders;
 }
 
 void ShowSetupDialog(POINT position) {

@@ -1,12 +1,13 @@
 // TFrmSetup: the setup dialog. It makes or removes shortcuts to the program
 // on the desktop, in the Send To menu and in the start-up folder, makes the
 // shell name new shortcuts without the marker or puts its naming back, and
-// keeps the four choices in the "Setup" section.
+// keeps the three shortcut choices in the "Setup" section.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "dialogs/form.h"
 
@@ -23,7 +24,7 @@ public:
         SpeedButton1,     // 設定
         SpeedButton2,     // ｷｬﾝｾﾙ
         CheckBox3,        // start-up, "StartUp"
-        CheckBox4,        // no marker on new shortcuts, "NoMarker"
+        CheckBox4,        // no marker on new shortcuts, from Explorer's own values
     };
 
     // Creates the dialog hidden at `position` and ticks the stored choices;
@@ -50,6 +51,13 @@ public:
 private:
     void FormCreate();
     void OnCommand(int id) override;
+
+    bool shownNoMarker_ = false;  // what Explorer did when the dialog opened
 };
+
+// The folders ("デスクトップ"...) whose program shortcut the stored choices
+// ask for; the setup key stays while there are any. Reads without making
+// the key.
+std::vector<std::string> ChosenShortcutFolders();
 
 }  // namespace tsly

@@ -4,6 +4,8 @@
 #include <initguid.h>  // the accessibility GUIDs, defined here once
 #include <oleacc.h>
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "dialogs/panel.h"
@@ -19,8 +21,6 @@ namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr COLORREF kDarkBlue = 0xA00000;      // red 0, green 0, blue 160
 constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
-constexpr int kGlyphSize = 16;
-constexpr int kGlyphSpacing = 4;  // between picture and caption
 constexpr COLORREF kGlyphTransparent = RGB(192, 192, 192);
 
 std::wstring TextOf(HWND hwnd) {
@@ -221,12 +221,6 @@ void Form::CreateControl(const ControlDef& def) {
                                    bounds.bottom - bounds.top, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)),
                                    GetModuleHandleW(nullptr), nullptr);
-    if (def.glyphs != 0) {
-        glyphs_[def.id].reset(ImageList_LoadImageW(GetModuleHandleW(nullptr),
-                                                   MAKEINTRESOURCEW(def.glyphs), kGlyphSize, 0,
-                                                   kGlyphTransparent, IMAGE_BITMAP,
-                                                   LR_CREATEDIBSECTION));
-    }
     if (!control) throw std::runtime_error("A control of the dialog could not be created");
     if (def.kind == Kind::Memo) SetWindowSubclass(control, MemoKeys, 0, 0);
     controls_[def.id] = control;
@@ -347,6 +341,27 @@ LRESULT Form::ColourStatic(HDC dc, HWND control) {
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
+HIMAGELIST Form::GlyphsOf(const ControlDef& def) const {
+    if (def.glyphs == 0) return nullptr;
+    // Drawn at 16, 24 and 32 pixels, under the id and the id plus these.
+    struct Art {
+        int size;
+        int idOffset;
+    };
+    constexpr Art kArt[] = {{32, IDB_GLYPH_32}, {24, IDB_GLYPH_24}, {16, 0}};
+    const int size = win::PictureSize(dpi_);
+    Glyphs& glyphs = glyphs_[def.id];
+    if (!glyphs.images || glyphs.size != size) {
+        const Art* art = std::find_if(std::begin(kArt), std::end(kArt),
+                                      [size](const Art& a) { return a.size == size; });
+        glyphs.images.reset(ImageList_LoadImageW(
+            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(def.glyphs + art->idOffset), size, 0,
+            kGlyphTransparent, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+        glyphs.size = size;
+    }
+    return glyphs.images.get();
+}
+
 LRESULT Form::DrawButton(const NMCUSTOMDRAW& draw) const {
     if (draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
     const ControlDef* def = DefOf(draw.hdr.hwndFrom);
@@ -367,9 +382,9 @@ LRESULT Form::DrawButton(const NMCUSTOMDRAW& draw) const {
     HGDIOBJ oldFont = SelectObject(dc, FontOf(*def));
     RECT extent{};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent, DT_CALCRECT | DT_SINGLELINE);
-    const auto found = glyphs_.find(def->id);
-    HIMAGELIST glyphs = found == glyphs_.end() ? nullptr : found->second.get();
-    const int glyphWidth = glyphs ? kGlyphSize + (text.empty() ? 0 : kGlyphSpacing) : 0;
+    HIMAGELIST glyphs = GlyphsOf(*def);
+    const int size = win::PictureSize(dpi_);
+    const int glyphWidth = glyphs ? size + (text.empty() ? 0 : win::PictureGap(dpi_)) : 0;
     const int shift = pressed && !link ? 1 : 0;
     const int contentWidth = glyphWidth + extent.right;
     int x = link ? r.left : r.left + (r.right - r.left - contentWidth) / 2 + shift;
@@ -377,7 +392,7 @@ LRESULT Form::DrawButton(const NMCUSTOMDRAW& draw) const {
     if (glyphs) {
         const int greyed = ImageList_GetImageCount(glyphs) > 1 ? 1 : 0;
         ImageList_Draw(glyphs, enabled ? 0 : greyed, dc, x,
-                       r.top + (height - kGlyphSize) / 2 + shift, ILD_TRANSPARENT);
+                       r.top + (height - size) / 2 + shift, ILD_TRANSPARENT);
         x += glyphWidth;
     }
     SetBkMode(dc, TRANSPARENT);

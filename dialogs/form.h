@@ -120,7 +120,14 @@ private:
 
     std::vector<ControlDef> controlDefs_;
     std::map<int, HWND> controls_;
-    std::map<int, win::UniqueImageList> glyphs_;
+    // A flat button's pictures at the size of the form's DPI, loaded when
+    // first drawn at it.
+    HIMAGELIST GlyphsOf(const ControlDef& def) const;
+    struct Glyphs {
+        win::UniqueImageList images;
+        int size = 0;
+    };
+    mutable std::map<int, Glyphs> glyphs_;
     win::UniqueFont font_;
     win::UniqueFont linkFont_;
     win::UniqueIcon icon_;

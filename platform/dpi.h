@@ -14,6 +14,16 @@ inline int Scale(int size96, UINT dpi) {
     return MulDiv(size96, static_cast<int>(dpi), static_cast<int>(kDesignDpi));
 }
 
+// The pictures are drawn at 16, 24 and 32 pixels: the largest that fits 16
+// pixels at `dpi`, never a stretched one.
+inline int PictureSize(UINT dpi) {
+    const int room = Scale(16, dpi);
+    return room >= 32 ? 32 : room >= 24 ? 24 : 16;
+}
+
+// The room between a picture and its caption, in menus and on buttons.
+inline int PictureGap(UINT dpi) { return Scale(4, dpi); }
+
 // The DPI of the window's monitor (GetDpiForWindow where the system has it,
 // otherwise the system DPI).
 UINT DpiOf(HWND hwnd);

@@ -59,4 +59,27 @@ bool CurrentUserValues::Write(const std::string& key, const std::string& name,
                           static_cast<DWORD>(value.bytes.size())) == ERROR_SUCCESS;
 }
 
+bool CurrentUserValues::KeyExists(const std::string& key, bool& exists) {
+    HKEY opened = nullptr;
+    const LONG open = RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(key).c_str(), 0, KEY_QUERY_VALUE,
+                                    &opened);
+    exists = open == ERROR_SUCCESS;
+    if (exists) RegCloseKey(opened);
+    return exists || open == ERROR_FILE_NOT_FOUND;
+}
+
+bool CurrentUserValues::RemoveKeyIfEmpty(const std::string& key) {
+    HKEY opened = nullptr;
+    const std::wstring wide = ToWide(key);
+    const LONG open = RegOpenKeyExW(HKEY_CURRENT_USER, wide.c_str(), 0, KEY_QUERY_VALUE, &opened);
+    if (open == ERROR_FILE_NOT_FOUND) return true;
+    if (open != ERROR_SUCCESS) return false;
+    DWORD keys = 0, values = 0;
+    const LONG info = RegQueryInfoKeyW(opened, nullptr, nullptr, nullptr, &keys, nullptr, nullptr,
+                                       &values, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(opened);
+    if (info != ERROR_SUCCESS) return false;
+    return keys != 0 || values != 0 || RegDeleteKeyW(HKEY_CURRENT_USER, wide.c_str()) == ERROR_SUCCESS;
+}
+
 }  // namespace tsly::win

@@ -11,6 +11,8 @@ public:
     bool Read(const std::string& key, const std::string& name, RegistryValue& value) override;
     bool Write(const std::string& key, const std::string& name,
                const RegistryValue& value) override;
+    bool KeyExists(const std::string& key, bool& exists) override;
+    bool RemoveKeyIfEmpty(const std::string& key) override;
 };
 
 }  // namespace tsly::win

@@ -6,7 +6,8 @@ shapes at their own size; 256 stored as PNG), resources/toolbar.bmp (six 16x16 i
 transparent) with toolbar24.bmp and toolbar32.bmp (the same six for 144 and
 192 dpi, redrawn with the Scale2x/Scale3x pixel-art rules so that edges stay
 sharp and diagonals smooth instead of growing into steps) and the button pictures resources/{cancel,notepad,document,
-house}.bmp (16 colours, silver = transparent).
+house}.bmp with their 24- and 32-pixel drawings {cancel,...}24.bmp and 32.bmp
+(16 colours, silver = transparent).
 Run again after changing a map; the outputs are checked in."""
 import struct, sys, os
 
@@ -213,22 +214,28 @@ GLYPHS = [  # file name, picture, with a greyed one
 
 
 def greyed(image):
-    """The disabled look: the shape in dark grey with a white shadow."""
-    rows = [['.'] * 16 for _ in range(16)]
-    for y in range(16):
-        for x in range(16):
-            if image[y][x] != '.' and y + 1 < 16 and x + 1 < 16:
-                rows[y + 1][x + 1] = 'W'
-    for y in range(16):
-        for x in range(16):
+    """The disabled look: the shape in dark grey with a white shadow, one
+    pixel of the 16-pixel drawing off."""
+    n = len(image)
+    off = n // 16
+    rows = [['.'] * n for _ in range(n)]
+    for y in range(n):
+        for x in range(n):
+            if image[y][x] != '.' and y + off < n and x + off < n:
+                for dy in range(off):
+                    for dx in range(off):
+                        rows[y + off - dy][x + off - dx] = 'W'
+    for y in range(n):
+        for x in range(n):
             if image[y][x] != '.':
                 rows[y][x] = 'D'
     return [''.join(r) for r in rows]
 
 
 def glyph_bmp(images):
-    """A 16-colour bitmap of 16x16 pictures side by side; '.' is silver."""
-    width, height = 16 * len(images), 16
+    """A 16-colour bitmap of square pictures side by side; '.' is silver."""
+    size = len(images[0])
+    width, height = size * len(images), size
     row_bytes = ((width * 4 + 31) // 32) * 4
     pixels = bytearray()
     for y in reversed(range(height)):  # bottom-up rows
@@ -469,8 +476,10 @@ def main():
         f.write(ico(ICON))
     for name, image, with_greyed in GLYPHS:
         check(image)
-        with open(os.path.join(out, name), 'wb') as f:
-            f.write(glyph_bmp([image, greyed(image)] if with_greyed else [image]))
+        # At 16, 24 and 32 pixels, for 96, 144 and 192 dpi, as the tool bar.
+        for suffix, drawn in (('', image), ('24', at_24(image)), ('32', scale2x(image))):
+            with open(os.path.join(out, name.replace('.bmp', suffix + '.bmp')), 'wb') as f:
+                f.write(glyph_bmp([drawn, greyed(drawn)] if with_greyed else [drawn]))
 
 
 if __name__ == '__main__':

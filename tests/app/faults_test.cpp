@@ -12,6 +12,7 @@
 #include <shlobj.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -512,11 +513,26 @@ struct VolatileCompanyKey {
     bool ok = false;
 };
 
+// Each denied key's security as it was, put back exactly by AllowWrites:
+// the keys may be the user's own (Explorer's), which keep their security.
+std::map<std::string, std::vector<BYTE>>& SavedSecurity() {
+    static std::map<std::string, std::vector<BYTE>> saved;
+    return saved;
+}
+
 // Denies writing to a key; its values stay readable.
 bool DenyWrites(const char* keyPath,
                 DWORD denied = KEY_SET_VALUE | KEY_CREATE_SUB_KEY) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
+    DWORD size = 0;
+    RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
+    std::vector<BYTE> saved(size);
+    if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved.data(), &size) != ERROR_SUCCESS) {
+        RegCloseKey(key);
+        return false;
+    }
+    SavedSecurity().emplace(keyPath, saved);
     EXPLICIT_ACCESSA deny{};
     deny.grfAccessPermissions = denied;
     deny.grfAccessMode = DENY_ACCESS;
@@ -537,13 +553,32 @@ bool DenyWrites(const char* keyPath,
     return ok;
 }
 
-// Lifts the denial again so that the key can be cleaned away.
+// Gives the key back the security it had before DenyWrites.
 void AllowWrites(const char* keyPath) {
+    const auto saved = SavedSecurity().find(keyPath);
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return;
-    SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
-                    nullptr);
+    if (saved == SavedSecurity().end() ||
+        RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved->second.data());
     RegCloseKey(key);
+    SavedSecurity().erase(saved);
+}
+
+// The key's security as the registry gives it.
+std::vector<BYTE> SecurityOf(const char* keyPath) {
+    HKEY key = nullptr;
+    std::vector<BYTE> bytes;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, READ_CONTROL, &key) != ERROR_SUCCESS) {
+        return bytes;
+    }
+    DWORD size = 0;
+    RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
+    bytes.resize(size);
+    RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, bytes.data(), &size);
+    RegCloseKey(key);
+    return bytes;
 }
 
 TEST_F(Faults, SettingsKeyThatCannotBeMade) {
@@ -653,6 +688,7 @@ TEST_F(Faults, NoMarkerThatCannotBeWrittenLeavesNothingHalfDone) {
     const std::string name = "ShortcutNameTemplate";
     const auto before = test::ReadRegRaw(test::kNamingTemplatesKey, name);
     test::WriteRegText(test::kNamingTemplatesKey, name, "%s (link).lnk");
+    const std::vector<BYTE> security = SecurityOf(test::kNamingTemplatesKey);
     ASSERT_TRUE(DenyWrites(test::kNamingTemplatesKey));
     MessageBoxWatcher watcher;
     bool closed = true;
@@ -669,6 +705,8 @@ TEST_F(Faults, NoMarkerThatCannotBeWrittenLeavesNothingHalfDone) {
         "NamingTemplates\\ShortcutNameTemplate' の設定に失敗しました."}));
     EXPECT_EQ(test::ReadRegText(test::kNamingTemplatesKey, name), "%s (link).lnk");
     EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessalyne\\Setup"));
+    EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessalyne\\Explorer"));
+    EXPECT_EQ(SecurityOf(test::kNamingTemplatesKey), security);  // as the test found it
     test::WriteRegRaw(test::kNamingTemplatesKey, name, before);
 }
 

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "platform/text.h"
 #include "platform/undo_journal_file.h"
@@ -195,7 +196,13 @@ RawRegValue ReadRegRaw(const std::string& keyPath, const std::string& name) {
 }
 
 void WriteRegRaw(const std::string& keyPath, const std::string& name, const RawRegValue& value) {
-    HKEY key = CreateKey(keyPath);
+    HKEY key = nullptr;
+    if (value.present) {
+        key = CreateKey(keyPath);
+    } else if (RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, KEY_SET_VALUE, &key) !=
+               ERROR_SUCCESS) {
+        return;
+    }
     if (value.present) {
         RegSetValueExW(key, W(name).c_str(), 0, value.type, value.bytes.data(),
                        static_cast<DWORD>(value.bytes.size()));
@@ -203,6 +210,39 @@ void WriteRegRaw(const std::string& keyPath, const std::string& name, const RawR
         RegDeleteValueW(key, W(name).c_str());
     }
     RegCloseKey(key);
+}
+
+std::string ExportedText(const std::string& keyPath) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return "";
+    }
+    std::string text = "[HKEY_CURRENT_USER\\" + keyPath + "]\n";
+    std::vector<std::string> lines, below;
+    wchar_t name[16384];
+    BYTE data[4096];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 16384, size = sizeof data, type = 0;
+        if (RegEnumValueW(key, i, name, &length, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+        char hex[4];
+        std::string line = "\"" + U(name) + "\"=hex(" + std::to_string(type) + "):";
+        for (DWORD b = 0; b < size; ++b) {
+            snprintf(hex, sizeof hex, b ? ",%02x" : "%02x", data[b]);
+            line += hex;
+        }
+        lines.push_back(line + "\n");
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        below.push_back(keyPath + "\\" + U(name));
+    }
+    RegCloseKey(key);
+    std::sort(lines.begin(), lines.end());
+    std::sort(below.begin(), below.end());
+    for (const std::string& line : lines) text += line;
+    for (const std::string& path : below) text += ExportedText(path);
+    return text;
 }
 
 MessageBoxWatcher::MessageBoxWatcher(DWORD processId, std::function<void(HWND)> onBox)

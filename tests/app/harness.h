@@ -71,8 +71,11 @@ struct RawRegValue {
 // REG_SZ data with its terminating zero.
 RawRegValue RegSz(const std::wstring& text, DWORD type = REG_SZ);
 RawRegValue ReadRegRaw(const std::string& keyPath, const std::string& name);
-// Writes the value, or deletes it when it is absent.
+// Writes the value, or deletes it when it is absent (making no key then).
 void WriteRegRaw(const std::string& keyPath, const std::string& name, const RawRegValue& value);
+// A key and everything below it as an export writes it: "[path]", then a
+// line per value ("name"=hex(type):bytes); nothing when the key is missing.
+std::string ExportedText(const std::string& keyPath);
 
 // Answers every message box of a process (this one by default) with OK and
 // records its caption and text, until destroyed. `onBox`, when given, sees

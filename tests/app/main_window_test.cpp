@@ -14,6 +14,7 @@
 #include "app/Unit1.h"
 #include "app/main_commands.h"
 #include "app/settings_removal.h"
+#include "dialogs/Unit6.h"
 #include "platform/application.h"
 #include "platform/registry_values.h"
 #include "platform/settings_store.h"
@@ -245,17 +246,37 @@ TEST_F(MainWindowTest, UntickedRowsAreNotRenamedAndAreDrawnStruckOut) {
 TEST_F(MainWindowTest, FirstCloseStoresTheDefaultGeometry) {
     auto main = Start();
     ExpectBounds(main->hwnd(), 0, 0, 528, 327);
-    CloseWindow(*main);
     // The list fills the 520 x 281 client area between the 26-pixel tool
     // bar strip and the 19-pixel status bar. Its columns fill its 516-pixel
     // inside less room for a 17-pixel scroll bar: "結果" takes its least,
-    // 100, and the file column gives way from 400.
+    // 100, and the file column shows 399 of its 400.
+    EXPECT_EQ(main->ListView_main().ColumnWidth(), 399);
+    CloseWindow(*main);
+    // What the user chose is stored, not what fitted.
     const std::pair<const char*, const char*> expected[] = {
         {"MainHeight", "327"}, {"MainLeft", "0"},       {"MainTop", "0"},
         {"MainWidth", "528"},  {"Column(0)", "236"},    {"Column(1)", "520"},
-        {"Column(2)", "300"},  {"Column(3)", "399"},    {"ResultColumnWidth", "100"}};
+        {"Column(2)", "300"},  {"Column(3)", "400"},    {"ResultColumnWidth", "100"},
+        {"MainDpi", "96"}};
     for (const auto& [name, value] : expected) {
         EXPECT_EQ(test::ReadRegText(test::kWindowKey, name), value) << name;
+    }
+}
+
+// A divider the user drags: the width is stored as dragged, wider than the
+// list shows or not, and comes back so at the next start.
+TEST_F(MainWindowTest, ADraggedColumnWidthIsStoredAsDragged) {
+    for (const int dragged : {250, 700}) {
+        {
+            auto main = Start();
+            ListView_SetColumnWidth(main->ListView_main().hwnd(), 0, dragged);
+            SendMessageW(main->hwnd(), WM_SIZE, SIZE_RESTORED, 0);  // the fit comes after
+            CloseWindow(*main);
+        }
+        EXPECT_EQ(test::ReadRegText(test::kWindowKey, "Column(3)"), std::to_string(dragged));
+        auto main = Start();
+        CloseWindow(*main);
+        EXPECT_EQ(test::ReadRegText(test::kWindowKey, "Column(3)"), std::to_string(dragged));
     }
 }
 
@@ -296,15 +317,58 @@ TEST_F(MainWindowTest, StoredGeometryIsRestored) {
     EXPECT_EQ(panel.right - panel.left, 200);
 }
 
-TEST_F(MainWindowTest, AWindowStoredOffEveryScreenComesBackOnIt) {
-    test::WriteRegText(test::kWindowKey, "MainLeft", "-32000");
-    test::WriteRegText(test::kWindowKey, "MainTop", "-32000");
-    auto main = Start();
-    RECT r{};
-    GetWindowRect(main->hwnd(), &r);
-    EXPECT_TRUE(MonitorFromRect(&r, MONITOR_DEFAULTTONULL));
-    CloseWindow(*main);
-    EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainLeft"), std::to_string(r.left));
+// However the stored values place and size it, the window opens with its
+// whole caption bar on the screen's work area and with room for the tool
+// bar, the list and the status bar; a size that fits is kept.
+TEST_F(MainWindowTest, AStoredGeometryOutOfReachOpensWithinReach) {
+    struct Row {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> stored;
+        bool sizeKept;  // 528 x 327, the default
+    } const rows[] = {
+        {"top above the screen", {{"MainTop", "-315"}}, true},
+        {"left at the right edge", {{"MainLeft", "1020"}}, true},
+        {"off every screen", {{"MainLeft", "-32000"}, {"MainTop", "-32000"}}, true},
+        {"no size", {{"MainWidth", "0"}, {"MainHeight", "0"}}, false},
+        {"negative size", {{"MainWidth", "-50"}, {"MainHeight", "-8"}}, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        CleanRegistry clean;
+        for (const auto& [name, value] : row.stored) test::WriteRegText(test::kWindowKey, name, value);
+        auto main = Start();
+        RECT r{};
+        GetWindowRect(main->hwnd(), &r);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(main->hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& work = monitor.rcWork;
+        POINT client{0, 0};  // the caption bar and the menu end here
+        ClientToScreen(main->hwnd(), &client);
+        EXPECT_GE(r.left, work.left);
+        EXPECT_GE(r.top, work.top);
+        EXPECT_LE(r.right, work.right);
+        EXPECT_LE(client.y, work.bottom);
+        if (row.sizeKept) {
+            EXPECT_EQ(r.right - r.left, 528);
+            EXPECT_EQ(r.bottom - r.top, 327);
+        }
+        // The tool bar's last button, the list and the status bar show.
+        HWND tools = FindWindowExW(GetDlgItem(main->hwnd(), 4), nullptr, TOOLBARCLASSNAMEW, nullptr);
+        RECT last{}, inside{};
+        SendMessageW(tools, TB_GETITEMRECT, SendMessageW(tools, TB_BUTTONCOUNT, 0, 0) - 1,
+                     reinterpret_cast<LPARAM>(&last));
+        GetClientRect(main->hwnd(), &inside);
+        EXPECT_LE(last.right, inside.right);
+        RECT list{}, status{};
+        GetWindowRect(main->ListView_main().hwnd(), &list);
+        GetWindowRect(main->StatusBar1(), &status);
+        EXPECT_GT(list.bottom - list.top, 0);
+        EXPECT_LE(status.bottom, r.bottom);
+        CloseWindow(*main);
+        EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainLeft"), std::to_string(r.left));
+        EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainTop"), std::to_string(r.top));
+    }
 }
 
 TEST_F(MainWindowTest, ColumnWidthBelowMinusTwoFallsBackToTheDesignedWidth) {
@@ -315,15 +379,24 @@ TEST_F(MainWindowTest, ColumnWidthBelowMinusTwoFallsBackToTheDesignedWidth) {
     EXPECT_TRUE(watcher.boxes().empty());
 }
 
+// The uninstall the read-me tells: after the setup dialog's boxes are
+// unticked and saved, レジストリ設定削除 leaves the registry as it was
+// before the first start; until then the setup key stays with the choices.
 TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesNothing) {
+    const auto registryText = [] {
+        return test::ExportedText("Software\\moravend") + test::ExportedText(test::kNamingTemplatesKey) +
+               (test::ReadRegRaw(test::kExplorerKey, "link").present ? "link" : "");
+    };
+    const std::string firstStart = registryText();
     test::WriteRegText(std::string(kSetupKey) + "Setup", "SendTo", "1");
+    test::WriteRegText(std::string(kSetupKey) + "Setup", "DeskTop", "0");
+    const std::string setupKey = test::ExportedText("Software\\moravend\\Tessalyne");
     // Sections, and keys below them: a key with subkeys cannot be deleted
     // until they are.
     test::WriteRegText(test::kOptionsKey, "Char", "(link)");
     test::WriteRegText(test::kWindowKey, "MainLeft", "10");
     test::WriteRegText(std::string(test::kOptionsKey) + "\\Deeper\\Deepest", "x", "1");
     // Explorer's naming changed by the program, and an undo journal.
-    const auto link = test::ReadRegRaw(test::kExplorerKey, "link");
     win::CurrentUserValues registry;
     ASSERT_TRUE(StopShortcutMarker(registry).ok);
     // A journal of the last version and one set aside go too.
@@ -336,6 +409,9 @@ TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesN
     const std::string question =
         "レジストリの設定（HKEY_CURRENT_USER\\Software\\moravend の Tessaly と Tessalyne）と、"
         "元に戻すための記録を削除します。よろしいですか？";
+    const std::string staying =
+        "\r\n「送る」メニューのショートカットと、セットアップの設定は残ります。これらも削除するには、"
+        "先にセットアップでチェックを外して「設定」を押してください。";
     {
         // The question comes first; Cancel keeps everything.
         MessageBoxWatcher watcher(GetCurrentProcessId(), [](HWND box) {
@@ -344,7 +420,7 @@ TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesN
         });
         main->N3Click();
         ASSERT_EQ(watcher.Texts().size(), 1u);
-        EXPECT_TRUE(test::RegKeyExists("Software\\moravend\\Tessalyne"));
+        EXPECT_TRUE(test::RegKeyExists("Software\\moravend\\Tessalyne\\Explorer"));
         EXPECT_FALSE(main->SettingsDeleted());
     }
     {
@@ -353,17 +429,25 @@ TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesN
         main->N3Click();  // twice in a row: the message both times
         EXPECT_EQ(watcher.Texts(),
                   (std::vector<std::string>{
-                      question + "\r\n新しいショートカットの名前の付け方も、エクスプローラの元の設定に戻します。",
+                      question + "\r\n新しいショートカットの名前の付け方も、エクスプローラの元の設定に戻します。" + staying,
                       "レジストリ設定を削除しました。\r\n新しいショートカットの名前の付け方を"
                       "エクスプローラの元の設定に戻しました。",
-                      question, "レジストリ設定を削除しました。"}));
+                      question + staying, "レジストリ設定を削除しました。"}));
     }
-    EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessaly"));
-    EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessalyne"));
-    EXPECT_EQ(test::ReadRegRaw(test::kExplorerKey, "link"), link);
+    // The shortcut chosen in the setup dialog is still known there.
+    EXPECT_EQ(test::ExportedText("Software\\moravend"), "[HKEY_CURRENT_USER\\Software\\moravend]\n" + setupKey);
     EXPECT_EQ(GetFileAttributesW(test::W(journalFolder).c_str()), INVALID_FILE_ATTRIBUTES);
+    {
+        MessageBoxWatcher watcher;
+        TFrmSetup setup(main->DialogPosition());
+        SendMessageW(setup.Control(TFrmSetup::CheckBox2), BM_CLICK, 0, 0);
+        setup.SpeedButton1Click();
+        main->N3Click();
+        EXPECT_EQ(watcher.Texts().back(), "レジストリ設定を削除しました。");
+    }
+    EXPECT_EQ(registryText(), firstStart);
     CloseWindow(*main);
-    EXPECT_FALSE(test::RegKeyExists(test::kWindowKey));
+    EXPECT_EQ(registryText(), firstStart);
 }
 
 TEST_F(MainWindowTest, WrongValueTypeStopsTheCutWithTheExactError) {
@@ -378,6 +462,35 @@ TEST_F(MainWindowTest, WrongValueTypeStopsTheCutWithTheExactError) {
     EXPECT_EQ(watcher.boxes()[0].text, "'Short1' のデータ型が不正です.");
     EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"aへのショートカット.lnk"}));
     EXPECT_NE(main->StatusText(), "処理は終了しました。");
+}
+
+// The status bar's right part tells the list as it is now, whatever came
+// before: the counts, nothing once the rows are cleared, and why there is
+// no preview when the options cannot be read.
+TEST_F(MainWindowTest, TheStatusBarsRightPartNeverLags) {
+    const std::string a = dir_.Make("aへのショートカット.lnk");
+    struct Row {
+        const char* what;
+        bool unreadableOptions;
+        bool cleared;
+        const char* shows;
+    } const rows[] = {
+        {"a row to rename", false, false, "変更予定 1 件"},
+        {"cleared", false, true, ""},
+        {"options that cannot be read", true, false, "プレビューなし（オプションを読めません）"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        CleanRegistry clean;
+        if (row.unreadableOptions) test::WriteRegDword(test::kOptionsKey, "Short1", 1);
+        auto main = Start();
+        test::DropFiles(main->hwnd(), {a});
+        EXPECT_TRUE(test::PumpUntil([&] { return !main->StatusText(1).empty(); }));
+        if (row.cleared) main->N6Click();
+        EXPECT_TRUE(test::PumpUntil([&] { return main->StatusText(1) == row.shows; }))
+            << main->StatusText(1);
+        CloseWindow(*main);
+    }
 }
 
 TEST_F(MainWindowTest, WrongGeometryTypeIsReportedAndTheWindowStillShows) {

@@ -5,37 +5,84 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <set>
 #include <utility>
 
 namespace {
 using namespace tsly;
 using Values = std::map<std::pair<std::string, std::string>, RegistryValue>;
 
+// A key is there while it holds a value or was made by a write and not
+// removed since.
 class MemoryRegistry final : public RegistryValues {
 public:
-    explicit MemoryRegistry(Values start) : values(std::move(start)) {}
+    explicit MemoryRegistry(Values start, std::set<std::string> startKeys = {})
+        : values(std::move(start)), keys(std::move(startKeys)) {
+        keys.insert(kExplorerKey);  // every system has it
+        for (const auto& [at, value] : values) keys.insert(at.first);
+    }
     bool Read(const std::string& key, const std::string& name, RegistryValue& value) override {
-        if (++calls == failAt) return false;
+        if (Fails(false)) return false;
         const auto it = values.find({key, name});
         value = it == values.end() ? RegistryValue{} : it->second;
         return true;
     }
     bool Write(const std::string& key, const std::string& name,
                const RegistryValue& value) override {
-        if (++calls == failAt) return false;
-        if (value.present) values[{key, name}] = value;
-        else values.erase({key, name});
+        if (Fails(true)) return false;
+        if (value.present) {
+            values[{key, name}] = value;
+            keys.insert(key);
+        } else {
+            values.erase({key, name});
+        }
         return true;
     }
+    bool KeyExists(const std::string& key, bool& exists) override {
+        if (Fails(false)) return false;
+        exists = keys.count(key) != 0;
+        return true;
+    }
+    bool RemoveKeyIfEmpty(const std::string& key) override {
+        if (Fails(true)) return false;
+        const bool holds = std::any_of(values.begin(), values.end(),
+                                       [&](const auto& v) { return v.first.first == key; }) ||
+                           std::any_of(keys.begin(), keys.end(), [&](const std::string& k) {
+                               return k.rfind(key + "\\", 0) == 0;
+                           });
+        if (!holds) keys.erase(key);
+        return true;
+    }
+    bool operator==(const MemoryRegistry& other) const {
+        return values == other.values && keys == other.keys;
+    }
     Values values;
+    std::set<std::string> keys;
     int calls = 0;
     int failAt = 0;  // the call that fails; 0 for none
+    bool failedWriting = false;
+
+private:
+    bool Fails(bool writing) {
+        if (++calls != failAt) return false;
+        failedWriting = writing;
+        return true;
+    }
 };
 
 const std::pair<std::string, std::string> kTemplate{kNamingTemplatesKey, "ShortcutNameTemplate"};
 const std::pair<std::string, std::string> kLink{kExplorerKey, "link"};
 const RegistryValue kZeroLink{true, kRegBinary, {0, 0, 0, 0}};
+// "%s.lnk" with its quotation marks, as REG_SZ holds it: UTF-16LE and its zero.
+const RegistryValue kNoMarkerTemplate = [] {
+    RegistryValue value{true, kRegSz, {}};
+    for (const char c : std::string("\"%s.lnk\"") + '\0') {
+        value.bytes.insert(value.bytes.end(), {static_cast<std::uint8_t>(c), 0});
+    }
+    return value;
+}();
 
 // Before: nothing; the user's own data; "link" of the wrong type and a
 // template with no data at all.
@@ -52,24 +99,29 @@ TEST(ExplorerNaming, AFailureAnywhereLeavesNothingHalfDone) {
     for (const Values& start : kStarts) {
         // Without a failure: no marker, then exactly the user's values again.
         MemoryRegistry roundTrip(start);
+        const MemoryRegistry first = roundTrip;
         EXPECT_TRUE(StopShortcutMarker(roundTrip).changed);
         EXPECT_EQ(roundTrip.values.at(kLink), kZeroLink);
+        EXPECT_EQ(roundTrip.values.at(kTemplate), kNoMarkerTemplate);
+        EXPECT_TRUE(ShortcutMarkerStopped(roundTrip));
         EXPECT_TRUE(PutBackShortcutMarker(roundTrip).changed);
-        EXPECT_EQ(roundTrip.values, start);
+        EXPECT_TRUE(roundTrip == first);  // the keys the program made are gone too
         for (const bool stop : {true, false}) {
             MemoryRegistry ready(start);
             if (!stop) StopShortcutMarker(ready);
-            const Values before = ready.values;
+            const MemoryRegistry before = ready;
             ready.calls = 0;
             stop ? StopShortcutMarker(ready) : PutBackShortcutMarker(ready);
             for (int failAt = 1; failAt <= ready.calls; ++failAt) {
                 SCOPED_TRACE(std::to_string(failAt) + (stop ? " stop" : " put back"));
-                MemoryRegistry registry(before);
+                MemoryRegistry registry = before;
+                registry.calls = 0;
                 registry.failAt = failAt;
                 const NamingChange change =
                     stop ? StopShortcutMarker(registry) : PutBackShortcutMarker(registry);
-                EXPECT_FALSE(change.ok || change.changed);
-                EXPECT_EQ(registry.values, before);
+                EXPECT_FALSE(change.ok || change.changed || change.copiesLost);
+                EXPECT_EQ(change.failedWriting, registry.failedWriting);
+                EXPECT_TRUE(registry.values == before.values && registry.keys == before.keys);
                 EXPECT_NE(change.Message().find("'HKEY_CURRENT_USER\\Software\\"), std::string::npos);
             }
         }
@@ -83,9 +135,56 @@ TEST(ExplorerNaming, AKeptCopyThatIsNotTheProgramsIsNamedAndNotFollowed) {
     EXPECT_EQ(change.Message(),
               "'HKEY_CURRENT_USER\\Software\\moravend\\Tessalyne\\Explorer\\link' の取得に失敗しました");
     EXPECT_EQ(registry.values, start);
-    EXPECT_TRUE(ShortcutMarkerStopped(registry));  // a copy is kept: the program changed them
-    MemoryRegistry untouched({{kLink, kZeroLink}});
-    EXPECT_FALSE(ShortcutMarkerStopped(untouched));
+    // Only both of the program's values make new shortcuts carry no marker.
+    EXPECT_FALSE(ShortcutMarkerStopped(registry));
+}
+
+// Ticks in an unexpected order: what the user did in between decides what
+// comes back.
+TEST(ExplorerNaming, TheNewestUserValueComesBackAndLostCopiesGiveTheDefault) {
+    const RegistryValue mine{true, kRegSz, {'x', 0, 0, 0}};
+    const RegistryValue newer{true, kRegSz, {'y', 0, 0, 0}};
+    const RegistryValue ownLink{true, kRegBinary, {7, 0, 0, 0}};
+    struct Row {
+        const char* what;
+        void (*between)(MemoryRegistry&);
+        Values after;
+        bool copiesLost;
+    };
+    const Row rows[] = {
+        {"the program's key deleted by hand",
+         [](MemoryRegistry& r) {
+             r.values.erase({kKeptNamingKey, "ShortcutNameTemplate"});
+             r.values.erase({kKeptNamingKey, "link"});
+         },
+         {}, true},
+        {"the template changed by the user, then ticked again",
+         [](MemoryRegistry& r) {
+             r.values[kTemplate] = {true, kRegSz, {'y', 0, 0, 0}};
+             StopShortcutMarker(r);
+         },
+         {{kTemplate, newer}, {kLink, ownLink}}, false},
+        {"ticked twice", [](MemoryRegistry& r) { StopShortcutMarker(r); },
+         {{kTemplate, mine}, {kLink, ownLink}}, false},
+        {"the template changed by the user, then unticked",
+         [](MemoryRegistry& r) { r.values[kTemplate] = {true, kRegSz, {'y', 0, 0, 0}}; },
+         {{kTemplate, newer}, {kLink, ownLink}}, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        MemoryRegistry registry({{kTemplate, mine}, {kLink, ownLink}});
+        StopShortcutMarker(registry);
+        row.between(registry);
+        const NamingChange change = PutBackShortcutMarker(registry);
+        EXPECT_TRUE(change.ok && change.changed);
+        EXPECT_EQ(change.copiesLost, row.copiesLost);
+        EXPECT_EQ(registry.values, row.after);
+    }
+    // A value of the user's own with no copy stays; only the program's goes.
+    MemoryRegistry untouched({{kTemplate, mine}, {kLink, kZeroLink}});
+    const NamingChange change = PutBackShortcutMarker(untouched);
+    EXPECT_EQ(untouched.values, (Values{{kTemplate, mine}}));
+    EXPECT_TRUE(change.copiesLost);
 }
 
 }  // namespace

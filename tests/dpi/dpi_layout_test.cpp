@@ -207,6 +207,37 @@ TEST_F(MainWindowAtDpi, DefaultsScaleAndTextsFit) {
     EXPECT_EQ(at.y - r.top, S(20));
 }
 
+// A geometry stored at 96 dpi (or by a version that kept no DPI) opens in
+// the same size for the eye, the tool bar whole; the close stores the DPI
+// with it, and the next start at that DPI takes it unchanged.
+TEST_F(MainWindowAtDpi, AGeometryStoredAt96DpiIsScaled) {
+    const std::pair<const char*, const char*> stored[] = {
+        {"MainWidth", "600"}, {"MainHeight", "400"}, {"Column(2)", "200"}, {"Column(3)", "250"}};
+    for (const auto& [name, value] : stored) test::WriteRegText(test::kWindowKey, name, value);
+    for (int start = 0; start < 2; ++start) {
+        auto main = Start();
+        RECT r{};
+        GetWindowRect(main->hwnd(), &r);
+        EXPECT_EQ(r.right - r.left, S(600)) << start;
+        EXPECT_EQ(r.bottom - r.top, S(400)) << start;
+        EXPECT_EQ(main->ListView_main().ColumnWidth(), S(250)) << start;
+        RECT panel{};
+        SendMessageW(main->StatusBar1(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
+        EXPECT_EQ(panel.right - panel.left, S(200)) << start;
+        HWND tools = FindWindowExW(GetDlgItem(main->hwnd(), 4), nullptr, TOOLBARCLASSNAMEW, nullptr);
+        RECT last{}, inside{};
+        SendMessageW(tools, TB_GETITEMRECT, SendMessageW(tools, TB_BUTTONCOUNT, 0, 0) - 1,
+                     reinterpret_cast<LPARAM>(&last));
+        GetClientRect(main->hwnd(), &inside);
+        EXPECT_LE(last.right, inside.right) << start;
+        SendMessageW(main->hwnd(), WM_CLOSE, 0, 0);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainDpi"), std::to_string(ExpectedDpi()));
+        EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainWidth"), std::to_string(S(600)));
+    }
+}
+
 TEST(DialogsAtDpi, ClientSizesScaleAndTextsFit) {
     test::CleanRegistry registry;
     {

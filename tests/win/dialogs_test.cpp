@@ -12,7 +12,6 @@
 #include <functional>
 #include <memory>
 
-#include "app/settings_removal.h"
 #include "dialogs/Unit2.h"
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit6.h"
@@ -30,6 +29,15 @@ constexpr POINT kAt{40, 30};
 void Click(const dialogs::Form& form, int id) {
     SendMessageW(form.Control(id), BM_CLICK, 0, 0);
 }
+
+// Makes a key below HKEY_CURRENT_USER, or deletes it with all below it.
+void MakeRegKey(const std::string& path) {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, win::ToWide(path).c_str(), 0, nullptr, 0, KEY_READ, nullptr,
+                    &key, nullptr);
+    RegCloseKey(key);
+}
+void DeleteRegKey(const std::string& path) { SHDeleteKeyW(HKEY_CURRENT_USER, win::ToWide(path).c_str()); }
 
 RECT ClientBounds(HWND control) {
     RECT r{};
@@ -857,57 +865,114 @@ TEST(Forms, WorkFromTheKeyboardAndNameEveryControl) {
     }
 }
 
-// Explorer's naming of new shortcuts against the real registry: after
-// unticking, and after deleting the settings, Explorer's two values are
-// back exactly as they were, whatever they were.
-TEST(TFrmSetup, NoMarkerPutsExplorersOwnValuesBackExactly) {
+// Explorer's naming of new shortcuts against the real registry, ticked
+// and unticked in every order a user may choose: after each step the
+// registry, as exported text, holds what the user should find.
+TEST(TFrmSetup, NoMarkerKeepsAndPutsBackExplorersValuesInAnyOrder) {
     using test::RawRegValue;
-    const auto explorerValues = [] {
-        return std::make_pair(test::ReadRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate"),
-                              test::ReadRegRaw(test::kExplorerKey, "link"));
+    const std::string kept = "Software\\moravend\\Tessalyne\\Explorer";
+    const auto naming = [] {
+        const RawRegValue link = test::ReadRegRaw(test::kExplorerKey, "link");
+        std::string text = "link:" + std::to_string(link.present) + "," + std::to_string(link.type) + ":";
+        for (BYTE b : link.bytes) text += std::to_string(b) + " ";
+        return text + "\n" + test::ExportedText(test::kNamingTemplatesKey);
     };
-    const auto prefix = explorerValues();
+    // The text Explorer's values would give, the registry left as it is.
+    const auto namingWith = [&](const RawRegValue& nameTemplate, const RawRegValue& link) {
+        const RawRegValue t = test::ReadRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate");
+        const RawRegValue l = test::ReadRegRaw(test::kExplorerKey, "link");
+        test::WriteRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate", nameTemplate);
+        test::WriteRegRaw(test::kExplorerKey, "link", link);
+        const std::string text = naming();
+        test::WriteRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate", t);
+        test::WriteRegRaw(test::kExplorerKey, "link", l);
+        return text;
+    };
+    const bool templatesKey = test::RegKeyExists(test::kNamingTemplatesKey);
+    const auto prefix = std::make_pair(test::ReadRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate"),
+                                       test::ReadRegRaw(test::kExplorerKey, "link"));
+    // Opens the dialog, says whether its box was ticked, sets it and saves.
     const auto save = [](bool noMarker) {
         TFrmSetup form(kAt);
-        if (form.Checked(TFrmSetup::CheckBox4) != noMarker) Click(form, TFrmSetup::CheckBox4);
+        const bool shown = form.Checked(TFrmSetup::CheckBox4);
+        if (shown != noMarker) Click(form, TFrmSetup::CheckBox4);
         Click(form, TFrmSetup::SpeedButton1);
+        return shown;
     };
-    const std::string notice = "設定しました。\r\nこの変更は、エクスプローラの再起動後または"
+    const RawRegValue userTemplate = test::RegSz(L"%s (リンク).lnk");
+    const std::string notice = "\r\nこの変更は、エクスプローラの再起動後または"
                                "次回のサインイン後に作成するショートカットから有効になります。";
-    struct Row {
+    const std::string lost = "\r\n以前の名前の付け方の記録が見つからなかったため、"
+                             "エクスプローラの既定の設定に戻しました。";
+    struct Start {
         const char* what;
+        bool key;  // the template's key is there
         RawRegValue nameTemplate, link;
+    } const starts[] = {
+        {"absent, no key", false, {}, {}},
+        {"absent, empty key", true, {}, {}},
+        {"other data", true, userTemplate, {true, REG_BINARY, {0x1e, 0, 0, 0}}},
+        {"wrong types", true, test::RegSz(L"", REG_EXPAND_SZ), test::RegSz(L"0")},
     };
-    const Row rows[] = {
-        {"absent", {}, {}},
-        {"other data", test::RegSz(L"%s (リンク).lnk"), {true, REG_BINARY, {0x1e, 0, 0, 0}}},
-        {"link of the wrong type", test::RegSz(L"", REG_EXPAND_SZ), test::RegSz(L"0")},
+    // What happens between ticking and unticking, and what comes back.
+    enum class Between { Nothing, SavedAgain, CopiesDeleted, TemplateChangedAndTicked };
+    struct Row {
+        Between between;
+        bool copiesLost;  // the untick says the earlier values were not found
+    } const rows[] = {
+        {Between::Nothing, false},
+        {Between::SavedAgain, false},
+        {Between::CopiesDeleted, true},
+        {Between::TemplateChangedAndTicked, false},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        test::CleanRegistry registry;
-        CleanShortcuts shortcuts;
-        test::WriteRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate", row.nameTemplate);
-        test::WriteRegRaw(test::kExplorerKey, "link", row.link);
-        test::MessageBoxWatcher watcher;
-        save(true);
-        EXPECT_EQ(explorerValues(), std::make_pair(test::RegSz(L"\"%s.lnk\""),
-                                                   RawRegValue{true, REG_BINARY, {0, 0, 0, 0}}));
-        EXPECT_EQ(test::ReadRegText(std::string(kSetupKey) + "Setup", "NoMarker"), "1");
-        save(true);  // saved again: the copy is still the user's values
-        save(false);
-        EXPECT_EQ(explorerValues(), std::make_pair(row.nameTemplate, row.link));
-        EXPECT_FALSE(test::ReadRegRaw("Software\\moravend\\Tessalyne\\Explorer", "link").present);
-        save(true);
-        const SettingsRemoval removal = RemoveAllSettings();
-        EXPECT_TRUE(removal.deleted && removal.namingPutBack);
-        EXPECT_EQ(explorerValues(), std::make_pair(row.nameTemplate, row.link));
-        EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessalyne"));
-        EXPECT_EQ(watcher.Texts(),
-                  (std::vector<std::string>{notice, "設定しました。", notice, notice}));
+    for (const Start& start : starts) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(start.what) + " " + std::to_string(static_cast<int>(row.between)));
+            test::CleanRegistry registry;
+            CleanShortcuts shortcuts;
+            if (!start.key) DeleteRegKey(test::kNamingTemplatesKey);
+            test::WriteRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate", start.nameTemplate);
+            test::WriteRegRaw(test::kExplorerKey, "link", start.link);
+            if (start.key) MakeRegKey(test::kNamingTemplatesKey);
+            const std::string before = naming();
+            test::MessageBoxWatcher watcher;
+            EXPECT_FALSE(save(true));
+            EXPECT_EQ(test::ReadRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate"), test::RegSz(L"\"%s.lnk\""));
+            EXPECT_EQ(test::ReadRegRaw(test::kExplorerKey, "link"), (RawRegValue{true, REG_BINARY, {0, 0, 0, 0}}));
+            std::string expected = before;
+            std::vector<std::string> says{"設定しました。" + notice};
+            switch (row.between) {
+            case Between::Nothing: break;
+            case Between::SavedAgain: {
+                const std::string ticked = naming();
+                EXPECT_TRUE(save(true));
+                EXPECT_EQ(naming(), ticked);
+                says.push_back("設定しました。");
+                break;
+            }
+            case Between::CopiesDeleted:
+                DeleteRegKey("Software\\moravend\\Tessalyne");
+                // The system's default; a key whose making was not kept stays.
+                expected = namingWith({}, {});
+                break;
+            case Between::TemplateChangedAndTicked:
+                test::WriteRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate", test::RegSz(L"%s!.lnk"));
+                expected = namingWith(test::RegSz(L"%s!.lnk"), start.link);  // the newer one comes back
+                EXPECT_FALSE(save(true));
+                says.push_back("設定しました。" + notice);
+                break;
+            }
+            EXPECT_TRUE(save(false));  // Explorer adds no marker: the box shows it
+            says.push_back("設定しました。" + std::string(row.copiesLost ? lost : "") + notice);
+            EXPECT_EQ(naming(), expected);
+            EXPECT_EQ(test::ExportedText(kept), "");
+            EXPECT_EQ(watcher.Texts(), says);
+        }
     }
+    // The prefix as the test found it, its template's key included.
     test::WriteRegRaw(test::kNamingTemplatesKey, "ShortcutNameTemplate", prefix.first);
     test::WriteRegRaw(test::kExplorerKey, "link", prefix.second);
+    templatesKey ? MakeRegKey(test::kNamingTemplatesKey) : DeleteRegKey(test::kNamingTemplatesKey);
 }
 
 }  // namespace
