@@ -536,11 +536,12 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         LayoutChildren();
         FitColumns();
         return 0;
-    case WM_GETMINMAXINFO:
+    case WM_GETMINMAXINFO: {
         if (!toolBar_) break;  // not made yet
-        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize =
-            POINT{MinimumSize().cx, MinimumSize().cy};
+        const SIZE least = MinimumSize();
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{least.cx, least.cy};
         return 0;
+    }
     case WM_TIMER:
         if (wParam == kPreviewTimerId) PreviewCountTurn();
         if (wParam == kSettingsWatchTimerId) WatchSettingsTurn();
