@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -235,6 +237,69 @@ TEST_F(CutOutcomeTest, ThePreviewTellsWhatACutWouldDoAndDroppedFilesJoinIt) {
     EXPECT_EQ(Results(*main), (std::vector<std::string>{"", "失敗: 同じ名前のファイルがあります", "変更なし",
                                                         "d .lnk", "変更なし"}));
     EXPECT_EQ(main->StatusText(1), "変更 1 件・失敗 1 件");
+}
+
+// The colour the list's drawing gives a row's "結果", asked as the control
+// asks: the item's stage first, then the result column's.
+std::optional<COLORREF> ResultColour(TFrmMain& main, int row) {
+    HWND list = main.ListView_main().hwnd();
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.hdr.hwndFrom = list;
+    draw.nmcd.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+    draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+    HDC dc = GetDC(list);
+    draw.nmcd.hdc = dc;
+    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    const auto notify = [&] {
+        return SendMessageW(main.hwnd(), WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+    };
+    std::optional<COLORREF> colour;
+    if (notify() & CDRF_NOTIFYSUBITEMDRAW) {
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+        draw.iSubItem = 1;
+        notify();
+        colour = draw.clrText;
+    }
+    ReleaseDC(list, dc);
+    return colour;
+}
+
+double Luminance(COLORREF c) {
+    const auto linear = [](int v) {
+        const double x = v / 255.0;
+        return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(GetRValue(c)) + 0.7152 * linear(GetGValue(c)) + 0.0722 * linear(GetBValue(c));
+}
+
+// A failure, foreseen by the preview or done by the cut, is drawn in a red
+// that reads at 4.5:1 on the window's colour; the rest of the preview in
+// grey, what a cut did in the window's text colour.
+TEST_F(CutOutcomeTest, FailuresAreDrawnInARedThatReadsOnTheWindow) {
+    dir_.Make("a - ショートカット.lnk");
+    dir_.Make("b - ショートカット.lnk");
+    dir_.Make("b .lnk");
+    auto main = Start();
+    main->ScanFolder(dir_.path());
+    ASSERT_TRUE(test::PumpUntil([&] { return main->StatusText(1) == "変更予定 1 件・失敗予定 1 件"; }, 5000));
+    const auto rows = Rows(*main);
+    const int failing = static_cast<int>(std::find(rows.begin(), rows.end(), dir_.path() + "b - ショートカット.lnk") - rows.begin());
+    const int renaming = static_cast<int>(std::find(rows.begin(), rows.end(), dir_.path() + "a - ショートカット.lnk") - rows.begin());
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    const auto expectRed = [&](const char* when) {
+        const std::optional<COLORREF> red = ResultColour(*main, failing);
+        ASSERT_TRUE(red.has_value()) << when;
+        const double lr = Luminance(*red), lw = Luminance(window);
+        EXPECT_GE((std::max(lr, lw) + 0.05) / (std::min(lr, lw) + 0.05), 4.5) << when;
+        EXPECT_GT(GetRValue(*red), 2 * std::max(GetGValue(*red), GetBValue(*red))) << when;
+    };
+    expectRed("preview");
+    EXPECT_EQ(ResultColour(*main, renaming), std::optional<COLORREF>(GetSysColor(COLOR_GRAYTEXT)));
+
+    main->Action_cutshoutExecute();
+    expectRed("outcome");
+    EXPECT_EQ(ResultColour(*main, renaming), std::nullopt);
 }
 
 // Writes an option as another program would: reg.exe, waited for.
