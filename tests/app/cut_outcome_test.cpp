@@ -216,27 +216,37 @@ TEST_F(CutOutcomeTest, ThePreviewTellsWhatACutWouldDoAndDroppedFilesJoinIt) {
     EXPECT_TRUE(previewed("変更予定 1 件・失敗予定 1 件"));
     EXPECT_EQ(Results(*main), (std::vector<std::string>{"→ a .lnk", "同じ名前のファイルがあります", "変更なし"}));
 
-    // Dropped: a file and a folder, as Send To would list them.
+    // Dropped: a file, listed as Send To lists it, and a folder, scanned as
+    // the picker's would be: its shortcuts join the list, the count shows,
+    // and one listed already is refused with the duplicate message.
+    dir_.MakeFolder("other");
     dir_.MakeFolder("sub");
+    const std::string e = dir_.Make("other\\e - ショートカット.lnk");
     const std::string d = dir_.Make("sub\\d - ショートカット.lnk");
-    const std::wstring files = W(d) + L'\0' + W(dir_.path() + "sub") + L'\0' + L'\0';
-    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    std::copy(files.begin(), files.end(), reinterpret_cast<wchar_t*>(header + 1));
-    GlobalUnlock(drop);
-    SendMessageW(main->hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-    EXPECT_EQ(Rows(*main).back(), dir_.path() + "sub\\");
+    test::DropFiles(main->hwnd(), {e, dir_.path() + "sub"});
+    EXPECT_EQ(Rows(*main), (std::vector<std::string>{dir_.path() + "a - ショートカット.lnk",
+                                                     dir_.path() + "b - ショートカット.lnk",
+                                                     dir_.path() + "c.lnk", e, d}));
+    EXPECT_EQ(main->StatusText(0), "5 個のファイルが見つかりました。");
     EXPECT_TRUE(dir_.Exists("sub\\d - ショートカット.lnk"));
-    EXPECT_TRUE(previewed("変更予定 2 件・失敗予定 1 件"));
+    EXPECT_TRUE(previewed("変更予定 3 件・失敗予定 1 件"));
+    {
+        test::MessageBoxWatcher boxes;
+        test::DropFiles(main->hwnd(), {dir_.path() + "sub"});
+        EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{d + " は既に登録されてます。"}));
+    }
 
     main->ListView_main().SetChecked(0, false);  // an unticked row shows nothing
-    EXPECT_TRUE(previewed("変更予定 1 件・失敗予定 1 件"));
+    EXPECT_TRUE(previewed("変更予定 2 件・失敗予定 1 件"));
     main->Action_cutshoutExecute();
     EXPECT_EQ(Results(*main), (std::vector<std::string>{"", "失敗: 同じ名前のファイルがあります", "変更なし",
-                                                        "d .lnk", "変更なし"}));
-    EXPECT_EQ(main->StatusText(1), "変更 1 件・失敗 1 件");
+                                                        "e .lnk", "d .lnk"}));
+    EXPECT_EQ(main->StatusText(1), "変更 2 件・失敗 1 件");
+
+    // Send To with a folder lists the folder itself, one row.
+    main.reset();
+    auto sentTo = Start({dir_.path() + "sub"});
+    EXPECT_EQ(Rows(*sentTo), (std::vector<std::string>{dir_.path() + "sub\\"}));
 }
 
 // The colour the list's drawing gives a row's "結果", asked as the control
