@@ -230,6 +230,9 @@ void TFrmMain::FlushScanView(bool force) {
 
 void TFrmMain::ScanFolder(const std::string& folder) {
     if (busy_) return;
+    // The picker starts there next time; after レジストリ設定削除 nothing
+    // is written again.
+    if (!settingsDeleted_) RememberScannedFolder(folder);
     // Between two turns of the message loop nothing is drawn: the running
     // count reaches the status bar at some of those turns and the rows
     // reach the list at the end, so that a scan of many files stays close
