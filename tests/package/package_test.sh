@@ -42,6 +42,20 @@ assert headings == wanted, headings
 version = re.search(r"tessalyne-(.+)\.zip$", zip_path).group(1)
 history = text.split("■ 履歴", 1)[1]
 assert re.search(r"^\s*Ver(\S+)", history, re.M).group(1) == version, "read-me history"
+# Wrapped as Notepad shows it best: no line wider than 72 columns, a
+# full-width character taking two.
+import unicodedata
+def columns(line):
+    return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in line)
+widest = max(text.split("\n"), key=columns)
+assert columns(widest) <= 72, "read-me line of %d columns: %s" % (columns(widest), widest)
+# The copyright runs to the newest year of the history, in the read-me and
+# the About box alike.
+newest_year = max(re.findall(r"^Ver\S+\s+(\d{4})/", history, re.M))
+copyright = re.search(r"^Copyright \(C\) \d{4}-(\d{4}) moravend$", text, re.M)
+assert copyright and copyright.group(1) == newest_year, "read-me copyright years"
+about = open(root + "/dialogs/Unit3.cpp", encoding="utf-8").read()
+assert '"' + copyright.group(0) + '"' in about, "About box copyright differs from the read-me"
 changelog = open(root + "/CHANGELOG.md", encoding="utf-8").read()
 assert re.search(r"^## (\S+)", changelog, re.M).group(1) == version, "CHANGELOG"
 
