@@ -13,6 +13,7 @@
 #include "core/cut_command.h"
 #include "core/folder_scan.h"
 #include "core/long_path.h"
+#include "core/text_colour.h"
 #include "core/explorer_naming.h"
 #include "core/undo_journal.h"
 #include "dialogs/dialogs.h"
@@ -230,6 +231,9 @@ void TFrmMain::FlushScanView(bool force) {
 
 void TFrmMain::ScanFolder(const std::string& folder) {
     if (busy_) return;
+    // The picker starts there next time; after レジストリ設定削除 nothing
+    // is written again.
+    if (!settingsDeleted_) RememberScannedFolder(folder);
     // Between two turns of the message loop nothing is drawn: the running
     // count reaches the status bar at some of those turns and the rows
     // reach the list at the end, so that a scan of many files stays close
@@ -491,20 +495,27 @@ LRESULT TFrmMain::ListView_mainCustomDrawItem(NMLVCUSTOMDRAW* draw) {
             draw->clrText = kUncheckedTextColor;
             return CDRF_NEWFONT;
         }
-        // A preview is drawn in grey: it is what a cut would do, not what
-        // one did.
-        return listView_.ShowsPreview(row) ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT;
+        return ResultTextColor(row) ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT;
     }
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-        if (draw->iSubItem == 1) {
-            draw->clrText = GetSysColor(COLOR_GRAYTEXT);
-            return CDRF_NEWFONT;
-        }
-        draw->clrText = GetSysColor(COLOR_WINDOWTEXT);
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+        const auto colour = draw->iSubItem == 1
+                                ? ResultTextColor(static_cast<std::size_t>(draw->nmcd.dwItemSpec))
+                                : std::nullopt;
+        draw->clrText = colour ? *colour : GetSysColor(COLOR_WINDOWTEXT);
         return CDRF_NEWFONT;
+    }
     default:
         return CDRF_DODEFAULT;
     }
+}
+
+std::optional<COLORREF> TFrmMain::ResultTextColor(std::size_t row) {
+    // A failure, foreseen or done, in a red that reads on the window colour
+    // at a glance; a preview in grey: it is what a cut would do, not what
+    // one did.
+    if (listView_.ShowsFailure(row)) return ReadableRedOn(GetSysColor(COLOR_WINDOW));
+    if (listView_.ShowsPreview(row)) return GetSysColor(COLOR_GRAYTEXT);
+    return std::nullopt;
 }
 
 LRESULT TFrmMain::OnNotify(NMHDR* header) {

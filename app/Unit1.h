@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/shortcut_list_view.h"
@@ -112,6 +113,8 @@ private:
     void ShowPopupMenu(POINT at);
     LRESULT OnNotify(NMHDR* header);
     LRESULT ListView_mainCustomDrawItem(NMLVCUSTOMDRAW* draw);
+    // The colour of a row's "結果" when it differs from the window text's.
+    std::optional<COLORREF> ResultTextColor(std::size_t row);
     void OnMeasureMenuItem(MEASUREITEMSTRUCT* measure);
     void OnDrawMenuItem(const DRAWITEMSTRUCT* draw);
 

@@ -1,11 +1,51 @@
 #include "app/find_folder.h"
 
 #include "app/Unit1.h"
+#include "platform/file_system.h"
+#include "platform/settings_store.h"
 
 namespace tsly {
 
+namespace {
+
+constexpr char kLastFolderSection[] = "Settings";
+constexpr char kLastFolderName[] = "LastFolder";
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(win::FileCallPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+void RememberScannedFolder(const std::string& folder) {
+    // Kept as the picker names folders: without the separator a drive
+    // root needs.
+    std::string named = folder;
+    if (named.size() > 3 && named.back() == '\\') named.pop_back();
+    // A start folder that cannot be kept is no reason to stop the scan.
+    try {
+        SettingsStore(kSettingsKey).WriteText(kLastFolderSection, kLastFolderName, named);
+    } catch (const SettingsError&) {
+    }
+}
+
+std::string LastScannedFolder() {
+    try {
+        return SettingsStore(kSettingsKey, false).ReadText(kLastFolderSection, kLastFolderName, "");
+    } catch (const SettingsError&) {
+        return std::string();
+    }
+}
+
 void ConfigureFolderPicker(TSHBrowseForFolderEx& picker, TFrmMain& main) {
-    picker.SetSelectFolder(sfDesktopDir);
+    const std::string last = LastScannedFolder();
+    if (!last.empty() && IsFolder(last)) {
+        picker.SetSelectFolder(sfManual);
+        picker.SetSelectFolderName(last);
+    } else {
+        picker.SetSelectFolder(sfDesktopDir);
+    }
     picker.SetCaption("検索するフォルダ");
     picker.SetOnSelectionChanged([&main](TSHBrowseForFolderEx* Sender, HWND Wnd,
                                          std::string Path, std::string& ShowText,

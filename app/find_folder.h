@@ -13,8 +13,9 @@ class TFrmMain;
 // (a drive root keeps its own).
 bool ChooseFolderToScan(TFrmMain& main, std::string& folder);
 
-// The main window's picker, SHBrowseForFolderEx1: opens on the desktop
-// folder, centred on the screen, titled "検索するフォルダ", and reports each
+// The main window's picker, SHBrowseForFolderEx1: opens with the last
+// folder scanned selected (the desktop folder when there is none or it is
+// gone), centred on the screen, titled "検索するフォルダ", and reports each
 // selection to SHBrowseForFolderEx1SelectionChanged.
 void ConfigureFolderPicker(TSHBrowseForFolderEx& picker, TFrmMain& main);
 
@@ -27,5 +28,10 @@ void SHBrowseForFolderEx1SelectionChanged(TFrmMain& main, TSHBrowseForFolderEx* 
 // The folder to scan for a selected path: a drive root such as C:\ (three
 // bytes or fewer) as it is, any other folder with "\" appended.
 std::string FolderToScan(const std::string& selected);
+
+// The last folder scanned, kept as "LastFolder" in the settings key for the
+// picker's next start; empty when none is stored or it cannot be read.
+void RememberScannedFolder(const std::string& folder);
+std::string LastScannedFolder();
 
 }  // namespace tsly

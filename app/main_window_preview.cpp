@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/Unit1.h"
+#include "app/find_folder.h"
 #include "app/main_window_parts.h"
 #include "app/stored_options.h"
 #include "core/long_path.h"
@@ -88,8 +89,8 @@ void TFrmMain::PreviewCountTurn() {
 }
 
 void TFrmMain::OnDropFiles(HDROP drop) {
-    // As Send To hands them over, without the cut: the preview shows what
-    // a cut would do.
+    // Files as Send To hands them over, without the cut: the preview shows
+    // what a cut would do. A folder is scanned as the picker's would be.
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     std::vector<std::string> paths;
     for (UINT i = 0; i < count; ++i) {
@@ -106,7 +107,15 @@ void TFrmMain::OnDropFiles(HDROP drop) {
     }
     win::Win32PathLookup disk;
     RememberingPathLookup lookup(disk);
-    for (const std::string& path : paths) RegisterShortcut(ExpandLongPath(path, lookup));
+    for (const std::string& path : paths) {
+        std::string expanded = ExpandLongPath(path, lookup);
+        if (!lookup.IsFolder(expanded)) {
+            RegisterShortcut(std::move(expanded));
+            continue;
+        }
+        ScanFolder(FolderToScan(expanded));
+        if (!hwnd() || closePending_) return;  // closed during the scan
+    }
     listView_.SyncCount();
     listView_.InvalidatePreview();
     StartPreviewCount();

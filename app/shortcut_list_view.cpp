@@ -217,6 +217,11 @@ bool ShortcutListView::ShowsPreview(std::size_t row) const {
            model_.Outcome(row).kind == OutcomeKind::None;
 }
 
+bool ShortcutListView::ShowsFailure(std::size_t row) {
+    if (row >= model_.Count()) return false;
+    return ReportsFailure(ShowsPreview(row) ? preview_.Of(row).outcome : model_.Outcome(row));
+}
+
 void ShortcutListView::Toggle(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= model_.Count()) return;
     SetChecked(row, !model_.Checked(static_cast<std::size_t>(row)));

@@ -72,6 +72,8 @@ public:
     }
     void InvalidatePreview();
     bool ShowsPreview(std::size_t row) const;
+    // The row's "結果" tells of a failure, foreseen or done.
+    bool ShowsFailure(std::size_t row);
     RowCut PreviewOf(std::size_t row) { return preview_.Of(row); }
     // Told after a change of ticks or captions by the user; the preview is
     // planned again (a tick changes what later rows would be called).

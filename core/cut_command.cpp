@@ -92,6 +92,11 @@ RowCut CutRow(const std::string& path, const CutOptions& options, const StepRena
     return cut;
 }
 
+bool ReportsFailure(const RowOutcome& outcome) {
+    return outcome.kind == OutcomeKind::Failed || outcome.kind == OutcomeKind::UndoFailed ||
+           (outcome.kind == OutcomeKind::Renamed && outcome.failure != RenameFailure::None);
+}
+
 std::string OutcomeText(const RowOutcome& outcome, std::string_view path) {
     switch (outcome.kind) {
     case OutcomeKind::None: return std::string();

@@ -33,6 +33,10 @@ struct RowOutcome {
     std::uint32_t code = 0;  // Other: the system's error code; BadCharacter: the character
 };
 
+// Whether an outcome's text tells of a failure: the row's, its undo's, or
+// that of a step after a rename that happened. The list draws those in red.
+bool ReportsFailure(const RowOutcome& outcome);
+
 // The text the list shows for an outcome of the row whose file is at
 // `path` now: its name, "変更なし", "元に戻しました" or "失敗: " and the
 // reason; nothing for None.

@@ -15,7 +15,7 @@ namespace {
 using dialogs::Kind;
 using dialogs::Look;
 
-constexpr char kCopyright[] = "Copyright (C) 2003-2024 moravend";
+constexpr char kCopyright[] = "Copyright (C) 2003-2026 moravend";
 
 const std::vector<dialogs::ControlDef>& Layout() {
     using F = TAboutBox;

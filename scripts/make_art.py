@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program icon, the six tool-bar images and the dialogs' button
 pictures and writes resources/tsly.ico (16, 24, 32, 48 and 256 pixels,
-32-bit colour with alpha: 16 from the pixel map, the others drawn from
+32-bit colour with alpha: 16 from its own pixel map, the others drawn from
 shapes at their own size; 256 stored as PNG), resources/toolbar.bmp (six 16x16 images, magenta =
 transparent) with toolbar24.bmp and toolbar32.bmp (the same six for 144 and
 192 dpi, redrawn with the Scale2x/Scale3x pixel-art rules so that edges stay
@@ -38,6 +38,30 @@ ICON = [  # scissors with blue handles before a white page with a green frame
     "....gWWWWWWWWWg.",
     "....ggggggggggg.",
 ]
+# The icon's own 16-pixel frame: the scissors lie on the page, so that the
+# page's dark green frame is whole on every side (it reads on a white task
+# bar) and the white page carries the dark blades and blue handles (it
+# reads on a dark one). Colours as the larger frames draw them.
+ICON16 = [
+    ".gggggggggggggg.",
+    ".gWWWWWWWWWWWWg.",
+    ".gWKWWWWKWWWWWg.",
+    ".gWKWWWWKWLLLWg.",
+    ".gWWKWWKWWWWWWg.",
+    ".gWWKWWKWWLLLWg.",
+    ".gWWWKKWWWWWWWg.",
+    ".gWWWKKWWWLLLWg.",
+    ".gWWKWWKWWWWWWg.",
+    ".gWBBBWBBBWWWWg.",
+    ".gWBWBWBWBWLLWg.",
+    ".gWBBBWBBBWWWWg.",
+    ".gWWWWWWWWWWWWg.",
+    ".gWLLLLLLLLLWWg.",
+    ".gWWWWWWWWWWWWg.",
+    ".gggggggggggggg.",
+]
+ICON16_COLOURS = {'g': (0, 110, 0), 'W': (255, 255, 255), 'L': (140, 140, 150),
+                  'K': (60, 60, 70), 'B': (40, 90, 230)}
 CUT = [  # the same scissors before a plain white page
     "....DDDDDDDDDDD.",
     "....DWWWWWWWWWD.",
@@ -450,7 +474,8 @@ def png(rows):
 
 
 def ico(image):
-    frames = [pixel_map_rgba(image)] + [draw_icon(size) for size in (24, 32, 48, 256)]
+    frames = [[[(0, 0, 0, 0) if ch == '.' else ICON16_COLOURS[ch] + (255,) for ch in row]
+               for row in image]] + [draw_icon(size) for size in (24, 32, 48, 256)]
     entries, blobs = b'', b''
     offset = 6 + 16 * len(frames)
     for rows in frames:
@@ -464,7 +489,7 @@ def ico(image):
 
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), '..', 'resources')
-    for image in IMAGES:
+    for image in IMAGES + [ICON16]:
         check(image)
     with open(os.path.join(out, 'toolbar.bmp'), 'wb') as f:
         f.write(toolbar_bmp(IMAGES))
@@ -473,7 +498,7 @@ def main():
     with open(os.path.join(out, 'toolbar32.bmp'), 'wb') as f:
         f.write(toolbar_bmp([scale2x(image) for image in IMAGES]))
     with open(os.path.join(out, 'tsly.ico'), 'wb') as f:
-        f.write(ico(ICON))
+        f.write(ico(ICON16))
     for name, image, with_greyed in GLYPHS:
         check(image)
         # At 16, 24 and 32 pixels, for 96, 144 and 192 dpi, as the tool bar.

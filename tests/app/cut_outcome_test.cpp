@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -214,27 +216,100 @@ TEST_F(CutOutcomeTest, ThePreviewTellsWhatACutWouldDoAndDroppedFilesJoinIt) {
     EXPECT_TRUE(previewed("変更予定 1 件・失敗予定 1 件"));
     EXPECT_EQ(Results(*main), (std::vector<std::string>{"→ a .lnk", "同じ名前のファイルがあります", "変更なし"}));
 
-    // Dropped: a file and a folder, as Send To would list them.
+    // Dropped: a file, listed as Send To lists it, and a folder, scanned as
+    // the picker's would be: its shortcuts join the list, the count shows,
+    // and one listed already is refused with the duplicate message.
+    dir_.MakeFolder("other");
     dir_.MakeFolder("sub");
+    const std::string e = dir_.Make("other\\e - ショートカット.lnk");
     const std::string d = dir_.Make("sub\\d - ショートカット.lnk");
-    const std::wstring files = W(d) + L'\0' + W(dir_.path() + "sub") + L'\0' + L'\0';
-    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    std::copy(files.begin(), files.end(), reinterpret_cast<wchar_t*>(header + 1));
-    GlobalUnlock(drop);
-    SendMessageW(main->hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-    EXPECT_EQ(Rows(*main).back(), dir_.path() + "sub\\");
+    test::DropFiles(main->hwnd(), {e, dir_.path() + "sub"});
+    EXPECT_EQ(Rows(*main), (std::vector<std::string>{dir_.path() + "a - ショートカット.lnk",
+                                                     dir_.path() + "b - ショートカット.lnk",
+                                                     dir_.path() + "c.lnk", e, d}));
+    EXPECT_EQ(main->StatusText(0), "5 個のファイルが見つかりました。");
     EXPECT_TRUE(dir_.Exists("sub\\d - ショートカット.lnk"));
-    EXPECT_TRUE(previewed("変更予定 2 件・失敗予定 1 件"));
+    EXPECT_TRUE(previewed("変更予定 3 件・失敗予定 1 件"));
+    {
+        test::MessageBoxWatcher boxes;
+        test::DropFiles(main->hwnd(), {dir_.path() + "sub"});
+        EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{d + " は既に登録されてます。"}));
+    }
 
     main->ListView_main().SetChecked(0, false);  // an unticked row shows nothing
-    EXPECT_TRUE(previewed("変更予定 1 件・失敗予定 1 件"));
+    EXPECT_TRUE(previewed("変更予定 2 件・失敗予定 1 件"));
     main->Action_cutshoutExecute();
     EXPECT_EQ(Results(*main), (std::vector<std::string>{"", "失敗: 同じ名前のファイルがあります", "変更なし",
-                                                        "d .lnk", "変更なし"}));
-    EXPECT_EQ(main->StatusText(1), "変更 1 件・失敗 1 件");
+                                                        "e .lnk", "d .lnk"}));
+    EXPECT_EQ(main->StatusText(1), "変更 2 件・失敗 1 件");
+
+    // Send To with a folder lists the folder itself, one row.
+    main.reset();
+    auto sentTo = Start({dir_.path() + "sub"});
+    EXPECT_EQ(Rows(*sentTo), (std::vector<std::string>{dir_.path() + "sub\\"}));
+}
+
+// The colour the list's drawing gives a row's "結果", asked as the control
+// asks: the item's stage first, then the result column's.
+std::optional<COLORREF> ResultColour(TFrmMain& main, int row) {
+    HWND list = main.ListView_main().hwnd();
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.hdr.hwndFrom = list;
+    draw.nmcd.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+    draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+    HDC dc = GetDC(list);
+    draw.nmcd.hdc = dc;
+    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    const auto notify = [&] {
+        return SendMessageW(main.hwnd(), WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+    };
+    std::optional<COLORREF> colour;
+    if (notify() & CDRF_NOTIFYSUBITEMDRAW) {
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+        draw.iSubItem = 1;
+        notify();
+        colour = draw.clrText;
+    }
+    ReleaseDC(list, dc);
+    return colour;
+}
+
+double Luminance(COLORREF c) {
+    const auto linear = [](int v) {
+        const double x = v / 255.0;
+        return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(GetRValue(c)) + 0.7152 * linear(GetGValue(c)) + 0.0722 * linear(GetBValue(c));
+}
+
+// A failure, foreseen by the preview or done by the cut, is drawn in a red
+// that reads at 4.5:1 on the window's colour; the rest of the preview in
+// grey, what a cut did in the window's text colour.
+TEST_F(CutOutcomeTest, FailuresAreDrawnInARedThatReadsOnTheWindow) {
+    dir_.Make("a - ショートカット.lnk");
+    dir_.Make("b - ショートカット.lnk");
+    dir_.Make("b .lnk");
+    auto main = Start();
+    main->ScanFolder(dir_.path());
+    ASSERT_TRUE(test::PumpUntil([&] { return main->StatusText(1) == "変更予定 1 件・失敗予定 1 件"; }, 5000));
+    const auto rows = Rows(*main);
+    const int failing = static_cast<int>(std::find(rows.begin(), rows.end(), dir_.path() + "b - ショートカット.lnk") - rows.begin());
+    const int renaming = static_cast<int>(std::find(rows.begin(), rows.end(), dir_.path() + "a - ショートカット.lnk") - rows.begin());
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    const auto expectRed = [&](const char* when) {
+        const std::optional<COLORREF> red = ResultColour(*main, failing);
+        ASSERT_TRUE(red.has_value()) << when;
+        const double lr = Luminance(*red), lw = Luminance(window);
+        EXPECT_GE((std::max(lr, lw) + 0.05) / (std::min(lr, lw) + 0.05), 4.5) << when;
+        EXPECT_GT(GetRValue(*red), 2 * std::max(GetGValue(*red), GetBValue(*red))) << when;
+    };
+    expectRed("preview");
+    EXPECT_EQ(ResultColour(*main, renaming), std::optional<COLORREF>(GetSysColor(COLOR_GRAYTEXT)));
+
+    main->Action_cutshoutExecute();
+    expectRed("outcome");
+    EXPECT_EQ(ResultColour(*main, renaming), std::nullopt);
 }
 
 // Writes an option as another program would: reg.exe, waited for.

@@ -305,3 +305,16 @@ TEST(CutCommand, SettingsErrorEndsTheCommandAtOnce) {
 }
 
 }  // namespace
+
+TEST(CutCommand, ReportsFailureWhereTheTextSaysSo) {
+    // Every kind with and without a reason: red exactly where "失敗" is read.
+    const OutcomeKind kinds[] = {OutcomeKind::None, OutcomeKind::Renamed, OutcomeKind::Unchanged,
+                                 OutcomeKind::Failed, OutcomeKind::Undone, OutcomeKind::UndoFailed};
+    for (OutcomeKind kind : kinds) {
+        for (RenameFailure failure : {RenameFailure::None, RenameFailure::NameTaken}) {
+            const RowOutcome outcome{kind, failure, 0};
+            const std::string text = OutcomeText(outcome, "C:\\a.lnk");
+            EXPECT_EQ(ReportsFailure(outcome), text.find("失敗") != std::string::npos) << text;
+        }
+    }
+}

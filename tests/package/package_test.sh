@@ -1,7 +1,7 @@
 #!/bin/bash
 # The download as a user gets it. The zip holds the program, the help page
-# and the read-me under one folder, with the Japanese name flagged as UTF-8
-# and the read-me in the form Notepad shows right (BOM, CRLF), its sections
+# and the read-me under one folder, every name in code page 932 without the
+# UTF-8 flag (Windows 7's Explorer ignores the flag), and the read-me in the form Notepad shows right (BOM, CRLF), its sections
 # in order and its newest version the zip's. Unpacked into a fresh Wine
 # prefix, the program starts from there with that version in its caption,
 # and the help opens from the menu and with F1 at the section of the window
@@ -17,11 +17,16 @@ python3 - "$zip" "$root" <<'PY'
 import re, sys, zipfile
 zip_path, root = sys.argv[1:]
 readme = "はじめにお読みください.txt"
-z = zipfile.ZipFile(zip_path)
+z = zipfile.ZipFile(zip_path, metadata_encoding="cp932")
 names = sorted(z.namelist())
 expected = sorted(["Tessalyne/tsly.exe", "Tessalyne/tsly.html", "Tessalyne/" + readme])
 assert names == expected, names
-assert z.getinfo("Tessalyne/" + readme).flag_bits & 0x800, "read-me name not flagged UTF-8"
+for info in z.infolist():
+    assert not info.flag_bits & 0x800, info.filename + " flagged UTF-8"
+# The raw names, as an unzipper without the flag reads them, decode in
+# code page 932 to the expected names (and are no UTF-8 in disguise).
+raw_names = sorted(zipfile.ZipFile(zip_path).namelist())
+assert sorted(n.encode("cp437").decode("cp932") for n in raw_names) == expected, raw_names
 assert z.read("Tessalyne/tsly.exe") == open(root + "/build/win32/app/tsly.exe", "rb").read()
 assert z.read("Tessalyne/tsly.html") == open(root + "/help/tsly.html", "rb").read()
 assert len(z.read("Tessalyne/tsly.exe")) <= 680 * 1024, "tsly.exe larger than 680 KB"
@@ -37,6 +42,20 @@ assert headings == wanted, headings
 version = re.search(r"tessalyne-(.+)\.zip$", zip_path).group(1)
 history = text.split("■ 履歴", 1)[1]
 assert re.search(r"^\s*Ver(\S+)", history, re.M).group(1) == version, "read-me history"
+# Wrapped as Notepad shows it best: no line wider than 72 columns, a
+# full-width character taking two.
+import unicodedata
+def columns(line):
+    return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in line)
+widest = max(text.split("\n"), key=columns)
+assert columns(widest) <= 72, "read-me line of %d columns: %s" % (columns(widest), widest)
+# The copyright runs to the newest year of the history, in the read-me and
+# the About box alike.
+newest_year = max(re.findall(r"^Ver\S+\s+(\d{4})/", history, re.M))
+copyright = re.search(r"^Copyright \(C\) \d{4}-(\d{4}) moravend$", text, re.M)
+assert copyright and copyright.group(1) == newest_year, "read-me copyright years"
+about = open(root + "/dialogs/Unit3.cpp", encoding="utf-8").read()
+assert '"' + copyright.group(0) + '"' in about, "About box copyright differs from the read-me"
 changelog = open(root + "/CHANGELOG.md", encoding="utf-8").read()
 assert re.search(r"^## (\S+)", changelog, re.M).group(1) == version, "CHANGELOG"
 
@@ -57,7 +76,7 @@ PY
 unset TSLY_WINE_ROOT DISPLAY
 tsly_wine_for_this_script
 trap 'tsly_wine_cleanup; rm -rf "$out"' EXIT
-python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
+python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1], metadata_encoding="cp932").extractall(sys.argv[2])' \
   "$zip" "$WINEPREFIX/drive_c/pkg"
 opened="$WINEPREFIX/drive_c/opened.txt"
 wine reg add 'HKCR\.html' /ve /d TslyTest.HtmlPage /f >/dev/null 2>&1

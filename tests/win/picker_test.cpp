@@ -241,6 +241,7 @@ TEST(ChooseFolderToScan, GivesTheChosenFolderWithASeparatorButADriveRootAsItIs) 
 }
 
 TEST(ChooseFolderToScan, OpensOnTheDesktopFolder) {
+    test::CleanRegistry registry;  // no folder scanned before
     TFrmMain main;
     wchar_t wideDesktopDir[MAX_PATH] = {};
     ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, wideDesktopDir, CSIDL_DESKTOPDIRECTORY, FALSE));
@@ -250,6 +251,43 @@ TEST(ChooseFolderToScan, OpensOnTheDesktopFolder) {
     ASSERT_TRUE(ChooseFolderToScan(main, folder));
     EXPECT_EQ(main.SelectedFolder, desktopDir);
     EXPECT_EQ(folder, desktopDir + "\\");
+}
+
+// The picker starts at the last folder scanned, kept in the registry from
+// one run to the next; at the desktop folder again when it is gone.
+TEST(ChooseFolderToScan, OpensOnTheLastFolderScannedAndOnTheDesktopWhenItIsGone) {
+    test::CleanRegistry registry;
+    test::TempDir dir;
+    const std::string scanned = test::Unslashed(dir.MakeFolder("scanned"));
+    {
+        TFrmMain earlier;
+        char program[] = "tsly.exe";
+        char* argv[] = {program};
+        earlier.Create(1, argv);
+        earlier.ScanFolder(scanned + "\\");
+        DestroyWindow(earlier.hwnd());
+        MSG msg;  // the quit message the window posted on its way out
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    EXPECT_EQ(test::ReadRegText(test::kOptionsKey, "LastFolder"), scanned);
+
+    TFrmMain main;
+    std::string folder;
+    {
+        BrowseDriver driver({BrowseDriver::Press(IDOK)});
+        ASSERT_TRUE(ChooseFolderToScan(main, folder));
+    }
+    EXPECT_EQ(main.SelectedFolder, scanned);
+
+    RemoveDirectoryW(win::ToWide(scanned).c_str());
+    wchar_t desktopDir[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, desktopDir, CSIDL_DESKTOPDIRECTORY, FALSE));
+    main.SelectedFolder.clear();
+    {
+        BrowseDriver driver({BrowseDriver::Press(IDOK)});
+        ASSERT_TRUE(ChooseFolderToScan(main, folder));
+    }
+    EXPECT_EQ(main.SelectedFolder, win::FromWide(desktopDir));
 }
 
 // The command itself, from the menu or the tool bar: the chosen folder is

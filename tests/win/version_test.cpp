@@ -50,5 +50,28 @@ TEST(VersionRecord, IsJapaneseInCodePage932WithItsTexts) {
     EXPECT_EQ(box.Text(TAboutBox::Version), "Version" + win::FromWide(text));
 }
 
+BOOL CALLBACK AddLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR out) {
+    reinterpret_cast<std::vector<LANGID>*>(out)->push_back(language);
+    return TRUE;
+}
+BOOL CALLBACK AddNameLanguages(HMODULE m, LPCWSTR type, LPWSTR name, LONG_PTR out) {
+    return EnumResourceLanguagesW(m, type, name, AddLanguage, out);
+}
+BOOL CALLBACK AddTypeLanguages(HMODULE m, LPWSTR type, LONG_PTR out) {
+    return EnumResourceNamesW(m, type, AddNameLanguages, out);
+}
+
+// Every resource of every type is tagged Japanese, as the record is: the
+// system's resource properties show no English beside it.
+TEST(VersionRecord, EveryResourceIsTaggedJapanese) {
+    HMODULE exe = LoadLibraryExW(ExecutablePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    std::vector<LANGID> languages;
+    EnumResourceTypesW(exe, AddTypeLanguages, reinterpret_cast<LONG_PTR>(&languages));
+    FreeLibrary(exe);
+    EXPECT_GE(languages.size(), 9u);  // icon and its group, manifest, pictures, version
+    for (LANGID language : languages) EXPECT_EQ(language, MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+}
+
 }  // namespace
 }  // namespace tsly

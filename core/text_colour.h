@@ -1,0 +1,23 @@
+// Colours of text the list draws on its window colour. Colours are packed
+// as the system packs them: 0x00BBGGRR.
+#pragma once
+
+#include <cstdint>
+
+namespace tsly {
+
+using Rgb = std::uint32_t;
+
+// The contrast ratio of two colours (1 to 21), from their relative
+// luminance in the sRGB sense.
+double ContrastRatio(Rgb a, Rgb b);
+
+// The ratio text must reach against its background to be read at a glance.
+inline constexpr double kReadableContrast = 4.5;
+
+// A red that reaches kReadableContrast against `background`: pure red
+// darkened on a light background, lightened on a dark one, as little as
+// that takes.
+Rgb ReadableRedOn(Rgb background);
+
+}  // namespace tsly
