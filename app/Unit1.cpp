@@ -513,7 +513,15 @@ std::optional<COLORREF> TFrmMain::ResultTextColor(std::size_t row) {
     // A failure, foreseen or done, in a red that reads on the window colour
     // at a glance; a preview in grey: it is what a cut would do, not what
     // one did.
-    if (listView_.ShowsFailure(row)) return ReadableRedOn(GetSysColor(COLOR_WINDOW));
+    if (listView_.ShowsFailure(row)) {
+        // Worked out again only when the window colour changes.
+        static COLORREF background = GetSysColor(COLOR_WINDOW), red = ReadableRedOn(background);
+        if (GetSysColor(COLOR_WINDOW) != background) {
+            background = GetSysColor(COLOR_WINDOW);
+            red = ReadableRedOn(background);
+        }
+        return red;
+    }
     if (listView_.ShowsPreview(row)) return GetSysColor(COLOR_GRAYTEXT);
     return std::nullopt;
 }

@@ -11,11 +11,6 @@ namespace {
 constexpr char kLastFolderSection[] = "Settings";
 constexpr char kLastFolderName[] = "LastFolder";
 
-bool IsFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(win::FileCallPath(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 }  // namespace
 
 void RememberScannedFolder(const std::string& folder) {
@@ -40,7 +35,7 @@ std::string LastScannedFolder() {
 
 void ConfigureFolderPicker(TSHBrowseForFolderEx& picker, TFrmMain& main) {
     const std::string last = LastScannedFolder();
-    if (!last.empty() && IsFolder(last)) {
+    if (!last.empty() && win::Win32PathLookup().IsFolder(last)) {
         picker.SetSelectFolder(sfManual);
         picker.SetSelectFolderName(last);
     } else {

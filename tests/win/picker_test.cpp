@@ -58,6 +58,44 @@ protected:
     }
 };
 
+// The picker starts at the last folder scanned, kept in the registry from
+// one run to the next: the folder, typed in and selected (the picker's
+// manual setting, which ResolveFolderSetting's test shows resolved); the
+// desktop folder again when it is gone.
+TEST(PickerStart, IsTheLastFolderScannedAndTheDesktopWhenItIsGone) {
+    test::CleanRegistry registry;
+    test::TempDir dir;
+    const std::string scanned = test::Unslashed(dir.MakeFolder("scanned"));
+    {
+        TFrmMain earlier;
+        char program[] = "tsly.exe";
+        char* argv[] = {program};
+        earlier.Create(1, argv);
+        earlier.ScanFolder(scanned + "\\");
+        DestroyWindow(earlier.hwnd());
+        MSG msg;  // the quit message the window posted on its way out
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    EXPECT_EQ(test::ReadRegText(test::kOptionsKey, "LastFolder"), scanned);
+
+    TFrmMain main;
+    struct Start {
+        TSelectFolder kind;
+        std::string name;
+    };
+    const auto startOf = [&main] {
+        TSHBrowseForFolderEx picker(&main);
+        ConfigureFolderPicker(picker, main);
+        return Start{picker.SelectFolder(), picker.SelectFolderName()};
+    };
+    const Start there = startOf();
+    EXPECT_EQ(there.kind, sfManual);
+    EXPECT_EQ(there.name, scanned);
+
+    RemoveDirectoryW(win::ToWide(scanned).c_str());
+    EXPECT_EQ(startOf().kind, sfDesktopDir);
+}
+
 TEST(ResolveFolderSetting, UsesATypedFolderAndOtherwiseTheDesktop) {
     const win::ComPtr<IShellFolder> desktop = Desktop();
     ASSERT_TRUE(desktop);
@@ -251,43 +289,6 @@ TEST(ChooseFolderToScan, OpensOnTheDesktopFolder) {
     ASSERT_TRUE(ChooseFolderToScan(main, folder));
     EXPECT_EQ(main.SelectedFolder, desktopDir);
     EXPECT_EQ(folder, desktopDir + "\\");
-}
-
-// The picker starts at the last folder scanned, kept in the registry from
-// one run to the next; at the desktop folder again when it is gone.
-TEST(ChooseFolderToScan, OpensOnTheLastFolderScannedAndOnTheDesktopWhenItIsGone) {
-    test::CleanRegistry registry;
-    test::TempDir dir;
-    const std::string scanned = test::Unslashed(dir.MakeFolder("scanned"));
-    {
-        TFrmMain earlier;
-        char program[] = "tsly.exe";
-        char* argv[] = {program};
-        earlier.Create(1, argv);
-        earlier.ScanFolder(scanned + "\\");
-        DestroyWindow(earlier.hwnd());
-        MSG msg;  // the quit message the window posted on its way out
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
-    EXPECT_EQ(test::ReadRegText(test::kOptionsKey, "LastFolder"), scanned);
-
-    TFrmMain main;
-    std::string folder;
-    {
-        BrowseDriver driver({BrowseDriver::Press(IDOK)});
-        ASSERT_TRUE(ChooseFolderToScan(main, folder));
-    }
-    EXPECT_EQ(main.SelectedFolder, scanned);
-
-    RemoveDirectoryW(win::ToWide(scanned).c_str());
-    wchar_t desktopDir[MAX_PATH] = {};
-    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, desktopDir, CSIDL_DESKTOPDIRECTORY, FALSE));
-    main.SelectedFolder.clear();
-    {
-        BrowseDriver driver({BrowseDriver::Press(IDOK)});
-        ASSERT_TRUE(ChooseFolderToScan(main, folder));
-    }
-    EXPECT_EQ(main.SelectedFolder, win::FromWide(desktopDir));
 }
 
 // The command itself, from the menu or the tool bar: the chosen folder is
