@@ -110,6 +110,7 @@ void UndoHistory::BatchDone() {
 }
 
 void UndoHistory::EndCut(CutResult result) {
+    result.journal.shrink_to_fit();  // the cut made room for every row
     if (goingOn_) {
         own_.back().cut = std::move(result);
         return;

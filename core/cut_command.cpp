@@ -162,11 +162,14 @@ CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResul
     });
 
     CutResult result;
+    const std::size_t count = list.Count();
+    // Room for every row at once: a journal that doubled its way up would
+    // hold both copies at its last growth, at the cut's busiest moment.
+    result.journal.reserve(count + (previous ? previous->journal.size() : 0));
     if (previous) {
         result.journal = previous->journal;
         result.renamed = previous->renamed;
     }
-    const std::size_t count = list.Count();
     std::size_t batchSize = kFirstJournalBatch;
     std::vector<PlannedRename> batch;
     for (std::size_t i = 0; i < count && !result.stopped;) {
