@@ -239,7 +239,9 @@ const Win32PathLookup::Entry* Win32PathLookup::Find(const std::string& path) {
     if (const auto it = entries.find(key); it != entries.end()) return &it->second;
     if (whole_[folder]) return nullptr;  // the listing had no such entry
     WIN32_FIND_DATAW data{};
-    const bool whole = ++asked_[folder] >= 2;
+    // A few files of a huge folder are cheaper looked up one by one.
+    constexpr int kListedAfter = 8;
+    const bool whole = ++asked_[folder] >= kListedAfter;
     // Standard information: the short names are what a listing is asked for.
     HANDLE h = FindFirst(FileCallPath(whole ? folder + "*" : path), data, ListingMode::Plain);
     if (h == INVALID_HANDLE_VALUE) return nullptr;

@@ -22,8 +22,8 @@ protected:
     ListingStart OpenIn(const std::string& pattern, ListingMode mode) override;
 };
 
-// For one batch of paths (a command line, a drop): a folder asked about a
-// second time is listed whole, so that a thousand files of one folder cost
+// For one batch of paths (a command line, a drop): a folder asked about
+// often is listed whole, so that a thousand files of one folder cost
 // one listing, while a single file costs a single lookup.
 class Win32PathLookup final : public PathLookup {
 public:
