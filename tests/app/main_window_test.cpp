@@ -713,6 +713,26 @@ TEST_F(MainWindowTest, SpaceTogglesTheFocusedRowAndTypingFindsARow) {
     EXPECT_FALSE(ListView_GetCheckState(list, 1));
 }
 
+// A row's tip tells the texts its columns cut off, whole, and nothing of
+// a row that shows whole.
+TEST_F(MainWindowTest, ATipShowsWhatTheColumnsCutOff) {
+    auto main = Start();
+    const std::string longPath = "P:\\" + std::string(200, 'x') + ".lnk";
+    main->RegisterShortcut(longPath);
+    main->RegisterShortcut("Q:\\a.lnk");
+    const struct { int row; std::string tip; } cases[] = {{0, longPath}, {1, ""}};
+    for (const auto& c : cases) {
+        wchar_t text[1024] = {};
+        NMLVGETINFOTIPW tip{};
+        tip.hdr = NMHDR{main->ListView_main().hwnd(), 0, static_cast<UINT>(LVN_GETINFOTIPW)};
+        tip.pszText = text;
+        tip.cchTextMax = 1024;
+        tip.iItem = c.row;
+        SendMessageW(main->hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+        EXPECT_EQ(test::U(text), c.tip) << c.row;
+    }
+}
+
 TEST_F(MainWindowTest, ClosingTheWindowDuringAScanEndsTheScan) {
     for (int i = 0; i < 20; ++i) {
         const std::string folder = "d" + std::to_string(i);
