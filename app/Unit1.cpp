@@ -229,8 +229,8 @@ void TFrmMain::FlushScanView(bool force) {
     InvalidateRect(statusBar_, nullptr, TRUE);
 }
 
-void TFrmMain::ScanFolder(const std::string& folder) {
-    if (busy_) return;
+bool TFrmMain::ScanFolder(const std::string& folder) {
+    if (busy_) return false;
     // The picker starts there next time; after レジストリ設定削除 nothing
     // is written again.
     if (!settingsDeleted_) RememberScannedFolder(folder);
@@ -280,7 +280,7 @@ void TFrmMain::ScanFolder(const std::string& folder) {
     scanning_ = true;
     skippedTooDeep_ = 0;
     flushInterval_ = 500;
-    tsly::ScanFolder(folder, dirs, callbacks);
+    return tsly::ScanFolder(folder, dirs, callbacks);
 }
 
 void TFrmMain::BeginWork() {

@@ -33,7 +33,9 @@ public:
 
     // Commands, callable from tests as the menu would call them.
     void RegisterShortcut(std::string path);
-    void ScanFolder(const std::string& folder);
+    // False when the scan did not run through (work was running, or it
+    // was stopped or the window closed).
+    bool ScanFolder(const std::string& folder);
     void Action_cutshoutExecute();
     void Action_undoExecute();
     void N3Click();

@@ -113,9 +113,10 @@ void TFrmMain::OnDropFiles(HDROP drop) {
             RegisterShortcut(std::move(expanded));
             continue;
         }
-        ScanFolder(FolderToScan(expanded));
-        if (!hwnd() || closePending_) return;  // closed during the scan
+        // A scan stopped (Escape) or a window closed meanwhile ends the drop.
+        if (!ScanFolder(FolderToScan(expanded))) break;
     }
+    if (!hwnd()) return;
     listView_.SyncCount();
     listView_.InvalidatePreview();
     StartPreviewCount();

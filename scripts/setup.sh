@@ -7,7 +7,7 @@ need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
 for p in cmake make g++ mingw-w64 g++-mingw-w64-i686 wine wine64 wine32:i386 \
          locales xvfb xdotool imagemagick fonts-ipafont-gothic googletest python3 \
-         clang libclang-rt-14-dev; do
+         clang libclang-rt-14-dev wkhtmltopdf; do
   have "$p" || need+=("$p")
 done
 

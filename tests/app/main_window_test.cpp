@@ -132,6 +132,13 @@ TEST_F(MainWindowTest, EscapeInADuplicateBoxEndsTheScan) {
     });
     main->ScanFolder(dir_.path());
     EXPECT_EQ(watcher.boxes().size(), 1u);
+
+    // Dropped folders: the stop ends the drop, the next folder is left.
+    TempDir other;
+    other.Make("d.lnk");
+    test::DropFiles(main->hwnd(), {dir_.path(), other.path()});
+    EXPECT_EQ(watcher.boxes().size(), 2u);
+    EXPECT_EQ(main->ListView_main().model().Count(), 3u);
 }
 
 TEST_F(MainWindowTest, ModelAgreesWithTheListControlsOwnSearch) {

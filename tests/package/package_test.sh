@@ -70,6 +70,14 @@ for href in re.findall(r'href="#([^"]+)"', page):
 print("package ok:", ", ".join(names), "version", version)
 PY
 
+# The help page fits a window 800 px wide: rendered at that width it grows
+# no wider, as an unbreakable path or a wide table would make it.
+QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$out" \
+  wkhtmltoimage --quiet --format jpg --width 800 "$root/help/tsly.html" "$out/help.jpg" 2>/dev/null
+width=$(identify -format %w "$out/help.jpg")
+[ "$width" -le 800 ] || { echo "package test: the help page is $width px wide at 800" >&2; exit 1; }
+echo "package ok: the help page fits 800 px"
+
 # The program from the unpacked zip, in a prefix of its own and a private
 # display, so that the keys reach no other window.
 . "$root/scripts/wine-env.sh"
