@@ -101,6 +101,7 @@ TEST(ExplorerNaming, AFailureAnywhereLeavesNothingHalfDone) {
         MemoryRegistry roundTrip(start);
         const MemoryRegistry first = roundTrip;
         EXPECT_TRUE(StopShortcutMarker(roundTrip).changed);
+        EXPECT_FALSE(StopShortcutMarker(roundTrip).changed);  // already so: nothing to tell
         EXPECT_EQ(roundTrip.values.at(kLink), kZeroLink);
         EXPECT_EQ(roundTrip.values.at(kTemplate), kNoMarkerTemplate);
         EXPECT_TRUE(ShortcutMarkerStopped(roundTrip));

@@ -105,6 +105,7 @@ TEST(UndoJournal, FileNamesSortByTheirCut) {
                                    "undo-20261208-090507003-00001A2B-001.log",
                                    "undo-2026120-090507003-00001a2b-001.log",
                                    "undo-2026120a-090507003-00001a2b-001.log",
+                                   "undo-20261208-090507003-00001a2b-001",
                                    "undo-20261208-090507003-00001a2b-001.lnk",
                                    JournalFileName(early) + ".bad"}),
               (std::vector<std::string>{JournalFileName(latest), JournalFileName(later),
