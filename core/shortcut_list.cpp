@@ -33,7 +33,6 @@ bool ShortcutListModel::SameFolded(std::string_view a, std::string_view b) const
 std::size_t ShortcutListModel::FindCaption(std::string_view text, std::size_t start,
                                            bool prefix, bool wrap) const {
     const std::size_t count = entries_.size();
-    if (count == 0) return std::string::npos;
     const std::u16string key = Folded(text);
     for (std::size_t k = 0; k < count; ++k) {
         const std::size_t row = (start + k) % count;

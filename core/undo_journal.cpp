@@ -1,6 +1,7 @@
 #include "core/undo_journal.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -23,16 +24,14 @@ std::vector<std::string_view> Fields(std::string_view line) {
     return fields;
 }
 
-// A whole hexadecimal number that fits, or nothing.
+// A whole hexadecimal number of at most 16 digits that fits, or nothing.
 std::optional<std::uint64_t> Hex(std::string_view text, std::uint64_t max) {
-    if (text.empty() || text.size() > 16) return std::nullopt;
     std::uint64_t value = 0;
-    for (char c : text) {
-        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-        if (digit < 0) return std::nullopt;
-        value = value * 16 + static_cast<std::uint64_t>(digit);
+    const char* end = text.data() + text.size();
+    const auto read = std::from_chars(text.data(), end, value, 16);
+    if (text.size() > 16 || read.ec != std::errc() || read.ptr != end || value > max) {
+        return std::nullopt;
     }
-    if (value > max) return std::nullopt;
     return value;
 }
 
@@ -64,9 +63,11 @@ std::uint32_t Crc32(std::string_view text) {
 
 // Text a path may hold: well-formed UTF-8 without NUL.
 bool PathText(std::string_view text) {
-    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
-        const char32_t c = utf8::DecodeAt(text, i, length);
+    while (!text.empty()) {
+        std::size_t length;
+        const char32_t c = utf8::DecodeAt(text, 0, length);
         if (c == 0 || (c == 0xFFFD && length == 1)) return false;
+        text.remove_prefix(length);
     }
     return true;
 }
