@@ -53,18 +53,18 @@ constexpr char kDeleteQuestionNaming[] =
 class MainCutEnvironment final : public CutEnvironment {
 public:
     MainCutEnvironment(std::function<bool(std::size_t, std::size_t)> turn,
-                       std::function<void()> completed, UndoHistory* journal)
-        : turn_(std::move(turn)), completed_(std::move(completed)), journal_(journal) {}
+                       std::function<void()> completed, UndoHistory* history)
+        : turn_(std::move(turn)), completed_(std::move(completed)), history_(history) {}
 
     CutOptions ReadOptions() override { return ReadCutOptions(); }
     void BeforeRenames(const std::vector<PlannedRename>& batch) override {
-        if (journal_) journal_->Planned(batch);
+        if (history_) history_->Planned(batch);
     }
     void RenameDone(std::size_t index, const std::string& now) override {
-        if (journal_) journal_->Renamed(index, now);
+        if (history_) history_->Renamed(index, now);
     }
     void AfterRenames() override {
-        if (journal_) journal_->BatchDone();
+        if (history_) history_->BatchDone();
     }
     RenameResult Rename(const std::string& from, const std::string& to) override {
         return win::RenameFile(from, to);
@@ -79,7 +79,7 @@ private:
     std::function<bool(std::size_t, std::size_t)> turn_;
     std::function<void()> completed_;
     win::DiskLook disk_;
-    UndoHistory* journal_;
+    UndoHistory* history_;  // none for an undo
 };
 
 }  // namespace

@@ -22,18 +22,17 @@
 #include <vector>
 
 #include "app/main_commands.h"
+#include "bench/bench_support.h"
 #include "core/cut_rule.h"
 #include "platform/text.h"
 #include "tests/app/running_program.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using tsly::bench::Clock;
+using tsly::bench::Mean;
+using tsly::bench::Seconds;
 using tsly::win::ToWide;
-
-double Seconds(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // Polls as often as the window system answers: a 50 ms poll would hide
 // differences of that size.
@@ -128,27 +127,16 @@ bool StartUpBench(int runs) {
             r.push_back(s0.back() + d.back());
             removeFiles();
         };
-        if (run % 2 == 0) {
-            timeProgram();
-            timeBare();
-        } else {
-            timeBare();
-            timeProgram();
-        }
+        tsly::bench::InPairOrder(run, timeProgram, timeBare);
     }
     RemoveDirectoryW(ToWide(folder).c_str());
-    const auto mean = [](const std::vector<double>& v) {
-        double sum = 0;
-        for (double x : v) sum += x;
-        return v.empty() ? 0 : sum / static_cast<double>(v.size());
-    };
-    const double m0 = mean(s0), m1 = mean(s1), mt = mean(t), mr = mean(r), mk = mean(k), md = mean(d);
+    const double m0 = Mean(s0), m1 = Mean(s1), mt = Mean(t), mr = Mean(r), mk = Mean(k), md = Mean(d);
     std::printf("start-up  S0 no files %.3fs  S1 1,000 paths %.3fs  S1/S0 %.2f  "
                 "T Send To to the cut's end %.3fs  R bare start + renames %.3fs  T/R %.2f\n",
                 m0, m1, m1 / m0, mt, mr, mt / mr);
     std::printf("outside   K cut of 1,000 from the menu %.3fs  D bare renames %.3fs  K/D %.2f  "
                 "P peak working set %+.1f MiB over the empty window\n",
-                mk, md, mk / md, mean(p1) - mean(p0));
+                mk, md, mk / md, Mean(p1) - Mean(p0));
     const bool met = m1 <= 1.5 * m0 && m1 - m0 <= 1.0 && mt / mr <= 1.10 && mk / md <= 1.10;
     if (!met) std::printf("          missed a target: S1 <= 1.5 x S0 and S0 + 1 s, T/R and K/D <= 1.10\n");
     std::fflush(stdout);

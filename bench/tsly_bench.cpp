@@ -40,6 +40,7 @@
 
 #include "app/Unit1.h"
 #include "app/settings_removal.h"
+#include "bench/bench_support.h"
 #include "core/cut_command.h"
 #include "core/cut_rule.h"
 #include "core/undo_journal.h"
@@ -51,15 +52,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double Mean(const std::vector<double>& v) {
-    return v.empty() ? 0 : std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
-}
+using tsly::bench::Clock;
+using tsly::bench::InPairOrder;
+using tsly::bench::Mean;
+using tsly::bench::Seconds;
 
 // The runs come in pairs, the second in the opposite order of the first
 // (a b, then b a): over such a pair a steady drift of the machine's speed
@@ -292,13 +288,7 @@ int main(int argc, char** argv) {
             return seconds;
         };
         for (int round = 0; round < paired(runs * 3 * perRun); ++round) {
-            if (round % 2 == 0) {
-                timeWalk();
-                b.push_back(scan());
-            } else {
-                b.push_back(scan());
-                timeWalk();
-            }
+            InPairOrder(round, timeWalk, [&] { b.push_back(scan()); });
             if (main.ListView_main().model().Count() != found.size() || listed != found.size()) {
                 std::fprintf(stderr, "scan listed %zu of %zu\n",
                              main.ListView_main().model().Count(), found.size());
@@ -342,13 +332,7 @@ int main(int argc, char** argv) {
                 }
                 e.push_back(Seconds(start));
             };
-            if (run % 2 == 0) {
-                timeProgram();
-                timeMoves();
-            } else {
-                timeMoves();
-                timeProgram();
-            }
+            InPairOrder(run, timeProgram, timeMoves);
         }
         double longestWait = 0, journal = 0;
         if (!tree.scanOnly) {

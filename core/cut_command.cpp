@@ -125,6 +125,19 @@ std::optional<PlannedPaths> PlanPaths(const std::string& path, const CutOptions&
 
 namespace {
 
+// Renames the file at `from` only while it is still the file `id` names (a
+// file whose identity was not taken goes by its name alone); never one
+// that took its place, never over another file.
+RenameResult RenameIfStill(CutEnvironment& env, const std::optional<FileId>& id,
+                           const std::string& from, const std::string& to) {
+    if (id) {
+        const std::optional<FileId> now = env.Identity(from);
+        if (!now) return RenameResult{RenameFailure::NotFound, 0};
+        if (*now != *id) return RenameResult{RenameFailure::Replaced, 0};
+    }
+    return env.Rename(from, to);
+}
+
 // Carries out a row's plan: the steps planned to rename, each checked first
 // against the disk; the steps planned to fail, as planned. Where the disk
 // no longer agrees the row stops there with the reason, and nothing the
@@ -139,13 +152,7 @@ RowCut CarryOut(const std::string& path, const RowPlan& plan, const CutOptions& 
         if (stop) return *stop;
         // The file must be the one planned, also between the two steps. A
         // name taken meanwhile the rename itself refuses.
-        RenameResult r;
-        if (plan.id) {
-            const std::optional<FileId> now = env.Identity(from);
-            if (!now) r = RenameResult{RenameFailure::NotFound, 0};
-            else if (*now != *plan.id) r = RenameResult{RenameFailure::Replaced, 0};
-        }
-        if (r.ok()) r = env.Rename(from, to);
+        const RenameResult r = RenameIfStill(env, plan.id, from, to);
         if (!r.ok()) stop = r;
         return r;
     });
@@ -233,16 +240,9 @@ UndoResult UndoCut(CutListSource& list, CutEnvironment& env, CutResult& last) {
             const auto parts = SplitPath(current);
             std::string original(parts ? parts->folder : std::string_view());
             original += entry.originalName;
-            RenameResult r;
             // Only the file the cut renamed goes back, never one that took
-            // its name since. An identity the cut could not take leaves the
-            // name alone to go by.
-            if (entry.id) {
-                const std::optional<FileId> now = env.Identity(current);
-                if (!now) r = RenameResult{RenameFailure::NotFound, 0};
-                else if (*now != *entry.id) r = RenameResult{RenameFailure::Replaced, 0};
-            }
-            if (r.ok()) r = env.Rename(current, original);
+            // its name since.
+            const RenameResult r = RenameIfStill(env, entry.id, current, original);
             if (r.ok()) list.SetPath(entry.row, std::move(original));
             list.SetOutcome(entry.row, RowOutcome{r.ok() ? OutcomeKind::Undone
                                                          : OutcomeKind::UndoFailed,

@@ -114,6 +114,7 @@ private:
     };
 
     int Pick(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
+    Window& AnyWindow() { return windows_[Pick(static_cast<int>(windows_.size()))]; }
     std::string Path(const std::string& name) const { return dir_.path() + name; }
     static bool Cuttable(const std::string& name) {
         for (const char* m : kMarkers) {
@@ -250,10 +251,9 @@ private:
         while (windows_.size() > 1) Close();
         const std::vector<int> files = SomeCuttable(160);
         const std::vector<int> first(files.begin(), files.begin() + files.size() / 2);
-        Window& a = Start(first);
-        Window& b = Start(std::vector<int>(files.begin() + first.size(), files.end()));
+        Start(first);
+        Start(std::vector<int>(files.begin() + first.size(), files.end()));
         Window* both[] = {&windows_[windows_.size() - 2], &windows_.back()};
-        (void)a, (void)b;
         ASSERT_TRUE(test::PumpUntil([&] { return Renamed(*both[0]) > 0 && Renamed(*both[1]) > 0; }, 30000));
         for (Window* w : both) w->program->Kill();
         const Disk now = OnDisk();
@@ -264,7 +264,7 @@ private:
     }
     void CutAgain() {
         if (windows_.empty() || Full(0)) return;
-        Window& w = windows_[Pick(static_cast<int>(windows_.size()))];
+        Window& w = AnyWindow();
         SendMessageTimeoutW(w.hwnd, WM_COMMAND, kCmdCutShortcut, 0, SMTO_NORMAL, 60000, nullptr);
         ModelCut(w, ++seq_);
     }
@@ -304,7 +304,7 @@ private:
     }
     void Undo() {
         if (windows_.empty()) StartEmpty();
-        Window& w = windows_[Pick(static_cast<int>(windows_.size()))];
+        Window& w = AnyWindow();
         bool own = false;
         auto target = UndoTarget(w, &own);
         const std::string before = test::StatusText(w.hwnd);
@@ -348,7 +348,7 @@ private:
     }
     void Clear() {
         if (windows_.empty()) return;
-        Window& w = windows_[Pick(static_cast<int>(windows_.size()))];
+        Window& w = AnyWindow();
         SendMessageTimeoutW(w.hwnd, WM_COMMAND, kCmdClearList, 0, SMTO_NORMAL, 20000, nullptr);
         w.rows.clear();
     }
@@ -358,14 +358,14 @@ private:
     }
     void Close() {
         if (windows_.empty()) return;
-        Window& w = windows_[Pick(static_cast<int>(windows_.size()))];
+        Window& w = AnyWindow();
         PostMessageW(w.hwnd, WM_CLOSE, 0, 0);
         ASSERT_TRUE(w.program->WaitForExit());
         Forget(w);
     }
     void Kill() {
         if (windows_.empty()) return;
-        Forget(windows_[Pick(static_cast<int>(windows_.size()))]);
+        Forget(AnyWindow());
     }
     void StartEmpty() {
         Window& w = Start({});
