@@ -74,10 +74,10 @@ public:
         if (!Read(key, name, before)) return false;
         if (before == value) return true;
         // A write may make its key; undoing it takes the key away again.
-        bool exists = true;
-        if (value.present && !registry_.KeyExists(key, exists)) return Fail(key, "", false);
+        const std::optional<bool> existed = registry_.KeyExists(key);
+        if (!existed) return Fail(key, "", false);
         if (!registry_.Write(key, name, value)) return Fail(key, name, true);
-        if (!exists) made_.push_back(key);
+        if (!*existed) made_.push_back(key);
         done_.push_back({key, name, before});
         if (key != kKeptNamingKey) result_.changed = true;
         return true;
@@ -87,13 +87,12 @@ public:
         return registry_.RemoveKeyIfEmpty(key) || Fail(key, "", true);
     }
 
+    // Ends the change: every caller returns right after.
     bool Fail(const std::string& key, const std::string& name, bool writing) {
         for (auto it = done_.rbegin(); it != done_.rend(); ++it) {
             registry_.Write(it->key, it->name, it->before);
         }
         for (auto it = made_.rbegin(); it != made_.rend(); ++it) registry_.RemoveKeyIfEmpty(*it);
-        done_.clear();
-        made_.clear();
         result_ = NamingChange{false, false, false, name.empty() ? key : key + "\\" + name,
                                writing};
         return false;
@@ -127,12 +126,12 @@ NamingChange StopShortcutMarker(RegistryValues& registry) {
         if (now == target.noMarker) continue;
         if (!changes.Set(kKeptNamingKey, target.name, EncodeKept(now))) return result;
         if (!target.keyMade) continue;
-        bool exists = false;
-        if (!registry.KeyExists(target.key, exists)) {
+        const std::optional<bool> exists = registry.KeyExists(target.key);
+        if (!exists) {
             changes.Fail(target.key, "", false);
             return result;
         }
-        if (!changes.Set(kKeptNamingKey, target.keyMade, exists ? RegistryValue{} : kMarkPresent)) {
+        if (!changes.Set(kKeptNamingKey, target.keyMade, *exists ? RegistryValue{} : kMarkPresent)) {
             return result;
         }
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,8 @@ public:
     // is not there counts as deleted).
     virtual bool Write(const std::string& key, const std::string& name,
                        const RegistryValue& value) = 0;
-    // False when it cannot be told whether the key is there.
-    virtual bool KeyExists(const std::string& key, bool& exists) = 0;
+    // Whether the key is there; nothing when that cannot be told.
+    virtual std::optional<bool> KeyExists(const std::string& key) = 0;
     // Deletes the key when it holds neither values nor keys; true when it
     // is gone or holds something.
     virtual bool RemoveKeyIfEmpty(const std::string& key) = 0;

@@ -119,8 +119,7 @@ void ShortcutListModel::SetCaption(std::size_t index, std::string caption) {
 }
 
 void ShortcutListModel::Clear() {
-    entries_.clear();
-    entries_.shrink_to_fit();
+    decltype(entries_)().swap(entries_);  // gives the memory back, too
     checkedCount_ = 0;
     std::vector<Slot>().swap(slots_);
     taken_ = 0;

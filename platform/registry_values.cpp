@@ -59,13 +59,16 @@ bool CurrentUserValues::Write(const std::string& key, const std::string& name,
                           static_cast<DWORD>(value.bytes.size())) == ERROR_SUCCESS;
 }
 
-bool CurrentUserValues::KeyExists(const std::string& key, bool& exists) {
+std::optional<bool> CurrentUserValues::KeyExists(const std::string& key) {
     HKEY opened = nullptr;
     const LONG open = RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(key).c_str(), 0, KEY_QUERY_VALUE,
                                     &opened);
-    exists = open == ERROR_SUCCESS;
-    if (exists) RegCloseKey(opened);
-    return exists || open == ERROR_FILE_NOT_FOUND;
+    if (open == ERROR_SUCCESS) {
+        RegCloseKey(opened);
+        return true;
+    }
+    if (open == ERROR_FILE_NOT_FOUND) return false;
+    return std::nullopt;
 }
 
 bool CurrentUserValues::RemoveKeyIfEmpty(const std::string& key) {

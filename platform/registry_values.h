@@ -11,7 +11,7 @@ public:
     bool Read(const std::string& key, const std::string& name, RegistryValue& value) override;
     bool Write(const std::string& key, const std::string& name,
                const RegistryValue& value) override;
-    bool KeyExists(const std::string& key, bool& exists) override;
+    std::optional<bool> KeyExists(const std::string& key) override;
     bool RemoveKeyIfEmpty(const std::string& key) override;
 };
 

@@ -40,10 +40,9 @@ public:
         }
         return true;
     }
-    bool KeyExists(const std::string& key, bool& exists) override {
-        if (Fails(false)) return false;
-        exists = keys.count(key) != 0;
-        return true;
+    std::optional<bool> KeyExists(const std::string& key) override {
+        if (Fails(false)) return std::nullopt;
+        return keys.count(key) != 0;
     }
     bool RemoveKeyIfEmpty(const std::string& key) override {
         if (Fails(true)) return false;
