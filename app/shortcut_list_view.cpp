@@ -257,25 +257,31 @@ void ShortcutListView::TipFor(NMLVGETINFOTIPW& tip) {
 int ShortcutListView::IconOf(std::size_t row) {
     const ShortcutEntry& entry = model_.At(row);
     if (entry.imageIndex != ShortcutEntry::kIconUnknown) return entry.imageIndex;
+    // While a cut or undo runs, a row not drawn before shows the plain icon:
+    // the shell's look at each shortcut (milliseconds each under Wine, a
+    // link's target on a slow drive elsewhere) would hold the renames. The
+    // list is drawn again when the work ends.
+    if (locked_) return PlainIcon();
     // Looked up when the row is first drawn: rows never shown cost nothing.
     SHFILEINFOW info{};
-    int icon = -1;
-    if (SHGetFileInfoW(win::ToWide(entry.caption).c_str(), 0, &info, sizeof info,
-                       SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) {
-        icon = info.iIcon;
-    } else {
-        // A path the shell cannot read (gone since it was listed) shows the
-        // plain icon of its file type, so that the row still looks like one.
-        if (fallbackIcon_ < 0 &&
-            SHGetFileInfoW(L".lnk", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
-                           SHGFI_SYSICONINDEX | SHGFI_SMALLICON |
-                               SHGFI_USEFILEATTRIBUTES)) {
-            fallbackIcon_ = info.iIcon;
-        }
-        icon = fallbackIcon_;
-    }
+    // A path the shell cannot read (gone since it was listed) shows the
+    // plain icon too, so that the row still looks like one.
+    const int icon = SHGetFileInfoW(win::ToWide(entry.caption).c_str(), 0, &info, sizeof info,
+                                    SHGFI_SYSICONINDEX | SHGFI_SMALLICON)
+                         ? info.iIcon
+                         : PlainIcon();
     model_.SetImageIndex(row, icon);
     return icon;
+}
+
+int ShortcutListView::PlainIcon() {
+    SHFILEINFOW info{};
+    if (plainIcon_ < 0 &&
+        SHGetFileInfoW(L".lnk", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                       SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES)) {
+        plainIcon_ = info.iIcon;
+    }
+    return plainIcon_;
 }
 
 void ShortcutListView::FillDisplayInfo(LVITEMW& item) {

@@ -33,7 +33,8 @@ public:
     int ColumnWidth(int column = 0) const;
     void SetColumnWidth(int width, int column = 0);
 
-    // While work runs no preview is shown: the rows change under it.
+    // While work runs no preview is shown (the rows change under it), and
+    // rows not drawn before show the plain shortcut icon until it ends.
     void SetLocked(bool locked) { locked_ = locked; }
     // Redraws every row shown (the outcomes changed).
     void RedrawAll();
@@ -86,6 +87,7 @@ public:
 private:
     void FillDisplayInfo(LVITEMW& item);
     int IconOf(std::size_t row);
+    int PlainIcon();
     void Toggle(int row);
     // Tells an accessibility client that rows' check states changed.
     void NotifyTicked(int first, int last);
@@ -106,7 +108,7 @@ private:
     HWND hwnd_ = nullptr;
     ShortcutListModel model_;
     std::size_t shownCount_ = 0;
-    int fallbackIcon_ = -1;
+    int plainIcon_ = -1;  // the shortcut type's own, without a look at the file
     bool locked_ = false;
     CutPreview preview_;
     bool previewOn_ = false;

@@ -1,5 +1,6 @@
 #include "core/cut_plan.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tsly {
@@ -12,6 +13,41 @@ std::uint64_t HashBytes(const void* bytes, std::size_t size, std::uint64_t hash)
 
 std::uint64_t PlanDisk::EntryKey(const std::string& path) {
     return HashBytes(path.data(), path.size());
+}
+
+const std::uint32_t* ValuesByKey::Find(std::uint64_t key) const {
+    if (slots_.empty()) return nullptr;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = Home(key); slots_[i].value != kFree; i = (i + 1) & mask) {
+        if (slots_[i].key == key) return &slots_[i].value;
+    }
+    return nullptr;
+}
+
+void ValuesByKey::Set(std::uint64_t key, std::uint32_t value) {
+    // Up to seven eighths full: linear probes stay a few slots long with
+    // the keys spread over the whole array, and 200,000 keys fit 2^18 slots.
+    if ((used_ + 1) * 8 > slots_.size() * 7) {
+        std::vector<Slot> old(std::max<std::size_t>(16, slots_.size() * 2), Slot{0, kFree});
+        old.swap(slots_);
+        shift_ = 64;
+        for (std::size_t size = slots_.size(); size > 1; size /= 2) --shift_;
+        used_ = 0;
+        for (const Slot& slot : old) {
+            if (slot.value != kFree) Set(slot.key, slot.value);
+        }
+    }
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = Home(key);
+    while (slots_[i].value != kFree && slots_[i].key != key) i = (i + 1) & mask;
+    if (slots_[i].value == kFree) ++used_;
+    slots_[i] = Slot{key, value};
+}
+
+// The key's top bits after a multiplication by 2^64 / golden ratio: the
+// low bits of FNV-1a depend on the low bits of the bytes alone.
+std::size_t ValuesByKey::Home(std::uint64_t key) const {
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
 }
 
 CutPlan::CutPlan(const CutListSource& list, CutOptions options, PlanDisk& disk,
@@ -44,8 +80,9 @@ PlannedPaths CutPlan::Paths(std::size_t row) {
 }
 
 CutPlan::Now CutPlan::At(std::uint64_t key, const std::string& path, bool needId) {
-    const auto it = entries_.find(key);
-    if (it != entries_.end()) return Now{it->second.taken, rows_[it->second.row].id};
+    if (const std::uint32_t* entry = entries_.Find(key)) {
+        return Now{(*entry & 1) != 0, rows_[*entry / 2].id};
+    }
     if (!needId) return Now{disk_.Exists(path), std::nullopt};
     std::optional<FileId> id = disk_.Identity(path);
     const bool taken = id || disk_.Exists(path);
@@ -60,18 +97,19 @@ RenameResult CutPlan::Look(const std::string& from, const std::string& to, std::
     if (toKey != fromKey && At(toKey, to, false).taken) {
         return RenameResult{RenameFailure::NameTaken, 0};
     }
-    entries_[fromKey] = Entry{false, row};  // free, and whose file left
-    entries_[toKey] = Entry{true, row};
+    entries_.Set(fromKey, row * 2);  // free, and whose file left
+    entries_.Set(toKey, row * 2 + 1);
     return RenameResult{};
 }
 
 std::uint64_t CutPlan::IdKey(const FileId& id) {
-    return HashBytes(&id.file, sizeof id.file, HashBytes(&id.volume, sizeof id.volume));
+    const std::uint64_t file = id.file;  // a copy: the member is packed
+    return HashBytes(&file, sizeof file, HashBytes(&id.volume, sizeof id.volume));
 }
 
 bool CutPlan::Tried(const FileId& id) const {
-    const auto it = files_.find(IdKey(id));
-    return it != files_.end() && rows_[it->second.row].id == id;
+    const std::uint32_t* row = files_.Find(IdKey(id));
+    return row && rows_[*row].id == id;
 }
 
 void CutPlan::PlanNext() {
@@ -92,7 +130,7 @@ void CutPlan::PlanNext() {
             return;
         }
         if (now.taken) plan.id = now.id;
-        if (plan.id) files_.emplace(IdKey(*plan.id), Entry{true, row});
+        if (plan.id) files_.Set(IdKey(*plan.id), row);
     }
     const RowCut cut = CutRow(path, options_, [&](std::uint8_t, const std::string& from,
                                                   const std::string& to) {

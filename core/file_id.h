@@ -6,6 +6,9 @@
 
 namespace tsly {
 
+// Packed to 12 bytes (the index is 4-byte aligned): a cut keeps one per
+// row in its plan and in its journal, a hundred thousand of each.
+#pragma pack(push, 4)
 struct FileId {
     std::uint32_t volume = 0;
     std::uint64_t file = 0;
@@ -17,5 +20,7 @@ struct FileId {
         return volume != other.volume ? volume < other.volume : file < other.file;
     }
 };
+#pragma pack(pop)
+static_assert(sizeof(FileId) == 12);
 
 }  // namespace tsly

@@ -262,3 +262,27 @@ TEST(CutPlan, RandomListsThePreviewTellsWhatTheCutDoes) {
 }
 
 }  // namespace
+
+// The plan's table against a map, through several growths: keys that crowd
+// a few home slots (the small ones) among keys spread wide, set again and
+// again, and keys never set.
+TEST(ValuesByKey, FindsWhatAMapFinds) {
+    ValuesByKey values;
+    std::map<std::uint64_t, std::uint32_t> model;
+    std::mt19937_64 random(7);
+    for (std::uint32_t i = 0; i < 3000; ++i) {
+        const std::uint64_t key = i % 3 ? random() : random() % 40;
+        values.Set(key, i);
+        model[key] = i;
+    }
+    for (const auto& [key, value] : model) {
+        const std::uint32_t* found = values.Find(key);
+        ASSERT_TRUE(found) << key;
+        EXPECT_EQ(*found, value) << key;
+    }
+    for (int i = 0; i < 1000; ++i) {
+        const std::uint64_t key = random();
+        EXPECT_EQ(values.Find(key) != nullptr, model.count(key) != 0) << key;
+    }
+    EXPECT_EQ(ValuesByKey().Find(0), nullptr);
+}
