@@ -175,6 +175,16 @@ TEST_F(CutOutcomeTest, AWorkTurnRedrawsOnlyTheRowsThatChanged) {
     auto main = Start();
     main->ScanFolder(dir_.path());
     const HWND list = main->ListView_main().hwnd();
+    // Rows first drawn while work runs show the plain icon, and look up
+    // their own when drawn after it.
+    const ShortcutListModel& model = main->ListView_main().model();
+    main->ListView_main().SetLocked(true);
+    UpdateWindow(list);
+    EXPECT_EQ(model.At(0).imageIndex, ShortcutEntry::kIconUnknown);
+    main->ListView_main().SetLocked(false);
+    InvalidateRect(list, nullptr, FALSE);
+    UpdateWindow(list);
+    EXPECT_NE(model.At(0).imageIndex, ShortcutEntry::kIconUnknown);
     for (const int scrolledRows : {0, 3}) {
         ListView_EnsureVisible(list, 0, FALSE);
         UpdateWindow(list);
