@@ -237,11 +237,14 @@ const Win32PathLookup::Entry* Win32PathLookup::Find(const std::string& path) {
     const std::wstring key = Upper(ToWide(path.substr(split + 1)));
     auto& entries = listed_[folder];
     if (const auto it = entries.find(key); it != entries.end()) return &it->second;
-    if (whole_[folder]) return nullptr;  // the listing had no such entry
     WIN32_FIND_DATAW data{};
-    // A few files of a huge folder are cheaper looked up one by one.
+    // A few files of a huge folder are cheaper looked up one by one; a
+    // folder asked about often is listed whole, once. A name its listing
+    // lacks is still looked up alone: a listing may leave out the short
+    // names (Wine's does), which Send To may hand over.
     constexpr int kListedAfter = 8;
-    const bool whole = ++asked_[folder] >= kListedAfter;
+    bool& listed = whole_[folder];
+    const bool whole = !listed && ++asked_[folder] >= kListedAfter;
     // Standard information: the short names are what a listing is asked for.
     HANDLE h = FindFirst(FileCallPath(whole ? folder + "*" : path), data, ListingMode::Plain);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
@@ -253,9 +256,10 @@ const Win32PathLookup::Entry* Win32PathLookup::Find(const std::string& path) {
         if (!whole) entries.emplace(key, entry);  // as asked: a long name matched by its alias
     } while (whole && FindNextFileW(h, &data));
     FindClose(h);
-    whole_[folder] = whole;
+    listed = listed || whole;
     const auto it = entries.find(key);
-    return it == entries.end() ? nullptr : &it->second;
+    if (it != entries.end()) return &it->second;
+    return whole ? Find(path) : nullptr;
 }
 
 std::optional<std::string> Win32PathLookup::LongName(const std::string& path) {

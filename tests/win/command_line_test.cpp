@@ -1,7 +1,15 @@
 // How the program's command line is split into parameters.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <map>
+
+#include "core/long_path.h"
 #include "platform/command_line.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+#include "tests/app/harness.h"
 
 namespace tsly::win {
 namespace {
@@ -29,6 +37,41 @@ TEST(SplitCommandLine, BlanksSplitQuotesEncloseBackslashesAreOrdinary) {
     for (const Row& row : rows) {
         EXPECT_EQ(SplitCommandLine(row.line), row.parts) << testing::PrintToString(std::wstring(row.line));
     }
+}
+
+// Send To with a thousand short paths of one folder, as the shell hands
+// them over: every file gets its long name, and each distinct path reaches
+// the system's lookup once.
+TEST(ExpandLongPath, AThousandPathsOfOneFolderAskEachPathOnce) {
+    class Counting final : public PathLookup {
+    public:
+        explicit Counting(PathLookup& disk) : disk_(disk) {}
+        std::string FullPath(const std::string& path) override { return disk_.FullPath(path); }
+        std::optional<std::string> LongName(const std::string& path) override {
+            ++asked[path];
+            return disk_.LongName(path);
+        }
+        bool IsFolder(const std::string& path) override {
+            ++asked[path + " (folder?)"];
+            return disk_.IsFolder(path);
+        }
+        std::map<std::string, int> asked;
+
+    private:
+        PathLookup& disk_;
+    };
+    test::TempDir dir;
+    dir.MakeFolder("長いフォルダの名前 folder");
+    Win32PathLookup disk;
+    Counting counting(disk);
+    RememberingPathLookup lookup(counting);
+    for (int i = 0; i < 1000; ++i) {
+        const std::string file = dir.Make("長いフォルダの名前 folder\\電卓" + std::to_string(i) + " - ショートカット.lnk");
+        wchar_t shortPath[MAX_PATH] = {};
+        ASSERT_NE(GetShortPathNameW(ToWide(file).c_str(), shortPath, MAX_PATH), 0u);
+        EXPECT_EQ(ExpandLongPath(FromWide(shortPath), lookup), file);
+    }
+    for (const auto& [path, times] : counting.asked) EXPECT_EQ(times, 1) << path;
 }
 
 }  // namespace
