@@ -87,7 +87,8 @@ bool IsFolderPicker(HWND dialog) { return !tsly::test::IsMessageBox(dialog); }
 // it, and the cut of its `shortcuts` files is timed from the menu command
 // posted to the window until the status bar says it finished. The peak
 // working set is taken over the one the empty window had with its picker
-// open, and over the window's before it; an undo then puts the files back. Nothing when a step did not come.
+// open, and over the window's before it; an undo then puts the files back.
+// Nothing when a step did not come.
 std::optional<OutsideCut> CutFromOutside(std::size_t shortcuts, const std::function<void()>& settle) {
     tsly::test::RunningProgram program(std::vector<std::string>{});
     HWND main = nullptr, picker = nullptr;
