@@ -100,8 +100,12 @@ wait_for() {
   done
 }
 # A click on the title bar makes the window the active one again after the
-# stand-in handler's console has had it.
-activate() { xdotool mousemove --window "$1" 60 8 click 1; }
+# stand-in handler's console has had it; the keys wait until it has the
+# focus (on a busy machine F1 went to the console before it).
+activate() {
+  xdotool mousemove --window "$1" 60 8 click 1
+  xdotool windowfocus --sync "$1"
+}
 lines() { [ "$(wc -l <"$opened" 2>/dev/null || echo 0)" -ge "$1" ]; }
 fail() { echo "package test: $*; opened: $(cat "$opened" 2>/dev/null)" >&2; exit 1; }
 
