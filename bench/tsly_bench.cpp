@@ -316,6 +316,19 @@ int main(int argc, char** argv) {
                 renames.push_back({path, ToWide(*to)});
             }
         }
+        // The bare renames (D) and back (E), last first, as an undo takes them.
+        const auto timeMoves = [&](std::vector<double>& forth, std::vector<double>& back) {
+            settle();
+            auto start = Clock::now();
+            for (const Rename& r : renames) MoveFileW(r.from.c_str(), r.to.c_str());
+            forth.push_back(Seconds(start));
+            settle();
+            start = Clock::now();
+            for (auto r = renames.rbegin(); r != renames.rend(); ++r) {
+                MoveFileW(r->to.c_str(), r->from.c_str());
+            }
+            back.push_back(Seconds(start));
+        };
         const int cutRuns = tree.scanOnly ? 0 : paired(runs * perRun);
         for (int run = 0; run < cutRuns; ++run) {
             // The program and the bare loop take turns going first, so that
@@ -335,23 +348,11 @@ int main(int argc, char** argv) {
                 main.Action_undoExecute();
                 u.push_back(Seconds(start));
             };
-            auto timeMoves = [&] {
-                settle();
-                auto start = Clock::now();
-                for (const Rename& r : renames) MoveFileW(r.from.c_str(), r.to.c_str());
-                d.push_back(Seconds(start));
-                settle();
-                start = Clock::now();
-                for (auto r = renames.rbegin(); r != renames.rend(); ++r) {
-                    MoveFileW(r->to.c_str(), r->from.c_str());
-                }
-                e.push_back(Seconds(start));
-            };
-            InPairOrder(run, timeProgram, timeMoves);
+            InPairOrder(run, timeProgram, [&] { timeMoves(d, e); });
         }
         // The same cut seen from outside a real tsly.exe, in pairs with the
         // bare renames again.
-        std::vector<double> k, dk, pk, pb;
+        std::vector<double> k, dk, ek, pk, pb;
         for (int run = 0; run < (tree.scanOnly ? 0 : paired(runs)); ++run) {
             InPairOrder(
                 run,
@@ -362,15 +363,7 @@ int main(int argc, char** argv) {
                         pb.push_back(cut->peakOverBareMiB);
                     }
                 },
-                [&] {
-                    settle();
-                    const auto start = Clock::now();
-                    for (const Rename& r : renames) MoveFileW(r.from.c_str(), r.to.c_str());
-                    dk.push_back(Seconds(start));
-                    for (auto r = renames.rbegin(); r != renames.rend(); ++r) {
-                        MoveFileW(r->to.c_str(), r->from.c_str());
-                    }
-                });
+                [&] { timeMoves(dk, ek); });
         }
         double longestWait = 0, journal = 0;
         if (!tree.scanOnly) {

@@ -30,13 +30,6 @@ std::wstring TextOf(HWND hwnd) {
     return text;
 }
 
-// A caption as a screen reader reads it: without the access key's "&".
-std::wstring WithoutAccessKey(std::wstring text) {
-    const std::size_t amp = text.find(L'&');
-    if (amp != std::wstring::npos) text.erase(amp, 1);
-    return text;
-}
-
 struct KindClass {
     const wchar_t* className;
     DWORD style;
@@ -89,6 +82,12 @@ RECT BoundsIn(HWND window, HWND parent) {
 }
 
 }  // namespace
+
+std::wstring WithoutAccessKey(std::wstring text) {
+    const std::size_t amp = text.find(L'&');
+    if (amp != std::wstring::npos) text.erase(amp, 1);
+    return text;
+}
 
 Form::~Form() = default;
 

@@ -138,4 +138,7 @@ private:
     bool closed_ = false;
 };
 
+// A caption as a screen reader reads it: without the access key's "&".
+std::wstring WithoutAccessKey(std::wstring text);
+
 }  // namespace tsly::dialogs

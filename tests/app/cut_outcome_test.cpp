@@ -106,8 +106,7 @@ TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {
     // One folder of many files: on this machine the cut lasts about a
     // second; what is checked below holds whatever it lasts.
     for (int i = 0; i < kFiles; ++i) dir_.Make(std::to_string(i) + "へのショートカット.lnk");
-    auto main = Start();
-    main->ScanFolder(dir_.path());
+    auto main = StartScanned(dir_.path());
 
     // Another thread asks the window to answer all through the work; a sent
     // message is only answered while the window's thread turns its loop.
@@ -172,8 +171,7 @@ TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {
 // rows scrolled into view since it last looked, and leaves the rest as drawn.
 TEST_F(CutOutcomeTest, AWorkTurnRedrawsOnlyTheRowsThatChanged) {
     for (int i = 0; i < 60; ++i) dir_.Make(std::to_string(100 + i) + " - ショートカット.lnk");
-    auto main = Start();
-    main->ScanFolder(dir_.path());
+    auto main = StartScanned(dir_.path());
     const HWND list = main->ListView_main().hwnd();
     // Rows first drawn while work runs show the plain icon, and look up
     // their own when drawn after it.
@@ -218,8 +216,7 @@ TEST_F(CutOutcomeTest, ThePreviewTellsWhatACutWouldDoAndDroppedFilesJoinIt) {
     dir_.Make("b - ショートカット.lnk");
     dir_.MakeFolder("b .lnk");  // takes b's new name; a folder is not listed
     dir_.Make("c.lnk");
-    auto main = Start();
-    main->ScanFolder(dir_.path());
+    auto main = StartScanned(dir_.path());
     const auto previewed = [&](const char* counts) {
         return test::PumpUntil([&] { return main->StatusText(1) == counts; }, 5000);
     };
@@ -292,8 +289,7 @@ TEST_F(CutOutcomeTest, FailuresAreDrawnInARedThatReadsOnTheWindow) {
     dir_.Make("a - ショートカット.lnk");
     dir_.Make("b - ショートカット.lnk");
     dir_.Make("b .lnk");
-    auto main = Start();
-    main->ScanFolder(dir_.path());
+    auto main = StartScanned(dir_.path());
     ASSERT_TRUE(test::PumpUntil([&] { return main->StatusText(1) == "変更予定 1 件・失敗予定 1 件"; }, 5000));
     const auto rows = Rows(*main);
     const int failing = static_cast<int>(std::find(rows.begin(), rows.end(), dir_.path() + "b - ショートカット.lnk") - rows.begin());
@@ -339,8 +335,7 @@ TEST_F(CutOutcomeTest, ThePreviewFollowsOptionsSavedElsewhereAndTheDiskAndIsWhat
     dir_.Make("aXX - ショートカット.lnk");
     dir_.Make("b - ショートカット.lnk");
     dir_.Make("c - ショートカット.lnk");
-    auto main = Start();
-    main->ScanFolder(dir_.path());
+    auto main = StartScanned(dir_.path());
     const auto shows = [&](const std::vector<std::string>& texts, DWORD ms) {
         return test::PumpUntil([&] { return Results(*main) == texts; }, ms);
     };

@@ -332,8 +332,7 @@ TEST_F(Faults, NamesTheCodePageCannotShow) {
     ASSERT_EQ(WideNames(folder).size(), 5u);
 
     MessageBoxWatcher watcher;
-    auto main = Start();
-    main->ScanFolder(dir_.path());
+    auto main = StartScanned(dir_.path());
     const std::vector<std::string> listed = Rows(*main);
     std::vector<std::string> rows = listed;
     std::sort(rows.begin(), rows.end());
@@ -370,8 +369,7 @@ TEST_F(Faults, PathsLongerThanMaxPath) {
     test::WriteRegText(test::kOptionsKey, "Char", std::string(80, 'R'));
 
     const Tree before = test::Snapshot(dir_.path());
-    auto main = Start();
-    main->ScanFolder(dir_.path());  // ends, wherever the system stops it
+    auto main = StartScanned(dir_.path());  // ends, wherever the system stops it
     EXPECT_GE(main->ListView_main().model().Count(), 5u);
     MessageBoxWatcher watcher;
     main->Action_cutshoutExecute();
@@ -414,8 +412,7 @@ TEST_F(Faults, FolderLinkBackToAnAncestorAndBrokenLink) {
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
 
     MessageBoxWatcher watcher;
-    auto main = Start();
-    main->ScanFolder(dir_.path());
+    auto main = StartScanned(dir_.path());
     std::vector<std::string> rows = Rows(*main);
     std::sort(rows.begin(), rows.end());
     EXPECT_EQ(rows, (std::vector<std::string>{dir_.path() + "sub\\aへのショートカット.lnk",
@@ -435,8 +432,7 @@ TEST_F(Faults, VeryDeepTree) {
         ASSERT_TRUE(CreateDirectoryW(W((dir_.path() + relative)).c_str(), nullptr));
         dir_.Make(relative + "s.lnk", std::to_string(made++));
     }
-    auto main = Start();
-    main->ScanFolder(dir_.path());
+    auto main = StartScanned(dir_.path());
     EXPECT_EQ(main->ListView_main().model().Count(), made);
     EXPECT_GT(made, 60u);
 }

@@ -112,8 +112,7 @@ TEST_F(FocusTest, ActivationComesBackAfterABoxAndAfterThePicker) {
 // focused row, F2 edits that row.
 TEST_F(FocusTest, ShiftF10AndF2ActOnTheFocusedRow) {
     for (const char* name : {"a.lnk", "b.lnk", "c.lnk"}) dir_.Make(name);
-    auto main = Start();
-    main->ScanFolder(dir_.path());
+    auto main = StartScanned(dir_.path());
     const HWND list = main->ListView_main().hwnd();
     ASSERT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == main->hwnd(); }));
     ASSERT_EQ(GetFocus(), list);

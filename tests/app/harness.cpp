@@ -1,5 +1,6 @@
 #include "tests/app/harness.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -380,6 +381,25 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
         Sleep(5);
     }
     return true;
+}
+
+bool LastToolButtonShows(HWND main) {
+    HWND tools = FindWindowExW(GetDlgItem(main, 4), nullptr, TOOLBARCLASSNAMEW, nullptr);
+    RECT last{}, inside{};
+    SendMessageW(tools, TB_GETITEMRECT, SendMessageW(tools, TB_BUTTONCOUNT, 0, 0) - 1,
+                 reinterpret_cast<LPARAM>(&last));
+    GetClientRect(main, &inside);
+    return last.right <= inside.right;
+}
+
+std::wstring TabText(HWND tabs, int index) {
+    wchar_t text[64] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+    return text;
 }
 
 }  // namespace tsly::test

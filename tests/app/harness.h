@@ -129,4 +129,10 @@ RECT PopupMenuShownBy(const std::function<void()>& open, DWORD timeoutMs = 5000)
 // Lets this thread's windows run until `done` or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
+// Whether the main window's tool bar shows its last button whole.
+bool LastToolButtonShows(HWND main);
+
+// The caption of a tab control's tab.
+std::wstring TabText(HWND tabs, int index);
+
 }  // namespace tsly::test

@@ -37,6 +37,13 @@ protected:
         return main;
     }
 
+    // Starts the main window without parameters and scans `folder`.
+    static std::unique_ptr<TFrmMain> StartScanned(const std::string& folder) {
+        auto main = Start();
+        main->ScanFolder(folder);
+        return main;
+    }
+
     static std::vector<std::string> Rows(TFrmMain& main) {
         std::vector<std::string> rows;
         const auto& model = main.ListView_main().model();

@@ -125,8 +125,7 @@ TEST_F(MainWindowTest, DuplicatePathIsRefusedWithTheMessage) {
 
 TEST_F(MainWindowTest, EscapeInADuplicateBoxEndsTheScan) {
     for (const char* name : {"a.lnk", "b.lnk", "c.lnk"}) dir_.Make(name);
-    auto main = Start();
-    main->ScanFolder(dir_.path());
+    auto main = StartScanned(dir_.path());
     MessageBoxWatcher watcher(GetCurrentProcessId(), [](HWND box) {
         PostMessageW(GetDlgItem(box, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
     });
@@ -361,12 +360,7 @@ TEST_F(MainWindowTest, AStoredGeometryOutOfReachOpensWithinReach) {
             EXPECT_EQ(r.bottom - r.top, 327);
         }
         // The tool bar's last button, the list and the status bar show.
-        HWND tools = FindWindowExW(GetDlgItem(main->hwnd(), 4), nullptr, TOOLBARCLASSNAMEW, nullptr);
-        RECT last{}, inside{};
-        SendMessageW(tools, TB_GETITEMRECT, SendMessageW(tools, TB_BUTTONCOUNT, 0, 0) - 1,
-                     reinterpret_cast<LPARAM>(&last));
-        GetClientRect(main->hwnd(), &inside);
-        EXPECT_LE(last.right, inside.right);
+        EXPECT_TRUE(test::LastToolButtonShows(main->hwnd()));
         RECT list{}, status{};
         GetWindowRect(main->ListView_main().hwnd(), &list);
         GetWindowRect(main->StatusBar1(), &status);
@@ -524,8 +518,7 @@ TEST_F(MainWindowTest, ScanListsShortcutsDepthFirstAndCounts) {
     dir_.MakeFolder("0 first");
     dir_.Make("0 first\\i.lnk");
     dir_.Make("z.lnk");
-    auto main = Start();
-    main->ScanFolder(dir_.path());
+    auto main = StartScanned(dir_.path());
     // In the order the system's enumeration gives, each folder's shortcuts
     // where the folder comes.
     const std::vector<std::string> walk = WalkDepthFirst(dir_.path());

@@ -26,14 +26,8 @@ inline HWND VisibleMainWindow(DWORD pid) { return test::FindWindowOf(pid, L"TFrm
 
 class RunningProgram {
 public:
-    explicit RunningProgram(const std::vector<std::string>& parameters) {
-        std::wstring commandLine = W("\"" + ProgramPath() + "\"");
-        for (const auto& p : parameters) commandLine += W(" \"" + p + "\"");
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                  nullptr, nullptr, &startup, &process_);
-    }
+    explicit RunningProgram(const std::vector<std::string>& parameters)
+        : RunningProgram(Quoted(parameters)) {}
     // Starts it with a UTF-16 command line, as the shell does.
     explicit RunningProgram(const std::wstring& parameters) {
         std::wstring commandLine = L"\"" + W(ProgramPath()) + L"\" " + parameters;
@@ -72,6 +66,11 @@ public:
     }
 
 private:
+    static std::wstring Quoted(const std::vector<std::string>& parameters) {
+        std::wstring line;
+        for (const auto& p : parameters) line += W((line.empty() ? "\"" : " \"") + p + "\"");
+        return line;
+    }
     PROCESS_INFORMATION process_{};
     bool started_ = false;
 };

@@ -108,13 +108,7 @@ BOOL CALLBACK CheckControl(HWND control, LPARAM) {
     if (kind == L"SysTabControl32") {
         RECT tab{};
         SendMessageW(control, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
-        wchar_t caption[64] = {};
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = caption;
-        item.cchTextMax = 64;
-        SendMessageW(control, TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        EXPECT_LE(Extent(control, caption).cx, tab.right - tab.left) << name;
+        EXPECT_LE(Extent(control, test::TabText(control, 0)).cx, tab.right - tab.left) << name;
     }
     return TRUE;
 }
@@ -224,12 +218,7 @@ TEST_F(MainWindowAtDpi, AGeometryStoredAt96DpiIsScaled) {
         RECT panel{};
         SendMessageW(main->StatusBar1(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
         EXPECT_EQ(panel.right - panel.left, S(200)) << start;
-        HWND tools = FindWindowExW(GetDlgItem(main->hwnd(), 4), nullptr, TOOLBARCLASSNAMEW, nullptr);
-        RECT last{}, inside{};
-        SendMessageW(tools, TB_GETITEMRECT, SendMessageW(tools, TB_BUTTONCOUNT, 0, 0) - 1,
-                     reinterpret_cast<LPARAM>(&last));
-        GetClientRect(main->hwnd(), &inside);
-        EXPECT_LE(last.right, inside.right) << start;
+        EXPECT_TRUE(test::LastToolButtonShows(main->hwnd())) << start;
         SendMessageW(main->hwnd(), WM_CLOSE, 0, 0);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);

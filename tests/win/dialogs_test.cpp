@@ -693,11 +693,6 @@ bool IsStandardButton(const SeenControl& c) {
     const LONG type = c.style & BS_TYPEMASK;
     return IsPushButton(c) || type == BS_AUTOCHECKBOX || type == BS_GROUPBOX;
 }
-std::wstring WithoutAccessKey(std::wstring text) {
-    const std::size_t amp = text.find(L'&');
-    if (amp != std::wstring::npos) text.erase(amp, 1);
-    return text;
-}
 
 // The caption a sighted user would name a control by: its own; for a page
 // control its page's; for a field the frame around it, else the nearest
@@ -724,17 +719,10 @@ const SeenControl* LabelOf(const SeenControl& c, const std::vector<SeenControl>&
 
 std::wstring LabelSeen(const SeenControl& c, const std::vector<SeenControl>& all) {
     if (c.className == L"SysTabControl32") {
-        wchar_t text[64] = {};
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = 64;
-        SendMessageW(c.hwnd, TCM_GETITEMW, SendMessageW(c.hwnd, TCM_GETCURSEL, 0, 0),
-                     reinterpret_cast<LPARAM>(&item));
-        return text;
+        return test::TabText(c.hwnd, static_cast<int>(SendMessageW(c.hwnd, TCM_GETCURSEL, 0, 0)));
     }
     const SeenControl* label = LabelOf(c, all);
-    return label ? WithoutAccessKey(label->text) : std::wstring();
+    return label ? dialogs::WithoutAccessKey(label->text) : std::wstring();
 }
 
 wchar_t AccessKeyOf(const std::wstring& text) {
