@@ -87,7 +87,7 @@ const CutResult* UndoHistory::BeginCut(bool goOn) {
 
 void UndoHistory::Planned(const std::vector<PlannedRename>& batch) {
     if (!goingOn_ && !writing_) writing_ = win::UndoJournalFile::CreateNew(folder_);
-    win::UndoJournalFile* file = goingOn_ ? own_.back().file.get() : writing_.get();
+    win::UndoJournalFile* file = Writing();
     // Without a journal on disk the undo still works from memory.
     if (!file) return;
     std::string text;
@@ -99,13 +99,16 @@ void UndoHistory::Planned(const std::vector<PlannedRename>& batch) {
     file->Append(text, true);
 }
 
+win::UndoJournalFile* UndoHistory::Writing() const {
+    return goingOn_ ? own_.back().file.get() : writing_.get();
+}
+
 void UndoHistory::Renamed(std::size_t index, const std::string& now) {
     done_ += JournalDoneLine(base_ + index, now);
 }
 
 void UndoHistory::BatchDone() {
-    win::UndoJournalFile* file = goingOn_ ? own_.back().file.get() : writing_.get();
-    if (file) file->Append(done_, false);
+    if (win::UndoJournalFile* file = Writing()) file->Append(done_, false);
     done_.clear();
 }
 
@@ -163,13 +166,18 @@ std::optional<UndoHistory::Step> UndoHistory::BeginUndo(ShortcutListModel& list)
         if (!others) others = RenamedByOthers(undoing);
         return *others;
     };
+    // Whether the step has something left to undo; one that has not goes.
+    const auto leftToUndo = [&](Step& step) {
+        undoing = step.file ? step.file->path() : std::string();
+        others.reset();
+        if (step.rowsKnown || (step.file && RowsFromJournal(step, list, renamedByOthers))) return true;
+        if (step.file) step.file->Delete();
+        return false;
+    };
     while (!own_.empty()) {
         Step step = std::move(own_.back());
         own_.pop_back();
-        undoing = step.file ? step.file->path() : std::string();
-        others.reset();
-        if (step.rowsKnown || (step.file && RowsFromJournal(step, list, renamedByOthers))) return step;
-        if (step.file) step.file->Delete();  // nothing of it is left to undo
+        if (leftToUndo(step)) return step;
     }
     for (const std::string& path : win::ListJournals(folder_)) {
         Step step;
@@ -181,10 +189,8 @@ std::optional<UndoHistory::Step> UndoHistory::BeginUndo(ShortcutListModel& list)
             continue;
         }
         step.whose = EarlierRun(*step.file);
-        undoing = path;
-        others.reset();
-        if (RowsFromJournal(step, list, renamedByOthers)) return step;
-        step.file->Delete();  // nothing of it is left to undo
+        step.rowsKnown = false;
+        if (leftToUndo(step)) return step;
     }
     onDisk_ = false;
     return std::nullopt;

@@ -66,6 +66,8 @@ private:
     // The files that the cuts after `journal`'s renamed, by their journals
     // and this window's memory.
     std::vector<FileId> RenamedByOthers(const std::string& journal) const;
+    // The journal the running cut writes to: its own, or the first run's.
+    win::UndoJournalFile* Writing() const;
 
     std::vector<Step> own_;  // oldest first
     std::string folder_;
