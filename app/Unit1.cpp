@@ -125,6 +125,8 @@ void TFrmMain::FormCreate(int argc, char** argv) {
         UpdateCommandStates();  // what there is to cut changed
     });
     listView_.SetCommandGate([this](CommandId id) { return !Refuses(id); });
+    // A timer's turn comes after input and painting: the window shows first.
+    listView_.SetOnIconsWanted([this] { SetTimer(hwnd(), kIconTimerId, 0, nullptr); });
     ReloadPreviewOptions();
     SetTimer(hwnd(), kSettingsWatchTimerId, kSettingsWatchMs, nullptr);
 
@@ -137,9 +139,9 @@ void TFrmMain::FormCreate(int argc, char** argv) {
         scanning_ = true;
         for (int i = 1; i < argc; ++i) RegisterShortcut(ExpandLongPath(argv[i], lookup));
         scanning_ = false;
-        // Icons are looked up as rows are drawn, after the cut has renamed
-        // them: a thousand paths cost no thousand lookups before the window
-        // shows.
+        // Icons are looked up for the rows in view once the window is drawn
+        // and the cut has renamed them: a thousand paths cost no thousand
+        // lookups before the window shows.
     }
     DragAcceptFiles(hwnd(), TRUE);
 
@@ -564,6 +566,9 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kPreviewTimerId) PreviewCountTurn();
         if (wParam == kSettingsWatchTimerId) WatchSettingsTurn();
+        if (wParam == kIconTimerId && !listView_.LookUpIcons(kIconTurnMs)) {
+            KillTimer(hwnd(), kIconTimerId);
+        }
         return 0;
     case WM_DROPFILES:
         if (Refuses(kCmdDropFiles)) {

@@ -15,6 +15,9 @@ inline constexpr int kDefaultColumnWidth = 400;
 inline constexpr int kDefaultResultColumnWidth = 160;
 inline constexpr int kMinResultColumnWidth = 100;
 inline constexpr UINT_PTR kPreviewTimerId = 1;
+// The rows' icons are looked up at idle turns of about this long.
+inline constexpr UINT_PTR kIconTimerId = 3;
+inline constexpr DWORD kIconTurnMs = 15;
 // Options saved elsewhere are looked for this often.
 inline constexpr UINT_PTR kSettingsWatchTimerId = 2;
 inline constexpr UINT kSettingsWatchMs = 250;

@@ -260,21 +260,38 @@ void ShortcutListView::TipFor(NMLVGETINFOTIPW& tip) {
 int ShortcutListView::IconOf(std::size_t row) {
     const ShortcutEntry& entry = model_.At(row);
     if (entry.imageIndex != ShortcutEntry::kIconUnknown) return entry.imageIndex;
-    // While a cut or undo runs, a row not drawn before shows the plain icon:
-    // the shell's look at each shortcut (milliseconds each under Wine, a
-    // link's target on a slow drive elsewhere) would hold the renames. The
-    // list is drawn again when the work ends.
-    if (locked_) return PlainIcon();
-    // Looked up when the row is first drawn: rows never shown cost nothing.
-    SHFILEINFOW info{};
-    // A path the shell cannot read (gone since it was listed) shows the
-    // plain icon too, so that the row still looks like one.
-    const int icon = SHGetFileInfoW(win::ToWide(entry.caption).c_str(), 0, &info, sizeof info,
-                                    SHGFI_SYSICONINDEX | SHGFI_SMALLICON)
-                         ? info.iIcon
-                         : PlainIcon();
-    model_.SetImageIndex(row, icon);
-    return icon;
+    // The shell's look at a shortcut costs milliseconds under Wine (a link's
+    // target on a slow drive far more): the row shows the plain icon now and
+    // its own after the window is drawn, never while a cut or undo runs (the
+    // list is drawn again when the work ends). Rows never shown cost nothing.
+    if (!locked_ && !iconsAsked_ && iconsWanted_) {
+        iconsAsked_ = true;
+        iconsWanted_();
+    }
+    return PlainIcon();
+}
+
+bool ShortcutListView::LookUpIcons(DWORD budgetMs) {
+    iconsAsked_ = false;
+    if (locked_) return false;
+    const DWORD start = GetTickCount();
+    const auto top = static_cast<std::size_t>(std::max(0, ListView_GetTopIndex(hwnd_)));
+    const std::size_t end = std::min(
+        model_.Count(), top + static_cast<std::size_t>(ListView_GetCountPerPage(hwnd_)) + 1);
+    for (std::size_t row = top; row < end; ++row) {
+        const ShortcutEntry& entry = model_.At(row);
+        if (entry.imageIndex != ShortcutEntry::kIconUnknown) continue;
+        if (GetTickCount() - start >= budgetMs) return true;
+        SHFILEINFOW info{};
+        // A path the shell cannot read (gone since it was listed) keeps the
+        // plain icon, so that the row still looks like one.
+        model_.SetImageIndex(row, SHGetFileInfoW(win::ToWide(entry.caption).c_str(), 0, &info,
+                                                 sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON)
+                                      ? info.iIcon
+                                      : PlainIcon());
+        ListView_RedrawItems(hwnd_, static_cast<int>(row), static_cast<int>(row));
+    }
+    return false;
 }
 
 int ShortcutListView::PlainIcon() {

@@ -34,8 +34,14 @@ public:
     void SetColumnWidth(int width, int column = 0);
 
     // While work runs no preview is shown (the rows change under it), and
-    // rows not drawn before show the plain shortcut icon until it ends.
+    // no icon is looked up.
     void SetLocked(bool locked) { locked_ = locked; }
+    // A row is first drawn with the plain shortcut icon, and `wanted` is
+    // told; the owner then calls LookUpIcons at idle turns while it returns
+    // true. Each call looks up the icons of rows in view for about
+    // `budgetMs` and redraws them.
+    void SetOnIconsWanted(std::function<void()> wanted) { iconsWanted_ = std::move(wanted); }
+    bool LookUpIcons(DWORD budgetMs);
     // Redraws every row shown (the outcomes changed).
     void RedrawAll();
     // While work runs: WatchRows notes what the rows in view show now;
@@ -110,6 +116,8 @@ private:
     std::size_t shownCount_ = 0;
     int plainIcon_ = -1;  // the shortcut type's own, without a look at the file
     bool locked_ = false;
+    bool iconsAsked_ = false;  // iconsWanted_ told, LookUpIcons not called since
+    std::function<void()> iconsWanted_;
     CutPreview preview_;
     bool previewOn_ = false;
     std::function<void()> onRowsChanged_;

@@ -173,16 +173,20 @@ TEST_F(CutOutcomeTest, AWorkTurnRedrawsOnlyTheRowsThatChanged) {
     for (int i = 0; i < 60; ++i) dir_.Make(std::to_string(100 + i) + " - ショートカット.lnk");
     auto main = StartScanned(dir_.path());
     const HWND list = main->ListView_main().hwnd();
-    // Rows first drawn while work runs show the plain icon, and look up
-    // their own when drawn after it.
+    // Rows are drawn with the plain icon first and look up their own at
+    // idle turns, never while work runs.
     const ShortcutListModel& model = main->ListView_main().model();
     main->ListView_main().SetLocked(true);
     UpdateWindow(list);
+    EXPECT_FALSE(main->ListView_main().LookUpIcons(1000));
     EXPECT_EQ(model.At(0).imageIndex, ShortcutEntry::kIconUnknown);
     main->ListView_main().SetLocked(false);
     InvalidateRect(list, nullptr, FALSE);
     UpdateWindow(list);
-    EXPECT_NE(model.At(0).imageIndex, ShortcutEntry::kIconUnknown);
+    EXPECT_EQ(model.At(0).imageIndex, ShortcutEntry::kIconUnknown);
+    EXPECT_TRUE(test::PumpUntil([&] {
+        return model.At(ListView_GetCountPerPage(list)).imageIndex != ShortcutEntry::kIconUnknown;
+    }));
     for (const int scrolledRows : {0, 3}) {
         ListView_EnsureVisible(list, 0, FALSE);
         UpdateWindow(list);
