@@ -207,9 +207,8 @@ void TFrmMain::FlushScanView(bool force) {
     // While a scan runs, the status bar counts the files it finds: after
     // half a second, then ever less often, up to every four seconds (each
     // repaint costs milliseconds under Wine). The list learns its rows when
-    // the scan ends, or before a duplicate box: its first drawing looks up
-    // an icon for each row in view and costs as much as walking thousands
-    // of files, and the rows in view would not change afterwards anyway.
+    // the scan ends, or before a duplicate box: each new count redraws its
+    // scroll bars, and the rows in view would not change afterwards anyway.
     constexpr DWORD kLongestFlushIntervalMs = 4000;
     const DWORD now = GetTickCount();
     if (!force && now - lastFlush_ < flushInterval_) return;

@@ -209,8 +209,9 @@ void ShortcutListView::SetPreviewOptions(const std::optional<CutOptions>& option
 void ShortcutListView::InvalidatePreview() {
     preview_.Invalidate();
     // Drawn at the next turn of the message loop, not in the middle of the
-    // work that changed the rows.
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    // work that changed the rows; an empty list has nothing to draw again
+    // (a scan into it would pay milliseconds for a paint of nothing).
+    if (model_.Count() != 0) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 bool ShortcutListView::ShowsPreview(std::size_t row) const {
