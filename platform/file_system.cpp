@@ -295,10 +295,6 @@ constexpr ErrorKind kRenameErrors[] = {
     {ERROR_FILENAME_EXCED_RANGE, RenameFailure::TooLong},
 };
 
-}  // namespace
-
-namespace {
-
 RenameResult RenameFailureOf(DWORD error) {
     // A known error needs no code beside it (for BadCharacter the code
     // field is the character, which the system does not tell).
