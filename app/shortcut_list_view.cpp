@@ -277,8 +277,8 @@ bool ShortcutListView::LookUpIcons(DWORD budgetMs) {
     if (locked_) return false;
     const DWORD start = GetTickCount();
     const auto top = static_cast<std::size_t>(std::max(0, ListView_GetTopIndex(hwnd_)));
-    const std::size_t end = std::min(
-        model_.Count(), top + static_cast<std::size_t>(ListView_GetCountPerPage(hwnd_)) + 1);
+    const auto perPage = static_cast<std::size_t>(std::max(0, ListView_GetCountPerPage(hwnd_)));
+    const std::size_t end = std::min(model_.Count(), top + perPage + 1);  // and the row cut off
     for (std::size_t row = top; row < end; ++row) {
         const ShortcutEntry& entry = model_.At(row);
         if (entry.imageIndex != ShortcutEntry::kIconUnknown) continue;
