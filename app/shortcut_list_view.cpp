@@ -90,14 +90,19 @@ void ShortcutListView::RedrawAll() {
     UpdateWindow(hwnd_);
 }
 
-std::vector<ShortcutListView::RowLook> ShortcutListView::LooksInView(std::size_t& top) const {
-    top = static_cast<std::size_t>(std::max(0, ListView_GetTopIndex(hwnd_)));
+ShortcutListView::RowRange ShortcutListView::RowsInView() const {
+    const auto top = static_cast<std::size_t>(std::max(0, ListView_GetTopIndex(hwnd_)));
     // The row cut off at the bottom counts too.
-    const std::size_t shown = static_cast<std::size_t>(std::max(0, ListView_GetCountPerPage(hwnd_))) + 1;
-    const std::size_t end = std::min(model_.Count(), top + shown);
+    const auto shown = static_cast<std::size_t>(std::max(0, ListView_GetCountPerPage(hwnd_))) + 1;
+    return RowRange{top, std::max(top, std::min(model_.Count(), top + shown))};
+}
+
+std::vector<ShortcutListView::RowLook> ShortcutListView::LooksInView(std::size_t& top) const {
+    const RowRange view = RowsInView();
+    top = view.first;
     std::vector<RowLook> looks;
-    looks.reserve(end > top ? end - top : 0);
-    for (std::size_t row = top; row < end; ++row) {
+    looks.reserve(view.end - view.first);
+    for (std::size_t row = view.first; row < view.end; ++row) {
         looks.push_back(RowLook{model_.Caption(row), model_.Outcome(row)});
     }
     return looks;
@@ -276,10 +281,8 @@ bool ShortcutListView::LookUpIcons(DWORD budgetMs) {
     iconsAsked_ = false;
     if (locked_) return false;
     const DWORD start = GetTickCount();
-    const auto top = static_cast<std::size_t>(std::max(0, ListView_GetTopIndex(hwnd_)));
-    const auto perPage = static_cast<std::size_t>(std::max(0, ListView_GetCountPerPage(hwnd_)));
-    const std::size_t end = std::min(model_.Count(), top + perPage + 1);  // and the row cut off
-    for (std::size_t row = top; row < end; ++row) {
+    const RowRange view = RowsInView();
+    for (std::size_t row = view.first; row < view.end; ++row) {
         const ShortcutEntry& entry = model_.At(row);
         if (entry.imageIndex != ShortcutEntry::kIconUnknown) continue;
         if (GetTickCount() - start >= budgetMs) return true;

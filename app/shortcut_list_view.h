@@ -110,6 +110,10 @@ private:
         }
     };
     std::vector<RowLook> LooksInView(std::size_t& top) const;
+    struct RowRange {
+        std::size_t first, end;
+    };
+    RowRange RowsInView() const;
 
     HWND hwnd_ = nullptr;
     ShortcutListModel model_;

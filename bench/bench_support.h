@@ -1,6 +1,9 @@
-// What the benchmark's parts share: the clock, means, and the order of
-// paired runs.
+// What the benchmark's parts share: the clock, means, memory counters and
+// the order of paired runs.
 #pragma once
+
+#include <windows.h>
+#include <psapi.h>
 
 #include <chrono>
 #include <numeric>
@@ -17,6 +20,16 @@ inline double Seconds(Clock::time_point start) {
 inline double Mean(const std::vector<double>& v) {
     return v.empty() ? 0 : std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
 }
+
+// A process's memory counters (zeros when they cannot be read), and sizes
+// in MiB.
+inline PROCESS_MEMORY_COUNTERS MemoryOf(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process, &counters, sizeof counters)) counters = {};
+    return counters;
+}
+inline double MiB(SIZE_T bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
 
 // Runs `a` and `b` in the order of run `run`: the runs go in pairs, the
 // second in the opposite order of the first, so that a steady drift of the

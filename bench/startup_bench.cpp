@@ -62,15 +62,10 @@ bool Until(Done done, DWORD timeoutMs = 60000) {
 
 // The highest working set the process has had, in MiB, read from outside.
 double PeakWorkingSetMiB(DWORD pid) {
-    double peak = 0;
-    if (HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)) {
-        PROCESS_MEMORY_COUNTERS counters{};
-        counters.cb = sizeof counters;
-        if (GetProcessMemoryInfo(process, &counters, sizeof counters)) {
-            peak = static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
-        }
-        CloseHandle(process);
-    }
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return 0;
+    const double peak = tsly::bench::MiB(tsly::bench::MemoryOf(process).PeakWorkingSetSize);
+    CloseHandle(process);
     return peak;
 }
 

@@ -59,6 +59,8 @@ namespace {
 using tsly::bench::Clock;
 using tsly::bench::InPairOrder;
 using tsly::bench::Mean;
+using tsly::bench::MemoryOf;
+using tsly::bench::MiB;
 using tsly::bench::Seconds;
 
 // The runs come in pairs, the second in the opposite order of the first
@@ -73,19 +75,8 @@ std::vector<double> PairRatios(const std::vector<double>& a, const std::vector<d
     return ratios;
 }
 
-double PeakMiB() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return static_cast<double>(counters.PeakPagefileUsage) / (1024.0 * 1024.0);
-}
-
-double CurrentMiB() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return static_cast<double>(counters.PagefileUsage) / (1024.0 * 1024.0);
-}
+double PeakMiB() { return MiB(MemoryOf(GetCurrentProcess()).PeakPagefileUsage); }
+double CurrentMiB() { return MiB(MemoryOf(GetCurrentProcess()).PagefileUsage); }
 
 using tsly::win::FromWide;
 using tsly::win::ToWide;
