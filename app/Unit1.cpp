@@ -413,7 +413,7 @@ void TFrmMain::N3Click() {
     // Asked first: it takes both keys, the undo journal and, when the
     // program changed it, Explorer's naming of new shortcuts.
     win::CurrentUserValues registry;
-    const bool naming = ShortcutMarkerStopped(registry);
+    const bool naming = ShortcutMarkerStopRecorded(registry);
     if (!app.Confirm(std::string(kDeleteQuestion) + (naming ? kDeleteQuestionNaming : "") +
                      ShortcutsStaySentence(ChosenShortcutFolders()))) {
         return;

@@ -33,7 +33,9 @@ std::string ShortcutsStaySentence(const std::vector<std::string>& folders) {
 SettingsRemoval RemoveAllSettings() {
     SettingsRemoval removal;
     win::CurrentUserValues registry;
-    const NamingChange naming = PutBackShortcutMarker(registry);
+    // Only what the program's record says it wrote: equal values with no
+    // record are the user's own.
+    const NamingChange naming = PutBackShortcutMarker(registry, Unrecorded::Leave);
     removal.namingPutBack = naming.changed;
     removal.copiesLost = naming.copiesLost;
     if (!naming.ok) removal.error = naming.Message();

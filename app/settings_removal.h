@@ -22,7 +22,8 @@ inline constexpr char kNamingPutBack[] =
 // their folders; empty when there are none.
 std::string ShortcutsStaySentence(const std::vector<std::string>& folders);
 
-// Puts Explorer's naming back before anything else. When that fails, the
+// Puts back Explorer's naming where the program's record says it wrote it,
+// before anything else. When that fails, the
 // setup key stays, as it holds the only copy of the user's own values; it
 // stays too while the program's shortcuts are chosen there, so that the
 // setup dialog still knows them. HKCU\Software\moravend goes when empty.

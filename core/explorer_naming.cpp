@@ -141,7 +141,7 @@ NamingChange StopShortcutMarker(RegistryValues& registry) {
     return result;
 }
 
-NamingChange PutBackShortcutMarker(RegistryValues& registry) {
+NamingChange PutBackShortcutMarker(RegistryValues& registry, Unrecorded unrecorded) {
     NamingChange result;
     Changes changes(registry, result);
     std::vector<std::pair<const Target*, RegistryValue>> originals;
@@ -158,7 +158,12 @@ NamingChange PutBackShortcutMarker(RegistryValues& registry) {
         RegistryValue now;
         if (!changes.Read(target.key, target.name, now)) return result;
         if (now != target.noMarker) continue;
-        if (!kept.present) result.copiesLost = true;
+        if (!kept.present) {
+            // Without a copy the program never wrote the value: the user may
+            // have set it so before the program ran.
+            if (unrecorded == Unrecorded::Leave) continue;
+            result.copiesLost = true;
+        }
         originals.emplace_back(&target, original);
     }
     for (const auto& [target, original] : originals) {
@@ -179,6 +184,17 @@ NamingChange PutBackShortcutMarker(RegistryValues& registry) {
         if (!changes.RemoveKeyIfEmpty(key)) return result;
     }
     return result;
+}
+
+bool ShortcutMarkerStopRecorded(RegistryValues& registry) {
+    for (const Target& target : Targets()) {
+        RegistryValue kept, now;
+        if (registry.Read(kKeptNamingKey, target.name, kept) && kept.present &&
+            registry.Read(target.key, target.name, now) && now == target.noMarker) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ShortcutMarkerStopped(RegistryValues& registry) {

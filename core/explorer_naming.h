@@ -79,10 +79,16 @@ NamingChange StopShortcutMarker(RegistryValues& registry);
 
 // Where Explorer's value is still the program's, puts back the kept value
 // exactly (deleting one that was missing), or without a copy deletes it
-// (the system's default); a value the user changed since stays. Then
-// removes the copies and the keys the program made. Whatever fails, the
-// registry is left as it was before the call.
-NamingChange PutBackShortcutMarker(RegistryValues& registry);
+// (the system's default) when the user asked for that; a value the user
+// changed since stays. Then removes the copies and the keys the program
+// made. Whatever fails, the registry is left as it was before the call.
+enum class Unrecorded { PutDefault, Leave };
+NamingChange PutBackShortcutMarker(RegistryValues& registry,
+                                   Unrecorded unrecorded = Unrecorded::PutDefault);
+
+// True when one of Explorer's values is the program's and the program's
+// record says it wrote it: the one a removal of the settings puts back.
+bool ShortcutMarkerStopRecorded(RegistryValues& registry);
 
 // True when both of Explorer's values are the program's: new shortcuts get
 // no marker.

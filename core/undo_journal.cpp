@@ -1,11 +1,14 @@
 #include "core/undo_journal.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 
+#include "core/cut_rule.h"
+#include "core/long_path.h"
 #include "core/utf8.h"
 
 namespace tsly {
@@ -72,6 +75,34 @@ bool PathText(std::string_view text) {
     return true;
 }
 
+// A path the program could have written: absolute, and every part after
+// the root a name a file or folder may have. The undo renames between such
+// paths only, never to "..\\x" or a name the system reads otherwise.
+bool PlainPath(std::string_view path) {
+    const std::string_view root = PathRoot(path);
+    if (root.empty() || NeedsFullPath(std::string(path))) return false;
+    if (root[0] == '\\') {
+        // "\\server\share\": both named, neither "?" nor "." (a device path).
+        const std::size_t server = root.find('\\', 2);
+        if (server == std::string_view::npos || root.back() != '\\' ||
+            CheckNewName(StoredName(root.substr(2, server - 2))) ||
+            CheckNewName(StoredName(root.substr(server + 1, root.size() - server - 2)))) {
+            return false;
+        }
+    } else if (!std::isalpha(static_cast<unsigned char>(root[0]))) {
+        return false;
+    }
+    for (std::size_t start = root.size(); start < path.size();) {
+        std::size_t end = utf8::NextSeparator(path, start);
+        if (end == std::string_view::npos) end = path.size();
+        if (CheckNewName(StoredName(path.substr(start, end - start)))) return false;
+        start = end + 1;
+    }
+    return root.size() < path.size() && path.back() != '\\';
+}
+
+std::string_view FolderOf(std::string_view path) { return SplitPath(path)->folder; }
+
 std::string WithChecksum(std::string line) {
     line += "\t" + HexText(Crc32(line), 8) + "\n";
     return line;
@@ -95,7 +126,10 @@ bool ReadLine(std::string_view line, bool checksums, std::vector<JournalRename>&
             if (!volume || !file) return false;
             r.id = FileId{static_cast<std::uint32_t>(*volume), *file};
         }
-        if (f[3].empty() || f[5].empty()) return false;
+        // A rename stays in its folder: from, via and to are names in one.
+        if (!PlainPath(f[3]) || !PlainPath(f[5]) || (!f[4].empty() && !PlainPath(f[4]))) return false;
+        const std::string_view folder = FolderOf(f[3]);
+        if (FolderOf(f[5]) != folder || (!f[4].empty() && FolderOf(f[4]) != folder)) return false;
         r.from = f[3], r.via = f[4], r.to = f[5];
         renames.push_back(std::move(r));
         return true;
@@ -105,6 +139,7 @@ bool ReadLine(std::string_view line, bool checksums, std::vector<JournalRename>&
         const std::string number(f[1]);
         const unsigned long long n = std::strtoull(number.c_str(), &stop, 10);
         if (number.empty() || *stop != '\0' || n >= renames.size()) return false;
+        if (!PlainPath(f[2]) || FolderOf(f[2]) != FolderOf(renames[n].from)) return false;
         renames[n].done = true;
         renames[n].now = f[2];
         return true;

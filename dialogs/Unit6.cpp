@@ -122,6 +122,57 @@ bool SaveShortcut(const std::string& shortcutPath, const std::string& workingFol
     return SUCCEEDED(file->Save(wide.c_str(), TRUE));  // replaces an existing file
 }
 
+// The file a shortcut leads to, as the item identifier it keeps names it
+// (Wine answers GetPath from the link's ANSI copy of the path); empty when
+// the shell cannot load the file as a shortcut.
+std::wstring LinkTarget(const std::wstring& path) {
+    const win::ComScope com;
+    IShellLinkW* rawLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&rawLink))) ||
+        !rawLink) {
+        return std::wstring();
+    }
+    const win::ComPtr<IShellLinkW> link(rawLink);
+    IPersistFile* rawFile = nullptr;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile))) ||
+        !rawFile) {
+        return std::wstring();
+    }
+    const win::ComPtr<IPersistFile> file(rawFile);
+    ITEMIDLIST* rawId = nullptr;
+    if (FAILED(file->Load(path.c_str(), STGM_READ)) || FAILED(link->GetIDList(&rawId)) || !rawId) {
+        return std::wstring();
+    }
+    const win::UniqueIdList id(rawId);
+    wchar_t target[MAX_PATH] = {};
+    return SHGetPathFromIDListW(id.get(), target) ? std::wstring(target) : std::wstring();
+}
+
+// A path as the system compares it: full, each part in its long form,
+// letter case folded.
+std::wstring Comparable(const std::wstring& path) {
+    wchar_t full[MAX_PATH], long_[MAX_PATH];
+    const DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    std::wstring result = n > 0 && n < MAX_PATH ? full : path;
+    const DWORD m = GetLongPathNameW(result.c_str(), long_, MAX_PATH);
+    if (m > 0 && m < MAX_PATH) result = long_;
+    CharUpperBuffW(result.data(), static_cast<DWORD>(result.size()));
+    return result;
+}
+
+// A file at the program shortcut's place that is not a shortcut to the
+// program: the user's own, which 設定 neither replaces nor deletes. A folder
+// there is left to the save or the delete, which fail on it and say so.
+bool HoldsOtherFile(const std::wstring& path, const std::string& programPath) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return false;
+    }
+    const std::wstring target = LinkTarget(path);
+    return target.empty() || Comparable(target) != Comparable(win::ToWide(programPath));
+}
+
 }  // namespace
 
 TFrmSetup::TFrmSetup(POINT position) {
@@ -153,14 +204,23 @@ std::string TFrmSetup::ShortcutPath(int folderId, const std::string& description
     return folder.empty() ? std::string() : folder + "\\" + description + ".lnk";
 }
 
-bool TFrmSetup::MakeShortcut(const std::string& workingFolder, const std::string& programPath,
-                             const std::string& description, int folderId, bool create) {
+TFrmSetup::Change TFrmSetup::MakeShortcut(const std::string& workingFolder,
+                                          const std::string& programPath,
+                                          const std::string& description, int folderId,
+                                          bool create) {
     const std::string path = ShortcutPath(folderId, description);
-    if (create) return !path.empty() && SaveShortcut(path, workingFolder, programPath, description);
     // Without the folder there is no shortcut in it to remove.
-    if (path.empty() || DeleteFileW(win::ToWide(path).c_str())) return true;
+    if (path.empty()) return create ? Change::Failed : Change::Done;
+    const std::wstring wide = win::ToWide(path);
+    if (HoldsOtherFile(wide, programPath)) return Change::LeftAlone;
+    if (create) {
+        return SaveShortcut(path, workingFolder, programPath, description) ? Change::Done
+                                                                           : Change::Failed;
+    }
+    if (DeleteFileW(wide.c_str())) return Change::Done;
     const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Change::Done
+                                                                          : Change::Failed;
 }
 
 void TFrmSetup::SpeedButton1Click() {
@@ -184,10 +244,17 @@ void TFrmSetup::SpeedButton1Click() {
     std::string failures;
     for (const Row& row : kRows) {
         const bool create = Checked(row.checkBox);
-        if (!MakeShortcut(folder, program, kDescription, row.folderId, create)) {
+        const Change change = MakeShortcut(folder, program, kDescription, row.folderId, create);
+        if (change == Change::Failed) {
             failures += std::string(row.folderName) +
                         (create ? "にショートカットを作成できませんでした。\r\n"
                                 : "のショートカットを削除できませんでした。\r\n");
+        } else if (change == Change::LeftAlone) {
+            failures += std::string(row.folderName) + "の " + kDescription +
+                        ".lnk はこのプログラムへのショートカットではないため、そのままにしました。\r\n";
+            // No shortcut of the program is there: the box and the stored
+            // flag say so.
+            SetChecked(row.checkBox, false);
         }
     }
 
@@ -202,8 +269,9 @@ void TFrmSetup::SpeedButton1Click() {
         MessageBeep(MB_OK);
         app.ShowMessage("設定しました。" + notice);
     } else {
-        // Only what was done is claimed; the choices are stored all the same,
-        // so the next "設定" tries again.
+        // Only what was done is claimed; the choices are stored all the same
+        // (but where a file of the user's stays), so the next "設定" tries
+        // again.
         MessageBeep(MB_ICONEXCLAMATION);
         app.ShowMessage(failures.substr(0, failures.size() - 2) + notice);
     }

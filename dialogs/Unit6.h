@@ -39,9 +39,12 @@ public:
 
     // With `create` set, creates or replaces "<description>.lnk" in the
     // special folder `folderId`, aimed at `programPath` and starting in
-    // `workingFolder`; otherwise deletes that file. True when the folder
-    // holds what was asked for afterwards (a file already gone counts).
-    static bool MakeShortcut(const std::string& workingFolder, const std::string& programPath,
+    // `workingFolder`; otherwise deletes that file. Done when the folder
+    // holds what was asked for afterwards (a file already gone counts);
+    // LeftAlone when a file of that name is not a shortcut to `programPath`
+    // (it is never replaced nor deleted).
+    enum class Change { Done, Failed, LeftAlone };
+    static Change MakeShortcut(const std::string& workingFolder, const std::string& programPath,
                              const std::string& description, int folderId, bool create);
 
     // The program shortcut's path in a special folder; empty when the

@@ -6,7 +6,8 @@
 #   bash scripts/fuzz.sh [seconds-per-target] [target...]
 #   bash scripts/fuzz.sh --replay [target...]
 #
-# Default: 60 seconds for each of cut_rule, settings_codec, utf8, long_path.
+# Default: 60 seconds for each of cut_rule, settings_codec, utf8, long_path,
+# undo_journal.
 # New inputs go to build/fuzz/corpus/<target>; the checked-in seeds in
 # fuzz/corpus/<target> are read, never written. A broken invariant or a
 # sanitizer report stops the run with the input saved in build/fuzz.
@@ -25,7 +26,7 @@ else
   shift || true
 fi
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(cut_rule settings_codec utf8 long_path)
+[ ${#targets[@]} -gt 0 ] || targets=(cut_rule settings_codec utf8 long_path undo_journal)
 
 cxx=${CXX_FUZZ:-clang++}
 if ! command -v "$cxx" >/dev/null; then

@@ -185,6 +185,18 @@ TEST(ExplorerNaming, TheNewestUserValueComesBackAndLostCopiesGiveTheDefault) {
     const NamingChange change = PutBackShortcutMarker(untouched);
     EXPECT_EQ(untouched.values, (Values{{kTemplate, mine}}));
     EXPECT_TRUE(change.copiesLost);
+    // The settings' removal puts back only what the program's record says
+    // it wrote: the link the user had zeroed before stays.
+    for (const bool recorded : {false, true}) {
+        const Values user{{kTemplate, recorded ? mine : kNoMarkerTemplate}, {kLink, kZeroLink}};
+        MemoryRegistry registry(user);
+        if (recorded) StopShortcutMarker(registry);
+        EXPECT_EQ(ShortcutMarkerStopRecorded(registry), recorded);
+        const NamingChange removal = PutBackShortcutMarker(registry, Unrecorded::Leave);
+        EXPECT_TRUE(removal.ok && removal.changed == recorded && !removal.copiesLost);
+        EXPECT_EQ(registry.values, user);
+        EXPECT_FALSE(ShortcutMarkerStopRecorded(registry));
+    }
 }
 
 }  // namespace

@@ -46,6 +46,10 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
     const std::string done = JournalDoneLine(0, "C:\\b");
     std::string flipped = b;
     flipped[4] ^= 1;  // one bit of a path changed
+    // A rename the program could not have written, after a good one.
+    const auto after_a = [&a](const char* from, const char* via, const char* to) {
+        return JournalHeader() + a + JournalRenameLine({std::nullopt, from, via, to, false, ""});
+    };
     const std::string v1 = "Tessalyne undo journal 1\nR\t1\t2\tC:\\a\t\tC:\\b\nD\t0\tC:\\b\n";
     const struct {
         std::string text;
@@ -59,6 +63,18 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
         {JournalHeader() + a + "R\t-\t-\tC:\\\xff\t\tC:\\x\t" + "00000000\n", 1},
         {JournalHeader() + a + JournalRenameLine({std::nullopt, "C:\\\xc3", "", "C:\\x", false, ""}), 1},
         {JournalHeader() + a + JournalDoneLine(1, "C:\\b") + b, 1},  // no rename 1 (yet)
+        {JournalHeader() + a + JournalDoneLine(0, "C:\\d\\b") + b, 1},  // done outside its folder
+        {JournalHeader() + a + JournalDoneLine(0, "b") + b, 1},
+        {after_a("abc.lnk", "", "C:\\x"), 1},  // no folder
+        {after_a("C:\\d\\a", "", "..\\x.lnk"), 1},
+        {after_a("C:\\d\\..\\a", "", "C:\\d\\..\\b"), 1},
+        {after_a("C:\\d\\a", "", "C:\\d\\a|b"), 1},  // a character no name holds
+        {after_a("C:\\d\\a", "", "C:\\d\\"), 1},  // no name
+        {after_a("C:\\d\\a", "", "C:\\e\\a"), 1},  // leaves its folder
+        {after_a("C:\\d\\a", "C:\\e\\a", "C:\\d\\b"), 1},
+        {after_a("\\\\?\\C:\\a", "", "\\\\?\\C:\\b"), 1},  // a device path
+        {after_a("1:\\a", "", "1:\\b"), 1},
+        {after_a("\\\\srv\\sh\\a", "\\\\srv\\sh\\b", "\\\\srv\\sh\\c."), 2},
         {JournalHeader() + "R\t-\t5\tC:\\a\t\tC:\\b\t" + "01d62df0\n" + b, 0},  // half an identity
         {JournalHeader() + "R\t5\t-\tC:\\a\t\tC:\\b\t" + "5e2994a8\n" + b, 0},
         {JournalHeader() + "R\t1\t00000000000000002\tC:\\a\t\tC:\\b\t" + "6487b2ea\n", 0},  // 17 digits

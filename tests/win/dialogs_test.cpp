@@ -279,7 +279,7 @@ private:
     }
 };
 
-TEST(TFrmSetup, MakesTheSendToShortcutAndRemovesTheOthers) {
+TEST(TFrmSetup, MakesAndRemovesOnlyTheProgramsOwnShortcuts) {
     test::CleanRegistry registry;
     CleanShortcuts shortcuts;
     const std::string sendTo = CleanShortcuts::In(CSIDL_SENDTO);
@@ -288,9 +288,12 @@ TEST(TFrmSetup, MakesTheSendToShortcutAndRemovesTheOthers) {
     ASSERT_FALSE(sendTo.empty());
     ASSERT_FALSE(desktop.empty());
     ASSERT_FALSE(startup.empty());
-    // A file of the shortcut's name that the user made on the desktop.
+    // The user's own files of the shortcut's name: no shortcut at all on the
+    // desktop, a shortcut to another program in the start-up folder.
     std::ofstream(win::ToWide(desktop).c_str()) << "not a shortcut";
-    ASSERT_TRUE(Exists(desktop));
+    const std::string notepad = "C:\\windows\\notepad.exe";
+    ASSERT_EQ(TFrmSetup::MakeShortcut("C:\\", notepad, "Tessalyne", CSIDL_STARTUP, true),
+              TFrmSetup::Change::Done);
 
     test::MessageBoxWatcher watcher;
     {
@@ -299,6 +302,7 @@ TEST(TFrmSetup, MakesTheSendToShortcutAndRemovesTheOthers) {
         EXPECT_FALSE(form.Checked(TFrmSetup::CheckBox2));
         EXPECT_FALSE(form.Checked(TFrmSetup::CheckBox3));
         SendMessageW(form.Control(TFrmSetup::CheckBox2), BM_CLICK, 0, 0);
+        SendMessageW(form.Control(TFrmSetup::CheckBox3), BM_CLICK, 0, 0);
         Click(form, TFrmSetup::SpeedButton1);
         EXPECT_TRUE(form.Closed());
     }
@@ -307,22 +311,39 @@ TEST(TFrmSetup, MakesTheSendToShortcutAndRemovesTheOthers) {
     EXPECT_STRCASEEQ(link.target.c_str(), TestProgramPath().c_str());
     EXPECT_EQ(link.workingFolder, TestProgramFolder());
     EXPECT_EQ(link.description, "Tessalyne");
-    EXPECT_FALSE(Exists(desktop));
-    EXPECT_FALSE(Exists(startup));
+    EXPECT_TRUE(Exists(desktop));
+    EXPECT_STRCASEEQ(LoadLink(startup).targetItem.c_str(), notepad.c_str());
 
     EXPECT_EQ(Stored("DeskTop", kSetupSection), test::RegSz(L"0"));
     EXPECT_EQ(Stored("SendTo", kSetupSection), test::RegSz(L"1"));
-    EXPECT_EQ(Stored("StartUp", kSetupSection), test::RegSz(L"0"));
+    EXPECT_EQ(Stored("StartUp", kSetupSection), test::RegSz(L"0"));  // the user's is there
 
-    // Opening again shows the choice; "設定" again replaces the file.
+    // The program's own shortcut, its path in other letters, is replaced or
+    // removed; opening again shows the choices.
+    DeleteFileW(win::ToWide(desktop).c_str());
+    DeleteFileW(win::ToWide(startup).c_str());
+    std::wstring upper = win::ToWide(TestProgramPath());
+    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    ASSERT_EQ(TFrmSetup::MakeShortcut(TestProgramFolder(), win::FromWide(upper), "Tessalyne",
+                                      CSIDL_DESKTOPDIRECTORY, true),
+              TFrmSetup::Change::Done);
     {
         TFrmSetup form(kAt);
         EXPECT_TRUE(form.Checked(TFrmSetup::CheckBox2));
-        EXPECT_FALSE(form.Checked(TFrmSetup::CheckBox1));
+        EXPECT_FALSE(form.Checked(TFrmSetup::CheckBox3));
         Click(form, TFrmSetup::SpeedButton1);
     }
     EXPECT_TRUE(LoadLink(sendTo).loaded);
-    EXPECT_EQ(watcher.Texts(), (std::vector<std::string>{"設定しました。", "設定しました。"}));
+    EXPECT_FALSE(Exists(desktop));
+    const auto texts = watcher.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    for (const char* folder : {"デスクトップ", "スタートアップ"}) {
+        EXPECT_NE(texts[0].find(std::string(folder) + "の Tessalyne.lnk はこのプログラムへの"
+                                "ショートカットではないため、そのままにしました。"),
+                  std::string::npos) << texts[0];
+    }
+    EXPECT_EQ(texts[0].find("送る"), std::string::npos);
+    EXPECT_EQ(texts[1], "設定しました。");
 }
 
 TEST(TFrmSetup, KeepsAProgramPathOutsideTheCodePageWhole) {
@@ -335,7 +356,8 @@ TEST(TFrmSetup, KeepsAProgramPathOutsideTheCodePageWhole) {
     ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
     CloseHandle(CreateFileW(wideProgram.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
                             nullptr));
-    EXPECT_TRUE(TFrmSetup::MakeShortcut(folder, program, "Tessalyne", CSIDL_SENDTO, true));
+    EXPECT_EQ(TFrmSetup::MakeShortcut(folder, program, "Tessalyne", CSIDL_SENDTO, true),
+              TFrmSetup::Change::Done);
     const LoadedLink link = LoadLink(CleanShortcuts::In(CSIDL_SENDTO));
     DeleteFileW(wideProgram.c_str());
     RemoveDirectoryW(wideFolder.c_str());
