@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/cut_rule.h"
 #include "core/long_path.h"
 #include "core/utf8.h"
 #include "platform/handles.h"
@@ -332,7 +333,16 @@ RenameResult RenameFile(const std::string& from, const std::string& to) {
                                    static_cast<DWORD>(buffer.size() * sizeof(buffer[0])))) {
         return {};
     }
-    return RenameFailureOf(GetLastError());
+    RenameResult result = RenameFailureOf(GetLastError());
+    // The file is held open, so what was not found is the new name: a
+    // volume that counts a name's bytes, not its UTF-16 units (a share on
+    // another system, or Wine's own files), cannot take one of more than
+    // 255, and says so in these words.
+    if (result.failure == RenameFailure::NotFound) {
+        const auto parts = SplitPath(to);
+        if (parts && parts->name.size() > kMaxNameUnits) result = {RenameFailure::TooLong, 0};
+    }
+    return result;
 }
 
 }  // namespace tsly::win

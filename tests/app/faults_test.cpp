@@ -103,35 +103,52 @@ protected:
     TempDir dir_;
 };
 
+std::vector<std::string> Outcomes(TFrmMain& main) {
+    std::vector<std::string> texts;
+    const ShortcutListModel& model = main.ListView_main().model();
+    for (std::size_t i = 0; i < model.Count(); ++i)
+        texts.push_back(OutcomeText(model.Outcome(i), model.Caption(i)));
+    return texts;
+}
+
 // Files change between listing and cutting. Every case is silent.
 TEST_F(Faults, FilesThatChangeAfterListing) {
     struct Case {
         const char* what;
         std::function<void(TempDir&, std::vector<HANDLE>&)> change;
         std::vector<std::string> after;  // names in the folder
+        const char* outcome;             // of the first row
     };
+    const std::string missing = "失敗: ファイルが見つかりません";
+    const std::string taken = "失敗: 同じ名前のファイルがあります";
+    std::string longText;  // 252 bytes: a name of 258, 88 UTF-16 units
+    for (int i = 0; i < 84; ++i) longText += "電";
     const Case cases[] = {
         {"deleted", [](TempDir& d, auto&) { DeleteFileW(W((d.path() + "aへのショートカット.lnk")).c_str()); },
-         {"b .lnk"}},
+         {"b .lnk"}, missing.c_str()},
         {"renamed away", [](TempDir& d, auto&) {
              MoveFileW(W((d.path() + "aへのショートカット.lnk")).c_str(), W((d.path() + "moved.lnk")).c_str());
-         }, {"b .lnk", "moved.lnk"}},
+         }, {"b .lnk", "moved.lnk"}, missing.c_str()},
         {"read-only", [](TempDir& d, auto&) {
              SetFileAttributesW(W((d.path() + "aへのショートカット.lnk")).c_str(), FILE_ATTRIBUTE_READONLY);
-         }, {"a .lnk", "b .lnk"}},
+         }, {"a .lnk", "b .lnk"}, "a .lnk"},
         {"held open, no sharing of deletes", [](TempDir& d, auto& handles) {
              handles.push_back(CreateFileW(W((d.path() + "aへのショートカット.lnk")).c_str(), GENERIC_READ,
                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-         }, {"aへのショートカット.lnk", "b .lnk"}},
+         }, {"aへのショートカット.lnk", "b .lnk"}, "失敗: 他のプログラムが使用中です"},
         {"held open, sharing deletes", [](TempDir& d, auto& handles) {
              handles.push_back(CreateFileW(W((d.path() + "aへのショートカット.lnk")).c_str(), GENERIC_READ,
                                            FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                            OPEN_EXISTING, 0, nullptr));
-         }, {"a .lnk", "b .lnk"}},
+         }, {"a .lnk", "b .lnk"}, "a .lnk"},
         {"target made meanwhile", [](TempDir& d, auto&) { d.Make("a .lnk", "other"); },
-         {"a .lnk", "aへのショートカット.lnk", "b .lnk"}},
+         {"a .lnk", "aへのショートカット.lnk", "b .lnk"}, taken.c_str()},
         {"target made as a folder", [](TempDir& d, auto&) { d.MakeFolder("a .lnk"); },
-         {"aへのショートカット.lnk", "b .lnk"}},
+         {"aへのショートカット.lnk", "b .lnk"}, taken.c_str()},
+        // Last: the option stays. Wine's files count a name's bytes.
+        {"a name too long for the volume",
+         [&longText](TempDir&, auto&) { test::WriteRegText(test::kOptionsKey, "Char", longText); },
+         {"aへのショートカット.lnk", "bへのｼｮｰﾄｶｯﾄ.lnk"}, "失敗: 名前が長すぎます"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -147,6 +164,7 @@ TEST_F(Faults, FilesThatChangeAfterListing) {
         main->Action_cutshoutExecute();
         for (HANDLE h : handles) CloseHandle(h);
         EXPECT_EQ(dir.Names(), c.after);
+        EXPECT_EQ(Outcomes(*main)[0], c.outcome);
         EXPECT_EQ(Contents(test::Snapshot(dir.path())), Contents(changed));
         EXPECT_TRUE(watcher.boxes().empty());
         EXPECT_EQ(main->StatusText(), kDone);
@@ -161,14 +179,6 @@ bool ExistsExact(const std::string& path) {
 }
 void MakeExact(const std::string& path) {
     CloseHandle(CreateFileW(Exact(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
-}
-
-std::vector<std::string> Outcomes(TFrmMain& main) {
-    std::vector<std::string> texts;
-    const ShortcutListModel& model = main.ListView_main().model();
-    for (std::size_t i = 0; i < model.Count(); ++i)
-        texts.push_back(OutcomeText(model.Outcome(i), model.Caption(i)));
-    return texts;
 }
 
 // What the rows say is what the disk has: a folder is never taken for its
@@ -234,6 +244,19 @@ TEST_F(Faults, TheUndoOutlivesTheWindowAndABrokenJournalIsSetAside) {
     EXPECT_NE(watcher.Texts()[0].find("undo.log.bad"), std::string::npos);
     EXPECT_NE(GetFileAttributesW((journal + L".bad").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(main->CanUndo());
+
+    // A journal whose renames name no folder is read up to them: the undo
+    // finds nothing to put back and goes.
+    main.reset();
+    h = CreateFileW(journal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::string noFolder = "Tessalyne undo journal 1\nR\t-\t-\tabc.lnk\t\t..\\x.lnk\nD\t0\t..\\x.lnk\n";
+    WriteFile(h, noFolder.data(), static_cast<DWORD>(noFolder.size()), nullptr, nullptr);
+    CloseHandle(h);
+    main = Start();
+    ASSERT_TRUE(main->CanUndo());
+    SendMessageW(main->hwnd(), WM_COMMAND, kCmdUndo, 0);
+    EXPECT_FALSE(main->CanUndo());
+    EXPECT_EQ(dir_.Names(), std::vector<std::string>{"a - ショートカット.lnk"});
 }
 
 // Escape stops the cut that Send To starts, and the start-up does not run
