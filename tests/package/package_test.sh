@@ -49,6 +49,16 @@ def columns(line):
     return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in line)
 widest = max(text.split("\n"), key=columns)
 assert columns(widest) <= 72, "read-me line of %d columns: %s" % (columns(widest), widest)
+# Wrapped where a Japanese reader accepts it: never between two katakana
+# (ショートカッ/ト) or two kanji (選/択) of a text that goes on.
+def script(c):
+    return "kana" if "\u30a0" <= c <= "\u30ff" or "\uff66" <= c <= "\uff9f" else \
+           "kanji" if "\u4e00" <= c <= "\u9fff" else None
+lines = [line.rstrip() for line in text.split("\n")]
+for line, after in zip(lines, lines[1:]):
+    after = after.strip()
+    assert line.startswith("■") or not line or not after or not script(line[-1]) or \
+        script(line[-1]) != script(after[0]), "read-me wraps inside a word: " + line + " / " + after
 # The copyright runs to the newest year of the history, in the read-me and
 # the About box alike.
 newest_year = max(re.findall(r"^Ver\S+\s+(\d{4})/", history, re.M))
