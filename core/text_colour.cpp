@@ -25,13 +25,19 @@ double ContrastRatio(Rgb a, Rgb b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-Rgb ReadableRedOn(Rgb background) {
+Rgb ReadableOn(Rgb colour, Rgb background) {
     // Either black or white reaches 4.5:1 against any colour, so one of the
-    // two ways ends in a readable red; the first step that reaches it wins.
+    // two ways ends in a readable colour; the first step that reaches it
+    // wins. Each channel moves by the same share of its way, so the hue
+    // stays.
+    const unsigned r = colour & 0xFF, g = colour >> 8 & 0xFF, b = colour >> 16 & 0xFF;
     for (unsigned step = 0; step <= 255; ++step) {
-        const Rgb darker = Pack(255 - step, 0, 0);
+        const auto toward = [step](unsigned c, unsigned end) {
+            return end == 0 ? c * (255 - step) / 255 : c + (255 - c) * step / 255;
+        };
+        const Rgb darker = Pack(toward(r, 0), toward(g, 0), toward(b, 0));
         if (ContrastRatio(darker, background) >= kReadableContrast) return darker;
-        const Rgb lighter = Pack(255, step, step);
+        const Rgb lighter = Pack(toward(r, 255), toward(g, 255), toward(b, 255));
         if (ContrastRatio(lighter, background) >= kReadableContrast) return lighter;
     }
     return Pack(0, 0, 0);

@@ -15,9 +15,11 @@ double ContrastRatio(Rgb a, Rgb b);
 // The ratio text must reach against its background to be read at a glance.
 inline constexpr double kReadableContrast = 4.5;
 
-// A red that reaches kReadableContrast against `background`: pure red
-// darkened on a light background, lightened on a dark one, as little as
-// that takes.
-Rgb ReadableRedOn(Rgb background);
+// `colour`, darkened on a light background or lightened on a dark one as
+// little as it takes to reach kReadableContrast against `background`.
+Rgb ReadableOn(Rgb colour, Rgb background);
+
+// The failure red: pure red made readable so.
+inline Rgb ReadableRedOn(Rgb background) { return ReadableOn(0x0000FF, background); }
 
 }  // namespace tsly
