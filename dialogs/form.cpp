@@ -122,6 +122,12 @@ std::wstring Form::AccessibleName(HWND control) const {
     return label ? WithoutAccessKey(win::ToWide(label->text)) : std::wstring();
 }
 
+LONG Form::AccessibleRole(HWND control) const {
+    // A button drawn as a link opens a page: a screen reader says "link".
+    const ControlDef* def = DefOf(control);
+    return def && def->look == Look::Link ? ROLE_SYSTEM_LINK : 0;
+}
+
 void Form::NameControls(bool name) const {
     const win::ComScope com;
     IAccPropServices* raw = nullptr;
@@ -131,15 +137,26 @@ void Form::NameControls(bool name) const {
         return;  // no accessibility runtime: nothing would read the names either
     }
     const win::ComPtr<IAccPropServices> services(raw);
+    const auto object = static_cast<DWORD>(OBJID_CLIENT);
     for (const ControlDef& def : controlDefs_) {
-        const std::wstring text = AccessibleName(Control(def.id));
-        if (text.empty()) continue;
         HWND control = Control(def.id);
-        const auto object = static_cast<DWORD>(OBJID_CLIENT);
-        if (name) {
+        const std::wstring text = AccessibleName(control);
+        if (!text.empty() && name) {
             services->SetHwndPropStr(control, object, CHILDID_SELF, PROPID_ACC_NAME, text.c_str());
-        } else {
+        } else if (!text.empty()) {
             services->ClearHwndProps(control, object, CHILDID_SELF, &PROPID_ACC_NAME, 1);
+        }
+        if (const LONG role = AccessibleRole(control); role && name) {
+            VARIANT value;
+            VariantInit(&value);
+            value.vt = VT_I4;
+            value.lVal = role;
+            services->SetHwndProp(control, object, CHILDID_SELF, PROPID_ACC_ROLE, value);
+            services->SetHwndPropStr(control, object, CHILDID_SELF, PROPID_ACC_DEFAULTACTION,
+                                     L"ジャンプ");
+        } else if (role) {
+            const MSAAPROPID props[] = {PROPID_ACC_ROLE, PROPID_ACC_DEFAULTACTION};
+            services->ClearHwndProps(control, object, CHILDID_SELF, props, 2);
         }
     }
 }

@@ -83,6 +83,9 @@ public:
     // label is not the one the window order gives (ControlDef::labelledBy);
     // empty for the others, whose own caption or label names them.
     std::wstring AccessibleName(HWND control) const;
+    // The role the form gives a control where its class says another (a
+    // button drawn as a link is a link); 0 for the others.
+    LONG AccessibleRole(HWND control) const;
 
 protected:
     // Creates the window with its outer top-left corner at `position`

@@ -427,6 +427,8 @@ TEST(TAboutBox, ShowsTheProgramAndOpensTheHomePageFromLinkAndButton) {
     EXPECT_EQ(link.left, 62);
     EXPECT_EQ(link.top, 84);
     EXPECT_EQ(GetParent(box.Control(TAboutBox::SpeedButton1)), box.Control(TAboutBox::Panel2));
+    EXPECT_EQ(box.AccessibleRole(box.Control(TAboutBox::Label5)), ROLE_SYSTEM_LINK);
+    EXPECT_EQ(box.AccessibleRole(box.Control(TAboutBox::SpeedButton1)), 0);
 
     SendMessageW(box.Control(TAboutBox::Label5), WM_LBUTTONDOWN, MK_LBUTTON, 0);
     SendMessageW(box.Control(TAboutBox::Label5), WM_LBUTTONUP, 0, 0);
