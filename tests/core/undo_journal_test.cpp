@@ -59,7 +59,7 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
         {JournalHeader() + a + b.substr(0, b.size() - 1), 1},  // cut off
         {JournalHeader() + a + b.substr(0, 10), 1},
         {JournalHeader() + a + std::string(4096, '\0'), 1},  // padded by a power cut
-        {JournalHeader() + a + flipped + done, 1},  // the rest is not trusted either
+        {JournalHeader() + a + flipped + b, 1},  // the rest is not trusted either
         {JournalHeader() + a + "R\t-\t-\tC:\\\xff\t\tC:\\x\t" + "00000000\n", 1},
         {JournalHeader() + a + JournalRenameLine({std::nullopt, "C:\\\xc3", "", "C:\\x", false, ""}), 1},
         {JournalHeader() + a + JournalDoneLine(1, "C:\\b") + b, 1},  // no rename 1 (yet)
