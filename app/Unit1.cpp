@@ -3,7 +3,6 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include <algorithm>
 
 #include "app/find_folder.h"
 #include "app/main_commands.h"
@@ -12,11 +11,8 @@
 #include "app/stored_options.h"
 #include "app/window_placement.h"
 #include "core/cut_command.h"
-#include "core/folder_scan.h"
 #include "core/long_path.h"
-#include "core/text_colour.h"
 #include "core/explorer_naming.h"
-#include "core/undo_journal.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/Unit6.h"
 #include "platform/application.h"
@@ -25,7 +21,6 @@
 #include "platform/registry_values.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
-#include "resources/resource.h"
 
 namespace tsly {
 namespace {
@@ -184,22 +179,6 @@ std::string TFrmMain::StatusText(int part) const {
     SendMessageW(statusBar_, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
     text.resize(std::char_traits<wchar_t>::length(text.c_str()));
     return win::FromWide(text);
-}
-
-bool TFrmMain::ScanFolder(const std::string& folder) {
-    if (work_.Busy()) return false;
-    // The picker starts there next time; after レジストリ設定削除 nothing
-    // is written again.
-    if (!settingsDeleted_) RememberScannedFolder(folder);
-    return work_.Scan(folder, RunningWork::ScanView{
-                                  [this](std::string&& path) { RegisterShortcut(std::move(path)); },
-                                  [this](bool force) { FlushScanView(force); },
-                                  [this] {
-                                      FlushScanView(true);
-                                      listView_.FocusFirstRow();
-                                      listView_.InvalidatePreview();
-                                      counter_.Start();
-                                  }});
 }
 
 void TFrmMain::Action_cutshoutExecute() { RunCut(false); }

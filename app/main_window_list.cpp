@@ -80,6 +80,22 @@ void TFrmMain::RegisterShortcut(std::string path) {
     win::Application::Instance().ShowMessage(path + kDuplicateSuffix);
 }
 
+bool TFrmMain::ScanFolder(const std::string& folder) {
+    if (work_.Busy()) return false;
+    // The picker starts there next time; after レジストリ設定削除 nothing
+    // is written again.
+    if (!settingsDeleted_) RememberScannedFolder(folder);
+    return work_.Scan(folder, RunningWork::ScanView{
+                                  [this](std::string&& path) { RegisterShortcut(std::move(path)); },
+                                  [this](bool force) { FlushScanView(force); },
+                                  [this] {
+                                      FlushScanView(true);
+                                      listView_.FocusFirstRow();
+                                      listView_.InvalidatePreview();
+                                      counter_.Start();
+                                  }});
+}
+
 void TFrmMain::FlushScanView(bool force) {
     // The list learns its rows when the scan ends, or before a duplicate
     // box: each new count redraws its scroll bars, and the rows in view
