@@ -3,7 +3,6 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-
 #include "app/find_folder.h"
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"

@@ -85,7 +85,8 @@ bool TFrmMain::ScanFolder(const std::string& folder) {
     // The picker starts there next time; after レジストリ設定削除 nothing
     // is written again.
     if (!settingsDeleted_) RememberScannedFolder(folder);
-    return work_.Scan(folder, RunningWork::ScanView{
+    win::Win32DirEnumerator dirs;
+    return work_.Scan(folder, dirs, RunningWork::ScanView{
                                   [this](std::string&& path) { RegisterShortcut(std::move(path)); },
                                   [this](bool force) { FlushScanView(force); },
                                   [this] {

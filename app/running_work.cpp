@@ -6,7 +6,6 @@
 #include "app/main_commands.h"
 #include "app/stored_options.h"
 #include "app/undo_history.h"
-#include "core/folder_scan.h"
 #include "platform/application.h"
 #include "platform/file_system.h"
 
@@ -123,12 +122,11 @@ void RunningWork::RunOverList(const std::string& finished, const char* stopped,
     if (Open()) hooks_.rowsChanged();
 }
 
-bool RunningWork::Scan(const std::string& folder, const ScanView& view) {
+bool RunningWork::Scan(const std::string& folder, DirEnumerator& dirs, const ScanView& view) {
     // Between two turns of the message loop nothing is drawn: the running
     // count reaches the status bar at some of those turns and the rows
     // reach the list at the end, so that a scan of many files stays close
     // to the speed of a bare walk of the folders.
-    win::Win32DirEnumerator dirs;
     ScanCallbacks callbacks;
     callbacks.registerShortcut = view.found;
     const auto turn = [this, &view] {

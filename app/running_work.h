@@ -15,6 +15,7 @@
 #include <string>
 
 #include "core/cut_command.h"
+#include "core/folder_scan.h"
 #include "platform/window.h"
 
 namespace tsly {
@@ -80,8 +81,9 @@ public:
     // close waits.
     bool CuttingGoesOn() const { return !closePending_ && !lastCutStopped_; }
 
-    // False when the scan did not run through (stopped, or the window closed).
-    bool Scan(const std::string& folder, const ScanView& view);
+    // A scan of `folder` through `dirs`; false when it did not run through
+    // (stopped, or the window closed).
+    bool Scan(const std::string& folder, DirEnumerator& dirs, const ScanView& view);
     // Paths registered as a scan registers them, without its turns (the
     // command line's): the list learns its rows at the end.
     void RegisterAsScan(const std::function<void()>& registerAll);
