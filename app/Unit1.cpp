@@ -3,11 +3,13 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <optional>
+#include <string>
+
 #include "app/find_folder.h"
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
 #include "app/settings_removal.h"
-#include "app/stored_options.h"
 #include "app/window_placement.h"
 #include "core/cut_command.h"
 #include "core/long_path.h"

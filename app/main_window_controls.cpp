@@ -4,15 +4,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <string>
 
 #include "app/Unit1.h"
-#include "app/main_commands.h"
 #include "app/main_window_parts.h"
 #include "app/window_placement.h"
 #include "platform/ui_font.h"
 #include "platform/dpi.h"
-#include "platform/text.h"
 #include "resources/resource.h"
 
 namespace tsly {
