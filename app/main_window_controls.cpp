@@ -1,17 +1,15 @@
-// The main window's controls: tool bar strip, menus, list and status bar,
-// built from the tables of main_commands.h, and their layout.
+// The main window's controls: tool bar strip, list and status bar, their
+// layout at the window's DPI, and the geometry kept between runs.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
-#include <string>
 
 #include "app/Unit1.h"
-#include "app/main_commands.h"
 #include "app/main_window_parts.h"
+#include "app/window_placement.h"
 #include "platform/ui_font.h"
 #include "platform/dpi.h"
-#include "platform/text.h"
 #include "resources/resource.h"
 
 namespace tsly {
@@ -22,7 +20,7 @@ void TFrmMain::CreateControls() {
     // Made with the fonts and pictures of their DPI, at their sizes for
     // 96 dpi; ApplyDpi scales them.
     LoadDpiResources();
-    CreateToolBar();
+    bars_.CreateToolBar(font_.get(), dpi_);
 
     listView_.Create(hwnd(), kListId, font_.get());
 
@@ -39,11 +37,7 @@ void TFrmMain::CreateControls() {
     SendMessageW(statusBar_, SB_SETTEXTW, 1 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(L""));
     SetStatusText("");
 
-    popupMenu_.reset(CreatePopupMenu());
-    for (const PopupItemDef& def : kPopupMenu) {
-        AppendMenuW(popupMenu_.get(), def.caption ? MF_STRING : MF_SEPARATOR, def.id, def.caption);
-    }
-    SetMenuDefaultItem(popupMenu_.get(), kPopupMenu[0].id, FALSE);
+    bars_.CreatePopupMenu();
 
     ApplyDpi(win::kDesignDpi);
 }
@@ -51,14 +45,10 @@ void TFrmMain::CreateControls() {
 void TFrmMain::LoadDpiResources() {
     // Controls that exist take the new fonts before the old ones are deleted.
     win::UniqueFont font = win::MakeUiFont(dpi_);
-    for (HWND control : {listView_.hwnd(), toolBar_, statusBar_}) {
+    for (HWND control : {listView_.hwnd(), statusBar_}) {
         if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
-    if (toolBar_) {
-        if (HWND tips = reinterpret_cast<HWND>(SendMessageW(toolBar_, TB_GETTOOLTIPS, 0, 0))) {
-            SendMessageW(tips, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
-        }
-    }
+    bars_.SetFont(font.get());
     font_ = std::move(font);
     strikeFont_ = win::MakeUiFont(dpi_, win::FontLook::StruckOut);
 
@@ -71,25 +61,13 @@ void TFrmMain::LoadDpiResources() {
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
     icon_ = std::move(icon);
     smallIcon_ = std::move(smallIcon);
-    LoadToolImages();
+    bars_.LoadImages(dpi_);
 }
 
 void TFrmMain::ApplyDpi(UINT fromDpi) {
-    SizeToolBar();
-
+    bars_.Size(dpi_);
     // Whatever columns the list has keep their share of the new DPI.
-    TakeUsersColumnWidth();
-    if (columnWidth_ > 0) {
-        columnWidth_ = MulDiv(columnWidth_, static_cast<int>(dpi_), static_cast<int>(fromDpi));
-    }
-    HWND list = listView_.hwnd();
-    const int columns = Header_GetItemCount(ListView_GetHeader(list));
-    for (int i = 0; i < columns; ++i) {
-        const int width = ListView_GetColumnWidth(list, i);
-        ListView_SetColumnWidth(list, i, MulDiv(width, static_cast<int>(dpi_),
-                                                static_cast<int>(fromDpi)));
-    }
-    shownColumnWidth_ = ListView_GetColumnWidth(list, 0);
+    columns_.Scale(dpi_, fromDpi);
     RECT panel{};
     SendMessageW(statusBar_, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
     const int panel0 = MulDiv(panel.right - panel.left, static_cast<int>(dpi_),
@@ -101,141 +79,12 @@ void TFrmMain::ApplyDpi(UINT fromDpi) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-void TFrmMain::LoadToolImages() {
-    // Pictures drawn for 16, 24 and 32 pixels.
-    struct Art {
-        int size;
-        int id;
-    };
-    constexpr Art kArt[] = {
-        {32, IDB_TOOLIMAGES_32}, {24, IDB_TOOLIMAGES_24}, {16, IDB_TOOLIMAGES}};
-    const int size = win::PictureSize(dpi_);
-    const Art* chosen = std::find_if(std::begin(kArt), std::end(kArt),
-                                     [size](const Art& art) { return art.size == size; });
-    win::UniqueImageList images(ImageList_LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(chosen->id), chosen->size, 0,
-        RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
-    if (toolBar_) {
-        SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
-    }
-    imageList_ = std::move(images);
-}
-
-void TFrmMain::CreateToolBar() {
-    rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, L"",
-                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
-                                 RBS_VARHEIGHT | CCS_NODIVIDER | CCS_NOPARENTALIGN |
-                                 CCS_NORESIZE,
-                             0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(kRebarId),
-                             GetModuleHandleW(nullptr), nullptr);
-    toolBar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
-                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST |
-                                   TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
-                                   CCS_NOPARENTALIGN,
-                               0, 0, 0, 0, rebar_, reinterpret_cast<HMENU>(kToolBarId),
-                               GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(toolBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    SendMessageW(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(imageList_.get()));
-    // Tool tips go to this window (not the rebar) so that it can answer them.
-    if (HWND tips = reinterpret_cast<HWND>(SendMessageW(toolBar_, TB_GETTOOLTIPS, 0, 0))) {
-        SendMessageW(tips, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    }
-    SendMessageW(toolBar_, TB_SETPARENT, reinterpret_cast<WPARAM>(hwnd()), 0);
-
-    for (const ToolButtonDef& def : kToolButtons) {
-        TBBUTTON button{};
-        if (!def.caption) {
-            button.iBitmap = def.separatorWidth;
-            button.fsStyle = BTNS_SEP;
-        } else {
-            button.iBitmap = def.image;
-            button.idCommand = def.id;
-            button.fsState = TBSTATE_ENABLED;
-            button.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
-            button.iString = reinterpret_cast<INT_PTR>(def.caption);
-        }
-        SendMessageW(toolBar_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
-    }
-    REBARBANDINFOW band{};
-    band.cbSize = sizeof band;
-    band.fMask = RBBIM_CHILD | RBBIM_STYLE;
-    band.fStyle = RBBS_NOGRIPPER;
-    band.hwndChild = toolBar_;
-    SendMessageW(rebar_, RB_INSERTBANDW, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(&band));
-    SizeToolBar();
-}
-
-void TFrmMain::SizeToolBar() {
-    const int buttons = static_cast<int>(SendMessageW(toolBar_, TB_BUTTONCOUNT, 0, 0));
-    for (int i = 0; i < buttons && i < static_cast<int>(kToolButtons.size()); ++i) {
-        if (kToolButtons[i].caption) continue;
-        TBBUTTONINFOW info{};
-        info.cbSize = sizeof info;
-        info.dwMask = TBIF_BYINDEX | TBIF_SIZE;
-        info.cx = static_cast<WORD>(Scaled(kToolButtons[i].separatorWidth));
-        SendMessageW(toolBar_, TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info));
-    }
-    SendMessageW(toolBar_, TB_SETBUTTONWIDTH, 0, MAKELPARAM(0, Scaled(120)));
-    SendMessageW(toolBar_, TB_AUTOSIZE, 0, 0);
-
-    SIZE size{};
-    SendMessageW(toolBar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
-    REBARBANDINFOW band{};
-    band.cbSize = sizeof band;
-    band.fMask = RBBIM_CHILDSIZE | RBBIM_SIZE;
-    band.cxMinChild = size.cx;
-    band.cyMinChild = std::max<int>(size.cy, Scaled(24));
-    band.cx = size.cx;
-    SendMessageW(rebar_, RB_SETBANDINFOW, 0, reinterpret_cast<LPARAM>(&band));
-    // The band fills the strip: the rebar leaves what lies below its bands
-    // unpainted, a dark line on many screens.
-    const int gap = Scaled(kToolBarStripHeight) -
-                    static_cast<int>(SendMessageW(rebar_, RB_GETBARHEIGHT, 0, 0));
-    if (gap != 0) {
-        band.fMask = RBBIM_CHILDSIZE;
-        band.cyMinChild = std::max<int>(1, static_cast<int>(band.cyMinChild) + gap);
-        SendMessageW(rebar_, RB_SETBANDINFOW, 0, reinterpret_cast<LPARAM>(&band));
-    }
-}
-
-void TFrmMain::CreateMenus() {
-    HMENU bar = CreateMenu();
-    HMENU current = nullptr;
-    for (const MenuItemDef& def : kMainMenu) {
-        if (def.topLevel) {
-            current = CreatePopupMenu();
-            AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(current),
-                        def.caption);
-            continue;
-        }
-        if (!def.caption) {
-            AppendMenuW(current, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        // The system draws the text after a tab at the item's right.
-        std::wstring caption = def.caption;
-        if (const wchar_t* key = KeyTextOf(def.id)) caption += std::wstring(L"\t") + key;
-        AppendMenuW(current, MF_STRING, def.id, caption.c_str());
-        if (def.image != kNoImage) {
-            // The image is drawn from ImageList1 when the menu is shown.
-            MENUITEMINFOW info{};
-            info.cbSize = sizeof info;
-            info.fMask = MIIM_BITMAP;
-            info.hbmpItem = HBMMENU_CALLBACK;
-            SetMenuItemInfoW(current, def.id, FALSE, &info);
-        }
-    }
-    SetMenu(hwnd(), bar);  // the window owns and destroys its menu bar
-}
-
 void TFrmMain::LayoutChildren() {
-    if (!statusBar_ || !rebar_) return;
+    if (!statusBar_ || !bars_.Strip()) return;
     RECT client{};
     GetClientRect(hwnd(), &client);
     const int strip = Scaled(kToolBarStripHeight);
-    MoveWindow(rebar_, 0, 0, client.right, strip, TRUE);
+    MoveWindow(bars_.Strip(), 0, 0, client.right, strip, TRUE);
     // Placed by hand: a status bar that sizes itself is as high as its
     // font asks, and SB_SETMINHEIGHT sets its text area, not the bar.
     const int statusHeight = Scaled(kStatusBarHeight);
@@ -249,34 +98,67 @@ void TFrmMain::LayoutChildren() {
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-void TFrmMain::OnMeasureMenuItem(MEASUREITEMSTRUCT* measure) {
-    int width = 16, height = 16;
-    ImageList_GetIconSize(imageList_.get(), &width, &height);
-    // The picture and the room before the item's text.
-    measure->itemWidth = static_cast<UINT>(width + win::PictureGap(dpi_));
-    measure->itemHeight = static_cast<UINT>(height);
-}
-
-void TFrmMain::OnDrawMenuItem(const DRAWITEMSTRUCT* draw) {
-    for (const MenuItemDef& def : kMainMenu) {
-        if (!def.topLevel && def.caption && static_cast<UINT>(def.id) == draw->itemID &&
-            def.image != kNoImage) {
-            int width = 16, height = 16;
-            ImageList_GetIconSize(imageList_.get(), &width, &height);
-            const int y =
-                draw->rcItem.top + (draw->rcItem.bottom - draw->rcItem.top - height) / 2;
-            ImageList_Draw(imageList_.get(), def.image, draw->hDC, draw->rcItem.left, y,
-                           ILD_TRANSPARENT);
-            return;
+void TFrmMain::RestoreGeometry() {
+    // However the stored values place it, the window opens where it can be
+    // reached, at least at its least size.
+    struct ReachableAtEnd {
+        TFrmMain& main;
+        ~ReachableAtEnd() {
+            MakeReachable(main.hwnd(), LeastWindowSize(main.hwnd(), main.bars_.ToolBar(), main.dpi_));
         }
-    }
+    } reachable{*this};
+    ReadGeometry(dpi_, [this](Geometry what, int n) {
+        RECT r{};
+        GetWindowRect(hwnd(), &r);
+        const int left = r.left, top = r.top;
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        switch (what) {
+        case Geometry::Height: MoveWindow(hwnd(), left, top, width, n, FALSE); break;
+        case Geometry::Left: MoveWindow(hwnd(), n, top, width, height, FALSE); break;
+        case Geometry::Top: MoveWindow(hwnd(), left, n, width, height, FALSE); break;
+        case Geometry::Width: MoveWindow(hwnd(), left, top, n, height, FALSE); break;
+        case Geometry::ListHeight:
+        case Geometry::ListWidth:
+            // The list always fills the space between the bars, so these two
+            // have no visible effect; the layout gives it that space again.
+            LayoutChildren();
+            break;
+        case Geometry::Panel0: {
+            int parts[2] = {n, -1};
+            SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+            break;
+        }
+        case Geometry::Column: columns_.Restore(n, Scaled(kDefaultColumnWidth)); break;
+        case Geometry::ResultColumn:
+            listView_.SetColumnWidth(n < -2 ? Scaled(kDefaultResultColumnWidth) : n, 1);
+            break;
+        case Geometry::Dpi: break;
+        }
+    });
 }
 
-const ActionDef* FindAction(int id) {
-    for (const ActionDef& action : kActions) {
-        if (action.id == id) return &action;
-    }
-    return nullptr;
+void TFrmMain::FormClose() {
+    if (settingsDeleted_) return;
+    const RECT r = PlaceToStore(hwnd());
+    RECT list{};
+    GetWindowRect(listView_.hwnd(), &list);
+    RECT status{};
+    SendMessageW(statusBar_, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&status));
+    WriteGeometry([&](Geometry what) -> int {
+        switch (what) {
+        case Geometry::Height: return r.bottom - r.top;
+        case Geometry::Left: return r.left;
+        case Geometry::Top: return r.top;
+        case Geometry::Width: return r.right - r.left;
+        case Geometry::ListHeight: return list.bottom - list.top;
+        case Geometry::ListWidth: return list.right - list.left;
+        case Geometry::Panel0: return status.right - status.left;
+        case Geometry::Column: return columns_.Chosen();
+        case Geometry::ResultColumn: return listView_.ColumnWidth(1);
+        case Geometry::Dpi: return static_cast<int>(dpi_);
+        }
+        return 0;
+    });
 }
 
 }  // namespace tsly

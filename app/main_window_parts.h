@@ -1,5 +1,5 @@
 // What the main window's source files share: control ids and sizes (in
-// pixels at 96 dpi).
+// pixels at 96 dpi), and two steps more than one of them takes.
 #pragma once
 
 #include <windows.h>
@@ -24,5 +24,16 @@ inline constexpr UINT kSettingsWatchMs = 250;
 inline constexpr int kStatusPanel0Width = 300;
 inline constexpr int kStatusBarHeight = 19;
 inline constexpr int kMinListHeight = 40;  // its heading and one row
+
+class ShortcutListView;
+class UndoHistory;
+
+// The preview's options from the registry (none when they cannot be read).
+// `always`: plan again even with the same options (the disk may have
+// changed); false when nothing was done.
+bool ReloadPreviewOptions(ShortcutListView& list, bool always = true);
+// Journals on disk that are no journal at all are set aside, and the user
+// told once.
+void LookForJournals(UndoHistory& undo);
 
 }  // namespace tsly

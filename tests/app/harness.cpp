@@ -268,10 +268,10 @@ std::vector<std::string> MessageBoxWatcher::Texts() {
 bool MessageBoxWatcher::WaitFor(std::size_t n, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
-        if (boxes().size() >= n) return true;
+        if (answered_ >= n) return true;
         Sleep(20);
     }
-    return boxes().size() >= n;
+    return answered_ >= n;
 }
 
 namespace {
@@ -326,6 +326,7 @@ void MessageBoxWatcher::Watch() {
             if (onBox_) onBox_(found);
             PostMessageW(found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(found, IDOK)));
+            ++answered_;
             // Wait until it is gone so that it is not counted twice.
             for (int i = 0; i < 250 && IsWindow(found) && IsWindowVisible(found); ++i) {
                 Sleep(20);

@@ -101,6 +101,7 @@ private:
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<Box> boxes_;
+    std::atomic<std::size_t> answered_{0};  // boxes whose onBox ran and that were answered
     std::thread thread_;
 };
 

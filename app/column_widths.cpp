@@ -1,0 +1,55 @@
+#include "app/column_widths.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace tsly {
+
+void ColumnWidths::Restore(int width, int designed) {
+    chosen_ = width < -2 ? designed : width;
+    shown_ = -1;  // not shown yet: nothing the user did
+    list_.SetColumnWidth(chosen_);
+}
+
+int ColumnWidths::Chosen() {
+    TakeUsers();
+    return chosen_;
+}
+
+void ColumnWidths::TakeUsers() {
+    const int now = list_.ColumnWidth(0);
+    if (shown_ >= 0 && now != shown_) chosen_ = now;
+}
+
+void ColumnWidths::Fit(int minResult) {
+    TakeUsers();
+    RECT client{};
+    GetClientRect(list_.hwnd(), &client);
+    const int width = std::max<int>(0, client.right - GetSystemMetrics(SM_CXVSCROLL));
+    // The width the user chose is shown as far as it fits, and kept.
+    int chosen = chosen_;
+    if (chosen < 0) {
+        list_.SetColumnWidth(chosen, 0);
+        chosen = list_.ColumnWidth(0);
+    }
+    const int file = std::max(0, std::min(chosen, width - minResult));
+    list_.SetColumnWidth(file, 0);
+    list_.SetColumnWidth(std::max(minResult, width - file), 1);
+    shown_ = list_.ColumnWidth(0);
+}
+
+void ColumnWidths::Scale(UINT dpi, UINT fromDpi) {
+    TakeUsers();
+    if (chosen_ > 0) chosen_ = MulDiv(chosen_, static_cast<int>(dpi), static_cast<int>(fromDpi));
+    HWND list = list_.hwnd();
+    const int columns = Header_GetItemCount(ListView_GetHeader(list));
+    for (int i = 0; i < columns; ++i) {
+        const int width = ListView_GetColumnWidth(list, i);
+        ListView_SetColumnWidth(list, i, MulDiv(width, static_cast<int>(dpi),
+                                                static_cast<int>(fromDpi)));
+    }
+    shown_ = ListView_GetColumnWidth(list, 0);
+}
+
+}  // namespace tsly
