@@ -95,8 +95,8 @@ TEST(CutRule, FirstCut) {
         {"记事本 - 快捷方式.lnk", linkAll, "记事本 (link).lnk"},
         {"x - ショートカット.lnk", {"- ショートカット", false, false, ""}, nullptr},  // same name
         // Every display language's marker; a copy's number stays after R.
-        {"電卓 - ショートカット (2).lnk", none, "電卓 (2).lnk"}, {"電卓 - ショートカット (12).lnk", link, "電卓 (link) (12).lnk"},
-        {"Notepad - Shortcut.lnk", none, "Notepad .lnk"}, {"Notepad - Shortcut (3).lnk", link, "Notepad (link) (3).lnk"},
+        {"電卓 - ショートカット (2).lnk", none, "電卓 (2).lnk"}, {"電卓 - ショートカット (10).lnk", link, "電卓 (link) (10).lnk"},
+        {"Notepad - Shortcut.lnk", none, "Notepad .lnk"}, {"Notepad - Shortcut (9).lnk", link, "Notepad (link) (9).lnk"},
         {"Rechner - Verknüpfung.lnk", link, "Rechner (link).lnk"}, {"Rechner - Verknüpfung (2).lnk", none, "Rechner (2).lnk"},
         {"Bloc-notes - Raccourci.lnk", none, "Bloc-notes .lnk"}, {"Bloc-notes - Raccourci (2).lnk", link, "Bloc-notes (link) (2).lnk"},
         {"Paint - Acceso directo.lnk", link, "Paint (link).lnk"}, {"Paint - Acceso directo (2).lnk", none, "Paint (2).lnk"},
@@ -111,12 +111,12 @@ TEST(CutRule, FirstCut) {
         // The word elsewhere, in another case, or no number as the shell writes it.
         {"Blocco note - Collegamento.lnk", none, nullptr}, {"Shortcut - Notepad.lnk", none, nullptr},
         {"Notepad - Shortcut keys.lnk", none, nullptr}, {"Notepad - Shortcut(2).lnk", none, nullptr},
-        {"Notepad - Shortcut ().lnk", none, nullptr}, {"Notepad - Shortcut (2)x.lnk", none, nullptr},
-        {"Notepad - Shortcut (x2).lnk", none, nullptr}, {"Notepad- Shortcut (2).lnk", none, nullptr},
+        {"Notepad - Shortcut (x).lnk", none, nullptr}, {"Notepad - Shortcut (2].lnk", none, nullptr},
+        {"Notepad - Shortcut ().lnk", none, nullptr}, {"Notepad- Shortcut (2).lnk", none, nullptr},
         // A copy the cut named is done; a number alone is not a copy.
-        {"電卓 (link) (2).lnk", linkAll, nullptr}, {"電卓 (2).lnk", blankAll, nullptr},
+        {"(link) (2).lnk", linkAll, nullptr}, {"電卓 (2).lnk", blankAll, nullptr},
         {"電卓 (2).lnk", linkAll, "電卓 (2) (link).lnk"}, {"(2).lnk", blankAll, "(2) .lnk"},
-        {" (2).lnk", linkAll, " (2) (link).lnk"}, {"電卓 (link)x (2).lnk", linkAll, "電卓 (link)x (2) (link).lnk"},
+        {" (2).lnk", blankAll, nullptr}, {"電卓 (link)x (2).lnk", linkAll, "電卓 (link)x (2) (link).lnk"},
         // Before the name, only on request and only as written.
         {"Shortcut to Notepad.lnk", none, nullptr}, {"Shortcut to Notepad.lnk", pre, "Notepad .lnk"},
         {"Verknüpfung mit Rechner.lnk", preLink, "Rechner (link).lnk"}, {"Raccourci vers Paint.lnk", pre, "Paint .lnk"},
