@@ -108,6 +108,7 @@ std::size_t SuffixMarkerLength(std::string_view stem) {
     return 0;
 }
 
+// The length of the marker that begins `stem`, or 0.
 std::size_t PrefixMarkerLength(std::string_view stem) {
     for (std::string_view marker : kPrefixMarkers) {
         if (stem.substr(0, marker.size()) == marker) return marker.size();
