@@ -12,6 +12,7 @@ CutOptions ReadCutOptions(bool create) {
     options.cutSecondText = store.ReadFlag("Settings", "cutnameflg", false);
     options.secondText = store.ReadText("Settings", "cutname", "");
     options.cutModernMarker = store.ReadFlag("Settings", "CutModernMarker", true);
+    options.cutPrefixMarkers = store.ReadFlag("Settings", "CutPrefixMarker", false);
     return options;
 }
 

@@ -91,15 +91,50 @@ NameProblem CheckReplacement(std::string_view replacement) {
 
 namespace {
 
+// The length of a numbered copy's " (2)" at the end of a stem, or 0.
+std::size_t CopyNumberLength(std::string_view stem) {
+    if (stem.empty() || stem.back() != ')') return 0;
+    std::size_t digits = stem.size() - 1;
+    while (digits > 0 && stem[digits - 1] >= '0' && stem[digits - 1] <= '9') --digits;
+    if (digits == stem.size() - 1 || digits < 2 || stem.substr(digits - 2, 2) != " (") return 0;
+    return stem.size() - digits + 2;
+}
+
+// The length of the " - <word>" marker that ends `stem`, or 0.
+std::size_t SuffixMarkerLength(std::string_view stem) {
+    for (std::string_view marker : kSuffixMarkers) {
+        if (EndsWith(stem, marker)) return marker.size();
+    }
+    return 0;
+}
+
+// The length of the marker that begins `stem`, or 0.
+std::size_t PrefixMarkerLength(std::string_view stem) {
+    for (std::string_view marker : kPrefixMarkers) {
+        if (stem.substr(0, marker.size()) == marker) return marker.size();
+    }
+    return 0;
+}
+
 // The replacement is due unless the stem already ends with R, or with R
 // and a blank. An empty text counts only as the ending of an empty stem, so
 // with R empty a stem is done when it is empty or ends with a blank.
-bool ReplacementDone(std::string_view stem, std::string_view replacement) {
+bool EndsWithReplacement(std::string_view stem, std::string_view replacement) {
     if (stem.empty()) return replacement.empty();
     if (replacement.empty()) return EndsWith(stem, " ");
     return EndsWith(stem, replacement) ||
            (EndsWith(stem, " ") &&
             EndsWith(stem.substr(0, stem.size() - 1), replacement));
+}
+
+// A numbered copy is done as the cut names it: R before its number, or
+// with R empty the number alone.
+bool ReplacementDone(std::string_view stem, std::string_view replacement) {
+    if (EndsWithReplacement(stem, replacement)) return true;
+    const std::size_t number = CopyNumberLength(stem);
+    return number != 0 &&
+           (replacement.empty() ||
+            EndsWithReplacement(stem.substr(0, stem.size() - number), replacement));
 }
 
 }  // namespace
@@ -139,13 +174,21 @@ std::optional<std::string> FirstCutTarget(std::string_view path,
 
     const std::string_view stem =
         parts->name.substr(0, parts->name.size() - kShortcutExtension.size());
-    std::string_view base;
+    // The " - <word>" markers come before a copy's number; the older ones
+    // do not, and a name with a number after them stays.
+    const std::string_view number = stem.substr(stem.size() - CopyNumberLength(stem));
+    const std::string_view unnumbered = stem.substr(0, stem.size() - number.size());
+    std::string_view base, copy;
+    std::size_t length = 0;
     if (EndsWith(stem, kMarkerFullWidth)) {
         base = stem.substr(0, stem.size() - kMarkerFullWidth.size());
     } else if (EndsWith(stem, kMarkerHalfWidth)) {
         base = stem.substr(0, stem.size() - kMarkerHalfWidth.size());
-    } else if (options.cutModernMarker && EndsWith(stem, kMarkerModern)) {
-        base = stem.substr(0, stem.size() - kMarkerModern.size());
+    } else if (options.cutModernMarker && (length = SuffixMarkerLength(unnumbered)) != 0) {
+        base = unnumbered.substr(0, unnumbered.size() - length);
+        copy = number;
+    } else if (options.cutPrefixMarkers && (length = PrefixMarkerLength(stem)) != 0) {
+        base = stem.substr(length);
     } else if (options.applyToUnmarked &&
                !ReplacementDone(stem, options.replacement)) {
         base = stem;
@@ -154,8 +197,13 @@ std::optional<std::string> FirstCutTarget(std::string_view path,
     }
 
     std::string name;
-    name.reserve(base.size() + 1 + options.replacement.size() + kShortcutExtension.size());
-    name.append(base).append(" ").append(options.replacement).append(kShortcutExtension);
+    name.reserve(base.size() + 1 + options.replacement.size() + copy.size() +
+                 kShortcutExtension.size());
+    name.append(base).append(" ").append(options.replacement);
+    // "B R (2)", or without R "B (2)": what the shell names the copy when it
+    // writes no marker.
+    if (!copy.empty()) name.append(options.replacement.empty() ? copy.substr(1) : copy);
+    name.append(kShortcutExtension);
     return NewPath(parts->folder, parts->name, name, problem);
 }
 

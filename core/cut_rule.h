@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/shortcut_markers.h"
+
 namespace tsly {
 
 // Why a rename did not happen, or why the rule cannot give a file a name.
@@ -38,22 +40,17 @@ struct CutOptions {
     bool applyToUnmarked = false;  // "Short1"
     bool cutSecondText = false;    // "cutnameflg"
     std::string secondText;        // "cutname": T
-    bool cutModernMarker = true;   // "CutModernMarker"
+    bool cutModernMarker = true;   // "CutModernMarker": the " - <word>" markers
+    bool cutPrefixMarkers = false; // "CutPrefixMarker": "Shortcut to " and the like
 
     bool operator==(const CutOptions& o) const {
         return replacement == o.replacement && applyToUnmarked == o.applyToUnmarked &&
                cutSecondText == o.cutSecondText && secondText == o.secondText &&
-               cutModernMarker == o.cutModernMarker;
+               cutModernMarker == o.cutModernMarker && cutPrefixMarkers == o.cutPrefixMarkers;
     }
     bool operator!=(const CutOptions& o) const { return !(*this == o); }
 };
 
-// The markers the shell appends to a new shortcut's name: the two older
-// ones, and the one the shell has written since Vista (its blank and hyphen
-// belong to it).
-inline constexpr std::string_view kMarkerFullWidth = "へのショートカット";
-inline constexpr std::string_view kMarkerHalfWidth = "へのｼｮｰﾄｶｯﾄ";
-inline constexpr std::string_view kMarkerModern = " - ショートカット";
 inline constexpr std::string_view kShortcutExtension = ".lnk";
 
 // Splits a path at its last separator that begins a character.

@@ -18,7 +18,7 @@ const std::vector<dialogs::ControlDef>& Layout() {
     // buttons. Each label comes right before the field it names, so that its
     // access key moves the focus there.
     static const std::vector<dialogs::ControlDef> layout{
-        {F::PageControl1, Kind::Tabs, 0, 10, 12, 355, 179, "", WS_TABSTOP, Look::Plain, 0,
+        {F::PageControl1, Kind::Tabs, 0, 10, 12, 355, 199, "", WS_TABSTOP, Look::Plain, 0,
          F::TabSheet1},
         {F::TabSheet1, Kind::Panel, F::PageControl1, 0, 0, 0, 0, "設定", 0, Look::Plain, 0},
         // Wider than designed: the access key's "(A)" follows the caption.
@@ -28,20 +28,24 @@ const std::vector<dialogs::ControlDef>& Layout() {
          "（へのショートカット）の変わりに付ける文字列(&T)", 0, Look::Plain, 0},
         {F::EdtLink, Kind::Edit, F::TabSheet1, 36, 50, 213, 20, "", WS_TABSTOP, Look::Plain,
          0, F::Label1},
-        // The marker the shell has written since Vista; on unless turned off.
-        // It takes a row of its own: the dialog is 20 pixels taller for it.
-        {F::CheckBox3, Kind::CheckBox, F::TabSheet1, 16, 78, 253, 13,
-         "「 - ショートカット」もカットする(&M)", WS_TABSTOP, Look::Plain, 0},
+        // The markers the shell has written since Vista, in every display
+        // language; on unless turned off.
+        {F::CheckBox3, Kind::CheckBox, F::TabSheet1, 16, 78, 300, 13,
+         "「 - ショートカット」（各言語）もカットする(&M)", WS_TABSTOP, Look::Plain, 0},
+        // The older markers put before the name; off unless turned on. Each
+        // box has a row of its own: the dialog is 20 pixels taller for this one.
+        {F::CheckBox4, Kind::CheckBox, F::TabSheet1, 16, 98, 300, 13,
+         "「Shortcut to 」など前に付く印もカットする(&P)", WS_TABSTOP, Look::Plain, 0},
         // Named by CBox2, which comes after it in the window order.
-        {F::Edit_cutname, Kind::Edit, F::TabSheet1, 38, 117, 211, 20, "",
+        {F::Edit_cutname, Kind::Edit, F::TabSheet1, 38, 137, 211, 20, "",
          WS_TABSTOP | WS_DISABLED, Look::Plain, 0, F::CBox2},
         // A control of the form laid over the page, just above Edit_cutname.
-        {F::CBox2, Kind::CheckBox, 0, 32, 132, 270, 13, "カットする文字列を別に設定する(&C)",
+        {F::CBox2, Kind::CheckBox, 0, 32, 152, 270, 13, "カットする文字列を別に設定する(&C)",
          WS_TABSTOP, Look::Plain, 0},
-        {F::SpeedButton1, Kind::PushButton, 0, 166, 196, 90, 23, "設定", 0, Look::Plain,
+        {F::SpeedButton1, Kind::PushButton, 0, 166, 216, 90, 23, "設定", 0, Look::Plain,
          IDB_GLYPH_NOTEPAD},
-        {F::Bevel2, Kind::Bevel, 0, 264, 198, 5, 21, "", 0, Look::Plain, 0},
-        {F::SpeedButton2, Kind::PushButton, 0, 274, 196, 90, 23, "ｷｬﾝｾﾙ", 0, Look::Plain,
+        {F::Bevel2, Kind::Bevel, 0, 264, 218, 5, 21, "", 0, Look::Plain, 0},
+        {F::SpeedButton2, Kind::PushButton, 0, 274, 216, 90, 23, "ｷｬﾝｾﾙ", 0, Look::Plain,
          IDB_GLYPH_CANCEL},
     };
     return layout;
@@ -52,7 +56,7 @@ constexpr char kSection[] = "Settings";
 }  // namespace
 
 TFrmOption::TFrmOption(POINT position) {
-    CreateForm({"TFrmOption", "オプション設定", 373, 223, SpeedButton1, SpeedButton2}, position,
+    CreateForm({"TFrmOption", "オプション設定", 373, 243, SpeedButton1, SpeedButton2}, position,
                Layout());
     FormCreate();
 }
@@ -67,6 +71,7 @@ void TFrmOption::FormCreate() {
         SetChecked(CBox2, store.ReadFlag(kSection, "cutnameflg", false));
         SetText(Edit_cutname, store.ReadText(kSection, "cutname", ""));
         SetChecked(CheckBox3, store.ReadFlag(kSection, "CutModernMarker", true));
+        SetChecked(CheckBox4, store.ReadFlag(kSection, "CutPrefixMarker", false));
     } catch (const SettingsError& e) {
         // The dialog still opens, with the values read before the error.
         win::Application::Instance().ReportError(e.what());
@@ -108,6 +113,7 @@ void TFrmOption::SpeedButton1Click() {
     // Stored also while the field is disabled, so the text is kept.
     store.WriteText(kSection, "cutname", Text(Edit_cutname));
     store.WriteFlag(kSection, "CutModernMarker", Checked(CheckBox3));
+    store.WriteFlag(kSection, "CutPrefixMarker", Checked(CheckBox4));
     Close();
 }
 

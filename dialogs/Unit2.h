@@ -22,6 +22,7 @@ public:
         Edit_cutname,        // "cutname"
         CBox2,               // "cutnameflg"
         CheckBox3,           // "CutModernMarker"
+        CheckBox4,           // "CutPrefixMarker"
     };
 
     // Creates the dialog hidden at `position` and loads the stored values;

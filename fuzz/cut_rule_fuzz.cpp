@@ -8,9 +8,10 @@
 // - the first cut gives a ".lnk" name, only for a ".lnk" file, and a target
 //   whose stem carries no marker needs no second first cut;
 // - a marker is cut exactly when it ends the stem and is switched on (the
-//   modern " - ショートカット" only with cutModernMarker), unless the new
-//   name is one the system refuses (told why) or the name it has;
-//   without applyToUnmarked nothing else is renamed;
+//   " - <word>" ones, also before a copy's " (n)", only with
+//   cutModernMarker) or begins it (the prefixes, only with
+//   cutPrefixMarkers), unless the new name is one the system refuses (told
+//   why) or the name it has; without applyToUnmarked nothing else is renamed;
 // - a new name is one the system accepts, in the form it stores;
 // - the second cut removes exactly the second text, once (and the trailing
 //   dots and blanks the system drops);
@@ -39,17 +40,29 @@ void CheckStaysInFolder(std::string_view path, const std::string& target) {
     FUZZ_CHECK(StoredName(name) == name);
 }
 
-// True when the name's stem ends with a marker that the options cut.
+bool EndsWithWhole(std::string_view text, std::string_view m) {
+    return text.size() >= m.size() && text.substr(text.size() - m.size()) == m &&
+           utf8::IsCharBoundary(text, text.size() - m.size());
+}
+
+// True when the name's stem carries a marker that the options cut.
 bool StemEndsWithMarker(std::string_view path, const CutOptions& options) {
     const auto parts = SplitPath(path);
     if (!parts || parts->name.size() < 4) return false;
     const std::string_view stem = parts->name.substr(0, parts->name.size() - 4);
-    for (std::string_view m : {kMarkerFullWidth, kMarkerHalfWidth, kMarkerModern}) {
-        if (m == kMarkerModern && !options.cutModernMarker) continue;
-        if (stem.size() >= m.size() && stem.substr(stem.size() - m.size()) == m &&
-            utf8::IsCharBoundary(stem, stem.size() - m.size())) {
-            return true;
-        }
+    if (EndsWithWhole(stem, kMarkerFullWidth) || EndsWithWhole(stem, kMarkerHalfWidth)) return true;
+    // Without a copy's " (n)", if it has one.
+    std::string_view unnumbered = stem;
+    const std::size_t open = stem.rfind(" (");
+    if (open != std::string_view::npos && stem.size() > open + 3 && stem.back() == ')' &&
+        stem.find_first_not_of("0123456789", open + 2) == stem.size() - 1) {
+        unnumbered = stem.substr(0, open);
+    }
+    for (std::string_view m : kSuffixMarkers) {
+        if (options.cutModernMarker && (EndsWithWhole(stem, m) || EndsWithWhole(unnumbered, m))) return true;
+    }
+    for (std::string_view m : kPrefixMarkers) {
+        if (options.cutPrefixMarkers && stem.substr(0, m.size()) == m) return true;
     }
     return false;
 }
@@ -63,9 +76,10 @@ void CheckRule(const std::string& path, const CutOptions& options) {
     const auto first = FirstCutTarget(path, options, &problem);
     if (first) FUZZ_CHECK(!problem);
     if (marked && !first && !problem) {  // only when the name would stay as it is
-        const std::string ending = " " + options.replacement + ".lnk";
-        FUZZ_CHECK(path.size() >= ending.size() &&
-                   path.compare(path.size() - ending.size(), ending.size(), ending) == 0);
+        CutOptions other = options;     // which another R changes
+        other.replacement += "x";
+        NameProblem otherProblem;
+        FUZZ_CHECK(FirstCutTarget(path, other, &otherProblem) || otherProblem);
     }
     if (first && !options.applyToUnmarked) FUZZ_CHECK(marked);
     if (const auto& t = first) {
@@ -228,6 +242,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     options.replacement = fuzz::AnyText(data, 3);
     options.applyToUnmarked = data.ConsumeBool();
     options.cutModernMarker = data.ConsumeBool();
+    options.cutPrefixMarkers = data.ConsumeBool();
     options.cutSecondText = data.ConsumeBool();
     options.secondText = fuzz::AnyText(data, 2);
     std::string path = fuzz::AnyText(data, 8);

@@ -71,7 +71,7 @@ inline std::string Encode(std::uint32_t c) {
 }
 
 // Pieces that the cutting rule and the paths care about: separators, the
-// three markers and their parts, the extension in several cases, dots,
+// markers and their parts, a copy's number, the extension in several cases, dots,
 // blanks, and names from several scripts (two-, three- and four-byte
 // characters, the last a surrogate pair in UTF-16).
 inline constexpr std::string_view kPieces[] = {
@@ -79,7 +79,8 @@ inline constexpr std::string_view kPieces[] = {
     "へのショートカット", "へのｼｮｰﾄｶｯﾄ", " - ショートカット", " - ", "-", "ショートカット",
     "へ", "の", "ト", "ﾄ", "ｼｮｰﾄｶｯﾄ", "表", "ソ", "電卓", "(link)", "Copy of ", ":",
     "C:\\", "\\\\srv\\sh\\", "?", "*", "®", "Adobe®", "é", "É", "Café", "😀", "🎉",
-    "한글", "메모장", "记事本", "简体中文", "ṡ",
+    "한글", "메모장", "记事本", "简体中文", "ṡ", " (2)", " (", ")", "7", " - Shortcut",
+    " - Verknüpfung", " - 바로 가기", "Shortcut to ", "Ярлык для ",
 };
 
 // A text of whole characters: mostly pieces, now and then one character of

@@ -72,24 +72,34 @@ std::optional<std::string> ModelFirstCut(const std::string& path, const ModelOpt
     const std::string folder = path.substr(0, sep + 1), name = path.substr(sep + 1);
     if (!ModelIsShortcut(name)) return std::nullopt;
     const std::string stem = name.substr(0, name.size() - 4);
-    std::string base;
+    // A copy's number: " (" digits ")" at the end.
+    const std::size_t open = stem.rfind(" (");
+    const bool numbered = open != std::string::npos && stem.size() > open + 3 && stem.back() == ')' &&
+                          stem.find_first_not_of("0123456789", open + 2) == stem.size() - 1;
+    const std::string number = numbered ? stem.substr(open) : "", r = o.replacement;
+    std::string base, copy;
     bool cut = false;
     for (const char* marker : {"へのショートカット", "へのｼｮｰﾄｶｯﾄ", " - ショートカット"}) {
-        if (marker[0] == ' ' && !o.cutModern) continue;
-        if (EndsWith(stem, marker)) {
-            base = stem.substr(0, stem.size() - std::string(marker).size());
+        const bool modern = marker[0] == ' ';
+        if (modern && !o.cutModern) continue;
+        for (const std::string& after : {std::string(), modern ? number : std::string()}) {
+            if (cut || !EndsWith(stem, marker + after)) continue;
+            base = stem.substr(0, stem.size() - std::string(marker).size() - after.size());
+            copy = after.empty() ? "" : r.empty() ? after.substr(1) : after;
             cut = true;
-            break;
         }
     }
+    const auto done = [&r](const std::string& s) {
+        return r.empty() ? (s.empty() || EndsWith(s, " "))
+                         : !s.empty() && (EndsWith(s, r) || EndsWith(s, r + " "));
+    };
     if (!cut) {
-        const std::string& r = o.replacement;
-        const bool done = r.empty() ? (stem.empty() || EndsWith(stem, " "))
-                                    : !stem.empty() && (EndsWith(stem, r) || EndsWith(stem, r + " "));
-        if (!o.applyToUnmarked || done) return std::nullopt;
+        if (!o.applyToUnmarked || done(stem) ||
+            (numbered && (r.empty() || done(stem.substr(0, open)))))
+            return std::nullopt;
         base = stem;
     }
-    const std::string newName = base + " " + o.replacement + ".lnk";
+    const std::string newName = base + " " + r + copy + ".lnk";
     if (!ModelStays(newName)) return std::nullopt;
     return folder + newName;
 }

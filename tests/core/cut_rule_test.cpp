@@ -53,6 +53,7 @@ TEST(CutRule, FirstCut) {
     const CutOptions linkAll{"(link)", true, false, ""}, blankAll{"", true, false, ""};
     const CutOptions to{"ト", false, false, ""}, toAll{"ト", true, false, ""};
     const CutOptions noModern{"", false, false, "", false}, emoji{"😀", false, false, ""};
+    const CutOptions pre{"", false, false, "", true, true}, preLink{"(link)", false, false, "", false, true};
     const Case cases[] = {
         {"電卓へのショートカット.lnk", none, "電卓 .lnk"},
         {"メモ帳 へのｼｮｰﾄｶｯﾄ.lnk", none, "メモ帳  .lnk"},
@@ -82,7 +83,6 @@ TEST(CutRule, FirstCut) {
         // The marker of today's shell, and names beyond code page 932.
         {"メモ帳 - ショートカット.lnk", none, "メモ帳 .lnk"},
         {"メモ帳 - ショートカット.lnk", link, "メモ帳 (link).lnk"},
-        {"電卓 - ショートカット (2).lnk", none, nullptr},
         {"メモ帳 - ショートカット.lnk", noModern, nullptr},
         {"電卓へのショートカット.lnk", noModern, "電卓 .lnk"},
         {"メモ帳- ショートカット.lnk", none, nullptr},
@@ -92,8 +92,38 @@ TEST(CutRule, FirstCut) {
         {"😀 – ショートカット.lnk", none, nullptr},
         {"😀 - ショートカット.lnk", emoji, "😀 😀.lnk"},
         {"메모장 - ショートカット.lnk", none, "메모장 .lnk"},
-        {"记事本 - 快捷方式.lnk", linkAll, "记事本 - 快捷方式 (link).lnk"},
+        {"记事本 - 快捷方式.lnk", linkAll, "记事本 (link).lnk"},
         {"x - ショートカット.lnk", {"- ショートカット", false, false, ""}, nullptr},  // same name
+        // Every display language's marker; a copy's number stays after R.
+        {"電卓 - ショートカット (2).lnk", none, "電卓 (2).lnk"}, {"電卓 - ショートカット (10).lnk", link, "電卓 (link) (10).lnk"},
+        {"Notepad - Shortcut.lnk", none, "Notepad .lnk"}, {"Notepad - Shortcut (9).lnk", link, "Notepad (link) (9).lnk"},
+        {"Rechner - Verknüpfung.lnk", link, "Rechner (link).lnk"}, {"Rechner - Verknüpfung (2).lnk", none, "Rechner (2).lnk"},
+        {"Bloc-notes - Raccourci.lnk", none, "Bloc-notes .lnk"}, {"Bloc-notes - Raccourci (2).lnk", link, "Bloc-notes (link) (2).lnk"},
+        {"Paint - Acceso directo.lnk", link, "Paint (link).lnk"}, {"Paint - Acceso directo (2).lnk", none, "Paint (2).lnk"},
+        {"Blocco note - collegamento.lnk", none, "Blocco note .lnk"}, {"Blocco note - collegamento (2).lnk", link, "Blocco note (link) (2).lnk"},
+        {"Bloco de notas - Atalho.lnk", link, "Bloco de notas (link).lnk"}, {"Paint - Atalho (2).lnk", none, "Paint (2).lnk"},
+        {"Kladblok - Snelkoppeling.lnk", none, "Kladblok .lnk"}, {"Kladblok - Snelkoppeling (2).lnk", link, "Kladblok (link) (2).lnk"},
+        {"Блокнот - Ярлык.lnk", link, "Блокнот (link).lnk"}, {"Блокнот - Ярлык (2).lnk", none, "Блокнот (2).lnk"},
+        {"Notatnik - skrót.lnk", none, "Notatnik .lnk"}, {"Notatnik - skrót (2).lnk", link, "Notatnik (link) (2).lnk"},
+        {"记事本 - 快捷方式 (2).lnk", none, "记事本 (2).lnk"}, {"記事本 - 捷徑.lnk", link, "記事本 (link).lnk"},
+        {"記事本 - 捷徑 (2).lnk", none, "記事本 (2).lnk"}, {"메모장 - 바로 가기.lnk", none, "메모장 .lnk"},
+        {"메모장 - 바로 가기 (2).lnk", link, "메모장 (link) (2).lnk"}, {"Notepad - Shortcut (2).lnk", noModern, nullptr},
+        // The word elsewhere, in another case, or no number as the shell writes it.
+        {"Blocco note - Collegamento.lnk", none, nullptr}, {"Shortcut - Notepad.lnk", none, nullptr},
+        {"Notepad - Shortcut keys.lnk", none, nullptr}, {"Notepad - Shortcut(2).lnk", none, nullptr},
+        {"Notepad - Shortcut (x).lnk", none, nullptr}, {"Notepad - Shortcut (2].lnk", none, nullptr},
+        {"Notepad - Shortcut ().lnk", none, nullptr}, {"Notepad- Shortcut (2).lnk", none, nullptr},
+        // A copy the cut named is done; a number alone is not a copy.
+        {"(link) (2).lnk", linkAll, nullptr}, {"電卓 (2).lnk", blankAll, nullptr},
+        {"電卓 (2).lnk", linkAll, "電卓 (2) (link).lnk"}, {"(2).lnk", blankAll, "(2) .lnk"},
+        {" (2).lnk", blankAll, nullptr}, {"電卓 (link)x (2).lnk", linkAll, "電卓 (link)x (2) (link).lnk"},
+        // Before the name, only on request and only as written.
+        {"Shortcut to Notepad.lnk", none, nullptr}, {"Shortcut to Notepad.lnk", pre, "Notepad .lnk"},
+        {"Verknüpfung mit Rechner.lnk", preLink, "Rechner (link).lnk"}, {"Raccourci vers Paint.lnk", pre, "Paint .lnk"},
+        {"Ярлык для Блокнот.lnk", preLink, "Блокнот (link).lnk"}, {"Shortcut (2) to Notepad.lnk", pre, nullptr},
+        {"shortcut to Notepad.lnk", pre, nullptr}, {"My Shortcut to Notepad.lnk", pre, nullptr},
+        {"Shortcut to Notepad - Shortcut.lnk", pre, "Shortcut to Notepad .lnk"},
+        {"Shortcut to Notepad - Shortcut.lnk", preLink, "Notepad - Shortcut (link).lnk"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FirstCutTarget(kDir + c.name, c.options), InDir(c.target))

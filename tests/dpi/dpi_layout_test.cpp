@@ -232,7 +232,7 @@ TEST(DialogsAtDpi, ClientSizesScaleAndTextsFit) {
     {
         SCOPED_TRACE("options");
         TFrmOption form(POINT{20, 20});
-        ExpectDialog(form, 373, 223);
+        ExpectDialog(form, 373, 243);
         // The form's box above the page's field never covers it.
         RECT box{}, field{};
         GetWindowRect(form.Control(TFrmOption::CBox2), &box);

@@ -86,15 +86,16 @@ TEST(TFrmOption, OpensEmptyWithNothingStored) {
     EXPECT_FALSE(form.Checked(TFrmOption::CBox2));
     EXPECT_FALSE(form.Enabled(TFrmOption::Edit_cutname));
     EXPECT_TRUE(form.Checked(TFrmOption::CheckBox3));  // the modern marker: on by default
+    EXPECT_FALSE(form.Checked(TFrmOption::CheckBox4));  // the prefixes: off by default
     const SIZE client = ClientSize(form.hwnd());
     EXPECT_EQ(client.cx, 373);
-    EXPECT_EQ(client.cy, 223);
+    EXPECT_EQ(client.cy, 243);
     RECT outer = test::WindowRect(form.hwnd());
     EXPECT_EQ(outer.left, kAt.x);
     EXPECT_EQ(outer.top, kAt.y);
     const RECT set = ClientBounds(form.Control(TFrmOption::SpeedButton1));
     EXPECT_EQ(set.left, 166);
-    EXPECT_EQ(set.top, 196);
+    EXPECT_EQ(set.top, 216);
     EXPECT_EQ(set.right - set.left, 90);
 }
 
@@ -107,6 +108,7 @@ TEST(TFrmOption, ShowsTheStoredValuesAndEnablesTheSecondText) {
         store.WriteText("Settings", "cutnameflg", "1");
         store.WriteText("Settings", "cutname", " - コピー");
         store.WriteText("Settings", "CutModernMarker", "0");
+        store.WriteText("Settings", "CutPrefixMarker", "1");
     }
     TFrmOption form(kAt);
     EXPECT_EQ(form.Text(TFrmOption::EdtLink), "（済）Café®😀");
@@ -115,6 +117,7 @@ TEST(TFrmOption, ShowsTheStoredValuesAndEnablesTheSecondText) {
     EXPECT_TRUE(form.Enabled(TFrmOption::Edit_cutname));
     EXPECT_EQ(form.Text(TFrmOption::Edit_cutname), " - コピー");
     EXPECT_FALSE(form.Checked(TFrmOption::CheckBox3));
+    EXPECT_TRUE(form.Checked(TFrmOption::CheckBox4));
 }
 
 TEST(TFrmOption, StoresWhatTheUserSetWithTheSetButton) {
@@ -127,6 +130,7 @@ TEST(TFrmOption, StoresWhatTheUserSetWithTheSetButton) {
     form.SetText(TFrmOption::EdtLink, "");
     SendMessageW(form.Control(TFrmOption::CheckBox1), BM_CLICK, 0, 0);
     SendMessageW(form.Control(TFrmOption::CheckBox3), BM_CLICK, 0, 0);
+    SendMessageW(form.Control(TFrmOption::CheckBox4), BM_CLICK, 0, 0);
     form.SetText(TFrmOption::Edit_cutname, "");
     Type(form.Control(TFrmOption::Edit_cutname), " 表示 Café®😀한中 ");
     // Unticking disables the field at once but keeps its text.
@@ -140,7 +144,7 @@ TEST(TFrmOption, StoresWhatTheUserSetWithTheSetButton) {
     // "cutname" untrimmed.
     const std::pair<const char*, std::string> stored[] = {
         {"Char", ""}, {"Short1", "1"}, {"cutnameflg", "0"},
-        {"cutname", " 表示 Café®😀한中 "}, {"CutModernMarker", "0"}};
+        {"cutname", " 表示 Café®😀한中 "}, {"CutModernMarker", "0"}, {"CutPrefixMarker", "1"}};
     for (const auto& [name, text] : stored) EXPECT_EQ(Stored(name), test::RegSz(win::ToWide(text))) << name;
 }
 
