@@ -87,6 +87,9 @@ public:
 
     // How many captions the duplicate tests compared in full so far.
     std::size_t Probes() const { return probes_; }
+    // Slots of the duplicate index: one a row at most three quarters full,
+    // however often rows follow their files.
+    std::size_t IndexSlots() const { return slots_.size(); }
 
 private:
     std::size_t HashOf(std::string_view caption) const;

@@ -117,6 +117,10 @@ TEST(ShortcutList, ARowThatFollowsItsFileLeavesEveryOtherRowFound) {
         EXPECT_EQ(list.IndexOf(list.Caption(i)), static_cast<std::size_t>(i)) << i;
         EXPECT_EQ(list.Contains("C:\\f" + std::to_string(i) + ".lnk"), i % 3 != 0) << i;
     }
+    // Five cuts and undos: the index keeps a slot a row, not one a name.
+    for (int cycle = 0; cycle < 10; ++cycle)
+        for (int i = 0; i < n; ++i) list.SetPath(i, "C:\\" + std::to_string(cycle % 2) + std::to_string(i));
+    EXPECT_LE(list.IndexSlots(), 4u * n);
 }
 
 TEST(ShortcutList, RegistrationComparesAFewCaptionsNotEveryEntry) {

@@ -47,8 +47,8 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
     std::string flipped = b;
     flipped[4] ^= 1;  // one bit of a path changed
     // A rename the program could not have written, after a good one.
-    const auto after_a = [&a](const char* from, const char* via, const char* to) {
-        return JournalHeader() + a + JournalRenameLine({std::nullopt, from, via, to, false, ""});
+    const auto after_a = [&a, &b](const char* from, const char* via, const char* to) {
+        return JournalHeader() + a + JournalRenameLine({std::nullopt, from, via, to, false, ""}) + b;
     };
     const std::string v1 = "Tessalyne undo journal 1\nR\t1\t2\tC:\\a\t\tC:\\b\nD\t0\tC:\\b\n";
     const struct {
@@ -74,7 +74,7 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
         {after_a("C:\\d\\a", "C:\\e\\a", "C:\\d\\b"), 1},
         {after_a("\\\\?\\C:\\a", "", "\\\\?\\C:\\b"), 1},  // a device path
         {after_a("1:\\a", "", "1:\\b"), 1},
-        {after_a("\\\\srv\\sh\\a", "\\\\srv\\sh\\b", "\\\\srv\\sh\\c."), 2},
+        {after_a("\\\\srv\\sh\\a", "\\\\srv\\sh\\b", "\\\\srv\\sh\\c."), 3},
         {JournalHeader() + "R\t-\t5\tC:\\a\t\tC:\\b\t" + "01d62df0\n" + b, 0},  // half an identity
         {JournalHeader() + "R\t5\t-\tC:\\a\t\tC:\\b\t" + "5e2994a8\n" + b, 0},
         {JournalHeader() + "R\t1\t00000000000000002\tC:\\a\t\tC:\\b\t" + "6487b2ea\n", 0},  // 17 digits
@@ -85,6 +85,7 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
         {JournalHeader() + "R\t1\t2\tC:\\a\t\tC:\\b\n", 0},  // a line of version 1 in version 2
         {v1, 1},
         {v1 + "R\t1\tzz\tC:\\c\t\tC:\\d\n" + "D\t0\tC:\\b\n", 1},
+        {v1 + "X\t1\n" + "R\t1\t3\tC:\\c\t\tC:\\d\n", 1},  // no such line
         {"", 0},
         {JournalHeader().substr(0, 9), 0},  // died while making it
         {JournalHeader(), 0},
