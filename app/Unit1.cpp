@@ -137,7 +137,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
 
     listView_.SyncCount();
     listView_.FocusFirstRow();  // Space ticks at once, no arrow key first
-    ShowWindow(hwnd(), SW_SHOW);
+    ShowWindow(hwnd(), showCommand_);
     UpdateWindow(hwnd());
     UpdateCommandStates();
     // The activation ran the cut once already: this run repeats it, and for

@@ -133,6 +133,7 @@ private:
     bool startedWithoutParameters_ = true;
     bool settingsDeleted_ = false;
     bool activated_ = false;
+    int showCommand_ = SW_SHOW;  // maximized when it was closed so
     UndoHistory undo_;  // what 元に戻す puts back, newest first
     RunningWork work_;
     PreviewCounter counter_{*this, listView_};  // the status bar's right part

@@ -102,8 +102,11 @@ bool TFrmMain::RunKey(UINT key, KeyScope scope, HWND source) {
 }
 
 bool TFrmMain::ApplicationMessageFilter(MSG& msg) {
-    // Whatever window it is addressed to, and only the exact command.
-    if (msg.message == WM_SYSCOMMAND && msg.wParam == SC_RESTORE) {
+    // Whatever window it is addressed to, and only the exact command, but
+    // only while the application is minimized: a maximized window's own
+    // Restore (Alt+Space, R) is the window's.
+    if (msg.message == WM_SYSCOMMAND && msg.wParam == SC_RESTORE &&
+        IsIconic(win::Application::Instance().Handle())) {
         RestoreApplication();
         return true;
     }

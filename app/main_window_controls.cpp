@@ -132,6 +132,7 @@ void TFrmMain::RestoreGeometry() {
         case Geometry::ResultColumn:
             listView_.SetColumnWidth(n < -2 ? Scaled(kDefaultResultColumnWidth) : n, 1);
             break;
+        case Geometry::Maximized: showCommand_ = n == 1 ? SW_SHOWMAXIMIZED : SW_SHOW; break;
         case Geometry::Dpi: break;
         }
     });
@@ -155,6 +156,7 @@ void TFrmMain::FormClose() {
         case Geometry::Panel0: return status.right - status.left;
         case Geometry::Column: return columns_.Chosen();
         case Geometry::ResultColumn: return listView_.ColumnWidth(1);
+        case Geometry::Maximized: return IsZoomed(hwnd()) ? 1 : 0;
         case Geometry::Dpi: return static_cast<int>(dpi_);
         }
         return 0;

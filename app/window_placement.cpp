@@ -28,6 +28,7 @@ constexpr GeometryValue kGeometry[] = {
     // Newer than the rest; an older copy of the program ignores them. A
     // geometry without its DPI was stored at 96 dpi.
     {Geometry::ResultColumn, "ResultColumnWidth", kDefaultResultColumnWidth, true},
+    {Geometry::Maximized, "MainMaximized", 0, false},
     {Geometry::Dpi, "MainDpi", static_cast<int>(win::kDesignDpi), false},
 };
 constexpr const GeometryValue& kDpiValue = kGeometry[std::size(kGeometry) - 1];
@@ -106,6 +107,18 @@ void MakeReachable(HWND window, SIZE least) {
 RECT PlaceToStore(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (IsZoomed(window) && GetWindowPlacement(window, &placement)) {
+        // The normal place is in work-area coordinates: moved by the work
+        // area's offset on its monitor, it is in screen coordinates.
+        const RECT& normal = placement.rcNormalPosition;
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        GetMonitorInfoW(MonitorFromRect(&normal, MONITOR_DEFAULTTOPRIMARY), &info);
+        r = normal;
+        OffsetRect(&r, info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
+    }
     if (!MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) {
         r = Reachable(r, CaptionHeight(window, r), r.right - r.left);
     }

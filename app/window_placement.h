@@ -12,8 +12,10 @@ namespace tsly {
 
 // The stored geometry values, in the order they are read and written.
 // Sizes are pixels at the stored DPI; positions are screen pixels.
+// Position and size are the window's normal ones, also while it is
+// maximized; Maximized (1 or 0) says whether it opens so.
 enum class Geometry {
-    Height, Left, Top, Width, ListHeight, ListWidth, Panel0, Column, ResultColumn, Dpi
+    Height, Left, Top, Width, ListHeight, ListWidth, Panel0, Column, ResultColumn, Maximized, Dpi
 };
 
 // Hands `apply` each stored value but the DPI, in order, sizes scaled to
@@ -28,8 +30,8 @@ void WriteGeometry(const std::function<int(Geometry what)>& valueOf);
 SIZE LeastWindowSize(HWND window, HWND toolBar, UINT dpi);
 // At least `least`, with the whole caption bar on the nearest work area.
 void MakeReachable(HWND window, SIZE least);
-// The window's rectangle to store: a window off every monitor is stored
-// where the next start shows it.
+// The window's normal rectangle to store (where Restore puts a maximized
+// one): a window off every monitor is stored where the next start shows it.
 RECT PlaceToStore(HWND window);
 
 void MinimizeApplication(HWND window);

@@ -263,7 +263,7 @@ TEST_F(MainWindowTest, FirstCloseStoresTheDefaultGeometry) {
         {"MainHeight", "327"}, {"MainLeft", "0"},       {"MainTop", "0"},
         {"MainWidth", "528"},  {"Column(0)", "236"},    {"Column(1)", "520"},
         {"Column(2)", "300"},  {"Column(3)", "400"},    {"ResultColumnWidth", "100"},
-        {"MainDpi", "96"}};
+        {"MainMaximized", "0"}, {"MainDpi", "96"}};
     for (const auto& [name, value] : expected) {
         EXPECT_EQ(test::ReadRegText(test::kWindowKey, name), value) << name;
     }
@@ -321,6 +321,18 @@ TEST_F(MainWindowTest, StoredGeometryIsRestored) {
     RECT panel{};
     SendMessageW(main->StatusBar1(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
     EXPECT_EQ(panel.right - panel.left, 200);
+
+    // Closed maximized, it keeps its normal place and opens maximized; the
+    // system menu's Restore (Alt+Space, R: a queued command) gives it back.
+    ShowWindow(main->hwnd(), SW_MAXIMIZE);
+    CloseWindow(*main);
+    main.reset();
+    EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainMaximized"), "1");
+    main = Start();
+    EXPECT_TRUE(IsZoomed(main->hwnd()));
+    PostMessageW(main->hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(test::PumpUntil([&] { return !IsZoomed(main->hwnd()); }, 3000));
+    ExpectBounds(main->hwnd(), 30, 40, 600, 400);
 }
 
 // However the stored values place and size it, the window opens with its
