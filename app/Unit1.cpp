@@ -13,6 +13,7 @@
 #include "app/window_placement.h"
 #include "core/cut_command.h"
 #include "core/long_path.h"
+#include "core/undo_journal.h"
 #include "core/explorer_naming.h"
 #include "dialogs/dialogs.h"
 #include "dialogs/Unit6.h"
@@ -202,14 +203,19 @@ void TFrmMain::Action_undoExecute() {
     std::optional<UndoHistory::Step> step = undo_.BeginUndo(listView_.model());
     if (!step) {  // every file of the journals on disk was back already
         MessageBeep(MB_OK);
+        SetStatusText(NothingToUndoText());
         UpdateCommandStates();
         return;
     }
     listView_.SyncCount();  // files the list did not hold became rows
     const std::string finished = step->whose.empty() ? std::string(kUndoFinished) : step->whose;
-    work_.RunOverList(finished, kUndoStopped, nullptr, [this, &step](CutEnvironment& env) {
+    work_.RunOverList(finished, kUndoStopped, nullptr, [this, &step, &finished](CutEnvironment& env) {
         const UndoResult result = UndoCut(listView_.model(), env, step->cut);
-        if (hwnd()) SetStatusText(counter_.WorkDone("元に戻した", result.undone, result.failed), 1);
+        if (!hwnd()) return;
+        // What came back, not what was meant to: set before anything is
+        // drawn again.
+        if (!result.stopped) SetStatusText(UndoEndText(result, finished));
+        SetStatusText(counter_.WorkDone("元に戻した", result.undone, result.failed), 1);
         undo_.EndUndo(std::move(*step), listView_.model());
     });
 }

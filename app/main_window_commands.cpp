@@ -96,7 +96,13 @@ bool TFrmMain::RunKey(UINT key, KeyScope scope, HWND source) {
     if (work_.RefuseWithBeep(binding->id)) return true;
     LookAgain(binding->id);
     const CommandRule* rule = FindRule(binding->id);
-    if (rule && !Holds(rule->enabled)) return false;
+    if (rule && !Holds(rule->enabled)) {
+        // Ctrl+Z past the oldest cut kept says so, not only with a beep.
+        if (binding->id != kCmdUndo) return false;
+        MessageBeep(MB_OK);
+        SetStatusText(NothingToUndoText());
+        return true;
+    }
     OnCommand(binding->id, source);
     return true;
 }

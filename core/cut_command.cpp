@@ -228,6 +228,11 @@ CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResul
     return result;
 }
 
+std::string UndoEndText(const UndoResult& result, std::string_view allBack) {
+    if (result.failed == 0) return std::string(allBack);
+    return result.undone == 0 ? "元に戻せませんでした。" : "一部のファイルを元に戻せませんでした。";
+}
+
 UndoResult UndoCut(CutListSource& list, CutEnvironment& env, CutResult& last) {
     UndoResult result;
     const std::size_t total = last.journal.size();

@@ -123,6 +123,10 @@ struct UndoResult {
     bool stopped = false;
 };
 
+// The status text at the end of an undo that was not stopped: `allBack`
+// when no row failed, else that some rows, or none, came back.
+std::string UndoEndText(const UndoResult& result, std::string_view allBack);
+
 // Renames each row of `last` back to its name before the cut, last renamed
 // first, in one rename and only when the file is still the one the cut
 // renamed; never replaces a file. Entries dealt with leave the journal;

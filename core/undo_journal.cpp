@@ -234,6 +234,11 @@ std::string EarlierRunUndoneText(int month, int day, int hour, int minute) {
     return text;
 }
 
+std::string NothingToUndoText() {
+    return "これより前の処理は元に戻せません（元に戻せるのは新しいものから " +
+           std::to_string(kJournalsKept) + " 回分です）。";
+}
+
 std::vector<JournalUndo> FindJournalFiles(
     const std::vector<JournalRename>& renames,
     const std::function<std::optional<FileId>(const std::string&)>& identity,

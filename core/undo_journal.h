@@ -72,6 +72,9 @@ inline constexpr std::size_t kJournalsKept = 10;
 
 // The status text of an undo that took a journal of an earlier run.
 std::string EarlierRunUndoneText(int month, int day, int hour, int minute);
+// The status text of an undo asked for when nothing is left to undo: the
+// older cuts are no longer kept.
+std::string NothingToUndoText();
 
 // One rename to put back, found by the file's identity.
 struct JournalUndo {

@@ -220,6 +220,7 @@ TEST_F(Faults, RowsNameTheirFilesExactlyAndUndoTouchesOnlyThem) {
     EXPECT_TRUE(ExistsExact(root + "dir.\\y .lnk"));
     EXPECT_TRUE(ExistsExact(root + "dir.\\moved.lnk"));
     EXPECT_EQ(main->StatusText(1), "元に戻した 1 件・失敗 1 件");
+    EXPECT_EQ(main->StatusText(), "一部のファイルを元に戻せませんでした。");
 }
 
 // The undo outlives the window through its journal; a journal that cannot
@@ -257,6 +258,7 @@ TEST_F(Faults, TheUndoOutlivesTheWindowAndABrokenJournalIsSetAside) {
     SendMessageW(main->hwnd(), WM_COMMAND, kCmdUndo, 0);
     EXPECT_FALSE(main->CanUndo());
     EXPECT_EQ(dir_.Names(), std::vector<std::string>{"a - ショートカット.lnk"});
+    EXPECT_EQ(main->StatusText(), NothingToUndoText());
 }
 
 // Escape stops the cut that Send To starts, and the start-up does not run

@@ -235,6 +235,10 @@ TEST(CutCommand, UndoPutsBackOnlyTheFileItRenamedInOneRename) {
                                                    "失敗: 別のファイルに変わっています",
                                                    "元に戻しました", "失敗: ファイルが見つかりません"}));
     EXPECT_EQ(b.rows[2].first, D + "Copy of cへのショートカット.lnk");  // the row follows its file back
+    // The status says whether every row, some or none came back.
+    EXPECT_EQ(UndoEndText(undo, "all"), "一部のファイルを元に戻せませんでした。");
+    EXPECT_EQ(UndoEndText({0, 3, false}, "all"), "元に戻せませんでした。");
+    EXPECT_EQ(UndoEndText({4, 0, false}, "all"), "all");
 }
 
 TEST(CutCommand, ABatchIsKeptBeforeItsRenamesHappen) {
