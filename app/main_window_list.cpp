@@ -31,16 +31,18 @@ std::optional<COLORREF> ResultTextColor(ShortcutListView& list, std::size_t row)
     // A failure, foreseen or done, in a red that reads on the window colour
     // at a glance; a preview in grey: it is what a cut would do, not what
     // one did.
-    if (list.ShowsFailure(row)) {
-        // Worked out again only when the window colour changes.
-        static COLORREF background = GetSysColor(COLOR_WINDOW), red = ReadableRedOn(background);
-        if (GetSysColor(COLOR_WINDOW) != background) {
-            background = GetSysColor(COLOR_WINDOW);
-            red = ReadableRedOn(background);
-        }
-        return red;
+    // Both worked out again only when the system's colours change.
+    static COLORREF background = 0, grey = 0, red = 0, greyText = 0;
+    static bool known = false;
+    if (!known || GetSysColor(COLOR_WINDOW) != background || GetSysColor(COLOR_GRAYTEXT) != greyText) {
+        known = true;
+        background = GetSysColor(COLOR_WINDOW);
+        greyText = GetSysColor(COLOR_GRAYTEXT);
+        red = ReadableRedOn(background);
+        grey = ReadableOn(greyText, background);
     }
-    if (list.ShowsPreview(row)) return GetSysColor(COLOR_GRAYTEXT);
+    if (list.ShowsFailure(row)) return red;
+    if (list.ShowsPreview(row)) return grey;
     return std::nullopt;
 }
 

@@ -1,11 +1,13 @@
 #include "app/shortcut_list_view.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <windowsx.h>
 
 #include "app/main_window_parts.h"
+#include "dialogs/form.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 
@@ -20,7 +22,9 @@ ShortcutListView::ShortcutListView()
 void ShortcutListView::Create(HWND parent, int controlId, HFONT font) {
     // Owner data: the control keeps no copy of the rows. It shares the
     // shell's image list and must never destroy it.
-    hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+    // Its window text names it for a screen reader that reads window texts;
+    // the annotation below names it where the label would be looked for.
+    hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, kAccessibleName,
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT |
                                 LVS_OWNERDATA | LVS_EDITLABELS |
                                 LVS_SHAREIMAGELISTS | LVS_SHOWSELALWAYS,
@@ -34,6 +38,8 @@ void ShortcutListView::Create(HWND parent, int controlId, HFONT font) {
     // The check state lives in the model: asked for it (by a screen reader,
     // say), the control asks the model instead of answering "unchecked".
     ListView_SetCallbackMask(hwnd_, LVIS_STATEIMAGEMASK);
+    SetWindowSubclass(hwnd_, &ShortcutListView::KeyFilter, 0, 0);
+    dialogs::SetAccessibleName(hwnd_, kAccessibleName);
 
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -48,6 +54,25 @@ void ShortcutListView::Create(HWND parent, int controlId, HFONT font) {
     auto images = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
         L".", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     if (images) ListView_SetImageList(hwnd_, images, LVSIL_SMALL);
+}
+
+LRESULT CALLBACK ShortcutListView::KeyFilter(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR id, DWORD_PTR) {
+    // Space ticks the selected rows (through the key's notification) and
+    // leaves the selection as it was: the control's own handling of the key
+    // and of its character, which would select the focused row alone, never
+    // follows.
+    if ((message == WM_KEYDOWN && wParam == VK_SPACE) || (message == WM_CHAR && wParam == L' ')) {
+        if (message == WM_KEYDOWN) {
+            NMLVKEYDOWN key{};
+            key.hdr = NMHDR{hwnd, static_cast<UINT_PTR>(GetDlgCtrlID(hwnd)), LVN_KEYDOWN};
+            key.wVKey = VK_SPACE;
+            SendMessageW(GetParent(hwnd), WM_NOTIFY, key.hdr.idFrom, reinterpret_cast<LPARAM>(&key));
+        }
+        return 0;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &ShortcutListView::KeyFilter, id);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 void ShortcutListView::SyncCount() {

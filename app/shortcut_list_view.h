@@ -20,6 +20,8 @@ class ShortcutListView {
 public:
     ShortcutListView();
 
+    // What a screen reader calls the list.
+    static constexpr const wchar_t* kAccessibleName = L"ショートカットの一覧";
     void Create(HWND parent, int controlId, HFONT font);
     HWND hwnd() const { return hwnd_; }
     ShortcutListModel& model() { return model_; }
@@ -91,6 +93,8 @@ public:
     LRESULT OnNotify(NMHDR* header, bool& handled);
 
 private:
+    static LRESULT CALLBACK KeyFilter(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR data);
     void FillDisplayInfo(LVITEMW& item);
     int IconOf(std::size_t row);
     int PlainIcon();

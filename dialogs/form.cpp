@@ -122,6 +122,18 @@ std::wstring Form::AccessibleName(HWND control) const {
     return label ? WithoutAccessKey(win::ToWide(label->text)) : std::wstring();
 }
 
+void SetAccessibleName(HWND control, const wchar_t* name) {
+    const win::ComScope com;
+    IAccPropServices* raw = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IAccPropServices, reinterpret_cast<void**>(&raw))) &&
+        raw) {
+        const win::ComPtr<IAccPropServices> services(raw);
+        services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                 PROPID_ACC_NAME, name);
+    }
+}
+
 LONG Form::AccessibleRole(HWND control) const {
     // A button drawn as a link opens a page: a screen reader says "link".
     const ControlDef* def = DefOf(control);

@@ -60,6 +60,10 @@ struct FormDef {
     int cancelButton;   // pressed by Escape
 };
 
+// Names a control for a screen reader through the accessibility runtime's
+// annotation, where its own text or label would not name it.
+void SetAccessibleName(HWND control, const wchar_t* name);
+
 class Form : public win::Window {
 public:
     ~Form() override;

@@ -141,6 +141,18 @@ TEST_F(KeysTest, SpaceTicksTheFocusedRowAndTellsAScreenReader) {
     EXPECT_TRUE(EventHook::WaitForOne());
     // Row 0 is the list's child 1.
     EXPECT_EQ(g_events, (std::vector<std::pair<HWND, LONG>>{{List(), 1}}));
+    // Every selected row alike, and the selection stays for the next Space.
+    const std::size_t rows = main_->ListView_main().model().Count();
+    ListView_SetItemState(List(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    for (const std::size_t ticked : {rows, std::size_t{0}}) {
+        Press(VK_SPACE);
+        EXPECT_EQ(main_->ListView_main().model().CheckedCount(), ticked);
+        EXPECT_EQ(ListView_GetSelectedCount(List()), rows);
+    }
+    // What a screen reader walking window texts calls the list.
+    wchar_t name[32] = {};
+    GetWindowTextW(List(), name, 32);
+    EXPECT_EQ(std::wstring(name), ShortcutListView::kAccessibleName);
 }
 
 TEST_F(KeysTest, ACutsEndTellsAScreenReaderTheStatusBarsCounts) {
