@@ -169,6 +169,7 @@ void TFrmMain::SetStatusText(const std::string& text, int part) {
     const std::wstring wide = win::ToWide(text);
     SendMessageW(statusBar_, SB_SETTEXTW, static_cast<WPARAM>(part) | SBT_NOBORDERS,
                  reinterpret_cast<LPARAM>(wide.c_str()));
+    statusParts_.Fit(dpi_);
     // The second part holds the counts of a cut, an undo or the preview,
     // set once each when they are known: a screen reader is told (each part
     // is a child, its index + 1).

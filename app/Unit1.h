@@ -12,6 +12,7 @@
 #include "app/command_bars.h"
 #include "app/preview_counter.h"
 #include "app/running_work.h"
+#include "app/status_parts.h"
 #include "app/shortcut_list_view.h"
 #include "app/undo_history.h"
 #include "platform/handles.h"
@@ -123,6 +124,7 @@ private:
     ShortcutListView listView_;
     CommandBars bars_{*this};
     HWND statusBar_ = nullptr;  // StatusBar1
+    StatusParts statusParts_;   // where its two parts meet
     ColumnWidths columns_{listView_};
     win::UniqueFont font_;
     win::UniqueFont strikeFont_;

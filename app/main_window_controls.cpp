@@ -32,6 +32,8 @@ void TFrmMain::CreateControls() {
                                  GetModuleHandleW(nullptr), nullptr);
     SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     // The second part, with the counts of the last cut, takes the rest.
+    statusParts_.Attach(statusBar_);
+    statusParts_.SetPreferred(kStatusPanel0Width);
     int parts[2] = {kStatusPanel0Width, -1};
     SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     SendMessageW(statusBar_, SB_SETTEXTW, 1 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(L""));
@@ -68,12 +70,7 @@ void TFrmMain::ApplyDpi(UINT fromDpi) {
     bars_.Size(dpi_);
     // Whatever columns the list has keep their share of the new DPI.
     columns_.Scale(dpi_, fromDpi);
-    RECT panel{};
-    SendMessageW(statusBar_, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&panel));
-    const int panel0 = MulDiv(panel.right - panel.left, static_cast<int>(dpi_),
-                              static_cast<int>(fromDpi));
-    int parts[2] = {panel0, -1};
-    SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    statusParts_.Scale(dpi_, fromDpi);
     LayoutChildren();
     RedrawWindow(hwnd(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -89,6 +86,7 @@ void TFrmMain::LayoutChildren() {
     // font asks, and SB_SETMINHEIGHT sets its text area, not the bar.
     const int statusHeight = Scaled(kStatusBarHeight);
     MoveWindow(statusBar_, 0, client.bottom - statusHeight, client.right, statusHeight, TRUE);
+    statusParts_.Fit(dpi_);
     // The list fills what the tool bar and status bar leave.
     const int listHeight = std::max<int>(0, client.bottom - strip - statusHeight);
     MoveWindow(listView_.hwnd(), 0, strip, client.right, listHeight, TRUE);
@@ -123,11 +121,10 @@ void TFrmMain::RestoreGeometry() {
             // have no visible effect; the layout gives it that space again.
             LayoutChildren();
             break;
-        case Geometry::Panel0: {
-            int parts[2] = {n, -1};
-            SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+        case Geometry::Panel0:
+            statusParts_.SetPreferred(n);
+            statusParts_.Fit(dpi_);
             break;
-        }
         case Geometry::Column: columns_.Restore(n, Scaled(kDefaultColumnWidth)); break;
         case Geometry::ResultColumn:
             listView_.SetColumnWidth(n < -2 ? Scaled(kDefaultResultColumnWidth) : n, 1);
@@ -143,8 +140,6 @@ void TFrmMain::FormClose() {
     const RECT r = PlaceToStore(hwnd());
     RECT list{};
     GetWindowRect(listView_.hwnd(), &list);
-    RECT status{};
-    SendMessageW(statusBar_, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&status));
     WriteGeometry([&](Geometry what) -> int {
         switch (what) {
         case Geometry::Height: return r.bottom - r.top;
@@ -153,7 +148,7 @@ void TFrmMain::FormClose() {
         case Geometry::Width: return r.right - r.left;
         case Geometry::ListHeight: return list.bottom - list.top;
         case Geometry::ListWidth: return list.right - list.left;
-        case Geometry::Panel0: return status.right - status.left;
+        case Geometry::Panel0: return statusParts_.Preferred();
         case Geometry::Column: return columns_.Chosen();
         case Geometry::ResultColumn: return listView_.ColumnWidth(1);
         case Geometry::Maximized: return IsZoomed(hwnd()) ? 1 : 0;

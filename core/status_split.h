@@ -1,0 +1,13 @@
+// How the status bar's two parts share its width: the left one says what
+// is happening, the right one holds the counts.
+#pragma once
+
+namespace tsly {
+
+// The left part's width on a bar `bar` pixels wide, given the widths the
+// two texts need: `preferred` while both fit beside each other so, else
+// moved as far as both then fit; when they cannot both fit, each part gets
+// a share of the bar by what its text needs.
+int LeftPartWidth(int bar, int preferred, int leftNeed, int rightNeed);
+
+}  // namespace tsly
