@@ -33,6 +33,10 @@ public:
 
     // Column 0 shows the paths, column 1 what the last cut or undo did.
     int ColumnWidth(int column = 0) const;
+    // The tip a row reached by the keyboard shows what its columns cut off
+    // in; hidden at a click, a scroll or the focus leaving.
+    HWND KeyTip() const { return keyTip_; }
+    void HideKeyTip();
     void SetColumnWidth(int width, int column = 0);
 
     // While work runs no preview is shown (the rows change under it), and
@@ -102,7 +106,10 @@ private:
     // Tells an accessibility client that rows' check states changed.
     void NotifyTicked(int first, int last);
     int FindFrom(const NMLVFINDITEMW& find) const;
+    // The texts a row's columns cut off, whole, a line each.
+    std::wstring CutTexts(int row) const;
     void TipFor(NMLVGETINFOTIPW& tip);
+    void ShowKeyTip(int row);
     void RowsChanged();
     // What a row shows apart from its check box and icon.
     struct RowLook {
@@ -120,6 +127,8 @@ private:
     RowRange RowsInView() const;
 
     HWND hwnd_ = nullptr;
+    HWND keyTip_ = nullptr;    // owned by the list: goes with it
+    bool byKeyboard_ = false;  // the focus last moved by a key
     ShortcutListModel model_;
     std::size_t shownCount_ = 0;
     int plainIcon_ = -1;  // the shortcut type's own, without a look at the file

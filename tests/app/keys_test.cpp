@@ -155,6 +155,30 @@ TEST_F(KeysTest, SpaceTicksTheFocusedRowAndTellsAScreenReader) {
     EXPECT_EQ(std::wstring(name), ShortcutListView::kAccessibleName);
 }
 
+// "結果" cut off at the first start's width shows whole in a tip when its
+// row is reached by a key; a click hides it.
+TEST_F(KeysTest, ARowReachedByAKeyShowsWhatItsColumnsCutOff) {
+    for (const char* name : {"a.lnk", "x - ショートカット.lnk", "x .lnk"}) dir_.Make(name);
+    main_ = Start();
+    main_->ScanFolder(dir_.path());
+    ASSERT_EQ(main_->ListView_main().model().Caption(1), dir_.path() + "x - ショートカット.lnk");
+    HWND tip = main_->ListView_main().KeyTip();
+    ASSERT_TRUE(tip);
+    Press(VK_DOWN);
+    EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_FOCUSED), 1);
+    EXPECT_TRUE(IsWindowVisible(tip));
+    wchar_t text[256] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = List();
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(test::U(text), "同じ名前のファイルがあります");
+    SendMessageW(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(List(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(IsWindowVisible(tip));
+}
+
 TEST_F(KeysTest, ACutsEndTellsAScreenReaderTheStatusBarsCounts) {
     StartWithRows();
     EventHook hook(EVENT_OBJECT_NAMECHANGE);
