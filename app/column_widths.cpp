@@ -33,7 +33,19 @@ void ColumnWidths::Fit(int minResult) {
         list_.SetColumnWidth(chosen, 0);
         chosen = list_.ColumnWidth(0);
     }
-    const int file = std::max(0, std::min(chosen, width - minResult));
+    // Neither column is narrower than its heading.
+    const auto heading = [this](int column) {
+        wchar_t text[64] = {};
+        LVCOLUMNW info{};
+        info.mask = LVCF_TEXT;
+        info.pszText = text;
+        info.cchTextMax = 64;
+        ListView_GetColumn(list_.hwnd(), column, &info);
+        constexpr int kMargins = 12;  // the heading's padding on both sides
+        return ListView_GetStringWidth(list_.hwnd(), text) + kMargins;
+    };
+    minResult = std::max(minResult, heading(1));
+    const int file = std::max(heading(0), std::min(chosen, width - minResult));
     list_.SetColumnWidth(file, 0);
     list_.SetColumnWidth(std::max(minResult, width - file), 1);
     shown_ = list_.ColumnWidth(0);

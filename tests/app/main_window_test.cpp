@@ -378,6 +378,10 @@ TEST_F(MainWindowTest, AStoredGeometryOutOfReachOpensWithinReach) {
         GetWindowRect(main->StatusBar1(), &status);
         EXPECT_GT(list.bottom - list.top, 0);
         EXPECT_LE(status.bottom, r.bottom);
+        // Neither column is narrower than its heading.
+        HWND view = main->ListView_main().hwnd();
+        EXPECT_GT(main->ListView_main().ColumnWidth(0), ListView_GetStringWidth(view, L"ショートカットの場所"));
+        EXPECT_GT(main->ListView_main().ColumnWidth(1), ListView_GetStringWidth(view, L"結果"));
         CloseWindow(*main);
         EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainLeft"), std::to_string(r.left));
         EXPECT_EQ(test::ReadRegText(test::kWindowKey, "MainTop"), std::to_string(r.top));
