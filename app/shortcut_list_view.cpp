@@ -39,7 +39,8 @@ void ShortcutListView::Create(HWND parent, int controlId, HFONT font) {
     // say), the control asks the model instead of answering "unchecked".
     ListView_SetCallbackMask(hwnd_, LVIS_STATEIMAGEMASK);
     SetWindowSubclass(hwnd_, &ShortcutListView::KeyFilter, 0, reinterpret_cast<DWORD_PTR>(this));
-    // Owned by the list, so that it goes with it.
+    // A pop-up made with the list as its parent is owned by the main
+    // window, and goes with it.
     keyTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
                               0, 0, 0, 0, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (keyTip_) {
@@ -73,14 +74,12 @@ LRESULT CALLBACK ShortcutListView::KeyFilter(HWND hwnd, UINT message, WPARAM wPa
                                              UINT_PTR id, DWORD_PTR data) {
     auto* self = reinterpret_cast<ShortcutListView*>(data);
     switch (message) {
-    case WM_KEYDOWN: self->byKeyboard_ = true; break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MOUSEWHEEL:
     case WM_VSCROLL:
     case WM_HSCROLL:
     case WM_KILLFOCUS:
-        self->byKeyboard_ = false;
         self->HideKeyTip();
         break;
     default: break;
@@ -99,7 +98,12 @@ LRESULT CALLBACK ShortcutListView::KeyFilter(HWND hwnd, UINT message, WPARAM wPa
         return 0;
     }
     if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &ShortcutListView::KeyFilter, id);
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    if (message != WM_KEYDOWN) return DefSubclassProc(hwnd, message, wParam, lParam);
+    // The focus a key moves is told while the control handles the key.
+    self->inKey_ = true;
+    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    self->inKey_ = false;
+    return result;
 }
 
 void ShortcutListView::SyncCount() {
@@ -321,7 +325,7 @@ void ShortcutListView::TipFor(NMLVGETINFOTIPW& tip) {
 void ShortcutListView::ShowKeyTip(int row) {
     // A row reached by the keyboard shows what its columns cut off, as the
     // mouse's hover tip would, below its "結果".
-    const std::wstring text = keyTip_ && byKeyboard_ ? CutTexts(row) : std::wstring();
+    const std::wstring text = keyTip_ && inKey_ ? CutTexts(row) : std::wstring();
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = hwnd_;

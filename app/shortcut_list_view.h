@@ -128,7 +128,7 @@ private:
 
     HWND hwnd_ = nullptr;
     HWND keyTip_ = nullptr;    // owned by the list: goes with it
-    bool byKeyboard_ = false;  // the focus last moved by a key
+    bool inKey_ = false;       // the control is handling a key
     ShortcutListModel model_;
     std::size_t shownCount_ = 0;
     int plainIcon_ = -1;  // the shortcut type's own, without a look at the file
