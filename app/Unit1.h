@@ -54,6 +54,7 @@ public:
     // in main_commands.h holds and, while work runs, it is not refused.
     bool CommandEnabled(int id) const;
     HWND StatusBar1() const { return statusBar_; }
+    const FolderWatch& WatchedFolders() const { return folders_; }
     std::string StatusText(int part = 0) const;
     bool SettingsDeleted() const { return settingsDeleted_; }
 
