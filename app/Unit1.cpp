@@ -52,6 +52,7 @@ TFrmMain::TFrmMain()
                            // changing; its plan is made again afterwards and need
                            // not take room meanwhile.
                            counter_.Pause();
+                           folders_.Reset();  // the work's own renames are no news
                            listView_.InvalidatePreview();
                            listView_.SyncCount();
                            listView_.WatchRows();  // redrawn as the work passes them
@@ -113,6 +114,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     LookForJournals(undo_);
     listView_.SetOnRowsChanged([this] {
         counter_.Start();
+        folders_.Reset();  // an edited row may be in another folder
         UpdateCommandStates();  // what there is to cut changed
     });
     listView_.SetCommandGate([this](CommandId id) { return !work_.RefuseWithBeep(id); });
@@ -249,6 +251,7 @@ void TFrmMain::N3Click() {
 
 void TFrmMain::N6Click() {
     listView_.Clear();
+    folders_.Reset();
     // The journals stay: the undo finds the files again from them.
     undo_.RowsCleared();
     counter_.Start();  // the counts of rows that are gone go too
@@ -286,7 +289,10 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == kPreviewTimerId && !work_.Busy()) {
             if (const std::optional<std::string> text = counter_.Turn()) SetStatusText(*text, 1);
         }
-        if (wParam == kSettingsWatchTimerId) WatchSettingsTurn();
+        if (wParam == kSettingsWatchTimerId) {
+            WatchSettingsTurn();
+            WatchFoldersTurn();
+        }
         if (wParam == kIconTimerId && !listView_.LookUpIcons(kIconTurnMs)) {
             KillTimer(hwnd(), kIconTimerId);
         }

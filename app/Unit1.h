@@ -10,6 +10,7 @@
 
 #include "app/column_widths.h"
 #include "app/command_bars.h"
+#include "app/folder_watch.h"
 #include "app/preview_counter.h"
 #include "app/running_work.h"
 #include "app/status_parts.h"
@@ -54,6 +55,7 @@ public:
     // in main_commands.h holds and, while work runs, it is not refused.
     bool CommandEnabled(int id) const;
     HWND StatusBar1() const { return statusBar_; }
+    const FolderWatch& WatchedFolders() const { return folders_; }
     std::string StatusText(int part = 0) const;
     bool SettingsDeleted() const { return settingsDeleted_; }
 
@@ -114,9 +116,10 @@ private:
     void OnDropFiles(HDROP drop);
     LRESULT OnNotify(NMHDR* header);
     LRESULT ListView_mainCustomDrawItem(NMLVCUSTOMDRAW* draw);
-    // The plan follows its inputs: options saved anywhere, and the disk as
-    // it is when the window comes back.
+    // The plan follows its inputs: options saved anywhere, files changed in
+    // the rows' folders, and the disk as it is when the window comes back.
     void WatchSettingsTurn();
+    void WatchFoldersTurn();
     void RefreshPreview();
 
     void SetStatusText(const std::string& text, int part = 0);
@@ -139,6 +142,7 @@ private:
     UndoHistory undo_;  // what 元に戻す puts back, newest first
     RunningWork work_;
     PreviewCounter counter_{*this, listView_};  // the status bar's right part
+    FolderWatch folders_{listView_};  // the rows' folders, for the preview
     win::RegistryWatch settingsWatch_{kSettingsKey};
 };
 

@@ -71,6 +71,13 @@ void TFrmMain::WatchSettingsTurn() {
     if (ReloadPreviewOptions(listView_, false)) counter_.Start();
 }
 
+void TFrmMain::WatchFoldersTurn() {
+    // Work renames in the folders itself; the watches are set up after it.
+    // A hidden window plans nothing: the change waits until it shows.
+    if (work_.Busy() || !IsWindowVisible(hwnd()) || IsIconic(hwnd())) return;
+    if (folders_.Turn()) RefreshPreview();
+}
+
 void TFrmMain::RegisterShortcut(std::string path) {
     if (listView_.model().Register(std::move(path))) {
         // A scan tells the control its rows when it ends (FlushScanView).

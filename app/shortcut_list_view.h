@@ -48,6 +48,11 @@ public:
     // `budgetMs` and redraws them.
     void SetOnIconsWanted(std::function<void()> wanted) { iconsWanted_ = std::move(wanted); }
     bool LookUpIcons(DWORD budgetMs);
+    // The rows shown, the one cut off at the bottom too.
+    struct RowRange {
+        std::size_t first, end;
+    };
+    RowRange RowsInView() const;
     // Redraws every row shown (the outcomes changed).
     void RedrawAll();
     // While work runs: WatchRows notes what the rows in view show now;
@@ -121,10 +126,6 @@ private:
         }
     };
     std::vector<RowLook> LooksInView(std::size_t& top) const;
-    struct RowRange {
-        std::size_t first, end;
-    };
-    RowRange RowsInView() const;
 
     HWND hwnd_ = nullptr;
     HWND keyTip_ = nullptr;    // owned by the list: goes with it

@@ -29,6 +29,13 @@ struct HandleCloser {
 // Holds a kernel handle; INVALID_HANDLE_VALUE is never stored here.
 using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
+struct ChangeNotificationCloser {
+    void operator()(HANDLE h) const { FindCloseChangeNotification(h); }
+};
+// Holds a folder's change notification; INVALID_HANDLE_VALUE is never
+// stored here.
+using UniqueChangeNotification = std::unique_ptr<void, ChangeNotificationCloser>;
+
 struct GdiObjectDeleter {
     void operator()(HGDIOBJ obj) const { DeleteObject(obj); }
 };

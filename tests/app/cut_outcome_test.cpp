@@ -8,12 +8,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/Unit1.h"
+#include "app/folder_watch.h"
 #include "app/main_commands.h"
 #include "core/text_colour.h"
 #include "tests/app/harness.h"
@@ -390,6 +392,59 @@ TEST_F(CutOutcomeTest, ThePreviewFollowsOptionsSavedElsewhereAndTheDiskAndIsWhat
         return main->StatusText(1) == "変更 1 件・失敗 2 件・もう一度カットすると 1 件変わります";
     })) << main->StatusText(1);
     EXPECT_EQ(Results(*main)[0], "aX .lnk");
+}
+
+// Another program changes a listed folder while the window stays in front:
+// the preview follows without the window being activated again.
+TEST_F(CutOutcomeTest, ThePreviewFollowsTheDiskWhileTheWindowStaysInFront) {
+    for (const char* name : {"a - ショートカット.lnk", "b - ショートカット.lnk", "c - ショートカット.lnk"}) {
+        dir_.Make(name);
+    }
+    auto main = StartScanned(dir_.path());
+    ASSERT_TRUE(test::PumpUntil([&] { return main->WatchedFolders().Watched() == 1; }));
+    const HWND active = GetActiveWindow();
+    ASSERT_TRUE(test::PumpUntil([&] { return Results(*main)[2] == "→ c .lnk"; }));
+    const auto at = [&](const char* name) { return W(dir_.path() + name); };
+    const std::string free = "→ a .lnk", taken = "同じ名前のファイルがあります",
+                      gone = "ファイルが見つかりません";
+    const struct {
+        std::function<void()> change;
+        std::vector<std::string> shows;
+    } rows[] = {
+        {[&] { dir_.Make("a .lnk"); }, {taken, "→ b .lnk", "→ c .lnk"}},
+        {[&] { DeleteFileW(at("a .lnk").c_str()); }, {free, "→ b .lnk", "→ c .lnk"}},
+        {[&] { MoveFileW(at("b - ショートカット.lnk").c_str(), at("x.lnk").c_str()); },
+         {free, gone, "→ c .lnk"}},
+        {[&] { DeleteFileW(at("c - ショートカット.lnk").c_str()); }, {free, gone, gone}},
+    };
+    for (const auto& row : rows) {
+        row.change();
+        EXPECT_TRUE(test::PumpUntil([&] { return Results(*main) == row.shows; }, 5000))
+            << Results(*main)[0] << " | " << Results(*main)[1] << " | " << Results(*main)[2];
+    }
+    EXPECT_EQ(GetActiveWindow(), active);
+}
+
+// Past the folders one wait can watch, those of the rows in view are
+// watched, and rows that scroll into view are planned again.
+TEST_F(CutOutcomeTest, PastTheWatchedFoldersTheRowsInViewFollowTheDisk) {
+    constexpr int kFolders = static_cast<int>(FolderWatch::kMaxFolders) + 1;
+    const auto in = [](int folder) { return "d" + std::to_string(100 + folder) + "\\"; };
+    for (int i = 0; i < kFolders; ++i) {
+        dir_.MakeFolder(in(i));
+        dir_.Make(in(i) + "a - ショートカット.lnk");
+    }
+    auto main = StartScanned(dir_.path());
+    ASSERT_TRUE(test::PumpUntil([&] { return main->WatchedFolders().Watched() != 0; }));
+    const auto shows = [&](int row, const std::string& text) {
+        return test::PumpUntil([&] { return Results(*main)[row] == text; }, 5000);
+    };
+    dir_.Make(in(0) + "a .lnk");  // in view
+    EXPECT_TRUE(shows(0, "同じ名前のファイルがあります"));
+    EXPECT_TRUE(shows(kFolders - 1, "→ a .lnk"));
+    dir_.Make(in(kFolders - 1) + "a .lnk");  // out of view, not watched
+    ListView_EnsureVisible(main->ListView_main().hwnd(), kFolders - 1, FALSE);
+    EXPECT_TRUE(shows(kFolders - 1, "同じ名前のファイルがあります"));
 }
 
 }  // namespace
