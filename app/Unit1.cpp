@@ -290,8 +290,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (const std::optional<std::string> text = counter_.Turn()) SetStatusText(*text, 1);
         }
         if (wParam == kSettingsWatchTimerId) {
-            WatchSettingsTurn();
-            WatchFoldersTurn();
+            WatchTurn();
         }
         if (wParam == kIconTimerId && !listView_.LookUpIcons(kIconTurnMs)) {
             KillTimer(hwnd(), kIconTimerId);

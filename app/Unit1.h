@@ -118,8 +118,7 @@ private:
     LRESULT ListView_mainCustomDrawItem(NMLVCUSTOMDRAW* draw);
     // The plan follows its inputs: options saved anywhere, files changed in
     // the rows' folders, and the disk as it is when the window comes back.
-    void WatchSettingsTurn();
-    void WatchFoldersTurn();
+    void WatchTurn();
     void RefreshPreview();
 
     void SetStatusText(const std::string& text, int part = 0);

@@ -65,16 +65,13 @@ void TFrmMain::RefreshPreview() {
     counter_.Start();
 }
 
-void TFrmMain::WatchSettingsTurn() {
-    // Work changes the rows under the preview: the change waits for its end.
-    if (work_.Busy() || !settingsWatch_.Changed()) return;
-    if (ReloadPreviewOptions(listView_, false)) counter_.Start();
-}
-
-void TFrmMain::WatchFoldersTurn() {
-    // Work renames in the folders itself; the watches are set up after it.
+void TFrmMain::WatchTurn() {
+    // Work changes the rows under the preview and renames in their folders
+    // itself: a change waits for its end, and the watches are set up after.
+    if (work_.Busy()) return;
+    if (settingsWatch_.Changed() && ReloadPreviewOptions(listView_, false)) counter_.Start();
     // A hidden window plans nothing: the change waits until it shows.
-    if (work_.Busy() || !IsWindowVisible(hwnd()) || IsIconic(hwnd())) return;
+    if (!IsWindowVisible(hwnd()) || IsIconic(hwnd())) return;
     if (folders_.Turn()) RefreshPreview();
 }
 
