@@ -96,6 +96,8 @@ void UndoHistory::Planned(const std::vector<PlannedRename>& batch) {
     }
     base_ = file->renames;
     file->renames += batch.size();
+    // Flushed before the renames: a journal that reached the disk after
+    // them would miss them, which only a power cut shows; no test does.
     file->Append(text, true);
 }
 

@@ -249,7 +249,8 @@ const Win32PathLookup::Entry* Win32PathLookup::Find(const std::string& path) {
     bool& listed = whole_[folder];
     const bool whole = !listed && ++asked_[folder] >= kListedAfter;
     // Standard information: the short names are what a listing is asked for.
-    HANDLE h = FindFirst(FileCallPath(whole ? folder + "*" : path), data, ListingMode::Plain);
+    HANDLE h = FindFirst(FileCallPath(whole ? folder + "*" : path), data,
+                         whole ? listing_ : ListingMode::Plain);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     do {
         if (!RoundTrips(data.cFileName)) continue;

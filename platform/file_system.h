@@ -27,6 +27,9 @@ protected:
 // one listing, while a single file costs a single lookup.
 class Win32PathLookup final : public PathLookup {
 public:
+    // `listing`: how a folder is listed whole; Fast lists no short names,
+    // as some volumes' listings do not (Wine's always do).
+    explicit Win32PathLookup(ListingMode listing = ListingMode::Plain) : listing_(listing) {}
     std::string FullPath(const std::string& path) override;
     std::optional<std::string> LongName(const std::string& path) override;
     bool IsFolder(const std::string& path) override;
@@ -44,6 +47,7 @@ private:
     // a single lookup's entry is kept under its folder too.
     std::unordered_map<std::string, std::unordered_map<std::wstring, Entry>> listed_;
     std::unordered_map<std::string, bool> whole_;  // folder -> listed whole
+    ListingMode listing_;
 };
 
 // The form of a path that file calls take: "\\?\" (or "\\?\UNC\") before

@@ -22,7 +22,9 @@
 #include "platform/undo_journal_file.h"
 #include "dialogs/Unit2.h"
 #include "dialogs/Unit6.h"
+#include "core/explorer_naming.h"
 #include "platform/application.h"
+#include "platform/registry_values.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"
 #include "tests/app/harness.h"
@@ -226,11 +228,14 @@ TEST_F(Faults, RowsNameTheirFilesExactlyAndUndoTouchesOnlyThem) {
 // The undo outlives the window through its journal; a journal that cannot
 // be read is told of once and set aside, never followed.
 TEST_F(Faults, TheUndoOutlivesTheWindowAndABrokenJournalIsSetAside) {
-    Start({dir_.Make("a - ショートカット.lnk")}).reset();
+    Start({dir_.Make("a - ショートカット.lnk"), dir_.Make("b - ショートカット.lnk")}).reset();
     EXPECT_TRUE(dir_.Exists("a .lnk"));
+    // Another file took b's new name: it is not the one the journal names.
+    ASSERT_TRUE(MoveFileW(W(dir_.path() + "b .lnk").c_str(), W(dir_.path() + "moved.lnk").c_str()));
+    dir_.Make("b .lnk", "other");
     auto main = Start();
     SendMessageW(main->hwnd(), WM_COMMAND, kCmdUndo, 0);
-    EXPECT_EQ(Outcomes(*main), std::vector<std::string>{"元に戻しました"});
+    EXPECT_EQ(Outcomes(*main), (std::vector<std::string>{"元に戻しました", "失敗: 別のファイルに変わっています"}));
     EXPECT_TRUE(dir_.Exists("a - ショートカット.lnk"));
     EXPECT_FALSE(main->CanUndo());
     main.reset();
@@ -239,11 +244,13 @@ TEST_F(Faults, TheUndoOutlivesTheWindowAndABrokenJournalIsSetAside) {
     HANDLE h = CreateFileW(journal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     WriteFile(h, "Tessalyne undo journal 9\n", 25, nullptr, nullptr);  // not one this program reads
     CloseHandle(h);
+    CloseHandle(CreateFileW((journal + L".bad").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     MessageBoxWatcher watcher;
     main = Start();
     ASSERT_EQ(watcher.Texts().size(), 1u);
     EXPECT_NE(watcher.Texts()[0].find("undo.log.bad"), std::string::npos);
-    EXPECT_NE(GetFileAttributesW((journal + L".bad").c_str()), INVALID_FILE_ATTRIBUTES);
+    // The older one set aside is replaced: the next start tells nothing.
+    EXPECT_EQ(GetFileAttributesW(journal.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(main->CanUndo());
 
     // A journal whose renames name no folder is read up to them: the undo
@@ -257,8 +264,24 @@ TEST_F(Faults, TheUndoOutlivesTheWindowAndABrokenJournalIsSetAside) {
     ASSERT_TRUE(main->CanUndo());
     SendMessageW(main->hwnd(), WM_COMMAND, kCmdUndo, 0);
     EXPECT_FALSE(main->CanUndo());
-    EXPECT_EQ(dir_.Names(), std::vector<std::string>{"a - ショートカット.lnk"});
+    EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"a - ショートカット.lnk", "b .lnk", "moved.lnk"}));
     EXPECT_EQ(main->StatusText(), NothingToUndoText());
+}
+
+// The ten newest journals stay: of one window's cuts, and of windows closed.
+TEST_F(Faults, TheTenNewestJournalsStay) {
+    auto main = Start();
+    for (std::size_t i = 0; i <= kJournalsKept; ++i) {
+        const std::string folder = dir_.MakeFolder(std::to_string(i));
+        dir_.Make(std::to_string(i) + "\\a - ショートカット.lnk");
+        main->ScanFolder(folder);
+        main->Action_cutshoutExecute();
+        ASSERT_EQ(Outcomes(*main).back(), "a .lnk") << Rows(*main).back();
+    }
+    EXPECT_EQ(test::UndoJournalNames().size(), kJournalsKept);
+    main.reset();
+    Start({dir_.Make("b - ショートカット.lnk")}).reset();
+    EXPECT_EQ(test::UndoJournalNames().size(), kJournalsKept);
 }
 
 // Escape stops the cut that Send To starts, and the start-up does not run
@@ -273,17 +296,18 @@ TEST_F(Faults, EscapeStopsTheStartUpCut) {
             return n.find("ショートカット") == std::string::npos;
         });
     };
-    // Pressed once the cut has renamed a file, whatever the disk's speed.
+    // Pressed in this test's window once the cut has renamed a file; the
+    // cut takes it at its next turn, after 50 ms of renames.
     std::thread presser([&] {
         HWND main = nullptr;
-        while (!(main = FindWindowW(L"TFrmMain", nullptr)) || renamed() == 0) Sleep(1);
-        PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);
+        for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(1)) {
+            main = test::FindWindowOf(GetCurrentProcessId(), L"TFrmMain");
+            if (main && renamed() > 0) break;
+        }
+        if (main) PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);
     });
     auto main = Start(parameters);
     presser.join();
-    if (renamed() == kFiles && main->StatusText() == "処理は終了しました。") {
-        GTEST_SKIP() << "the disk renamed every file before the loop's next turn";
-    }
     EXPECT_EQ(main->StatusText(), "処理を中止しました。");
     EXPECT_GT(renamed(), 0);
     EXPECT_LT(renamed(), kFiles);
@@ -534,58 +558,67 @@ struct VolatileCompanyKey {
     bool ok = false;
 };
 
-// Each denied key's security as it was, put back exactly by AllowWrites:
-// the keys may be the user's own (Explorer's), which keep their security.
-std::map<std::string, std::vector<BYTE>>& SavedSecurity() {
-    static std::map<std::string, std::vector<BYTE>> saved;
-    return saved;
-}
-
-// Denies writing to a key; its values stay readable.
-bool DenyWrites(const char* keyPath,
-                DWORD denied = KEY_SET_VALUE | KEY_CREATE_SUB_KEY) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
-    DWORD size = 0;
-    RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
-    std::vector<BYTE> saved(size);
-    if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved.data(), &size) != ERROR_SUCCESS) {
+// Denies writing to a key for its lifetime, its values staying readable;
+// then gives it back exactly the security it had, however the test ends:
+// the keys may be the user's own (Explorer's).
+class DeniedWrites {
+public:
+    explicit DeniedWrites(const char* keyPath, DWORD denied = KEY_SET_VALUE | KEY_CREATE_SUB_KEY)
+        : keyPath_(keyPath) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+        DWORD size = 0;
+        RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
+        saved_.resize(size);
+        if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS) {
+            saved_.clear();
+            RegCloseKey(key);
+            return;
+        }
+        EXPLICIT_ACCESSA deny{};
+        deny.grfAccessPermissions = denied;
+        deny.grfAccessMode = DENY_ACCESS;
+        deny.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
+        deny.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+        deny.Trustee.ptstrName = const_cast<char*>("EVERYONE");
+        PACL old = nullptr;
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &old,
+                        nullptr, &descriptor);
+        PACL acl = nullptr;
+        ok = SetEntriesInAclA(1, &deny, old, &acl) == ERROR_SUCCESS &&
+             SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                             acl, nullptr) == ERROR_SUCCESS;
+        LocalFree(acl);
+        LocalFree(descriptor);
         RegCloseKey(key);
-        return false;
     }
-    SavedSecurity().emplace(keyPath, saved);
-    EXPLICIT_ACCESSA deny{};
-    deny.grfAccessPermissions = denied;
-    deny.grfAccessMode = DENY_ACCESS;
-    deny.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
-    deny.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
-    deny.Trustee.ptstrName = const_cast<char*>("EVERYONE");
-    PACL old = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &old,
-                    nullptr, &descriptor);
-    PACL acl = nullptr;
-    bool ok = SetEntriesInAclA(1, &deny, old, &acl) == ERROR_SUCCESS &&
-              SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                              acl, nullptr) == ERROR_SUCCESS;
-    LocalFree(acl);
-    LocalFree(descriptor);
-    RegCloseKey(key);
-    return ok;
-}
+    ~DeniedWrites() {
+        HKEY key = nullptr;
+        if (saved_.empty() ||
+            RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath_).c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) {
+            return;
+        }
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data());
+        RegCloseKey(key);
+    }
+    DeniedWrites(const DeniedWrites&) = delete;
+    DeniedWrites& operator=(const DeniedWrites&) = delete;
+    bool ok = false;
 
-// Gives the key back the security it had before DenyWrites.
-void AllowWrites(const char* keyPath) {
-    const auto saved = SavedSecurity().find(keyPath);
-    HKEY key = nullptr;
-    if (saved == SavedSecurity().end() ||
-        RegOpenKeyExW(HKEY_CURRENT_USER, W(keyPath).c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) {
-        return;
-    }
-    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved->second.data());
-    RegCloseKey(key);
-    SavedSecurity().erase(saved);
-}
+private:
+    std::string keyPath_;
+    std::vector<BYTE> saved_;
+};
+
+// A registry value put back as the test found it, however the test ends.
+struct KeptValue {
+    KeptValue(const char* key, const char* name) : key(key), name(name) {}
+    ~KeptValue() { test::WriteRegRaw(key, name, before); }
+    const char* key;
+    const char* name;
+    const test::RawRegValue before = test::ReadRegRaw(key, name);
+};
 
 // The key's security as the registry gives it.
 std::vector<BYTE> SecurityOf(const char* keyPath) {
@@ -627,8 +660,8 @@ TEST_F(Faults, SettingsKeyThatCannotBeMade) {
 
 TEST_F(Faults, SettingsKeyThatCannotBeWrittenStillGivesItsValues) {
     test::WriteRegText(test::kOptionsKey, "Char", "(link)");
-    ASSERT_TRUE(DenyWrites("Software\\moravend\\Tessaly"));
-    ASSERT_TRUE(DenyWrites(test::kOptionsKey));
+    const DeniedWrites company("Software\\moravend\\Tessaly"), options(test::kOptionsKey);
+    ASSERT_TRUE(company.ok && options.ok);
     const std::string a = dir_.Make("aへのショートカット.lnk", "a");
     MessageBoxWatcher watcher;
     auto main = Start({a});
@@ -640,9 +673,6 @@ TEST_F(Faults, SettingsKeyThatCannotBeWrittenStillGivesItsValues) {
     std::vector<std::string> texts;
     for (const auto& box : watcher.boxes()) texts.push_back(box.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"キー Settings の作成に失敗しました."}));
-    main.reset();
-    AllowWrites(test::kOptionsKey);
-    AllowWrites("Software\\moravend\\Tessaly");
 }
 
 // The setup dialog claims success only when the file is there, and names
@@ -681,11 +711,16 @@ TEST_F(Faults, SetupDialogWhenTheSendToFolderIsMissingAndCannotBeMade) {
 }
 
 // A section whose subkeys may not be listed cannot be emptied, so neither it
-// nor the settings key can go; the command says so instead of claiming the
+// nor the settings key can go; Explorer's naming cannot be put back, so the
+// setup key keeps its only copy. The command says so instead of claiming the
 // deletion, and still keeps the close from writing.
 TEST_F(Faults, DeleteSettingsThatCannotBeDeleted) {
     test::WriteRegText(std::string(test::kOptionsKey) + "\\Below", "x", "1");
-    ASSERT_TRUE(DenyWrites(test::kOptionsKey, KEY_ENUMERATE_SUB_KEYS));
+    const KeptValue link(test::kExplorerKey, "link"), name(test::kNamingTemplatesKey, "ShortcutNameTemplate");
+    win::CurrentUserValues registry;
+    ASSERT_TRUE(StopShortcutMarker(registry).ok);
+    const DeniedWrites options(test::kOptionsKey, KEY_ENUMERATE_SUB_KEYS), naming(test::kNamingTemplatesKey);
+    ASSERT_TRUE(options.ok && naming.ok);
     auto main = Start();
     MessageBoxWatcher watcher;
     main->N3Click();
@@ -695,10 +730,10 @@ TEST_F(Faults, DeleteSettingsThatCannotBeDeleted) {
     MSG msg;  // take the quit message, which would end the next test's boxes
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     const bool windowWritten = test::RegKeyExists(test::kWindowKey);
-    AllowWrites(test::kOptionsKey);
     EXPECT_TRUE(keyLeft);
-    ASSERT_EQ(texts.size(), 2u);  // the question, then the answer
-    EXPECT_EQ(texts[1], "レジストリ設定を削除できませんでした。");
+    EXPECT_TRUE(test::RegKeyExists("Software\\moravend\\Tessalyne\\Explorer"));
+    ASSERT_EQ(texts.size(), 3u);  // the question, Explorer's naming, the answer
+    EXPECT_EQ(texts[2], "レジストリ設定を削除できませんでした。");
     EXPECT_FALSE(windowWritten);
 }
 
@@ -707,19 +742,19 @@ TEST_F(Faults, DeleteSettingsThatCannotBeDeleted) {
 // before it is the core's table.)
 TEST_F(Faults, NoMarkerThatCannotBeWrittenLeavesNothingHalfDone) {
     const std::string name = "ShortcutNameTemplate";
-    const auto before = test::ReadRegRaw(test::kNamingTemplatesKey, name);
+    const KeptValue kept(test::kNamingTemplatesKey, "ShortcutNameTemplate");
     test::WriteRegText(test::kNamingTemplatesKey, name, "%s (link).lnk");
     const std::vector<BYTE> security = SecurityOf(test::kNamingTemplatesKey);
-    ASSERT_TRUE(DenyWrites(test::kNamingTemplatesKey));
     MessageBoxWatcher watcher;
     bool closed = true;
     {
+        const DeniedWrites denied(test::kNamingTemplatesKey);
+        ASSERT_TRUE(denied.ok);
         TFrmSetup form(kAt);
         form.SetChecked(TFrmSetup::CheckBox4, true);
         form.SpeedButton1Click();
         closed = form.Closed();
     }
-    AllowWrites(test::kNamingTemplatesKey);
     EXPECT_FALSE(closed);
     EXPECT_EQ(watcher.Texts(), (std::vector<std::string>{
         "'HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
@@ -728,7 +763,6 @@ TEST_F(Faults, NoMarkerThatCannotBeWrittenLeavesNothingHalfDone) {
     EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessalyne\\Setup"));
     EXPECT_FALSE(test::RegKeyExists("Software\\moravend\\Tessalyne\\Explorer"));
     EXPECT_EQ(SecurityOf(test::kNamingTemplatesKey), security);  // as the test found it
-    test::WriteRegRaw(test::kNamingTemplatesKey, name, before);
 }
 
 }  // namespace

@@ -407,6 +407,7 @@ TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesN
     const std::string firstStart = registryText();
     test::WriteRegText(std::string(kSetupKey) + "Setup", "SendTo", "1");
     test::WriteRegText(std::string(kSetupKey) + "Setup", "DeskTop", "0");
+    test::WriteRegText(std::string(kSetupKey) + "Setup", "StartUp", "1");
     const std::string setupKey = test::ExportedText("Software\\moravend\\Tessalyne");
     // Sections, and keys below them: a key with subkeys cannot be deleted
     // until they are.
@@ -427,7 +428,7 @@ TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesN
         "レジストリの設定（HKEY_CURRENT_USER\\Software\\moravend の Tessaly と Tessalyne）と、"
         "元に戻すための記録を削除します。よろしいですか？";
     const std::string staying =
-        "\r\n「送る」メニューのショートカットと、セットアップの設定は残ります。これらも削除するには、"
+        "\r\n「送る」メニュー、スタートアップのショートカットと、セットアップの設定は残ります。これらも削除するには、"
         "先にセットアップでチェックを外して「設定」を押してください。";
     {
         // The question comes first; Cancel keeps everything.
@@ -457,7 +458,7 @@ TEST_F(MainWindowTest, DeleteSettingsLeavesNothingOfTheProgramAndTheCloseWritesN
     {
         MessageBoxWatcher watcher;
         TFrmSetup setup(main->DialogPosition());
-        SendMessageW(setup.Control(TFrmSetup::CheckBox2), BM_CLICK, 0, 0);
+        for (int box : {TFrmSetup::CheckBox2, TFrmSetup::CheckBox3}) SendMessageW(setup.Control(box), BM_CLICK, 0, 0);
         setup.SpeedButton1Click();
         main->N3Click();
         EXPECT_EQ(watcher.Texts().back(), "レジストリ設定を削除しました。");

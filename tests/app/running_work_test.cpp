@@ -48,7 +48,8 @@ TEST_F(WorkTest, AScanRefusesCommandsWhileItRunsAndCountsTheFoldersTooDeep) {
     const bool ran = work.Scan("C:\\", dirs, {[&](std::string&&) {
         if (++found == 1) {
             EXPECT_TRUE(work.Busy() && work.Scanning());
-            EXPECT_TRUE(work.Refuses(kCmdCutShortcut));
+            // What would change the list or the settings under the work.
+            for (int id : {kCmdCutShortcut, kCmdDeleteSettings, kCmdCheckAll}) EXPECT_TRUE(work.Refuses(id)) << id;
             EXPECT_FALSE(work.Refuses(kCmdStopWork));
         }
     }, [](bool) {}, [&] { told.push_back("scan ended"); }});

@@ -13,14 +13,7 @@
 namespace {
 using namespace tsly;
 const std::string D = "C:\\d\\";
-
-std::vector<char16_t> AsciiUpper() {
-    std::vector<char16_t> table(0x10000);
-    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<char16_t>(i);
-    for (char16_t c = u'a'; c <= u'z'; ++c) table[c] = static_cast<char16_t>(c - u'a' + u'A');
-    return table;
-}
-const std::vector<char16_t> kUpper = AsciiUpper();
+using model::kUpper;
 
 TEST(CutPreview, EachRowShowsWhatTheCutWouldDo) {
     ShortcutListModel list(kUpper.data());
