@@ -102,6 +102,8 @@ public:
     LRESULT OnNotify(NMHDR* header, bool& handled);
 
 private:
+    // Takes the list's keys before the control (shortcut_list_keys.cpp).
+    void AttachKeys();
     static LRESULT CALLBACK KeyFilter(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR id, DWORD_PTR data);
     void FillDisplayInfo(LVITEMW& item);
