@@ -164,8 +164,22 @@ CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResul
     // A settings error escapes from here, before any file is touched.
     const CutOptions options = env.ReadOptions();
     // The start-up's repeated run leaves what the first run renamed.
-    CutPlan plan(list, options, env, [&list, previous](std::size_t row) {
-        return previous && list.Outcome(row).kind == OutcomeKind::Renamed;
+    // The start-up's repeated run leaves what the first run renamed: its
+    // rows, and its files where another row's path now leads to one (a row
+    // whose file was gone, whose name another row's file took).
+    std::vector<FileId> renamedBefore;
+    if (previous) {
+        for (const JournalEntry& entry : previous->journal) {
+            if (entry.id) renamedBefore.push_back(*entry.id);
+        }
+        std::sort(renamedBefore.begin(), renamedBefore.end());
+    }
+    CutPlan plan(list, options, env, [&list, &env, &renamedBefore, previous](std::size_t row) {
+        if (!previous) return false;
+        if (list.Outcome(row).kind == OutcomeKind::Renamed) return true;
+        if (renamedBefore.empty()) return false;
+        const std::optional<FileId> id = env.Identity(list.Caption(row));
+        return id && std::binary_search(renamedBefore.begin(), renamedBefore.end(), *id);
     });
 
     CutResult result;
