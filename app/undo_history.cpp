@@ -71,8 +71,9 @@ std::vector<std::string> UndoHistory::LookAtDisk() {
         if (LooksLikeJournal(file->Read(64))) {
             onDisk_ = true;
         } else {
-            file->SetAside();
-            setAside.push_back(path + ".bad");
+            // Told only when it happened: one that stays is told of again
+            // when it can be moved.
+            if (file->SetAside()) setAside.push_back(path + ".bad");
         }
     }
     return setAside;

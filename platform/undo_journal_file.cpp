@@ -149,11 +149,11 @@ void UndoJournalFile::Delete() {
     DeleteFileW(FileCallPath(path_).c_str());
 }
 
-void UndoJournalFile::SetAside() {
-    if (!handle_) return;
+bool UndoJournalFile::SetAside() {
+    if (!handle_) return false;
     handle_.reset();
-    MoveFileExW(FileCallPath(path_).c_str(), FileCallPath(path_ + ".bad").c_str(),
-                MOVEFILE_REPLACE_EXISTING);
+    return MoveFileExW(FileCallPath(path_).c_str(), FileCallPath(path_ + ".bad").c_str(),
+                       MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 }  // namespace tsly::win

@@ -43,8 +43,9 @@ public:
     // Lets go of the file and deletes it.
     void Delete();
     // Lets go of the file and renames it to "<name>.bad", replacing an
-    // older one.
-    void SetAside();
+    // older one; false when it could not be renamed (it stays, and is no
+    // journal the undo follows).
+    bool SetAside();
     // The number of renames written to it.
     std::size_t renames = 0;
 

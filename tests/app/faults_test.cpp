@@ -245,6 +245,15 @@ TEST_F(Faults, TheUndoOutlivesTheWindowAndABrokenJournalIsSetAside) {
     WriteFile(h, "Tessalyne undo journal 9\n", 25, nullptr, nullptr);  // not one this program reads
     CloseHandle(h);
     CloseHandle(CreateFileW((journal + L".bad").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    {
+        // While another program holds the older one, nothing is set aside,
+        // and nothing is claimed.
+        HANDLE held = CreateFileW((journal + L".bad").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        MessageBoxWatcher quiet;
+        Start().reset();
+        EXPECT_TRUE(quiet.Texts().empty());
+        CloseHandle(held);
+    }
     MessageBoxWatcher watcher;
     main = Start();
     ASSERT_EQ(watcher.Texts().size(), 1u);
