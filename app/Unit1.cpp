@@ -179,11 +179,7 @@ void TFrmMain::SetStatusText(const std::string& text, int part) {
 }
 
 std::string TFrmMain::StatusText(int part) const {
-    const auto length = LOWORD(SendMessageW(statusBar_, SB_GETTEXTLENGTHW, part, 0));
-    std::wstring text(length + 1u, L'\0');
-    SendMessageW(statusBar_, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(std::char_traits<wchar_t>::length(text.c_str()));
-    return win::FromWide(text);
+    return win::FromWide(StatusBarText(statusBar_, part));
 }
 
 void TFrmMain::Action_cutshoutExecute() { RunCut(false); }

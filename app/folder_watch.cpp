@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "core/cut_rule.h"
 #include "platform/file_system.h"
 
 namespace tsly {
@@ -10,9 +11,10 @@ namespace {
 
 // The folder a row's file is in, as a watch takes it ("C:\" for a root).
 std::string_view FolderOf(std::string_view path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    if (slash == std::string_view::npos) return {};
-    return path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash);
+    const auto parts = SplitPath(path);
+    if (!parts) return {};
+    const std::string_view folder = parts->folder;
+    return folder.size() == 3 && folder[1] == ':' ? folder : folder.substr(0, folder.size() - 1);
 }
 
 // Adds `folder` unless it is there; false when it is not and `folders`

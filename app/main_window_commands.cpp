@@ -97,10 +97,9 @@ bool TFrmMain::RunKey(UINT key, KeyScope scope, HWND source) {
     LookAgain(binding->id);
     const CommandRule* rule = FindRule(binding->id);
     if (rule && !Holds(rule->enabled)) {
-        // Ctrl+Z past the oldest cut kept says so, not only with a beep.
         if (binding->id != kCmdUndo) return false;
-        MessageBeep(MB_OK);
-        SetStatusText(NothingToUndoText());
+        // Ctrl+Z past the oldest cut kept: the undo itself says so.
+        Action_undoExecute();
         return true;
     }
     OnCommand(binding->id, source);

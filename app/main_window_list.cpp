@@ -30,12 +30,10 @@ constexpr char kDuplicateSuffix[] = " は既に登録されてます。";
 std::optional<COLORREF> ResultTextColor(ShortcutListView& list, std::size_t row) {
     // A failure, foreseen or done, in a red that reads on the window colour
     // at a glance; a preview in grey: it is what a cut would do, not what
-    // one did.
-    // Both worked out again only when the system's colours change.
-    static COLORREF background = 0, grey = 0, red = 0, greyText = 0;
-    static bool known = false;
-    if (!known || GetSysColor(COLOR_WINDOW) != background || GetSysColor(COLOR_GRAYTEXT) != greyText) {
-        known = true;
+    // one did. Both are worked out again only when the system's colours
+    // change.
+    static COLORREF background = CLR_INVALID, greyText = CLR_INVALID, red = 0, grey = 0;
+    if (GetSysColor(COLOR_WINDOW) != background || GetSysColor(COLOR_GRAYTEXT) != greyText) {
         background = GetSysColor(COLOR_WINDOW);
         greyText = GetSysColor(COLOR_GRAYTEXT);
         red = ReadableRedOn(background);

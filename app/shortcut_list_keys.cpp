@@ -9,6 +9,19 @@
 #include "app/shortcut_list_view.h"
 
 namespace tsly {
+namespace {
+
+// The one tool of the keyboard tip: the list, its text given at each showing.
+TTTOOLINFOW KeyTool(HWND list, const wchar_t* text = L"") {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = list;
+    tool.lpszText = const_cast<wchar_t*>(text);
+    return tool;
+}
+
+}  // namespace
 
 void ShortcutListView::AttachKeys() {
     SetWindowSubclass(hwnd_, &ShortcutListView::KeyFilter, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -17,11 +30,7 @@ void ShortcutListView::AttachKeys() {
     keyTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
                               0, 0, 0, 0, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (keyTip_) {
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-        tool.hwnd = hwnd_;
-        tool.lpszText = const_cast<wchar_t*>(L"");
+        TTTOOLINFOW tool = KeyTool(hwnd_);
         SendMessageW(keyTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         SendMessageW(keyTip_, TTM_SETMAXTIPWIDTH, 0, 800);  // lines as the texts break them
     }
@@ -97,14 +106,11 @@ void ShortcutListView::ShowKeyTip(int row) {
     // A row reached by the keyboard shows what its columns cut off, as the
     // mouse's hover tip would, below its "結果".
     const std::wstring text = keyTip_ && inKey_ ? CutTexts(row) : std::wstring();
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = hwnd_;
-    tool.lpszText = const_cast<wchar_t*>(text.c_str());
     if (text.empty()) {
         HideKeyTip();
         return;
     }
+    TTTOOLINFOW tool = KeyTool(hwnd_, text.c_str());
     // In the list's font, whatever the DPI is now.
     SendMessageW(keyTip_, WM_SETFONT, SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
     SendMessageW(keyTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -118,9 +124,7 @@ void ShortcutListView::ShowKeyTip(int row) {
 
 void ShortcutListView::HideKeyTip() {
     if (!keyTip_) return;
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = hwnd_;
+    TTTOOLINFOW tool = KeyTool(hwnd_);
     SendMessageW(keyTip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
 }
 

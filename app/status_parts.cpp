@@ -12,15 +12,21 @@ namespace {
 
 // The width a part's text takes in the bar's font.
 int TextWidth(HWND bar, HDC dc, int part) {
-    const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0));
-    std::wstring text(length + 1u, L'\0');
-    SendMessageW(bar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
+    const std::wstring text = StatusBarText(bar, part);
     SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(length), &size);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     return size.cx;
 }
 
 }  // namespace
+
+std::wstring StatusBarText(HWND bar, int part) {
+    const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0));
+    std::wstring text(length + 1u, L'\0');
+    SendMessageW(bar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::char_traits<wchar_t>::length(text.c_str()));
+    return text;
+}
 
 void StatusParts::Fit(UINT dpi) const {
     if (!bar_) return;

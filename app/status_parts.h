@@ -6,7 +6,12 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace tsly {
+
+// The text of one part of a status bar.
+std::wstring StatusBarText(HWND bar, int part);
 
 class StatusParts {
 public:

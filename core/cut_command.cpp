@@ -163,7 +163,6 @@ RowCut CarryOut(const std::string& path, const RowPlan& plan, const CutOptions& 
 CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResult* previous) {
     // A settings error escapes from here, before any file is touched.
     const CutOptions options = env.ReadOptions();
-    // The start-up's repeated run leaves what the first run renamed.
     // The start-up's repeated run leaves what the first run renamed: its
     // rows, and its files where another row's path now leads to one (a row
     // whose file was gone, whose name another row's file took).

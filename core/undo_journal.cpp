@@ -80,25 +80,20 @@ bool PathText(std::string_view text) {
 // paths only, never to "..\\x" or a name the system reads otherwise.
 bool PlainPath(std::string_view path) {
     const std::string_view root = PathRoot(path);
-    if (root.empty() || NeedsFullPath(std::string(path))) return false;
-    if (root[0] == '\\') {
-        // "\\server\share\": both named, neither "?" nor "." (a device path).
-        const std::size_t server = root.find('\\', 2);
-        if (server == std::string_view::npos || root.back() != '\\' ||
-            CheckNewName(StoredName(root.substr(2, server - 2))) ||
-            CheckNewName(StoredName(root.substr(server + 1, root.size() - server - 2)))) {
-            return false;
-        }
-    } else if (!std::isalpha(static_cast<unsigned char>(root[0]))) {
+    if (root.empty() || root.size() == path.size() || path.back() == '\\' ||
+        NeedsFullPath(std::string(path))) {
         return false;
     }
-    for (std::size_t start = root.size(); start < path.size();) {
+    if (root[0] != '\\' && !std::isalpha(static_cast<unsigned char>(root[0]))) return false;
+    // A network root's server and share are names too, neither "?" nor "."
+    // (a device path).
+    for (std::size_t start = root[0] == '\\' ? 2 : root.size(); start < path.size();) {
         std::size_t end = utf8::NextSeparator(path, start);
         if (end == std::string_view::npos) end = path.size();
         if (CheckNewName(StoredName(path.substr(start, end - start)))) return false;
         start = end + 1;
     }
-    return root.size() < path.size() && path.back() != '\\';
+    return true;
 }
 
 std::string_view FolderOf(std::string_view path) { return SplitPath(path)->folder; }

@@ -91,6 +91,30 @@ std::string SpecialFolderPath(int folderId) {
     return path;
 }
 
+// A shell link object with its file interface; both empty when the shell
+// cannot make one. COM must be on while they live.
+struct ShellLink {
+    win::ComPtr<IShellLinkW> link;
+    win::ComPtr<IPersistFile> file;
+    explicit operator bool() const { return link && file; }
+};
+
+ShellLink MakeShellLink() {
+    ShellLink made;
+    IShellLinkW* rawLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&rawLink))) ||
+        !rawLink) {
+        return made;
+    }
+    made.link.reset(rawLink);
+    IPersistFile* rawFile = nullptr;
+    if (SUCCEEDED(made.link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) {
+        made.file.reset(rawFile);
+    }
+    return made;
+}
+
 bool SaveShortcut(const std::string& shortcutPath, const std::string& workingFolder,
                   const std::string& programPath, const std::string& description) {
     // A path the system cannot take whole would be saved somewhere else.
@@ -101,25 +125,12 @@ bool SaveShortcut(const std::string& shortcutPath, const std::string& workingFol
         return false;
     }
     const win::ComScope com;  // declared first: COM ends after the objects go
-    IShellLinkW* rawLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&rawLink))) ||
-        !rawLink) {
-        return false;
-    }
-    const win::ComPtr<IShellLinkW> link(rawLink);
-    if (FAILED(link->SetWorkingDirectory(win::ToWide(workingFolder).c_str())) ||
-        FAILED(link->SetPath(program.c_str())) ||
-        FAILED(link->SetDescription(win::ToWide(description).c_str()))) {
-        return false;
-    }
-    IPersistFile* rawFile = nullptr;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile))) ||
-        !rawFile) {
-        return false;
-    }
-    const win::ComPtr<IPersistFile> file(rawFile);
-    return SUCCEEDED(file->Save(wide.c_str(), TRUE));  // replaces an existing file
+    const ShellLink shortcut = MakeShellLink();
+    return shortcut &&
+           SUCCEEDED(shortcut.link->SetWorkingDirectory(win::ToWide(workingFolder).c_str())) &&
+           SUCCEEDED(shortcut.link->SetPath(program.c_str())) &&
+           SUCCEEDED(shortcut.link->SetDescription(win::ToWide(description).c_str())) &&
+           SUCCEEDED(shortcut.file->Save(wide.c_str(), TRUE));  // replaces an existing file
 }
 
 // The file a shortcut leads to, as the item identifier it keeps names it
@@ -127,21 +138,10 @@ bool SaveShortcut(const std::string& shortcutPath, const std::string& workingFol
 // the shell cannot load the file as a shortcut.
 std::wstring LinkTarget(const std::wstring& path) {
     const win::ComScope com;
-    IShellLinkW* rawLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&rawLink))) ||
-        !rawLink) {
-        return std::wstring();
-    }
-    const win::ComPtr<IShellLinkW> link(rawLink);
-    IPersistFile* rawFile = nullptr;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile))) ||
-        !rawFile) {
-        return std::wstring();
-    }
-    const win::ComPtr<IPersistFile> file(rawFile);
+    const ShellLink shortcut = MakeShellLink();
     ITEMIDLIST* rawId = nullptr;
-    if (FAILED(file->Load(path.c_str(), STGM_READ)) || FAILED(link->GetIDList(&rawId)) || !rawId) {
+    if (!shortcut || FAILED(shortcut.file->Load(path.c_str(), STGM_READ)) ||
+        FAILED(shortcut.link->GetIDList(&rawId)) || !rawId) {
         return std::wstring();
     }
     const win::UniqueIdList id(rawId);

@@ -81,6 +81,17 @@ RECT BoundsIn(HWND window, HWND parent) {
     return r;
 }
 
+// The accessibility runtime's annotation service; none without the runtime
+// (then nothing would read the annotations either). Needs COM meanwhile.
+win::ComPtr<IAccPropServices> AnnotationService() {
+    IAccPropServices* raw = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void**>(&raw)))) {
+        return nullptr;
+    }
+    return win::ComPtr<IAccPropServices>(raw);
+}
+
 }  // namespace
 
 std::wstring WithoutAccessKey(std::wstring text) {
@@ -124,11 +135,7 @@ std::wstring Form::AccessibleName(HWND control) const {
 
 void SetAccessibleName(HWND control, const wchar_t* name) {
     const win::ComScope com;
-    IAccPropServices* raw = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IAccPropServices, reinterpret_cast<void**>(&raw))) &&
-        raw) {
-        const win::ComPtr<IAccPropServices> services(raw);
+    if (const auto services = AnnotationService()) {
         services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                  PROPID_ACC_NAME, name);
     }
@@ -142,13 +149,8 @@ LONG Form::AccessibleRole(HWND control) const {
 
 void Form::NameControls(bool name) const {
     const win::ComScope com;
-    IAccPropServices* raw = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IAccPropServices, reinterpret_cast<void**>(&raw))) ||
-        !raw) {
-        return;  // no accessibility runtime: nothing would read the names either
-    }
-    const win::ComPtr<IAccPropServices> services(raw);
+    const auto services = AnnotationService();
+    if (!services) return;
     const auto object = static_cast<DWORD>(OBJID_CLIENT);
     for (const ControlDef& def : controlDefs_) {
         HWND control = Control(def.id);
