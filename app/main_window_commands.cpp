@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string_view>
 
-#include "app/Unit1.h"
+#include "app/main_window.h"
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
 #include "app/window_placement.h"

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/Unit1.h"
+#include "app/main_window.h"
 #include "app/main_window_parts.h"
 #include "app/window_placement.h"
 #include "platform/ui_font.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Unit1.h"
+#include "app/main_window.h"
 #include "app/find_folder.h"
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "dialogs/Unit6.h"
+#include "dialogs/setup_dialog.h"
 #include "platform/registry_values.h"
 #include "platform/settings_store.h"
 #include "platform/text.h"

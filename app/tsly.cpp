@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Unit1.h"
+#include "app/main_window.h"
 #include "platform/application.h"
 #include "platform/command_line.h"
 

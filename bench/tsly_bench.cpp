@@ -41,7 +41,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/Unit1.h"
+#include "app/main_window.h"
 #include "app/settings_removal.h"
 #include "bench/bench_support.h"
 #include "bench/outside_cut.h"

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/Unit1.h"
+#include "app/main_window.h"
 #include "app/folder_watch.h"
 #include "app/main_commands.h"
 #include "core/text_colour.h"

@@ -16,12 +16,12 @@
 #include <memory>
 #include <thread>
 
-#include "app/Unit1.h"
+#include "app/main_window.h"
 #include "app/main_commands.h"
 #include "app/settings_removal.h"
 #include "platform/undo_journal_file.h"
-#include "dialogs/Unit2.h"
-#include "dialogs/Unit6.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/setup_dialog.h"
 #include "core/explorer_naming.h"
 #include "platform/application.h"
 #include "platform/registry_values.h"

@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/Unit1.h"
+#include "app/main_window.h"
 #include "app/main_commands.h"
-#include "dialogs/Unit2.h"
+#include "dialogs/options_dialog.h"
 #include "tests/app/harness.h"
 #include "tests/app/main_window_fixture.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Unit1.h"
+#include "app/main_window.h"
 #include "app/main_commands.h"
 #include "tests/app/harness.h"
 #include "tests/app/main_window_fixture.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Unit1.h"
+#include "app/main_window.h"
 #include "app/settings_removal.h"
 #include "tests/app/harness.h"
 #include "platform/text.h"

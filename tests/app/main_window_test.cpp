@@ -11,10 +11,10 @@
 #include <memory>
 #include <thread>
 
-#include "app/Unit1.h"
+#include "app/main_window.h"
 #include "app/main_commands.h"
 #include "app/settings_removal.h"
-#include "dialogs/Unit6.h"
+#include "dialogs/setup_dialog.h"
 #include "platform/application.h"
 #include "platform/registry_values.h"
 #include "platform/settings_store.h"

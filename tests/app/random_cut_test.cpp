@@ -20,7 +20,7 @@
 #include <random>
 #include <set>
 
-#include "app/Unit1.h"
+#include "app/main_window.h"
 #include "platform/application.h"
 #include "tests/app/harness.h"
 #include "tests/app/main_window_fixture.h"

@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "app/Unit1.h"
-#include "dialogs/Unit2.h"
-#include "dialogs/Unit3.h"
-#include "dialogs/Unit6.h"
+#include "app/main_window.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/about_box.h"
+#include "dialogs/setup_dialog.h"
 #include "platform/dpi.h"
 #include "tests/app/harness.h"
 #include "tests/app/main_window_fixture.h"

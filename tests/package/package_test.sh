@@ -64,7 +64,7 @@ for line, after in zip(lines, lines[1:]):
 newest_year = max(re.findall(r"^Ver\S+\s+(\d{4})/", history, re.M))
 copyright = re.search(r"^Copyright \(C\) \d{4}-(\d{4}) moravend$", text, re.M)
 assert copyright and copyright.group(1) == newest_year, "read-me copyright years"
-about = open(root + "/dialogs/Unit3.cpp", encoding="utf-8").read()
+about = open(root + "/dialogs/about_box.cpp", encoding="utf-8").read()
 assert '"' + copyright.group(0) + '"' in about, "About box copyright differs from the read-me"
 changelog = open(root + "/CHANGELOG.md", encoding="utf-8").read()
 assert re.search(r"^## (\S+)", changelog, re.M).group(1) == version, "CHANGELOG"

@@ -12,9 +12,9 @@
 #include <functional>
 #include <memory>
 
-#include "dialogs/Unit2.h"
-#include "dialogs/Unit3.h"
-#include "dialogs/Unit6.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/about_box.h"
+#include "dialogs/setup_dialog.h"
 #include "dialogs/help_topics.h"
 #include "platform/application.h"
 #include "platform/settings_store.h"

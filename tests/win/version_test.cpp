@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/Unit3.h"
+#include "dialogs/about_box.h"
 #include "platform/text.h"
 
 namespace tsly {

@@ -1,4 +1,4 @@
-#include "app/Unit1.h"
+#include "app/main_window.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
@@ -16,7 +16,7 @@
 #include "core/undo_journal.h"
 #include "core/explorer_naming.h"
 #include "dialogs/dialogs.h"
-#include "dialogs/Unit6.h"
+#include "dialogs/setup_dialog.h"
 #include "platform/application.h"
 #include "platform/dpi.h"
 #include "platform/file_system.h"

@@ -1,4 +1,4 @@
-#include "dialogs/Unit2.h"
+#include "dialogs/options_dialog.h"
 
 #include "core/cut_command.h"
 #include "dialogs/dialogs.h"

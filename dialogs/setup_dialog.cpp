@@ -1,4 +1,4 @@
-#include "dialogs/Unit6.h"
+#include "dialogs/setup_dialog.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>

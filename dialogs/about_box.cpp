@@ -1,4 +1,4 @@
-#include "dialogs/Unit3.h"
+#include "dialogs/about_box.h"
 
 #include <shellapi.h>
 
