@@ -1,6 +1,5 @@
 #include "app/find_folder.h"
 
-#include "app/Unit1.h"
 #include "platform/file_system.h"
 #include "platform/settings_store.h"
 
@@ -33,7 +32,7 @@ std::string LastScannedFolder() {
     }
 }
 
-void ConfigureFolderPicker(TSHBrowseForFolderEx& picker, TFrmMain& main) {
+void ConfigureFolderPicker(TSHBrowseForFolderEx& picker, std::string& selected) {
     const std::string last = LastScannedFolder();
     if (!last.empty() && win::Win32PathLookup().IsFolder(last)) {
         picker.SetSelectFolder(sfManual);
@@ -42,19 +41,19 @@ void ConfigureFolderPicker(TSHBrowseForFolderEx& picker, TFrmMain& main) {
         picker.SetSelectFolder(sfDesktopDir);
     }
     picker.SetCaption("検索するフォルダ");
-    picker.SetOnSelectionChanged([&main](TSHBrowseForFolderEx* Sender, HWND Wnd,
+    picker.SetOnSelectionChanged([&selected](TSHBrowseForFolderEx* Sender, HWND Wnd,
                                          std::string Path, std::string& ShowText,
                                          TOKButtonState& OKButtonState) {
-        SHBrowseForFolderEx1SelectionChanged(main, Sender, Wnd, Path, ShowText,
+        SHBrowseForFolderEx1SelectionChanged(selected, Sender, Wnd, Path, ShowText,
                                              OKButtonState);
     });
     picker.SetShowStyle(ssCenterScreen);
 }
 
-void SHBrowseForFolderEx1SelectionChanged(TFrmMain& main, TSHBrowseForFolderEx*, HWND,
+void SHBrowseForFolderEx1SelectionChanged(std::string& selected, TSHBrowseForFolderEx*, HWND,
                                           const std::string& Path, std::string&,
                                           TOKButtonState&) {
-    main.SelectedFolder = Path;
+    selected = Path;
 }
 
 std::string FolderToScan(const std::string& selected) {
@@ -62,18 +61,18 @@ std::string FolderToScan(const std::string& selected) {
     return !selected.empty() && selected.back() == '\\' ? selected : selected + "\\";
 }
 
-bool ChooseFolderToScan(TFrmMain& main, std::string& folder) {
+bool ChooseFolderToScan(win::Window& owner, std::string& selected, std::string& folder) {
     // Properties persist across runs and Execute changes none of them, so
     // a picker made for each run behaves as one kept by the window.
-    TSHBrowseForFolderEx picker(&main);
-    ConfigureFolderPicker(picker, main);
+    TSHBrowseForFolderEx picker(&owner);
+    ConfigureFolderPicker(picker, selected);
     if (!picker.Execute()) return false;
     // The last reported selection is the chosen folder. Should the shell
     // never have reported one, the dialog's own result stands in; with
     // neither there is nothing to scan (an empty path would mean the
     // current directory).
     const std::string& chosen =
-        main.SelectedFolder.empty() ? picker.FolderPath() : main.SelectedFolder;
+        selected.empty() ? picker.FolderPath() : selected;
     if (chosen.empty()) return false;
     folder = FolderToScan(chosen);
     return true;

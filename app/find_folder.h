@@ -7,20 +7,20 @@
 
 namespace tsly {
 
-class TFrmMain;
-
-// Lets the user pick a folder; on OK gives it with a trailing separator
+// Lets the user pick a folder, with owner disabled while the dialog runs;
+// selected keeps the last folder the dialog reported (the caller's, so that
+// it outlives the dialog). On OK gives the folder with a trailing separator
 // (a drive root keeps its own).
-bool ChooseFolderToScan(TFrmMain& main, std::string& folder);
+bool ChooseFolderToScan(win::Window& owner, std::string& selected, std::string& folder);
 
 // The main window's picker, SHBrowseForFolderEx1: opens with the last
 // folder scanned selected (the desktop folder when there is none or it is
 // gone), centred on the screen, titled "検索するフォルダ", and reports each
 // selection to SHBrowseForFolderEx1SelectionChanged.
-void ConfigureFolderPicker(TSHBrowseForFolderEx& picker, TFrmMain& main);
+void ConfigureFolderPicker(TSHBrowseForFolderEx& picker, std::string& selected);
 
-// Keeps the path of the last selected folder in main.SelectedFolder.
-void SHBrowseForFolderEx1SelectionChanged(TFrmMain& main, TSHBrowseForFolderEx* Sender,
+// Keeps the path of the last selected folder in selected.
+void SHBrowseForFolderEx1SelectionChanged(std::string& selected, TSHBrowseForFolderEx* Sender,
                                           HWND Wnd, const std::string& Path,
                                           std::string& ShowText,
                                           TOKButtonState& OKButtonState);

@@ -256,7 +256,7 @@ void TFrmMain::N6Click() {
 
 void TFrmMain::Action_find_folderExecute() {
     std::string folder;
-    if (!ChooseFolderToScan(*this, folder)) return;
+    if (!ChooseFolderToScan(*this, SelectedFolder, folder)) return;
     ScanFolder(folder);
 }
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
-#include "app/Unit1.h"
+#include "app/main_window.h"
 #include "app/find_folder.h"
 #include "app/main_commands.h"
 #include "platform/application.h"
@@ -85,7 +85,7 @@ TEST(PickerStart, IsTheLastFolderScannedAndTheDesktopWhenItIsGone) {
     };
     const auto startOf = [&main] {
         TSHBrowseForFolderEx picker(&main);
-        ConfigureFolderPicker(picker, main);
+        ConfigureFolderPicker(picker, main.SelectedFolder);
         return Start{picker.SelectFolder(), picker.SelectFolderName()};
     };
     const Start there = startOf();
@@ -259,20 +259,20 @@ TEST(ChooseFolderToScan, GivesTheChosenFolderWithASeparatorButADriveRootAsItIs) 
     std::string folder;
     {
         BrowseDriver driver({BrowseDriver::Select(windows), BrowseDriver::Press(IDOK)});
-        ASSERT_TRUE(ChooseFolderToScan(main, folder));
+        ASSERT_TRUE(ChooseFolderToScan(main, main.SelectedFolder, folder));
     }
     EXPECT_EQ(main.SelectedFolder, windows);
     EXPECT_EQ(folder, windows + "\\");
     {
         BrowseDriver driver({BrowseDriver::Select("C:\\"), BrowseDriver::Press(IDOK)});
-        ASSERT_TRUE(ChooseFolderToScan(main, folder));
+        ASSERT_TRUE(ChooseFolderToScan(main, main.SelectedFolder, folder));
     }
     EXPECT_EQ(folder, "C:\\");
     // Cancelled: no folder, but the last selection stays.
     folder = "unchanged";
     {
         BrowseDriver driver({BrowseDriver::Select(windows), BrowseDriver::Press(IDCANCEL)});
-        EXPECT_FALSE(ChooseFolderToScan(main, folder));
+        EXPECT_FALSE(ChooseFolderToScan(main, main.SelectedFolder, folder));
     }
     EXPECT_EQ(folder, "unchanged");
     EXPECT_EQ(main.SelectedFolder, windows);
@@ -286,7 +286,7 @@ TEST(ChooseFolderToScan, OpensOnTheDesktopFolder) {
     const std::string desktopDir = win::FromWide(wideDesktopDir);
     std::string folder;
     BrowseDriver driver({BrowseDriver::Press(IDOK)});
-    ASSERT_TRUE(ChooseFolderToScan(main, folder));
+    ASSERT_TRUE(ChooseFolderToScan(main, main.SelectedFolder, folder));
     EXPECT_EQ(main.SelectedFolder, desktopDir);
     EXPECT_EQ(folder, desktopDir + "\\");
 }
