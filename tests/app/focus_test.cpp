@@ -149,8 +149,12 @@ TEST_F(FocusTest, TheOptionsDialogIsActiveAgainAfterItsSaveErrorBox) {
                                     [&owner](HWND box) { owner = GetWindow(box, GW_OWNER); });
     // The dialog runs its own loop on this thread; another one clicks it.
     std::thread user([&] {
+        // Shown, not only made: a form found before its buttons exist would
+        // lose the click (posted to no window).
         HWND form = nullptr;
-        for (int i = 0; i < 250 && !form; ++i, Sleep(20)) form = FindWindowW(L"TFrmOption", nullptr);
+        for (int i = 0; i < 500 && !form; ++i, Sleep(20)) {
+            form = test::FindWindowOf(GetCurrentProcessId(), L"TFrmOption");
+        }
         dialog = form;
         if (!form) return;
         PostMessageW(GetDlgItem(form, TFrmOption::SpeedButton1), BM_CLICK, 0, 0);
