@@ -93,6 +93,7 @@ public:
     // The row's "結果" tells of a failure, foreseen or done.
     bool ShowsFailure(std::size_t row);
     RowCut PreviewOf(std::size_t row) { return preview_.Of(row); }
+    std::size_t PreviewPlans() const { return preview_.Plans(); }
     // Told after a change of ticks or captions by the user; the preview is
     // planned again (a tick changes what later rows would be called).
     void SetOnRowsChanged(std::function<void()> handler) { onRowsChanged_ = std::move(handler); }

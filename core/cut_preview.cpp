@@ -34,6 +34,7 @@ RowCut CutPreview::Of(std::size_t row) {
     if (!plan_) {
         disk_ = makeDisk_();
         plan_ = std::make_unique<CutPlan>(list_, options_, *disk_);
+        ++plans_;
     }
     return plan_->Of(row);
 }

@@ -35,6 +35,8 @@ public:
     // What the cut would do to `row`: Renamed (to `path`), Unchanged or
     // Failed; None for an unchecked row.
     RowCut Of(std::size_t row);
+    // How many plans were made: one for every row until something changes.
+    std::size_t Plans() const { return plans_; }
 
 private:
     const ShortcutListModel& list_;
@@ -42,6 +44,7 @@ private:
     CutOptions options_;
     std::unique_ptr<PlanDisk> disk_;
     std::unique_ptr<CutPlan> plan_;
+    std::size_t plans_ = 0;
 };
 
 }  // namespace tsly

@@ -17,6 +17,8 @@
 #include "app/main_window.h"
 #include "app/folder_watch.h"
 #include "app/main_commands.h"
+#include "app/main_window_parts.h"
+#include "platform/registry_watch.h"
 #include "core/text_colour.h"
 #include "tests/app/harness.h"
 #include "tests/app/main_window_fixture.h"
@@ -44,6 +46,15 @@ protected:
             texts.push_back(U(text));
         }
         return texts;
+    }
+    // Whether a turn of the watches, with nothing new on disk or in the
+    // options, leaves the preview's plan as it is.
+    static bool ATurnPlansNothing(TFrmMain& main) {
+        main.ListView_main().PreviewOf(0);
+        const std::size_t plans = main.ListView_main().PreviewPlans();
+        SendMessageW(main.hwnd(), WM_TIMER, kSettingsWatchTimerId, 0);
+        main.ListView_main().PreviewOf(0);
+        return main.ListView_main().PreviewPlans() == plans;
     }
     static bool UndoEnabled(TFrmMain& main) {
         return !(GetMenuState(GetMenu(main.hwnd()), kCmdUndo, MF_BYCOMMAND) & MF_GRAYED);
@@ -144,6 +155,7 @@ TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {
     PostMessageW(window, WM_COMMAND, kCmdOpenOption, 0);
     PostMessageW(list, LVM_EDITLABELW, 0, 0);
     PostMessageW(win::Application::Instance().Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(window, WM_TIMER, kSettingsWatchTimerId, 0);  // no watch while the cut renames
     main->Action_cutshoutExecute();
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, window, WM_COMMAND, WM_COMMAND, PM_NOREMOVE))
@@ -152,6 +164,7 @@ TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {
     EXPECT_FALSE(ListView_GetEditControl(list));
     EXPECT_EQ(main->ListView_main().model().Count(), static_cast<std::size_t>(kFiles));
     EXPECT_EQ(main->StatusText(1), "変更 " + std::to_string(kFiles) + " 件・失敗 0 件");
+    EXPECT_TRUE(ATurnPlansNothing(*main)) << "the cut's own renames are no news";
 
     // Escape, taken at the undo's first turn: files were put back by then.
     PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -349,7 +362,10 @@ TEST_F(CutOutcomeTest, ThePreviewFollowsOptionsSavedElsewhereAndTheDiskAndIsWhat
     };
     EXPECT_TRUE(shows({"→ aXX .lnk", "→ b .lnk", "→ c .lnk"}, 5000));
 
+    win::RegistryWatch watch(kSettingsKey);  // as the window watches the options
     SaveOptionElsewhere("cutname", "X");
+    EXPECT_TRUE(watch.Changed());
+    EXPECT_FALSE(watch.Changed()) << "once a change: the watch is set again";
     SaveOptionElsewhere("cutnameflg", "1");
     EXPECT_TRUE(shows({"→ aX .lnk", "→ b .lnk", "→ c .lnk"}, 5000)) << Results(*main)[0];
 
@@ -408,6 +424,7 @@ TEST_F(CutOutcomeTest, ThePreviewFollowsTheDiskWhileTheWindowStaysInFront) {
         EXPECT_TRUE(test::PumpUntil([&] { return Results(*main) == row.shows; }, 5000))
             << Results(*main)[0] << " | " << Results(*main)[1] << " | " << Results(*main)[2];
     }
+    EXPECT_TRUE(test::PumpUntil([&] { return ATurnPlansNothing(*main); })) << "a watch set again";
     EXPECT_EQ(GetActiveWindow(), active);
 }
 

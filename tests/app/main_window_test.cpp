@@ -76,18 +76,21 @@ protected:
 TEST_F(MainWindowTest, CommandLineRenamesByStoredOptionsAndStaysOpen) {
     test::WriteRegText(test::kOptionsKey, "Char", "(link)");
     test::WriteRegText(test::kOptionsKey, "Short1", "1");
+    test::WriteRegText(test::kOptionsKey, "CutPrefixMarker", "1");
     const std::string a = dir_.Make("電卓へのショートカット.lnk", "a");
     const std::string b = dir_.Make("メモ.lnk", "b");
     const std::string c = dir_.Make("readme.txt", "c");
+    const std::string d = dir_.Make("Shortcut to 表.lnk", "d");
 
-    auto main = Start({a, b, c});
+    auto main = Start({a, b, c, d});
     EXPECT_TRUE(IsWindowVisible(main->hwnd()));
     EXPECT_EQ(main->StatusText(), "処理は終了しました。");
     EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"readme.txt", "メモ (link).lnk",
-                                                     "電卓 (link).lnk"}));
+                                                     "表 (link).lnk", "電卓 (link).lnk"}));
     // The rows follow their files.
     EXPECT_EQ(Rows(*main), (std::vector<std::string>{dir_.path() + "電卓 (link).lnk",
-                                                     dir_.path() + "メモ (link).lnk", c}));
+                                                     dir_.path() + "メモ (link).lnk", c,
+                                                     dir_.path() + "表 (link).lnk"}));
 }
 
 TEST_F(MainWindowTest, ShortAliasesAreListedInTheirLongForm) {
@@ -346,6 +349,7 @@ TEST_F(MainWindowTest, AStoredGeometryOutOfReachOpensWithinReach) {
     } const rows[] = {
         {"top above the screen", {{"MainTop", "-315"}}, true},
         {"left at the right edge", {{"MainLeft", "1020"}}, true},
+        {"top below the screen", {{"MainTop", "2000"}}, true},
         {"off every screen", {{"MainLeft", "-32000"}, {"MainTop", "-32000"}}, true},
         {"no size", {{"MainWidth", "0"}, {"MainHeight", "0"}}, false},
         {"negative size", {{"MainWidth", "-50"}, {"MainHeight", "-8"}}, false},

@@ -38,12 +38,14 @@ TEST(CutPreview, EachRowShowsWhatTheCutWouldDo) {
     EXPECT_EQ(PreviewText(preview.Of(list.Count())), "");  // past the last row
     EXPECT_EQ(texts(), (std::vector<std::string>{"→ a .lnk", "変更なし", taken, taken, taken, "",
                                                  "→ x .lnk", "変更なし", taken}));
+    EXPECT_EQ(preview.Plans(), 1u);  // one plan for every row
     // Options as stored change the preview, and so does a tick.
     list.SetChecked(5, true);
     preview.SetOptions(CutOptions{"(1)", false, false, ""});
     EXPECT_EQ(texts(), (std::vector<std::string>{"→ a (1).lnk", "変更なし", "→ b (1).lnk", taken,
                                                  "→ c (1).lnk", "→ off (1).lnk", "→ x (1).lnk",
                                                  "変更なし", taken}));
+    EXPECT_EQ(preview.Plans(), 2u);
 }
 
 TEST(CutPreview, ANameAnEarlierRowMovesAwayFromIsFree) {

@@ -47,6 +47,16 @@ TEST(CutRule, SecondTextsThatCanReachTheExtension) {
     for (const Case& c : cases) EXPECT_EQ(CutsIntoExtension(c.text), c.reaches) << c.text;
 }
 
+// The preview is planned again when the options differ in any one field.
+TEST(CutRule, OptionsDifferInEachField) {
+    const CutOptions base{"R", false, false, "T", true, false};
+    std::vector<CutOptions> changed(6, base);
+    changed[0].replacement = "S", changed[1].applyToUnmarked = true, changed[2].cutSecondText = true;
+    changed[3].secondText = "U", changed[4].cutModernMarker = false, changed[5].cutPrefixMarkers = true;
+    EXPECT_TRUE(base == CutOptions(base));
+    for (const CutOptions& c : changed) EXPECT_TRUE(c != base) << &c - changed.data();
+}
+
 TEST(CutRule, FirstCut) {
     struct Case { const char* name; CutOptions options; const char* target; };
     const CutOptions none{"", false, false, ""}, link{"(link)", false, false, ""};
