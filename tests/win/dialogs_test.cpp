@@ -818,6 +818,10 @@ TEST(Forms, WorkFromTheKeyboardAndNameEveryControl) {
          [] { EXPECT_FALSE(Stored("Char").present); }, true},
         {"options, Enter", makeOptions, {}, VK_RETURN,
          [] { EXPECT_EQ(Stored("Char"), test::RegSz(L"")); }, true},
+        // Alt+A ticks a box, Alt+T puts the focus in a text field, where
+        // Enter applies too.
+        {"options, Enter in a field", makeOptions, {{WM_SYSCHAR, 'A'}, {WM_SYSCHAR, 'T'}}, VK_RETURN,
+         [] { EXPECT_EQ(Stored("Short1"), test::RegSz(L"1")); }, true},
         // Alt+S ticks the Send To box.
         {"setup, Escape", makeSetup, {{WM_SYSCHAR, 'S'}}, VK_ESCAPE,
          [&] { EXPECT_FALSE(Exists(sendTo)); }, false},
