@@ -433,6 +433,16 @@ TEST(TAboutBox, ShowsTheProgramAndOpensTheHomePageFromLinkAndButton) {
     EXPECT_EQ(GetParent(box.Control(TAboutBox::SpeedButton1)), box.Control(TAboutBox::Panel2));
     EXPECT_EQ(box.AccessibleRole(box.Control(TAboutBox::Label5)), ROLE_SYSTEM_LINK);
     EXPECT_EQ(box.AccessibleRole(box.Control(TAboutBox::SpeedButton1)), 0);
+    // The names in dark blue, the rest in the window's text colour.
+    const struct { int id; COLORREF colour; } looks[] = {
+        {TAboutBox::Label1, 0xA00000}, {TAboutBox::Label2, GetSysColor(COLOR_WINDOWTEXT)}};
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (const auto& look : looks) {
+        SendMessageW(box.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(box.Control(look.id)));
+        EXPECT_EQ(GetTextColor(dc), look.colour) << look.id;
+    }
+    DeleteDC(dc);
 
     SendMessageW(box.Control(TAboutBox::Label5), WM_LBUTTONDOWN, MK_LBUTTON, 0);
     SendMessageW(box.Control(TAboutBox::Label5), WM_LBUTTONUP, 0, 0);
