@@ -74,7 +74,9 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
         {after_a("C:\\d\\a", "C:\\e\\a", "C:\\d\\b"), 1},
         {after_a("\\\\?\\C:\\a", "", "\\\\?\\C:\\b"), 1},  // a device path
         {after_a("1:\\a", "", "1:\\b"), 1},
-        {after_a("\\\\srv\\sh\\a", "\\\\srv\\sh\\b", "\\\\srv\\sh\\c."), 3},
+        {after_a("\\\\srv\\sh\\a", "\\\\srv\\sh\\b", "\\\\srv\\sh\\c"), 3},
+        {after_a("C:\\d\\a", "", "C:\\d\\a.lnk."), 1},  // a name the system would store otherwise
+        {after_a("C:\\d\\a", "", "C:\\d\\a.lnk "), 1},
         {JournalHeader() + "R\t-\t5\tC:\\a\t\tC:\\b\t" + "01d62df0\n" + b, 0},  // half an identity
         {JournalHeader() + "R\t5\t-\tC:\\a\t\tC:\\b\t" + "5e2994a8\n" + b, 0},
         {JournalHeader() + "R\t1\t00000000000000002\tC:\\a\t\tC:\\b\t" + "6487b2ea\n", 0},  // 17 digits
@@ -99,6 +101,12 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
         EXPECT_EQ(LooksLikeJournal(c.text.substr(0, 40)), c.renames >= 0) << c.text;
     }
     EXPECT_TRUE((*ParseJournal(v1))[0].done);
+    // A whole line refused is told apart from a torn tail.
+    bool refused = false;
+    ParseJournal(JournalHeader() + a + flipped, &refused);
+    EXPECT_TRUE(refused);
+    ParseJournal(JournalHeader() + a + b.substr(0, 10), &refused);
+    EXPECT_FALSE(refused);
 }
 
 TEST(UndoJournal, FileNamesSortByTheirCut) {
@@ -141,7 +149,7 @@ TEST(UndoJournal, FindsEachFileByItsIdentity) {
         return FileId{7, it->second};
     };
     auto rename = [](std::uint64_t id, const char* from, const char* via, const char* to, const char* now) {
-        JournalRename r{FileId{7, id}, from, via, to, now != nullptr, now ? now : ""};
+        JournalRename r{FileId{7, id}, from, via, to, now != nullptr, now ? now : "", true};
         return r;
     };
     std::vector<JournalRename> renames = {
@@ -165,6 +173,8 @@ TEST(UndoJournal, FindsEachFileByItsIdentity) {
     EXPECT_EQ(undo[3].current, "C:\\both .lnk");
     EXPECT_EQ(undo[4].current, "C:\\n .lnk");
     EXPECT_FALSE(undo[4].id);
+    EXPECT_TRUE(undo[0].proven);  // only a checked line's identity proves its file
+    EXPECT_FALSE(undo[4].proven);
 }
 
 }  // namespace
