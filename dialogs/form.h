@@ -1,6 +1,9 @@
 // The base of the program's modal dialogs: a fixed-size window with only a
 // close box, the program's font and icon, laid out from a table of controls
-// at pixel positions, shown modally and closed by its own commands.
+// at pixel positions, shown modally and closed by its own commands. A dialog
+// is its table (ControlDef, FormDef) and its OnCommand; the base's members
+// live in form.cpp (keys, messages), form_layout.cpp (making and DPI),
+// form_drawing.cpp (colours, flat buttons) and form_accessibility.cpp.
 #pragma once
 
 #include <windows.h>
@@ -101,6 +104,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The layout (form_layout.cpp).
     void CreateControl(const ControlDef& def);
     // Where a control goes at the form's DPI, and in which window.
     RECT BoundsOf(const ControlDef& def, HWND& parent) const;
@@ -112,14 +116,23 @@ private:
     // Fonts, icons, size and every control's place for the form's DPI.
     void ApplyDpi();
     void LayOut();
-    const ControlDef* DefOf(HWND control) const;
+
+    // The drawing (form_drawing.cpp).
     LRESULT ColourStatic(HDC dc, HWND control);
     // Paints a push button flat: a picture left of its caption, an edge
     // only under the mouse, the focus rectangle while it has the focus.
     LRESULT DrawButton(const NMCUSTOMDRAW& draw) const;
-    // Names the controls that another control labels (ControlDef::labelledBy)
-    // for the accessibility runtime, or takes the names back.
+    // A flat button's pictures at the size of the form's DPI, loaded when
+    // first drawn at it.
+    HIMAGELIST GlyphsOf(const ControlDef& def) const;
+
+    // The screen reader (form_accessibility.cpp): names the controls that
+    // another control labels (ControlDef::labelledBy) for the accessibility
+    // runtime, or takes the names back.
     void NameControls(bool name) const;
+
+    // The keys and messages (form.cpp).
+    const ControlDef* DefOf(HWND control) const;
     // The button Enter presses: the focused one, else the default.
     int DefaultId() const;
     static LRESULT CALLBACK MemoKeys(HWND memo, UINT message, WPARAM wParam, LPARAM lParam,
@@ -127,9 +140,6 @@ private:
 
     std::vector<ControlDef> controlDefs_;
     std::map<int, HWND> controls_;
-    // A flat button's pictures at the size of the form's DPI, loaded when
-    // first drawn at it.
-    HIMAGELIST GlyphsOf(const ControlDef& def) const;
     struct Glyphs {
         win::UniqueImageList images;
         int size = 0;
@@ -147,5 +157,7 @@ private:
 
 // A caption as a screen reader reads it: without the access key's "&".
 std::wstring WithoutAccessKey(std::wstring text);
+// A window's text as the system holds it.
+std::wstring TextOf(HWND hwnd);
 
 }  // namespace tsly::dialogs
