@@ -40,7 +40,8 @@ public:
     // was stopped or the window closed).
     bool ScanFolder(const std::string& folder);
     void Action_cutshoutExecute();
-    void Action_undoExecute();
+    // Ctrl+Z's cut, or the one chosen in the history window.
+    void Action_undoExecute(const UndoHistory::Kept* chosen = nullptr);
     void N3Click();
     void N6Click();
     void Close();
@@ -103,6 +104,7 @@ private:
 
     void Action_find_folderExecute();
     void Action_open_optionExecute();
+    void History1Click();
     void S1Click();
     void SearchforHelpOn1Click();
     void About1Click();

@@ -147,6 +147,7 @@ void TFrmMain::OnCommand(int id, HWND source) {
     case kCmdAbout: About1Click(); break;
     case kCmdClearList: N6Click(); break;
     case kCmdUndo: Action_undoExecute(); break;
+    case kCmdHistory: History1Click(); break;
     case kCmdCheckAll: listView_.SetCheckedAll(true); break;
     case kCmdUncheckAll: listView_.SetCheckedAll(false); break;
     case kCmdTickRows: listView_.TickFocused(); break;
