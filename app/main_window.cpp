@@ -106,12 +106,13 @@ void TFrmMain::FormCreate(int argc, char** argv) {
 
     // A broken stored value must not keep the program from showing itself:
     // the error is reported and start-up goes on with what was applied.
+    int showCommand = SW_SHOW;
     try {
-        RestoreGeometry();
+        RestoreGeometry(showCommand);
     } catch (const SettingsError& e) {
         app.ReportError(e.what());
     }
-    columns_.Fit(Scaled(kMinResultColumnWidth));
+    columns_.Fit(win::Scale(kMinResultColumnWidth, dpi_));
     LookForJournals(undo_);
     listView_.SetOnRowsChanged([this] {
         counter_.Start();
@@ -141,7 +142,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
 
     listView_.SyncCount();
     listView_.FocusFirstRow();  // Space ticks at once, no arrow key first
-    ShowWindow(hwnd(), showCommand_);
+    ShowWindow(hwnd(), showCommand);
     UpdateWindow(hwnd());
     UpdateCommandStates();
     // The activation ran the cut once already: this run repeats it, and for
@@ -165,7 +166,7 @@ void TFrmMain::Close() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
 POINT TFrmMain::DialogPosition() const {
     RECT r{};
     GetWindowRect(hwnd(), &r);
-    return POINT{r.left + Scaled(25), r.top + Scaled(20)};
+    return POINT{r.left + win::Scale(25, dpi_), r.top + win::Scale(20, dpi_)};
 }
 
 void TFrmMain::SetStatusText(const std::string& text, int part) {
@@ -279,13 +280,12 @@ void TFrmMain::History1Click() {
 
 void TFrmMain::S1Click() { ShowSetupDialog(DialogPosition()); }
 void TFrmMain::About1Click() { ShowAboutBox(DialogPosition()); }
-void TFrmMain::SearchforHelpOn1Click() { ShowHelpTopics(hwnd()); }
 
 LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
         LayoutChildren();
-        columns_.Fit(Scaled(kMinResultColumnWidth));
+        columns_.Fit(win::Scale(kMinResultColumnWidth, dpi_));
         return 0;
     case WM_GETMINMAXINFO: {
         if (!bars_.ToolBar()) break;  // not made yet

@@ -255,10 +255,12 @@ TEST_F(Faults, TheUndoOutlivesTheWindowAndABrokenJournalIsSetAside) {
         EXPECT_TRUE(quiet.Texts().empty());
         CloseHandle(held);
     }
-    MessageBoxWatcher watcher;
-    main = Start();
-    ASSERT_EQ(watcher.Texts().size(), 1u);
-    EXPECT_NE(watcher.Texts()[0].find("undo.log.bad"), std::string::npos);
+    {
+        MessageBoxWatcher watcher;
+        main = Start();
+        ASSERT_EQ(watcher.Texts().size(), 1u);
+        EXPECT_NE(watcher.Texts()[0].find("undo.log.bad"), std::string::npos);
+    }
     // The older one set aside is replaced: the next start tells nothing.
     EXPECT_EQ(GetFileAttributesW(journal.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(main->CanUndo());
@@ -277,7 +279,7 @@ TEST_F(Faults, TheUndoOutlivesTheWindowAndABrokenJournalIsSetAside) {
     ASSERT_EQ(told.Texts().size(), 1u);
     EXPECT_NE(told.Texts()[0].find("undo.log.bad"), std::string::npos);
     EXPECT_FALSE(main->CanUndo());
-    EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"a - ショートカット.lnk", "b .lnk", "moved"}));
+    EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"a - ショートカット.lnk", "b .lnk"}));
     EXPECT_EQ(main->StatusText(), NothingToUndoText());
 }
 
