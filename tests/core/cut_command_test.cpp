@@ -227,7 +227,8 @@ TEST(CutCommand, UndoDoesWhatItsPlanSaysAndKeepsWhatFailed) {
     Bench b({"", false, true, "Copy of "},
             {{"aへのショートカット.lnk", true}, {"bへのショートカット.lnk", true},
              {"Copy of cへのショートカット.lnk", true}, {"dへのショートカット.lnk", true},
-             {"eへのショートカット.lnk", true}, {"fへのショートカット.lnk", true}});
+             {"eへのショートカット.lnk", true}, {"fへのショートカット.lnk", true},
+             {"Copy of Z.lnk", true}, {"Copy of Copy of Z.lnk", true}});  // the second takes the first's old name
     CutResult cut = RunCutCommand(b, b);
     b.Add(D + "aへのショートカット.lnk");              // another file took the old name
     b.files[D + "moved.lnk"] = b.files[D + "b .lnk"];  // a later rename, and a file in its place
@@ -240,7 +241,8 @@ TEST(CutCommand, UndoDoesWhatItsPlanSaysAndKeepsWhatFailed) {
     const std::vector<std::string> planned = {
         "元の名前のファイルがあります", "後で名前が変わっています（後の処理を先に元に戻すと戻せます）",
         "→ Copy of cへのショートカット.lnk", "ファイルがありません（記録から外します）",
-        "→ eへのショートカット.lnk", "元の名前に戻っています"};
+        "→ eへのショートカット.lnk", "元の名前に戻っています", "→ Copy of Z.lnk",
+        "→ Copy of Copy of Z.lnk"};
     UndoForecast forecast(b, false);
     for (std::size_t i = cut.journal.size() - 1; i > 0; --i) {
         const UndoRow row = UndoRowOf(cut.journal[i], b);
@@ -248,14 +250,17 @@ TEST(CutCommand, UndoDoesWhatItsPlanSaysAndKeepsWhatFailed) {
     }
     b.log.clear();
     UndoResult undo = UndoCut(b, b, cut);
-    EXPECT_EQ(b.log, (std::vector<std::string>{D + "e .lnk -> " + D + "eへのショートカット.lnk",
+    EXPECT_EQ(b.log, (std::vector<std::string>{D + "Copy of Z.lnk -> " + D + "Copy of Copy of Z.lnk",
+                                               D + "Z.lnk -> " + D + "Copy of Z.lnk",
+                                               D + "e .lnk -> " + D + "eへのショートカット.lnk",
                                                D + "c .lnk -> " + D + "Copy of cへのショートカット.lnk",
                                                "completed"}));
     EXPECT_EQ(b.Texts(), (std::vector<std::string>{
                              "失敗: 同じ名前のファイルがあります",
                              "失敗: 後で名前が変わっています（後の処理を先に元に戻してください）",
                              "元に戻しました", "失敗: ファイルが見つかりません（元に戻す記録から外しました）",
-                             "失敗: 他のプログラムが使用中です", "元に戻しました"}));
+                             "失敗: 他のプログラムが使用中です", "元に戻しました", "元に戻しました",
+                             "元に戻しました"}));
     EXPECT_EQ(b.rows[2].first, D + "Copy of cへのショートカット.lnk");  // rows follow their files back
     EXPECT_EQ(b.rows[5].first, D + "fへのショートカット.lnk");
     EXPECT_EQ(cut.journal.size(), 3u);  // a, b and e wait, in cut order
@@ -275,7 +280,7 @@ TEST(CutCommand, UndoDoesWhatItsPlanSaysAndKeepsWhatFailed) {
     EXPECT_TRUE(cut.journal.empty());
     EXPECT_EQ(b.Left(), (Names{"aへのショートカット.lnk", "bへのショートカット.lnk",
                                "Copy of cへのショートカット.lnk", "eへのショートカット.lnk",
-                               "fへのショートカット.lnk"}));
+                               "fへのショートカット.lnk", "Copy of Z.lnk", "Copy of Copy of Z.lnk"}));
 }
 
 TEST(CutCommand, ABatchIsKeptBeforeItsRenamesHappen) {
@@ -331,11 +336,12 @@ TEST(CutCommand, StoppingEndsAfterTheCurrentRowWithTheOutcomesSoFar) {
     EXPECT_TRUE(RunCutCommand(last, last).stopped);
     EXPECT_EQ(last.Left(), (Names{"a .lnk", "bへのショートカット.lnk"}));
     // So does an undo: what it did not reach stays to undo.
-    Bench undo({}, {{"aへのショートカット.lnk", true}, {"bへのショートカット.lnk", true}});
-    CutResult both = RunCutCommand(undo, undo);
-    undo.stopAfter = 1;
-    EXPECT_TRUE(UndoCut(undo, undo, both).stopped);
-    EXPECT_EQ(both.journal.size(), 1u);
+    Bench undo({}, {{"aへのショートカット.lnk", true}, {"bへのショートカット.lnk", true},
+                    {"cへのショートカット.lnk", true}});
+    CutResult all = RunCutCommand(undo, undo);
+    undo.stopAfter = 2;
+    EXPECT_TRUE(UndoCut(undo, undo, all).stopped);
+    EXPECT_EQ(all.journal.size(), 1u);
 }
 
 TEST(CutCommand, SettingsErrorEndsTheCommandAtOnce) {
