@@ -22,20 +22,20 @@ struct Column {
     int width;  // at 96 dpi
 };
 constexpr Column kCutColumns[] = {
-    {L"日時", 78}, {L"場所", 196}, {L"変えた数", 62}, {L"いま戻せる数", 84}, {L"記録", 150}};
-constexpr Column kRowColumns[] = {{L"付けた名前", 180}, {L"元の名前", 180}, {L"元に戻すと", 210}};
+    {L"日時", 86}, {L"場所", 160}, {L"変えた数", 62}, {L"いま戻せる数", 84}, {L"記録", 238}};
+constexpr Column kRowColumns[] = {{L"付けた名前", 190}, {L"元の名前", 200}, {L"元に戻すと", 240}};
 
 const std::vector<dialogs::ControlDef>& Layout() {
     using F = TFrmHistory;
     // Virtual lists: the window gives each cell as it is drawn.
     static const std::vector<dialogs::ControlDef> layout{
         {F::LabelCuts, Kind::Label, 0, 8, 8, 300, 12, "記録している処理（新しい順）(&L):", 0, Look::Plain, 0},
-        {F::ListCuts, Kind::List, 0, 8, 24, 588, 132, "", LVS_OWNERDATA, Look::Plain, 0},
+        {F::ListCuts, Kind::List, 0, 8, 24, 648, 132, "", LVS_OWNERDATA, Look::Plain, 0},
         {F::LabelRows, Kind::Label, 0, 8, 166, 300, 12, "選んだ処理で名前を変えたファイル(&R):", 0, Look::Plain, 0},
-        {F::ListRows, Kind::List, 0, 8, 182, 588, 180, "", LVS_OWNERDATA, Look::Plain, 0},
+        {F::ListRows, Kind::List, 0, 8, 182, 648, 180, "", LVS_OWNERDATA, Look::Plain, 0},
         {F::ButtonUndo, Kind::PushButton, 0, 8, 372, 100, 24, "元に戻す(&U)", 0, Look::Plain, 0},
         {F::ButtonDelete, Kind::PushButton, 0, 116, 372, 100, 24, "削除(&D)", 0, Look::Plain, 0},
-        {F::ButtonClose, Kind::PushButton, 0, 496, 372, 100, 24, "閉じる", 0, Look::Plain, 0},
+        {F::ButtonClose, Kind::PushButton, 0, 556, 372, 100, 24, "閉じる", 0, Look::Plain, 0},
     };
     return layout;
 }
@@ -72,7 +72,7 @@ std::wstring NameOf(const std::string& path) {
 TFrmHistory::TFrmHistory(POINT position, UndoHistory& undo, const ShortcutListModel& list)
     : undo_(undo), list_(list) {
     // Enter undoes the chosen cut, as the window is for; Escape closes it.
-    CreateForm({"TFrmHistory", "履歴", 604, 404, ButtonUndo, ButtonClose}, position, Layout());
+    CreateForm({"TFrmHistory", "履歴", 664, 404, ButtonUndo, ButtonClose}, position, Layout());
     for (int id : {ListCuts, ListRows}) {
         ListView_SetExtendedListViewStyle(Control(id), LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
     }
@@ -91,7 +91,7 @@ void TFrmHistory::AddColumns() {
             column.mask = LVCF_TEXT | LVCF_WIDTH;
             column.pszText = const_cast<wchar_t*>(c.heading);
             column.cx = MulDiv(c.width, static_cast<int>(Dpi()), 96);
-            ListView_InsertColumn(list, i++, &column);
+            SendMessageW(list, LVM_INSERTCOLUMNW, i++, reinterpret_cast<LPARAM>(&column));
         }
     };
     add(ListCuts, kCutColumns);
