@@ -61,7 +61,7 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
         {JournalHeader() + a + std::string(4096, '\0'), 1},  // padded by a power cut
         {JournalHeader() + a + flipped + b, 1},  // the rest is not trusted either
         {JournalHeader() + a + "R\t-\t-\tC:\\\xff\t\tC:\\x\t" + "00000000\n", 1},
-        {JournalHeader() + a + JournalRenameLine({std::nullopt, "C:\\\xc3", "", "C:\\x", false, ""}), 1},
+        {JournalHeader() + a + JournalRenameLine({std::nullopt, "C:\\\xc3", "", "C:\\x", false, ""}) + b, 1},
         {JournalHeader() + a + JournalDoneLine(1, "C:\\b") + b, 1},  // no rename 1 (yet)
         {JournalHeader() + a + JournalDoneLine(0, "C:\\d\\b") + b, 1},  // done outside its folder
         {JournalHeader() + a + JournalDoneLine(0, "b") + b, 1},
@@ -101,6 +101,8 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
         EXPECT_EQ(LooksLikeJournal(c.text.substr(0, 40)), c.renames >= 0) << c.text;
     }
     EXPECT_TRUE((*ParseJournal(v1))[0].done);
+    EXPECT_FALSE((*ParseJournal(v1))[0].checked);  // nothing proves its identities
+    EXPECT_TRUE((*ParseJournal(JournalHeader() + a))[0].checked);
     // A whole line refused is told apart from a torn tail.
     bool refused = false;
     ParseJournal(JournalHeader() + a + flipped, &refused);
@@ -163,6 +165,8 @@ TEST(UndoJournal, FindsEachFileByItsIdentity) {
         rename(10, "C:\\both - x.lnk", "", "C:\\both .lnk", "C:\\both .lnk"),  // this cut did, and says so
     };
     renames.push_back(JournalRename{std::nullopt, "C:\\n - x.lnk", "", "C:\\n .lnk", true, "C:\\n .lnk"});
+    // Nothing tells whether this one happened: left out.
+    renames.push_back(JournalRename{std::nullopt, "C:\\m - x.lnk", "", "C:\\m .lnk", false, ""});
     const std::vector<JournalUndo> undo =
         FindJournalFiles(renames, identity, [](const FileId& id) { return id.file >= 8; });
     ASSERT_EQ(undo.size(), 5u);
