@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
 
     // The files as a cut left them, and the journal of that cut, ten times.
     test::TempDir dir;
-    std::string journal = JournalHeader(), done;
+    std::string journal, done;  // the file begins with its header
     win::FileIdentities ids;
     for (int i = 0; i < rows; ++i) {
         const std::string now = dir.Make(std::to_string(i) + " .lnk");

@@ -299,6 +299,24 @@ TEST_F(Faults, TheTenNewestJournalsStay) {
     EXPECT_EQ(test::UndoJournalNames().size(), kJournalsKept);
 }
 
+// A journal line without a file's identity proves nothing: Ctrl+Z does not
+// follow it to a file no cut renamed, and the journal stays for the history.
+TEST_F(Faults, ALineWithoutProofIsNotFollowedByCtrlZ) {
+    const std::string important = dir_.Make("important.txt", "mine");
+    auto crafted = win::UndoJournalFile::CreateNew(win::UndoJournalFolder());
+    ASSERT_TRUE(crafted);
+    crafted->Append(JournalRenameLine({std::nullopt, dir_.path() + "x - ショートカット.lnk", "", important, false, ""}) +
+                        JournalDoneLine(0, important), true);
+    crafted.reset();
+    MessageBoxWatcher none;
+    auto main = Start();
+    SendMessageW(main->hwnd(), WM_COMMAND, kCmdUndo, 0);
+    EXPECT_EQ(none.Texts(), std::vector<std::string>{});
+    EXPECT_EQ(dir_.Names(), std::vector<std::string>{"important.txt"});
+    EXPECT_EQ(main->StatusText(), NothingToUndoText());
+    EXPECT_EQ(test::UndoJournalNames().size(), 1u);
+}
+
 // Escape stops the cut that Send To starts, and the start-up does not run
 // it again.
 TEST_F(Faults, EscapeStopsTheStartUpCut) {
