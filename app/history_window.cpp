@@ -105,11 +105,18 @@ void TFrmHistory::FillCuts(int select) {
     ListView_SetItemCountEx(list, static_cast<int>(cuts_.size()), 0);
     select = cuts_.empty() ? -1 : std::min(select, static_cast<int>(cuts_.size()) - 1);
     if (select >= 0) {
+        filling_ = true;
         ListView_SetItemState(list, select, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        filling_ = false;
         ListView_EnsureVisible(list, select, FALSE);
     }
-    ShowRows();
-    // The counts need the disk: a cut a turn, between the user's messages.
+    // The rows and the counts read the journals and the disk: they come a
+    // cut a turn, between the user's messages, so that the window opens at
+    // once whatever it holds.
+    rowsOf_ = -1;
+    const bool ours = select >= 0 && cuts_[select].owner != UndoHistory::Owner::OtherWindow;
+    EnableWindow(Control(ButtonUndo), ours);
+    EnableWindow(Control(ButtonDelete), ours);
     SetTimer(hwnd(), kCountTimer, 0, nullptr);
     InvalidateRect(list, nullptr, FALSE);
 }
@@ -122,9 +129,11 @@ void TFrmHistory::ShowRows() {
     const int cut = SelectedCut();
     rows_.clear();
     plans_.clear();
+    rowsOf_ = cut;
     if (cut >= 0) {
         rows_ = undo_.RowsOf(cuts_[cut], list_);
         std::reverse(rows_.begin(), rows_.end());  // as the undo goes
+        ListView_RedrawItems(Control(ListCuts), cut, cut);  // its summary is known now
     }
     disk_ = std::make_unique<win::DiskLook>();
     forecast_ = std::make_unique<UndoForecast>(*disk_, true);
@@ -135,7 +144,11 @@ void TFrmHistory::ShowRows() {
     EnableWindow(Control(ButtonDelete), ours);
 }
 
-bool TFrmHistory::CountNext() {
+bool TFrmHistory::WorkTurn() {
+    if (rowsOf_ != SelectedCut()) {
+        ShowRows();
+        return true;
+    }
     for (std::size_t i = 0; i < cuts_.size(); ++i) {
         if (!backNow_[i].empty()) continue;
         win::DiskLook disk;
@@ -156,8 +169,8 @@ std::wstring TFrmHistory::CellText(int listId, int row, int column) {
         const UndoHistory::Kept& cut = cuts_[row];
         switch (column) {
         case 0: return When(cut);
-        case 1: return Where(cut);
-        case 2: return std::to_wstring(cut.renames);
+        case 1: return cut.summarized ? Where(cut) : L"…";
+        case 2: return cut.summarized ? std::to_wstring(cut.renames) : L"…";
         case 3: return backNow_[row].empty() ? L"…" : backNow_[row];
         default: return Whose(cut.owner);
         }
@@ -211,13 +224,13 @@ LRESULT TFrmHistory::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         if (header->code == LVN_ITEMCHANGED && id == ListCuts) {
             const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
-            if ((change->uNewState ^ change->uOldState) & LVIS_SELECTED) ShowRows();
+            if (((change->uNewState ^ change->uOldState) & LVIS_SELECTED) && !filling_) ShowRows();
             return 0;
         }
         break;
     }
     case WM_TIMER:
-        if (wParam == kCountTimer && !CountNext()) KillTimer(hwnd(), kCountTimer);
+        if (wParam == kCountTimer && !WorkTurn()) KillTimer(hwnd(), kCountTimer);
         return 0;
     case win::kWmDpiChanged: {
         const LRESULT result = Form::HandleMessage(message, wParam, lParam);

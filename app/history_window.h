@@ -46,8 +46,10 @@ private:
     int SelectedCut() const;
     // The chosen cut's rows, planned again as they are drawn.
     void ShowRows();
-    // One cut's count of rows an undo would put back now, a turn at a time.
-    bool CountNext();
+    // A turn of the window's work between the user's messages: the chosen
+    // cut's rows, then one cut's summary and count of rows an undo would
+    // put back now; false when all is done.
+    bool WorkTurn();
 
     UndoHistory& undo_;
     const ShortcutListModel& list_;
@@ -56,6 +58,8 @@ private:
     // The chosen cut's rows, last renamed first as the undo goes, and the
     // plans made so far.
     std::vector<UndoRow> rows_;
+    int rowsOf_ = -1;  // the cut they are of
+    bool filling_ = false;  // the cuts are listed afresh: no rows read yet
     std::vector<UndoAction> plans_;
     std::unique_ptr<win::DiskLook> disk_;
     std::unique_ptr<UndoForecast> forecast_;

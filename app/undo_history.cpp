@@ -258,33 +258,29 @@ void UndoHistory::EndUndo(Step step, const ShortcutListModel& list) {
     Look();
 }
 
+namespace {
+
+void AddFolder(UndoHistory::Kept& kept, std::string_view path) {
+    const std::string folder(SplitPath(path)->folder);
+    if (std::find(kept.folders.begin(), kept.folders.end(), folder) == kept.folders.end()) {
+        kept.folders.push_back(folder);
+    }
+}
+
+}  // namespace
+
 std::vector<UndoHistory::Kept> UndoHistory::Cuts(const ShortcutListModel& list) const {
     std::vector<Kept> cuts;
-    const auto addFolder = [](Kept& kept, std::string_view path) {
-        const std::string folder(SplitPath(path)->folder);
-        if (std::find(kept.folders.begin(), kept.folders.end(), folder) == kept.folders.end()) {
-            kept.folders.push_back(folder);
-        }
-    };
-    const auto fromJournal = [&](Kept& kept, const std::string& text) {
-        const auto renames = ReadRenames(text);
-        for (const JournalRename& r : renames.value_or(std::vector<JournalRename>{})) {
-            kept.renames += r.done;
-            addFolder(kept, r.from);
-        }
-        return renames.has_value();
-    };
     for (std::size_t i = 0; i < own_.size(); ++i) {
         const Step& step = own_[i];
         Kept kept;
         kept.place = i;
         if (step.file) kept.journal = step.file->path(), kept.when = step.file->stamp();
-        if (!step.rowsKnown) {
-            fromJournal(kept, step.file->Read());
-        } else {
+        if (step.rowsKnown) {  // in memory: known at once
+            kept.summarized = true;
             kept.renames = step.cut.journal.size();
             for (const JournalEntry& entry : step.cut.journal) {
-                if (entry.row < list.Count()) addFolder(kept, list.Caption(entry.row));
+                if (entry.row < list.Count()) AddFolder(kept, list.Caption(entry.row));
             }
         }
         cuts.push_back(std::move(kept));
@@ -300,7 +296,7 @@ std::vector<UndoHistory::Kept> UndoHistory::Cuts(const ShortcutListModel& list) 
         kept.when = ParseJournalFileName(std::string_view(journals[i]).substr(journals[i].rfind('\\') + 1));
         // Held for a moment only, to tell whether another window holds it.
         kept.owner = win::UndoJournalFile::Claim(journals[i]) ? Owner::EarlierRun : Owner::OtherWindow;
-        if (fromJournal(kept, win::ReadJournal(journals[i]))) cuts.push_back(std::move(kept));
+        cuts.push_back(std::move(kept));
     }
     // Newest first; a cut kept in memory alone is this window's newest.
     const auto order = [](const Kept& k) { return k.when ? JournalFileName(*k.when) : std::string("~"); };
@@ -309,7 +305,7 @@ std::vector<UndoHistory::Kept> UndoHistory::Cuts(const ShortcutListModel& list) 
     return cuts;
 }
 
-std::vector<UndoRow> UndoHistory::RowsOf(const Kept& cut, const ShortcutListModel& list) const {
+std::vector<UndoRow> UndoHistory::RowsOf(Kept& cut, const ShortcutListModel& list) const {
     std::vector<UndoRow> rows;
     const std::optional<std::size_t> place = PlaceOf(cut);
     if (place && own_[*place].rowsKnown) {
@@ -318,9 +314,16 @@ std::vector<UndoRow> UndoHistory::RowsOf(const Kept& cut, const ShortcutListMode
         }
         return rows;
     }
+    cut.summarized = true;
     if (cut.journal.empty()) return rows;
     const auto renames = ReadRenames(win::ReadJournal(cut.journal));
     if (!renames) return rows;
+    cut.renames = 0;
+    cut.folders.clear();
+    for (const JournalRename& r : *renames) {
+        cut.renames += r.done;
+        AddFolder(cut, r.from);
+    }
     std::optional<std::vector<FileId>> others;
     for (JournalUndo& file : FilesOf(*renames, [&]() -> const std::vector<FileId>& {
              if (!others) others = RenamedByOthers(cut.journal);

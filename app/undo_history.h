@@ -68,14 +68,17 @@ public:
         std::size_t place = 0;  // for those: which of this window's
         Owner owner = Owner::ThisWindow;
         std::optional<JournalStamp> when;
+        // What it did, known once its journal was read (RowsOf).
+        bool summarized = false;
         std::size_t renames = 0;     // renames it made
         std::vector<std::string> folders;  // where, without repeats
     };
     // Every kept cut, newest first: this window's, and the newest journals
-    // on disk, the ones other running windows hold among them.
+    // on disk, the ones other running windows hold among them. Journals are
+    // not read here: a history of ten long cuts opens at once.
     std::vector<Kept> Cuts(const ShortcutListModel& list) const;
-    // Its rows as an undo would find them now, in cut order.
-    std::vector<UndoRow> RowsOf(const Kept& cut, const ShortcutListModel& list) const;
+    // Its rows as an undo would find them now, in cut order; summarizes it.
+    std::vector<UndoRow> RowsOf(Kept& cut, const ShortcutListModel& list) const;
     // The chosen cut for its undo, any of them but another window's; its
     // rows become rows of `list` where it lists them not.
     std::optional<Step> Take(const Kept& cut, ShortcutListModel& list);

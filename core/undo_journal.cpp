@@ -249,16 +249,18 @@ std::vector<JournalUndo> FindJournalFiles(
     std::vector<JournalUndo> undo;
     for (const JournalRename& r : renames) {
         std::string current;
-        // Back where it was already (an undo that stopped, or died, after
-        // it): nothing to do.
-        if (r.id && identity(r.from) == r.id) continue;
         if (r.id) {
+            // Where the cut left it, most often: asked first, as a name that
+            // is not there costs the most to ask for.
             for (const std::string* path : {&r.now, &r.to, &r.via}) {
                 if (!path->empty() && identity(*path) == r.id) {
                     current = *path;
                     break;
                 }
             }
+            // Back where it was already (an undo that stopped, or died,
+            // after it): nothing to do.
+            if (current.empty() && identity(r.from) == r.id) continue;
         } else if (r.done) {
             current = r.now;  // no identity to go by: the name alone
         }

@@ -35,7 +35,9 @@ UndoAction PlanUndoRow(const UndoRow& row, PlanDisk& disk, bool chosen) {
         if (disk.Exists(row.current)) return nameTaken() ? UndoAction::NameTaken : UndoAction::PutBack;
         return disk.Exists(row.original) ? UndoAction::AlreadyBack : UndoAction::Gone;
     }
-    if (disk.Identity(row.original) == row.id) return UndoAction::AlreadyBack;
+    // The listing answers for a name that is not there; only a file that is
+    // there is asked for its identity.
+    if (disk.Exists(row.original) && disk.Identity(row.original) == row.id) return UndoAction::AlreadyBack;
     if (disk.Identity(row.current) == row.id) {
         return nameTaken() ? UndoAction::NameTaken : UndoAction::PutBack;
     }
@@ -86,8 +88,8 @@ void UndoForecast::Overlay::Move(const UndoRow& row) {
 }
 
 UndoAction UndoForecast::Next(const UndoRow& row) {
-    const UndoAction action = PlanUndoRow(row, overlay_, chosen_);
-    if (action == UndoAction::PutBack) overlay_.Move(row);
+    const UndoAction action = Plan(row);
+    if (action == UndoAction::PutBack) PutBack(row);
     return action;
 }
 
@@ -109,6 +111,7 @@ UndoRow UndoRowOf(const JournalEntry& entry, const CutListSource& list) {
 
 UndoResult UndoCut(CutListSource& list, CutEnvironment& env, CutResult& last, bool chosen) {
     UndoResult result;
+    UndoForecast forecast(env, chosen);
     std::vector<JournalEntry> kept;  // last renamed first
     const std::size_t total = last.journal.size();
     std::size_t done = 0;
@@ -117,7 +120,7 @@ UndoResult UndoCut(CutListSource& list, CutEnvironment& env, CutResult& last, bo
         last.journal.pop_back();
         if (entry.row < list.Count()) {
             UndoRow row = UndoRowOf(entry, list);
-            const UndoAction action = PlanUndoRow(row, env, chosen);
+            const UndoAction action = forecast.Plan(row);
             RowOutcome outcome{OutcomeKind::UndoFailed, FailureOf(action), 0};
             bool keep = UndoKeepsRow(action);
             if (action == UndoAction::PutBack) {
@@ -126,6 +129,7 @@ UndoResult UndoCut(CutListSource& list, CutEnvironment& env, CutResult& last, bo
                 const RenameResult r = RenameIfStill(env, entry.id, row.current, row.original);
                 outcome = r.ok() ? RowOutcome{OutcomeKind::Undone} : RowOutcome{OutcomeKind::UndoFailed, r.failure, r.code};
                 keep = !r.ok();
+                if (r.ok()) forecast.PutBack(row);
             } else if (action == UndoAction::AlreadyBack) {
                 outcome = RowOutcome{OutcomeKind::Undone};
             }

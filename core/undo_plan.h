@@ -50,10 +50,16 @@ bool UndoKeepsRow(UndoAction action);
 std::string UndoPlanText(UndoAction action, const UndoRow& row);
 
 // A cut's rows planned as its undo goes (last renamed first), each on the
-// disk as the undo's earlier renames would leave it.
+// disk as the undo's earlier renames leave it: the disk as it was read, and
+// the renames made since (a folder's listing is read once).
 class UndoForecast {
 public:
     UndoForecast(PlanDisk& disk, bool chosen) : disk_(disk), chosen_(chosen) {}
+    // What undoing `row` would do now.
+    UndoAction Plan(const UndoRow& row) { return PlanUndoRow(row, overlay_, chosen_); }
+    // The row went back: its old name is taken, the name the cut gave free.
+    void PutBack(const UndoRow& row) { overlay_.Move(row); }
+    // Plans the row as though every row planned before went as planned.
     UndoAction Next(const UndoRow& row);
 
 private:
