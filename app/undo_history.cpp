@@ -20,14 +20,24 @@ std::optional<std::vector<JournalRename>> ReadRenames(const std::string& text) {
     return renames;
 }
 
+// The files the newer cuts renamed, each with the path it was renamed from.
+using Renamed = std::vector<std::pair<FileId, std::string>>;
+
 // A journal's renames as rows to undo, each file found again by its
-// identity. `others`: the files the other cuts' journals say they renamed.
+// identity. `others`: the files the newer cuts' journals say they renamed.
 std::vector<JournalUndo> FilesOf(const std::vector<JournalRename>& renames,
-                                 const std::function<const std::vector<FileId>&()>& others) {
+                                 const std::function<const Renamed&()>& others) {
     win::FileIdentities ids;  // as the cut took them
     return FindJournalFiles(
         renames, [&ids](const std::string& path) { return ids.Of(path); },
-        [&others](const FileId& id) { return std::binary_search(others().begin(), others().end(), id); });
+        [&others](const FileId& id, const std::string& from) {
+            const Renamed& renamed = others();
+            auto it = std::lower_bound(renamed.begin(), renamed.end(), std::make_pair(id, std::string()));
+            for (; it != renamed.end() && it->first == id; ++it) {
+                if (from.empty() || it->second == from) return true;
+            }
+            return false;
+        });
 }
 
 // The journal's rows made rows of the list, or the rows that list them
@@ -156,22 +166,23 @@ void UndoHistory::EndCut(CutResult result) {
     }
 }
 
-std::vector<FileId> UndoHistory::RenamedByOthers(const std::string& journal) const {
+Renamed UndoHistory::RenamedByOthers(const std::string& journal) const {
     // Only cuts after this one: it planned its renames from the names the
     // earlier ones had left.
     std::vector<std::string> newer = win::ListJournals(folder_);
     newer.erase(std::find(newer.begin(), newer.end(), journal), newer.end());
-    std::vector<FileId> renamed;
+    Renamed renamed;
     for (const Step& step : own_) {
-        if (step.file && std::find(newer.begin(), newer.end(), step.file->path()) == newer.end()) continue;
+        // Those with a journal are read from it below, with their paths.
+        if (step.file) continue;
         for (const JournalEntry& entry : step.cut.journal) {
-            if (entry.id) renamed.push_back(*entry.id);
+            if (entry.id) renamed.emplace_back(*entry.id, std::string());
         }
     }
     for (const std::string& path : newer) {
         const auto renames = ParseJournal(win::ReadJournal(path));
         for (const JournalRename& r : renames.value_or(std::vector<JournalRename>{})) {
-            if (r.done && r.id) renamed.push_back(*r.id);
+            if (r.done && r.id) renamed.emplace_back(*r.id, r.from);
         }
     }
     std::sort(renamed.begin(), renamed.end());
@@ -198,10 +209,10 @@ UndoHistory::Left UndoHistory::Prepare(Step& step, ShortcutListModel& list, bool
     }
     // Read only when a rename may never have happened: the other journals
     // tell whether another cut renamed its file instead.
-    std::optional<std::vector<FileId>> others;
+    std::optional<Renamed> others;
     const std::string journal = step.file->path();
     const std::vector<JournalUndo> files =
-        renames ? FilesOf(*renames, [&]() -> const std::vector<FileId>& {
+        renames ? FilesOf(*renames, [&]() -> const Renamed& {
             if (!others) others = RenamedByOthers(journal);
             return *others;
         })
@@ -324,8 +335,8 @@ std::vector<UndoRow> UndoHistory::RowsOf(Kept& cut, const ShortcutListModel& lis
         cut.renames += r.done;
         AddFolder(cut, r.from);
     }
-    std::optional<std::vector<FileId>> others;
-    for (JournalUndo& file : FilesOf(*renames, [&]() -> const std::vector<FileId>& {
+    std::optional<Renamed> others;
+    for (JournalUndo& file : FilesOf(*renames, [&]() -> const Renamed& {
              if (!others) others = RenamedByOthers(cut.journal);
              return *others;
          })) {

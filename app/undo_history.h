@@ -95,7 +95,8 @@ public:
 private:
     // The files that the cuts after `journal`'s renamed, by their journals
     // and this window's memory.
-    std::vector<FileId> RenamedByOthers(const std::string& journal) const;
+    // Each with the path it was renamed from (empty where not known), sorted.
+    std::vector<std::pair<FileId, std::string>> RenamedByOthers(const std::string& journal) const;
     // The journal the running cut writes to: its own, or the first run's.
     win::UndoJournalFile* Writing() const;
 

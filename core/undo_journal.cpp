@@ -245,7 +245,8 @@ std::string NothingToUndoText() {
 std::vector<JournalUndo> FindJournalFiles(
     const std::vector<JournalRename>& renames,
     const std::function<std::optional<FileId>(const std::string&)>& identity,
-    const std::function<bool(const FileId&)>& renamedElsewhere) {
+    const std::function<bool(const FileId&, const std::string&)>& renamedElsewhere) {
+    static const std::string anywhere;
     std::vector<JournalUndo> undo;
     for (const JournalRename& r : renames) {
         std::string current;
@@ -264,7 +265,8 @@ std::vector<JournalUndo> FindJournalFiles(
         } else if (r.done) {
             current = r.now;  // no identity to go by: the name alone
         }
-        if (!r.done && (current.empty() || (renamedElsewhere && renamedElsewhere(*r.id)))) continue;
+        if (r.done && r.id && renamedElsewhere && renamedElsewhere(*r.id, r.from)) continue;
+        if (!r.done && (current.empty() || (renamedElsewhere && renamedElsewhere(*r.id, anywhere)))) continue;
         undo.push_back(JournalUndo{current.empty() ? r.now : current, r.from, r.id, r.id && r.checked});
     }
     return undo;

@@ -92,10 +92,14 @@ struct JournalUndo {
 // file is gone, stays in (its undo says so); one that may never have
 // happened (the program died before it was marked done) is left out, and
 // so is one whose file another cut's journal says it renamed (that cut
-// took the name this one died before taking).
+// took the name this one died before taking). `renamedElsewhere(id, from)`:
+// whether a newer cut renamed the file, from the path `from` (any path when
+// empty). A rename that happened is left out too when a newer cut renamed
+// its file from its first path: the file was back there (an undo that died
+// before it said so), and its name now is that cut's to undo.
 std::vector<JournalUndo> FindJournalFiles(
     const std::vector<JournalRename>& renames,
     const std::function<std::optional<FileId>(const std::string&)>& identity,
-    const std::function<bool(const FileId&)>& renamedElsewhere = {});
+    const std::function<bool(const FileId&, const std::string& from)>& renamedElsewhere = {});
 
 }  // namespace tsly

@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (r.id && !path.empty()) disk.files.emplace(path, *r.id);
     }
     const auto undo = FindJournalFiles(*renames, [&disk](const std::string& p) { return disk.Identity(p); },
-                                       [where](const FileId& id) { return (id.file ^ where) & 1; });
+                                       [where](const FileId& id, const std::string& from) { return ((id.file ^ where ^ from.size()) & 1) != 0; });
     CutResult cut;
     for (const JournalUndo& u : undo) {
         bool named = false;

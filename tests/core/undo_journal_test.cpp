@@ -144,7 +144,7 @@ TEST(UndoJournal, FindsEachFileByItsIdentity) {
     // The disk after the program died: which file is where.
     const std::map<std::string, std::uint64_t> disk = {
         {"C:\\done .lnk", 1}, {"C:\\half", 2}, {"C:\\taken .lnk", 9}, {"C:\\never - x.lnk", 4},
-        {"C:\\back - x.lnk", 6}, {"C:\\other .lnk", 8}, {"C:\\both .lnk", 10}};
+        {"C:\\back - x.lnk", 6}, {"C:\\other .lnk", 8}, {"C:\\both .lnk", 10}, {"C:\\again .lnk", 11}};
     const auto identity = [&](const std::string& path) -> std::optional<FileId> {
         const auto it = disk.find(path);
         if (it == disk.end()) return std::nullopt;
@@ -163,12 +163,16 @@ TEST(UndoJournal, FindsEachFileByItsIdentity) {
         rename(6, "C:\\back - x.lnk", "", "C:\\back .lnk", "C:\\back .lnk"),  // undone already
         rename(8, "C:\\other - x.lnk", "", "C:\\other .lnk", nullptr),  // another cut renamed it later
         rename(10, "C:\\both - x.lnk", "", "C:\\both .lnk", "C:\\both .lnk"),  // this cut did, and says so
+        // put back by an undo that died, then cut again by a newer cut
+        rename(11, "C:\\again - x.lnk", "", "C:\\again .lnk", "C:\\again .lnk"),
     };
     renames.push_back(JournalRename{std::nullopt, "C:\\n - x.lnk", "", "C:\\n .lnk", true, "C:\\n .lnk"});
     // Nothing tells whether this one happened: left out.
     renames.push_back(JournalRename{std::nullopt, "C:\\m - x.lnk", "", "C:\\m .lnk", false, ""});
     const std::vector<JournalUndo> undo =
-        FindJournalFiles(renames, identity, [](const FileId& id) { return id.file >= 8; });
+        FindJournalFiles(renames, identity, [](const FileId& id, const std::string& from) {
+            return id.file >= 8 && (from.empty() || from == "C:\\again - x.lnk");
+        });
     ASSERT_EQ(undo.size(), 5u);
     EXPECT_EQ(undo[0].current, "C:\\done .lnk");
     EXPECT_EQ(undo[1].current, "C:\\half");
