@@ -21,17 +21,17 @@ std::optional<std::vector<JournalRename>> ReadRenames(const std::string& text) {
 }
 
 // The files the newer cuts renamed, each with the path it was renamed from.
-using Renamed = std::vector<std::pair<FileId, std::string>>;
+using RenamedFiles = std::vector<std::pair<FileId, std::string>>;
 
 // A journal's renames as rows to undo, each file found again by its
 // identity. `others`: the files the newer cuts' journals say they renamed.
 std::vector<JournalUndo> FilesOf(const std::vector<JournalRename>& renames,
-                                 const std::function<const Renamed&()>& others) {
+                                 const std::function<const RenamedFiles&()>& others) {
     win::FileIdentities ids;  // as the cut took them
     return FindJournalFiles(
         renames, [&ids](const std::string& path) { return ids.Of(path); },
         [&others](const FileId& id, const std::string& from) {
-            const Renamed& renamed = others();
+            const RenamedFiles& renamed = others();
             auto it = std::lower_bound(renamed.begin(), renamed.end(), std::make_pair(id, std::string()));
             for (; it != renamed.end() && it->first == id; ++it) {
                 if (from.empty() || it->second == from) return true;
@@ -166,12 +166,12 @@ void UndoHistory::EndCut(CutResult result) {
     }
 }
 
-Renamed UndoHistory::RenamedByOthers(const std::string& journal) const {
+RenamedFiles UndoHistory::RenamedByOthers(const std::string& journal) const {
     // Only cuts after this one: it planned its renames from the names the
     // earlier ones had left.
     std::vector<std::string> newer = win::ListJournals(folder_);
     newer.erase(std::find(newer.begin(), newer.end(), journal), newer.end());
-    Renamed renamed;
+    RenamedFiles renamed;
     for (const Step& step : own_) {
         // Those with a journal are read from it below, with their paths.
         if (step.file) continue;
@@ -209,10 +209,10 @@ UndoHistory::Left UndoHistory::Prepare(Step& step, ShortcutListModel& list, bool
     }
     // Read only when a rename may never have happened: the other journals
     // tell whether another cut renamed its file instead.
-    std::optional<Renamed> others;
+    std::optional<RenamedFiles> others;
     const std::string journal = step.file->path();
     const std::vector<JournalUndo> files =
-        renames ? FilesOf(*renames, [&]() -> const Renamed& {
+        renames ? FilesOf(*renames, [&]() -> const RenamedFiles& {
             if (!others) others = RenamedByOthers(journal);
             return *others;
         })
@@ -335,8 +335,8 @@ std::vector<UndoRow> UndoHistory::RowsOf(Kept& cut, const ShortcutListModel& lis
         cut.renames += r.done;
         AddFolder(cut, r.from);
     }
-    std::optional<Renamed> others;
-    for (JournalUndo& file : FilesOf(*renames, [&]() -> const Renamed& {
+    std::optional<RenamedFiles> others;
+    for (JournalUndo& file : FilesOf(*renames, [&]() -> const RenamedFiles& {
              if (!others) others = RenamedByOthers(cut.journal);
              return *others;
          })) {
