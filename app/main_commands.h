@@ -23,6 +23,7 @@ enum CommandId : int {
     kCmdAbout,              // About1
     kCmdClearList,          // N6
     kCmdUndo,               // Action_undo
+    kCmdHistory,            // History1: every kept cut, to undo or forget
     kCmdCheckAll,           // pop-up menu: every row ticked
     kCmdUncheckAll,         // pop-up menu: every row unticked
     // Offered by keys, clicks and dropping rather than by a menu item.
@@ -55,7 +56,7 @@ struct CommandRule {
     When enabled;
 };
 
-inline constexpr std::array<CommandRule, 19> kCommandRules{{
+inline constexpr std::array<CommandRule, 20> kCommandRules{{
     {kCmdFindFolder, true, When::Always},
     {kCmdCutShortcut, true, When::RowTicked},
     {kCmdOpenOption, true, When::Always},
@@ -67,6 +68,7 @@ inline constexpr std::array<CommandRule, 19> kCommandRules{{
     {kCmdAbout, true, When::Always},
     {kCmdClearList, true, When::Always},
     {kCmdUndo, true, When::UndoAvailable},
+    {kCmdHistory, true, When::Always},
     {kCmdCheckAll, true, When::RowsListed},
     {kCmdUncheckAll, true, When::RowsListed},
     {kCmdTickRows, true, When::RowFocused},
@@ -97,10 +99,11 @@ struct KeyBinding {
     const wchar_t* text;  // shown beside the menu item; null for none
 };
 
-inline constexpr std::array<KeyBinding, 6> kKeyBindings{{
+inline constexpr std::array<KeyBinding, 7> kKeyBindings{{
     {VK_F1, false, KeyScope::Program, kCmdContextHelp, nullptr},
     {VK_ESCAPE, false, KeyScope::MainWindow, kCmdStopWork, nullptr},
     {'Z', true, KeyScope::List, kCmdUndo, L"Ctrl+Z"},
+    {'H', true, KeyScope::List, kCmdHistory, L"Ctrl+H"},
     {'A', true, KeyScope::List, kCmdSelectAllRows, nullptr},
     {VK_SPACE, false, KeyScope::List, kCmdTickRows, nullptr},
     {VK_F2, false, KeyScope::List, kCmdEditRow, nullptr},
@@ -153,11 +156,12 @@ struct MenuItemDef {
     int image;
 };
 
-inline constexpr std::array<MenuItemDef, 15> kMainMenu{{
+inline constexpr std::array<MenuItemDef, 16> kMainMenu{{
     {true, CommandId{}, L"ファイル(&F)", kNoImage},                 // File1
     {false, kCmdFindFolder, L"検索するフォルダ(&F)", 3},            // N4
     {false, kCmdCutShortcut, L"カットショートカット(&C)", 1},       // C1
     {false, kCmdUndo, L"元に戻す(&U)", kNoImage},                  // N8
+    {false, kCmdHistory, L"履歴(&H)...", kNoImage},                 // History1
     {false, CommandId{}, nullptr, kNoImage},                       // N7
     {false, kCmdExit, L"終了(&X)", kNoImage},                       // Exit1
     {true, CommandId{}, L"オプション(&O)", kNoImage},               // Option1

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/find_folder.h"
+#include "app/history_window.h"
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
 #include "app/settings_removal.h"
@@ -105,12 +106,13 @@ void TFrmMain::FormCreate(int argc, char** argv) {
 
     // A broken stored value must not keep the program from showing itself:
     // the error is reported and start-up goes on with what was applied.
+    int showCommand = SW_SHOW;
     try {
-        RestoreGeometry();
+        RestoreGeometry(showCommand);
     } catch (const SettingsError& e) {
         app.ReportError(e.what());
     }
-    columns_.Fit(Scaled(kMinResultColumnWidth));
+    columns_.Fit(win::Scale(kMinResultColumnWidth, dpi_));
     LookForJournals(undo_);
     listView_.SetOnRowsChanged([this] {
         counter_.Start();
@@ -140,7 +142,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
 
     listView_.SyncCount();
     listView_.FocusFirstRow();  // Space ticks at once, no arrow key first
-    ShowWindow(hwnd(), showCommand_);
+    ShowWindow(hwnd(), showCommand);
     UpdateWindow(hwnd());
     UpdateCommandStates();
     // The activation ran the cut once already: this run repeats it, and for
@@ -164,7 +166,7 @@ void TFrmMain::Close() { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
 POINT TFrmMain::DialogPosition() const {
     RECT r{};
     GetWindowRect(hwnd(), &r);
-    return POINT{r.left + Scaled(25), r.top + Scaled(20)};
+    return POINT{r.left + win::Scale(25, dpi_), r.top + win::Scale(20, dpi_)};
 }
 
 void TFrmMain::SetStatusText(const std::string& text, int part) {
@@ -195,11 +197,13 @@ void TFrmMain::RunCut(bool repeatsLast) {
     });
 }
 
-void TFrmMain::Action_undoExecute() {
+void TFrmMain::Action_undoExecute(const UndoHistory::Kept* chosen) {
     // The history looks at the disk itself: another window may have closed
     // and left its journal since the menu was last enabled.
     if (work_.Busy()) return;
-    std::optional<UndoHistory::Step> step = undo_.BeginUndo(listView_.model());
+    std::optional<UndoHistory::Step> step =
+        chosen ? undo_.Take(*chosen, listView_.model()) : undo_.BeginUndo(listView_.model());
+    LookForJournals(undo_);  // tells of journals set aside on the way
     if (!step) {  // every file of the journals on disk was back already
         MessageBeep(MB_OK);
         SetStatusText(NothingToUndoText());
@@ -208,8 +212,8 @@ void TFrmMain::Action_undoExecute() {
     }
     listView_.SyncCount();  // files the list did not hold became rows
     const std::string finished = step->whose.empty() ? std::string(kUndoFinished) : step->whose;
-    work_.RunOverList(finished, kUndoStopped, nullptr, [this, &step, &finished](CutEnvironment& env) {
-        const UndoResult result = UndoCut(listView_.model(), env, step->cut);
+    work_.RunOverList(finished, kUndoStopped, nullptr, [this, &step, &finished, chosen](CutEnvironment& env) {
+        const UndoResult result = UndoCut(listView_.model(), env, step->cut, chosen != nullptr);
         if (!hwnd()) return;
         // What came back, not what was meant to: set before anything is
         // drawn again.
@@ -264,15 +268,24 @@ void TFrmMain::Action_open_optionExecute() {
     ShowOptionDialog(DialogPosition());
     RefreshPreview();
 }
+void TFrmMain::History1Click() {
+    LookForJournals(undo_);
+    // The window undoes a chosen cut as Ctrl+Z does: the list and the status
+    // tell what came back.
+    if (const auto chosen = ShowHistoryWindow(DialogPosition(), undo_, listView_.model())) {
+        Action_undoExecute(&*chosen);
+    }
+    UpdateCommandStates();
+}
+
 void TFrmMain::S1Click() { ShowSetupDialog(DialogPosition()); }
 void TFrmMain::About1Click() { ShowAboutBox(DialogPosition()); }
-void TFrmMain::SearchforHelpOn1Click() { ShowHelpTopics(hwnd()); }
 
 LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
         LayoutChildren();
-        columns_.Fit(Scaled(kMinResultColumnWidth));
+        columns_.Fit(win::Scale(kMinResultColumnWidth, dpi_));
         return 0;
     case WM_GETMINMAXINFO: {
         if (!bars_.ToolBar()) break;  // not made yet

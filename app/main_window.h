@@ -40,7 +40,8 @@ public:
     // was stopped or the window closed).
     bool ScanFolder(const std::string& folder);
     void Action_cutshoutExecute();
-    void Action_undoExecute();
+    // Ctrl+Z's cut, or the one chosen in the history window.
+    void Action_undoExecute(const UndoHistory::Kept* chosen = nullptr);
     void N3Click();
     void N6Click();
     void Close();
@@ -72,13 +73,12 @@ private:
     // The window's controls and their layout (main_window_controls.cpp).
     void CreateControls();
     void LayoutChildren();
-    // A size at 96 dpi, at the window's DPI.
-    int Scaled(int size96) const;
     // The fonts, icons and pictures of the window's DPI.
     void LoadDpiResources();
     // Scales the layout from `fromDpi` to the window's DPI.
     void ApplyDpi(UINT fromDpi);
-    void RestoreGeometry();
+    // `showCommand`: maximized when it was closed so.
+    void RestoreGeometry(int& showCommand);
     void FormClose();
 
     void FormCreate(int argc, char** argv);
@@ -103,8 +103,8 @@ private:
 
     void Action_find_folderExecute();
     void Action_open_optionExecute();
+    void History1Click();
     void S1Click();
-    void SearchforHelpOn1Click();
     void About1Click();
     // `repeatsLast`: the start-up's second run, one cut with the first.
     void RunCut(bool repeatsLast);
@@ -137,7 +137,6 @@ private:
     bool startedWithoutParameters_ = true;
     bool settingsDeleted_ = false;
     bool activated_ = false;
-    int showCommand_ = SW_SHOW;  // maximized when it was closed so
     UndoHistory undo_;  // what 元に戻す puts back, newest first
     RunningWork work_;
     PreviewCounter counter_{*this, listView_};  // the status bar's right part

@@ -12,6 +12,7 @@
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
 #include "app/window_placement.h"
+#include "dialogs/dialogs.h"
 #include "dialogs/help_topics.h"
 #include "dialogs/program_path.h"
 #include "platform/application.h"
@@ -143,10 +144,11 @@ void TFrmMain::OnCommand(int id, HWND source) {
     case kCmdToolExit: Close(); break;
     case kCmdDeleteSettings: N3Click(); break;
     case kCmdSetup: S1Click(); break;
-    case kCmdHelpTopics: SearchforHelpOn1Click(); break;
+    case kCmdHelpTopics: ShowHelpTopics(hwnd()); break;  // SearchforHelpOn1
     case kCmdAbout: About1Click(); break;
     case kCmdClearList: N6Click(); break;
     case kCmdUndo: Action_undoExecute(); break;
+    case kCmdHistory: History1Click(); break;
     case kCmdCheckAll: listView_.SetCheckedAll(true); break;
     case kCmdUncheckAll: listView_.SetCheckedAll(false); break;
     case kCmdTickRows: listView_.TickFocused(); break;

@@ -14,8 +14,6 @@
 
 namespace tsly {
 
-int TFrmMain::Scaled(int size96) const { return win::Scale(size96, dpi_); }
-
 void TFrmMain::CreateControls() {
     // Made with the fonts and pictures of their DPI, at their sizes for
     // 96 dpi; ApplyDpi scales them.
@@ -55,10 +53,11 @@ void TFrmMain::LoadDpiResources() {
     strikeFont_ = win::MakeUiFont(dpi_, win::FontLook::StruckOut);
 
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    win::UniqueIcon icon(static_cast<HICON>(LoadImageW(
-        instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, Scaled(32), Scaled(32), 0)));
-    win::UniqueIcon smallIcon(static_cast<HICON>(LoadImageW(
-        instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, Scaled(16), Scaled(16), 0)));
+    const int big = win::Scale(32, dpi_), small = win::Scale(16, dpi_);
+    win::UniqueIcon icon(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, big, big, 0)));
+    win::UniqueIcon smallIcon(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, small, small, 0)));
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
     icon_ = std::move(icon);
@@ -80,11 +79,11 @@ void TFrmMain::LayoutChildren() {
     if (!statusBar_ || !bars_.Strip()) return;
     RECT client{};
     GetClientRect(hwnd(), &client);
-    const int strip = Scaled(kToolBarStripHeight);
+    const int strip = win::Scale(kToolBarStripHeight, dpi_);
     MoveWindow(bars_.Strip(), 0, 0, client.right, strip, TRUE);
     // Placed by hand: a status bar that sizes itself is as high as its
     // font asks, and SB_SETMINHEIGHT sets its text area, not the bar.
-    const int statusHeight = Scaled(kStatusBarHeight);
+    const int statusHeight = win::Scale(kStatusBarHeight, dpi_);
     MoveWindow(statusBar_, 0, client.bottom - statusHeight, client.right, statusHeight, TRUE);
     statusParts_.Fit(dpi_);
     // The list fills what the tool bar and status bar leave.
@@ -96,7 +95,7 @@ void TFrmMain::LayoutChildren() {
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-void TFrmMain::RestoreGeometry() {
+void TFrmMain::RestoreGeometry(int& showCommand) {
     // However the stored values place it, the window opens where it can be
     // reached, at least at its least size.
     struct ReachableAtEnd {
@@ -105,7 +104,7 @@ void TFrmMain::RestoreGeometry() {
             MakeReachable(main.hwnd(), LeastWindowSize(main.hwnd(), main.bars_.ToolBar(), main.dpi_));
         }
     } reachable{*this};
-    ReadGeometry(dpi_, [this](Geometry what, int n) {
+    ReadGeometry(dpi_, [this, &showCommand](Geometry what, int n) {
         RECT r{};
         GetWindowRect(hwnd(), &r);
         const int left = r.left, top = r.top;
@@ -125,11 +124,11 @@ void TFrmMain::RestoreGeometry() {
             statusParts_.SetPreferred(n);
             statusParts_.Fit(dpi_);
             break;
-        case Geometry::Column: columns_.Restore(n, Scaled(kDefaultColumnWidth)); break;
+        case Geometry::Column: columns_.Restore(n, win::Scale(kDefaultColumnWidth, dpi_)); break;
         case Geometry::ResultColumn:
-            listView_.SetColumnWidth(n < -2 ? Scaled(kDefaultResultColumnWidth) : n, 1);
+            listView_.SetColumnWidth(n < -2 ? win::Scale(kDefaultResultColumnWidth, dpi_) : n, 1);
             break;
-        case Geometry::Maximized: showCommand_ = n == 1 ? SW_SHOWMAXIMIZED : SW_SHOW; break;
+        case Geometry::Maximized: showCommand = n == 1 ? SW_SHOWMAXIMIZED : SW_SHOW; break;
         case Geometry::Dpi: break;
         }
     });

@@ -39,6 +39,9 @@ public:
     std::optional<FileId> Identity(const std::string& path) override { return disk_.Identity(path); }
     bool Exists(const std::string& path) override { return disk_.Exists(path); }
     std::uint64_t EntryKey(const std::string& path) override { return disk_.EntryKey(path); }
+    bool MayHold(const std::string& folder, const FileId& id) override {
+        return disk_.MayHold(folder, id);
+    }
     bool Continue(std::size_t done, std::size_t total) override { return turn_(done, total); }
     void Completed() override { completed_(); }
 

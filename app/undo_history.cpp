@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "core/cut_rule.h"
 #include "core/undo_journal.h"
@@ -10,30 +11,50 @@
 namespace tsly {
 namespace {
 
-// A journal's renames as rows to undo: each file it finds again by its
-// identity becomes a row of the list, or is the row that lists it already.
-// `others`: the files the other cuts' journals say they renamed.
-bool RowsFromJournal(UndoHistory::Step& step, ShortcutListModel& list,
-                     const std::function<const std::vector<FileId>&()>& others) {
-    const auto renames = ParseJournal(step.file->Read());
-    if (!renames) return false;
+// What a journal holds: its renames, or nothing when it is no journal or
+// holds no line the program would write.
+std::optional<std::vector<JournalRename>> ReadRenames(const std::string& text) {
+    bool refused = false;
+    auto renames = ParseJournal(text, &refused);
+    if (renames && renames->empty() && refused) return std::nullopt;
+    return renames;
+}
+
+// The files the newer cuts renamed, each with the path it was renamed from.
+using RenamedFiles = std::vector<std::pair<FileId, std::string>>;
+
+// A journal's renames as rows to undo, each file found again by its
+// identity. `others`: the files the newer cuts' journals say they renamed.
+std::vector<JournalUndo> FilesOf(const std::vector<JournalRename>& renames,
+                                 const std::function<const RenamedFiles&()>& others) {
     win::FileIdentities ids;  // as the cut took them
+    return FindJournalFiles(
+        renames, [&ids](const std::string& path) { return ids.Of(path); },
+        [&others](const FileId& id, const std::string& from) {
+            const RenamedFiles& renamed = others();
+            auto it = std::lower_bound(renamed.begin(), renamed.end(), std::make_pair(id, std::string()));
+            for (; it != renamed.end() && it->first == id; ++it) {
+                if (from.empty() || it->second == from) return true;
+            }
+            return false;
+        });
+}
+
+// The journal's rows made rows of the list, or the rows that list them
+// already.
+void RowsFromJournal(UndoHistory::Step& step, ShortcutListModel& list,
+                     const std::vector<JournalUndo>& files) {
     step.cut.journal.clear();
-    for (JournalUndo& undo : FindJournalFiles(
-             *renames, [&ids](const std::string& path) { return ids.Of(path); },
-             [&others](const FileId& id) {
-                 return std::binary_search(others().begin(), others().end(), id);
-             })) {
+    for (const JournalUndo& undo : files) {
         std::size_t row = list.IndexOf(undo.current);
         if (row == std::string::npos) {
             row = list.Count();
             list.Register(std::string(undo.current));
         }
         step.cut.journal.push_back(
-            JournalEntry{row, std::string(SplitPath(undo.original)->name), undo.id});
+            JournalEntry{row, std::string(SplitPath(undo.original)->name), undo.id, undo.proven});
     }
     step.rowsKnown = true;
-    return !step.cut.journal.empty();
 }
 
 // What is left to undo, every rename of it done: the files are where the
@@ -44,8 +65,10 @@ std::string JournalOfWhatIsLeft(const CutResult& cut, const ShortcutListModel& l
     for (const JournalEntry& entry : cut.journal) {
         if (entry.row >= list.Count()) continue;
         const std::string& now = list.Caption(entry.row);
-        text += JournalRenameLine(JournalRename{
-            entry.id, std::string(SplitPath(now)->folder) + entry.originalName, {}, now, false, {}});
+        // An identity nothing proved is not written: read back it would.
+        text += JournalRenameLine(JournalRename{entry.proven ? entry.id : std::nullopt,
+                                                std::string(SplitPath(now)->folder) + entry.originalName,
+                                                {}, now, false, {}});
         done += JournalDoneLine(n++, now);
     }
     return text + done;
@@ -61,22 +84,27 @@ std::string EarlierRun(const win::UndoJournalFile& file) {
 UndoHistory::UndoHistory(std::string folder) : folder_(std::move(folder)) {}
 UndoHistory::~UndoHistory() = default;
 
-std::vector<std::string> UndoHistory::LookAtDisk() {
-    std::vector<std::string> setAside;
+void UndoHistory::Look() {
     onDisk_ = false;
-    for (const std::string& path : win::ListJournals(folder_)) {
-        auto file = win::UndoJournalFile::Claim(path);
+    const std::vector<std::string> journals = win::ListJournals(folder_);
+    // Only the newest are kept, whoever left the others.
+    for (std::size_t i = 0; i < journals.size() && i < kJournalsKept; ++i) {
+        auto file = win::UndoJournalFile::Claim(journals[i]);
         if (!file) continue;  // a running window's
         // The first line tells; the rest is read when it is undone.
         if (LooksLikeJournal(file->Read(64))) {
             onDisk_ = true;
-        } else {
+        } else if (file->SetAside()) {
             // Told only when it happened: one that stays is told of again
             // when it can be moved.
-            if (file->SetAside()) setAside.push_back(path + ".bad");
+            setAside_.push_back(journals[i] + ".bad");
         }
     }
-    return setAside;
+}
+
+std::vector<std::string> UndoHistory::LookAtDisk() {
+    Look();
+    return std::exchange(setAside_, {});
 }
 
 const CutResult* UndoHistory::BeginCut(bool goOn) {
@@ -138,62 +166,84 @@ void UndoHistory::EndCut(CutResult result) {
     }
 }
 
-std::vector<FileId> UndoHistory::RenamedByOthers(const std::string& journal) const {
+RenamedFiles UndoHistory::RenamedByOthers(const std::string& journal) const {
     // Only cuts after this one: it planned its renames from the names the
     // earlier ones had left.
     std::vector<std::string> newer = win::ListJournals(folder_);
     newer.erase(std::find(newer.begin(), newer.end(), journal), newer.end());
-    std::vector<FileId> renamed;
+    RenamedFiles renamed;
     for (const Step& step : own_) {
-        if (step.file && std::find(newer.begin(), newer.end(), step.file->path()) == newer.end()) continue;
+        // Those with a journal are read from it below, with their paths.
+        if (step.file) continue;
         for (const JournalEntry& entry : step.cut.journal) {
-            if (entry.id) renamed.push_back(*entry.id);
+            if (entry.id) renamed.emplace_back(*entry.id, std::string());
         }
     }
     for (const std::string& path : newer) {
         const auto renames = ParseJournal(win::ReadJournal(path));
         for (const JournalRename& r : renames.value_or(std::vector<JournalRename>{})) {
-            if (r.done && r.id) renamed.push_back(*r.id);
+            if (r.done && r.id) renamed.emplace_back(*r.id, r.from);
         }
     }
     std::sort(renamed.begin(), renamed.end());
     return renamed;
 }
 
-std::optional<UndoHistory::Step> UndoHistory::BeginUndo(ShortcutListModel& list) {
+UndoHistory::Left UndoHistory::Prepare(Step& step, ShortcutListModel& list, bool ctrlZ) {
+    const auto proven = [](const auto& rows) {
+        return std::any_of(rows.begin(), rows.end(), [](const auto& row) { return row.proven; });
+    };
+    if (step.rowsKnown && !step.cut.journal.empty()) {
+        return ctrlZ && !proven(step.cut.journal) ? Left::OnlyUnproven : Left::Rows;
+    }
+    if (!step.file) return Left::Nothing;
+    std::optional<std::vector<JournalRename>> renames;
+    if (!step.rowsKnown) {
+        renames = ReadRenames(step.file->Read());
+        if (!renames) {
+            // Another program's file, or one no cut wrote: set aside, never
+            // deleted.
+            if (step.file->SetAside()) setAside_.push_back(step.file->path() + ".bad");
+            return Left::Nothing;
+        }
+    }
     // Read only when a rename may never have happened: the other journals
     // tell whether another cut renamed its file instead.
-    std::optional<std::vector<FileId>> others;
-    std::string undoing;
-    const auto renamedByOthers = [&]() -> const std::vector<FileId>& {
-        if (!others) others = RenamedByOthers(undoing);
-        return *others;
-    };
-    // Whether the step has something left to undo; one that has not goes.
-    const auto leftToUndo = [&](Step& step) {
-        undoing = step.file ? step.file->path() : std::string();
-        others.reset();
-        if (step.rowsKnown || (step.file && RowsFromJournal(step, list, renamedByOthers))) return true;
-        if (step.file) step.file->Delete();
-        return false;
-    };
-    while (!own_.empty()) {
-        Step step = std::move(own_.back());
-        own_.pop_back();
-        if (leftToUndo(step)) return step;
+    std::optional<RenamedFiles> others;
+    const std::string journal = step.file->path();
+    const std::vector<JournalUndo> files =
+        renames ? FilesOf(*renames, [&]() -> const RenamedFiles& {
+            if (!others) others = RenamedByOthers(journal);
+            return *others;
+        })
+                : std::vector<JournalUndo>();
+    if (files.empty()) {  // every file is back
+        step.file->Delete();
+        return Left::Nothing;
     }
-    for (const std::string& path : win::ListJournals(folder_)) {
+    if (ctrlZ && !proven(files)) return Left::OnlyUnproven;
+    RowsFromJournal(step, list, files);
+    return Left::Rows;
+}
+
+std::optional<UndoHistory::Step> UndoHistory::BeginUndo(ShortcutListModel& list) {
+    for (std::size_t i = own_.size(); i > 0; --i) {
+        const Left left = Prepare(own_[i - 1], list, true);
+        if (left == Left::OnlyUnproven) continue;  // the history's to undo
+        Step step = std::move(own_[i - 1]);
+        own_.erase(own_.begin() + static_cast<std::ptrdiff_t>(i - 1));
+        takenFrom_ = i - 1;
+        if (left == Left::Rows) return step;
+    }
+    takenFrom_ = own_.size();
+    const std::vector<std::string> journals = win::ListJournals(folder_);
+    for (std::size_t i = 0; i < journals.size() && i < kJournalsKept; ++i) {
         Step step;
-        step.file = win::UndoJournalFile::Claim(path, true);
+        step.file = win::UndoJournalFile::Claim(journals[i], true);
         if (!step.file) continue;
-        // Another program's file is set aside, never deleted.
-        if (!LooksLikeJournal(step.file->Read(64))) {
-            step.file->SetAside();
-            continue;
-        }
         step.whose = EarlierRun(*step.file);
         step.rowsKnown = false;
-        if (leftToUndo(step)) return step;
+        if (Prepare(step, list, true) == Left::Rows) return step;
     }
     onDisk_ = false;
     return std::nullopt;
@@ -203,8 +253,9 @@ void UndoHistory::EndUndo(Step step, const ShortcutListModel& list) {
     if (step.cut.journal.empty()) {
         if (step.file) step.file->Delete();
     } else {
-        // Stopped: a journal of what is left replaces the cut's, so that
-        // what was put back is not undone twice.
+        // Rows left: a journal of them replaces the cut's, so that what was
+        // put back is not undone twice, and the next undo here takes them
+        // before any older cut.
         if (step.file) {
             if (auto left = win::UndoJournalFile::CreateNew(folder_, step.file->stamp())) {
                 left->Append(JournalOfWhatIsLeft(step.cut, list), true);
@@ -212,9 +263,127 @@ void UndoHistory::EndUndo(Step step, const ShortcutListModel& list) {
                 step.file = std::move(left);
             }
         }
-        own_.push_back(std::move(step));
+        own_.insert(own_.begin() + static_cast<std::ptrdiff_t>(std::min(takenFrom_, own_.size())),
+                    std::move(step));
     }
-    LookAtDisk();
+    Look();
+}
+
+namespace {
+
+void AddFolder(UndoHistory::Kept& kept, std::string_view path) {
+    const std::string folder(SplitPath(path)->folder);
+    if (std::find(kept.folders.begin(), kept.folders.end(), folder) == kept.folders.end()) {
+        kept.folders.push_back(folder);
+    }
+}
+
+}  // namespace
+
+std::vector<UndoHistory::Kept> UndoHistory::Cuts(const ShortcutListModel& list) const {
+    std::vector<Kept> cuts;
+    for (std::size_t i = 0; i < own_.size(); ++i) {
+        const Step& step = own_[i];
+        Kept kept;
+        kept.place = i;
+        if (step.file) kept.journal = step.file->path(), kept.when = step.file->stamp();
+        if (step.rowsKnown) {  // in memory: known at once
+            kept.summarized = true;
+            kept.renames = step.cut.journal.size();
+            for (const JournalEntry& entry : step.cut.journal) {
+                if (entry.row < list.Count()) AddFolder(kept, list.Caption(entry.row));
+            }
+        }
+        cuts.push_back(std::move(kept));
+    }
+    const std::vector<std::string> journals = win::ListJournals(folder_);
+    for (std::size_t i = 0; i < journals.size() && i < kJournalsKept; ++i) {
+        if (std::any_of(own_.begin(), own_.end(),
+                        [&](const Step& s) { return s.file && s.file->path() == journals[i]; })) {
+            continue;
+        }
+        Kept kept;
+        kept.journal = journals[i];
+        kept.when = ParseJournalFileName(std::string_view(journals[i]).substr(journals[i].rfind('\\') + 1));
+        // Held for a moment only, to tell whether another window holds it.
+        kept.owner = win::UndoJournalFile::Claim(journals[i]) ? Owner::EarlierRun : Owner::OtherWindow;
+        cuts.push_back(std::move(kept));
+    }
+    // Newest first; a cut kept in memory alone is this window's newest.
+    const auto order = [](const Kept& k) { return k.when ? JournalFileName(*k.when) : std::string("~"); };
+    std::stable_sort(cuts.begin(), cuts.end(),
+                     [&](const Kept& a, const Kept& b) { return order(a) > order(b); });
+    return cuts;
+}
+
+std::vector<UndoRow> UndoHistory::RowsOf(Kept& cut, const ShortcutListModel& list) const {
+    std::vector<UndoRow> rows;
+    const std::optional<std::size_t> place = PlaceOf(cut);
+    if (place && own_[*place].rowsKnown) {
+        for (const JournalEntry& entry : own_[*place].cut.journal) {
+            if (entry.row < list.Count()) rows.push_back(UndoRowOf(entry, list));
+        }
+        return rows;
+    }
+    cut.summarized = true;
+    if (cut.journal.empty()) return rows;
+    const auto renames = ReadRenames(win::ReadJournal(cut.journal));
+    if (!renames) return rows;
+    cut.renames = 0;
+    cut.folders.clear();
+    for (const JournalRename& r : *renames) {
+        cut.renames += r.done;
+        AddFolder(cut, r.from);
+    }
+    std::optional<RenamedFiles> others;
+    for (JournalUndo& file : FilesOf(*renames, [&]() -> const RenamedFiles& {
+             if (!others) others = RenamedByOthers(cut.journal);
+             return *others;
+         })) {
+        rows.push_back(UndoRow{std::move(file.current), std::move(file.original), file.id, file.proven});
+    }
+    return rows;
+}
+
+std::optional<std::size_t> UndoHistory::PlaceOf(const Kept& cut) const {
+    if (cut.owner != Owner::ThisWindow || cut.place >= own_.size()) return std::nullopt;
+    const Step& step = own_[cut.place];
+    if (cut.journal != (step.file ? step.file->path() : std::string())) return std::nullopt;
+    return cut.place;
+}
+
+std::optional<UndoHistory::Step> UndoHistory::Take(const Kept& cut, ShortcutListModel& list) {
+    if (const std::optional<std::size_t> place = PlaceOf(cut)) {
+        const Left left = Prepare(own_[*place], list, false);
+        Step step = std::move(own_[*place]);
+        own_.erase(own_.begin() + static_cast<std::ptrdiff_t>(*place));
+        takenFrom_ = *place;
+        if (left == Left::Rows) return step;
+        return std::nullopt;
+    }
+    if (cut.owner != Owner::EarlierRun) return std::nullopt;
+    Step step;
+    step.file = win::UndoJournalFile::Claim(cut.journal, true);
+    if (!step.file) return std::nullopt;  // another window took it meanwhile
+    step.whose = EarlierRun(*step.file);
+    step.rowsKnown = false;
+    takenFrom_ = own_.size();
+    if (Prepare(step, list, false) == Left::Rows) return step;
+    return std::nullopt;
+}
+
+bool UndoHistory::Forget(const Kept& cut) {
+    if (const std::optional<std::size_t> place = PlaceOf(cut)) {
+        if (own_[*place].file) own_[*place].file->Delete();
+        own_.erase(own_.begin() + static_cast<std::ptrdiff_t>(*place));
+    } else if (auto file = cut.owner == Owner::EarlierRun ? win::UndoJournalFile::Claim(cut.journal, true)
+                                                           : nullptr) {
+        file->Delete();
+    } else {
+        return false;
+    }
+    Look();
+    return true;
 }
 
 void UndoHistory::RowsCleared() {

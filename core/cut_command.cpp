@@ -27,6 +27,9 @@ constexpr FailureText kFailureTexts[] = {
     {RenameFailure::TooLong, "名前が長すぎます"},
     {RenameFailure::Replaced, "別のファイルに変わっています"},
     {RenameFailure::SameFile, "同じファイルが前の行にあります"},
+    {RenameFailure::RenamedSince, "後で名前が変わっています（後の処理を先に元に戻してください）"},
+    {RenameFailure::Gone, "ファイルが見つかりません（元に戻す記録から外しました）"},
+    {RenameFailure::Unproven, "同じファイルか確かめられません（履歴から選ぶと名前で戻せます）"},
 };
 
 std::string FailureReason(RenameFailure failure, std::uint32_t code) {
@@ -123,11 +126,6 @@ std::optional<PlannedPaths> PlanPaths(const std::string& path, const CutOptions&
     return PlannedPaths{first ? std::move(*first) : std::string(), std::move(*second)};
 }
 
-namespace {
-
-// Renames the file at `from` only while it is still the file `id` names (a
-// file whose identity was not taken goes by its name alone); never one
-// that took its place, never over another file.
 RenameResult RenameIfStill(CutEnvironment& env, const std::optional<FileId>& id,
                            const std::string& from, const std::string& to) {
     if (id) {
@@ -137,6 +135,8 @@ RenameResult RenameIfStill(CutEnvironment& env, const std::optional<FileId>& id,
     }
     return env.Rename(from, to);
 }
+
+namespace {
 
 // Carries out a row's plan: the steps planned to rename, each checked first
 // against the disk; the steps planned to fail, as planned. Where the disk
@@ -236,41 +236,6 @@ CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResul
             }
         }
         if (!batch.empty()) env.AfterRenames();
-    }
-    env.Completed();
-    return result;
-}
-
-std::string UndoEndText(const UndoResult& result, std::string_view allBack) {
-    if (result.failed == 0) return std::string(allBack);
-    return result.undone == 0 ? "元に戻せませんでした。" : "一部のファイルを元に戻せませんでした。";
-}
-
-UndoResult UndoCut(CutListSource& list, CutEnvironment& env, CutResult& last) {
-    UndoResult result;
-    const std::size_t total = last.journal.size();
-    std::size_t done = 0;
-    while (!last.journal.empty()) {
-        const JournalEntry entry = std::move(last.journal.back());
-        last.journal.pop_back();
-        if (entry.row < list.Count()) {
-            const std::string current = list.Caption(entry.row);
-            const auto parts = SplitPath(current);
-            std::string original(parts ? parts->folder : std::string_view());
-            original += entry.originalName;
-            // Only the file the cut renamed goes back, never one that took
-            // its name since.
-            const RenameResult r = RenameIfStill(env, entry.id, current, original);
-            if (r.ok()) list.SetPath(entry.row, std::move(original));
-            list.SetOutcome(entry.row, RowOutcome{r.ok() ? OutcomeKind::Undone
-                                                         : OutcomeKind::UndoFailed,
-                                                  r.failure, r.code});
-            ++(r.ok() ? result.undone : result.failed);
-        }
-        if (!env.Continue(++done, total) && !last.journal.empty()) {
-            result.stopped = true;
-            break;
-        }
     }
     env.Completed();
     return result;

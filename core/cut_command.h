@@ -94,6 +94,8 @@ struct JournalEntry {
     std::size_t row;
     std::string originalName;
     std::optional<FileId> id;
+    // Whether the identity proves the file (see UndoRow::proven).
+    bool proven = true;
 };
 
 struct CutResult {
@@ -117,20 +119,10 @@ inline constexpr std::size_t kLongestJournalBatch = 1024;
 CutResult RunCutCommand(CutListSource& list, CutEnvironment& env,
                         const CutResult* previous = nullptr);
 
-struct UndoResult {
-    std::size_t undone = 0;
-    std::size_t failed = 0;
-    bool stopped = false;
-};
-
-// The status text at the end of an undo that was not stopped: `allBack`
-// when no row failed, else that some rows, or none, came back.
-std::string UndoEndText(const UndoResult& result, std::string_view allBack);
-
-// Renames each row of `last` back to its name before the cut, last renamed
-// first, in one rename and only when the file is still the one the cut
-// renamed; never replaces a file. Entries dealt with leave the journal;
-// after a stop the rest can still be undone.
-UndoResult UndoCut(CutListSource& list, CutEnvironment& env, CutResult& last);
+// Renames the file at `from` only while it is still the file `id` names (a
+// file whose identity was not taken goes by its name alone); never one
+// that took its place, never over another file.
+RenameResult RenameIfStill(CutEnvironment& env, const std::optional<FileId>& id,
+                           const std::string& from, const std::string& to);
 
 }  // namespace tsly

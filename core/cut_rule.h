@@ -23,6 +23,9 @@ enum class RenameFailure : std::uint8_t {
     TooLong,        // longer than a file name or a path may be
     Replaced,       // another file now has the name the cut gave
     SameFile,       // an earlier row's file: one file reached by two paths
+    RenamedSince,   // undo: the file has another name since the cut
+    Gone,           // undo: no file of the folder is the one renamed
+    Unproven,       // undo: nothing proves the file is the one renamed
     Other,          // see the system's error code
 };
 

@@ -23,6 +23,10 @@ public:
     // the plan keeps one per renamed row, and two of a hundred thousand
     // meet once in 10^9 lists.
     virtual std::uint64_t EntryKey(const std::string& path);
+    // Whether an entry of `folder` (with its separator) may be the file `id`
+    // names: false only when the folder was read whole and none of its
+    // entries is that file.
+    virtual bool MayHold(const std::string& folder, const FileId& id) = 0;
 };
 
 // FNV-1a, 64 bits, over `bytes`, continuing from `hash`.

@@ -90,7 +90,10 @@ bool PlainPath(std::string_view path) {
     for (std::size_t start = root[0] == '\\' ? 2 : root.size(); start < path.size();) {
         std::size_t end = utf8::NextSeparator(path, start);
         if (end == std::string_view::npos) end = path.size();
-        if (CheckNewName(StoredName(path.substr(start, end - start)))) return false;
+        // The name checked is the name used: one the system would store
+        // otherwise (trailing dots or blanks) is refused.
+        const std::string_view name = path.substr(start, end - start);
+        if (StoredName(name) != name || CheckNewName(name)) return false;
         start = end + 1;
     }
     return true;
@@ -126,6 +129,7 @@ bool ReadLine(std::string_view line, bool checksums, std::vector<JournalRename>&
         const std::string_view folder = FolderOf(f[3]);
         if (FolderOf(f[5]) != folder || (!f[4].empty() && FolderOf(f[4]) != folder)) return false;
         r.from = f[3], r.via = f[4], r.to = f[5];
+        r.checked = checksums;
         renames.push_back(std::move(r));
         return true;
     }
@@ -164,7 +168,8 @@ bool LooksLikeJournal(std::string_view start) {
     return first == kHeader || first == kHeaderWithoutChecksums;
 }
 
-std::optional<std::vector<JournalRename>> ParseJournal(std::string_view text) {
+std::optional<std::vector<JournalRename>> ParseJournal(std::string_view text, bool* refused) {
+    if (refused) *refused = false;
     if (!LooksLikeJournal(text.substr(0, kHeader.size() + 1))) return std::nullopt;
     std::vector<JournalRename> renames;
     const std::size_t headerEnd = text.find('\n');
@@ -173,7 +178,10 @@ std::optional<std::vector<JournalRename>> ParseJournal(std::string_view text) {
     // Every line ends with a line feed: a last line without one was cut off.
     for (std::size_t start = headerEnd + 1, end; (end = text.find('\n', start)) != std::string_view::npos;
          start = end + 1) {
-        if (!ReadLine(text.substr(start, end - start), checksums, renames)) break;
+        if (!ReadLine(text.substr(start, end - start), checksums, renames)) {
+            if (refused) *refused = true;
+            break;
+        }
     }
     return renames;
 }
@@ -230,32 +238,36 @@ std::string EarlierRunUndoneText(int month, int day, int hour, int minute) {
 }
 
 std::string NothingToUndoText() {
-    return "これより前の処理は元に戻せません（元に戻せるのは新しいものから " +
-           std::to_string(kJournalsKept) + " 回分です）。";
+    return "元に戻せる処理はありません（元に戻せるのは新しいものから " + std::to_string(kJournalsKept) +
+           " 回分です）。";
 }
 
 std::vector<JournalUndo> FindJournalFiles(
     const std::vector<JournalRename>& renames,
     const std::function<std::optional<FileId>(const std::string&)>& identity,
-    const std::function<bool(const FileId&)>& renamedElsewhere) {
+    const std::function<bool(const FileId&, const std::string&)>& renamedElsewhere) {
+    static const std::string anywhere;
     std::vector<JournalUndo> undo;
     for (const JournalRename& r : renames) {
         std::string current;
-        // Back where it was already (an undo that stopped, or died, after
-        // it): nothing to do.
-        if (r.id && identity(r.from) == r.id) continue;
         if (r.id) {
+            // Where the cut left it, most often: asked first, as a name that
+            // is not there costs the most to ask for.
             for (const std::string* path : {&r.now, &r.to, &r.via}) {
                 if (!path->empty() && identity(*path) == r.id) {
                     current = *path;
                     break;
                 }
             }
+            // Back where it was already (an undo that stopped, or died,
+            // after it): nothing to do.
+            if (current.empty() && identity(r.from) == r.id) continue;
         } else if (r.done) {
             current = r.now;  // no identity to go by: the name alone
         }
-        if (!r.done && (current.empty() || (renamedElsewhere && renamedElsewhere(*r.id)))) continue;
-        undo.push_back(JournalUndo{current.empty() ? r.now : current, r.from, r.id});
+        if (r.done && r.id && renamedElsewhere && renamedElsewhere(*r.id, r.from)) continue;
+        if (!r.done && (current.empty() || (renamedElsewhere && renamedElsewhere(*r.id, anywhere)))) continue;
+        undo.push_back(JournalUndo{current.empty() ? r.now : current, r.from, r.id, r.id && r.checked});
     }
     return undo;
 }

@@ -33,6 +33,7 @@ struct JournalRename {
     std::string from, via, to;
     bool done = false;  // a "D" line followed
     std::string now;    // where that line says the file went
+    bool checked = false;  // read from a line with its checksum
 };
 
 std::string JournalHeader();
@@ -43,8 +44,10 @@ std::string JournalDoneLine(std::size_t n, const std::string& now);
 // wrong first line). The lines are read up to the first that is cut off,
 // padded, fails its checksum or holds a wrong field: a torn tail only means
 // the program died while writing it, and the identities find the files of
-// the renames it was about to make.
-std::optional<std::vector<JournalRename>> ParseJournal(std::string_view text);
+// the renames it was about to make. `refused`, when given, tells whether the
+// reading stopped at a whole line it would not take (a journal that took no
+// line but refused one is no journal the program wrote).
+std::optional<std::vector<JournalRename>> ParseJournal(std::string_view text, bool* refused = nullptr);
 
 // Whether the start of a file (its first line, or all of it when shorter)
 // is that of a journal: an empty file, or one cut off inside its first
@@ -72,8 +75,7 @@ inline constexpr std::size_t kJournalsKept = 10;
 
 // The status text of an undo that took a journal of an earlier run.
 std::string EarlierRunUndoneText(int month, int day, int hour, int minute);
-// The status text of an undo asked for when nothing is left to undo: the
-// older cuts are no longer kept.
+// The status text of an undo asked for when nothing is left to undo.
 std::string NothingToUndoText();
 
 // One rename to put back, found by the file's identity.
@@ -81,6 +83,7 @@ struct JournalUndo {
     std::string current;   // where the file is now
     std::string original;  // where it goes back to
     std::optional<FileId> id;
+    bool proven = false;   // by an identity read from a checked line
 };
 
 // Where the file of each rename is now: where it was said to go, or at its
@@ -89,10 +92,14 @@ struct JournalUndo {
 // file is gone, stays in (its undo says so); one that may never have
 // happened (the program died before it was marked done) is left out, and
 // so is one whose file another cut's journal says it renamed (that cut
-// took the name this one died before taking).
+// took the name this one died before taking). `renamedElsewhere(id, from)`:
+// whether a newer cut renamed the file, from the path `from` (any path when
+// empty). A rename that happened is left out too when a newer cut renamed
+// its file from its first path: the file was back there (an undo that died
+// before it said so), and its name now is that cut's to undo.
 std::vector<JournalUndo> FindJournalFiles(
     const std::vector<JournalRename>& renames,
     const std::function<std::optional<FileId>(const std::string&)>& identity,
-    const std::function<bool(const FileId&)>& renamedElsewhere = {});
+    const std::function<bool(const FileId&, const std::string& from)>& renamedElsewhere = {});
 
 }  // namespace tsly

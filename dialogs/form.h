@@ -30,6 +30,7 @@ enum class Kind : std::uint8_t {
     PushButton,  // the system's push button, drawn flat (Form::DrawButton)
     Bevel,       // a vertical line at its left edge
     Image,       // the program's icon
+    List,        // report-view list; its columns and rows are the form's to fill
 };
 
 // How a control's text looks.

@@ -42,6 +42,8 @@ KindClass ClassOf(Kind kind) {
     // The default button is the one Enter presses where the focus is on
     // no other (IsDialogMessage asks the form, DM_GETDEFID).
     case Kind::PushButton: return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case Kind::List:
+        return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE};
     }
     return {L"STATIC", 0, 0};
 }

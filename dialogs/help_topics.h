@@ -30,7 +30,7 @@ struct HelpSection {
 };
 inline constexpr HelpSection kHelpSections[] = {
     {L"TFrmMain", "start"},   {L"TFrmOption", "option"}, {L"TFrmSetup", "setup"},
-    {L"TAboutBox", "about"},  {L"#32770", "folder"},  // the folder picker
+    {L"TAboutBox", "about"},  {L"TFrmHistory", "history"}, {L"#32770", "folder"},  // the folder picker
 };
 
 // Opens the page in `folder` at the section `id` with the program that

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "core/cut_command.h"
+#include "core/undo_plan.h"
 #include "core/cut_rule.h"
 #include "fuzz/fuzz_support.h"
 
@@ -126,6 +127,12 @@ struct Bench : CutListSource, CutEnvironment {
         if (it == files.end()) return std::nullopt;
         return FileId{1, static_cast<std::uint64_t>(it->second)};
     }
+    bool MayHold(const std::string& folder, const FileId& id) override {
+        for (const auto& [path, file] : files) {
+            if (id == FileId{1, static_cast<std::uint64_t>(file)} && path.rfind(folder, 0) == 0) return true;
+        }
+        return false;
+    }
     CutOptions ReadOptions() override { return options; }
     RenameResult Rename(const std::string& from, const std::string& to) override {
         if (completed) renamedAfterCompletion = true;
@@ -226,7 +233,7 @@ void CheckCommand(FuzzedDataProvider& data, const CutOptions& options) {
     bench.undoing = true;
     bench.NextRun();
     const UndoResult undo = UndoCut(bench, bench, cut);
-    FUZZ_CHECK(cut.journal.empty());
+    FUZZ_CHECK(cut.journal.size() == undo.waiting);  // only rows to try again stay
     FUZZ_CHECK(bench.files.size() == before.size());
     std::set<int> after;
     for (const auto& [path, id] : bench.files) after.insert(id);

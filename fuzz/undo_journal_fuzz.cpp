@@ -14,6 +14,7 @@
 #include <set>
 
 #include "core/cut_command.h"
+#include "core/undo_plan.h"
 #include "core/undo_journal.h"
 #include "fuzz/fuzz_support.h"
 
@@ -43,6 +44,12 @@ struct Disk : CutListSource, CutEnvironment {
     std::optional<FileId> Identity(const std::string& path) override {
         const auto it = files.find(path);
         return it == files.end() ? std::nullopt : std::optional<FileId>(it->second);
+    }
+    bool MayHold(const std::string& folder, const FileId& id) override {
+        for (const auto& [path, file] : files) {
+            if (file == id && FolderOf(path) == folder) return true;
+        }
+        return false;
     }
     CutOptions ReadOptions() override { return {}; }
     RenameResult Rename(const std::string& from, const std::string& to) override {
@@ -95,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (r.id && !path.empty()) disk.files.emplace(path, *r.id);
     }
     const auto undo = FindJournalFiles(*renames, [&disk](const std::string& p) { return disk.Identity(p); },
-                                       [where](const FileId& id) { return (id.file ^ where) & 1; });
+                                       [where](const FileId& id, const std::string& from) { return ((id.file ^ where ^ from.size()) & 1) != 0; });
     CutResult cut;
     for (const JournalUndo& u : undo) {
         bool named = false;

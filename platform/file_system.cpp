@@ -155,6 +155,14 @@ std::optional<FileId> FileIdentities::Of(const std::string& path) {
     return id;
 }
 
+bool FileIdentities::MayHold(const std::string& folder, const FileId& id) {
+    if (folder != folder_ || !listed_) List(folder);
+    // A folder that could not be read whole may hold anything.
+    if (!listed_) return true;
+    return volume_ == id.volume &&
+           std::any_of(files_.begin(), files_.end(), [&](const auto& f) { return f.second == id.file; });
+}
+
 std::optional<std::uint32_t> FileIdentities::RootVolume(const std::string& path) {
     // An identity taken here only ever meets one taken at the same path (the
     // undo's check, the journal's search at start-up), so the volume that

@@ -69,6 +69,8 @@ public:
     // Whether the listing of the path's folder has the name, when that
     // folder is the one listed last; nothing otherwise.
     std::optional<bool> Listed(const std::string& path) const;
+    // As PlanDisk::MayHold.
+    bool MayHold(const std::string& folder, const FileId& id);
 
 private:
     void List(const std::string& folder);
@@ -90,6 +92,9 @@ public:
     std::optional<FileId> Identity(const std::string& path) override { return ids_.Of(path); }
     bool Exists(const std::string& path) override;
     std::uint64_t EntryKey(const std::string& path) override;
+    bool MayHold(const std::string& folder, const FileId& id) override {
+        return ids_.MayHold(folder, id);
+    }
 
 private:
     FileIdentities ids_;

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/history_window.h"
 #include "app/main_window.h"
 #include "app/folder_watch.h"
 #include "app/main_commands.h"
@@ -36,15 +37,7 @@ protected:
         std::vector<std::string> texts;
         HWND list = main.ListView_main().hwnd();
         const int count = ListView_GetItemCount(list);
-        for (int i = 0; i < count; ++i) {
-            wchar_t text[512] = {};
-            LVITEMW item{};
-            item.iSubItem = 1;
-            item.pszText = text;
-            item.cchTextMax = 512;
-            SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
-            texts.push_back(U(text));
-        }
+        for (int i = 0; i < count; ++i) texts.push_back(Cell(list, i, 1));
         return texts;
     }
     // Whether a turn of the watches, with nothing new on disk or in the
@@ -55,6 +48,16 @@ protected:
         SendMessageW(main.hwnd(), WM_TIMER, kSettingsWatchTimerId, 0);
         main.ListView_main().PreviewOf(0);
         return main.ListView_main().PreviewPlans() == plans;
+    }
+    // A cell of a list control, as it draws it (also one of another thread).
+    static std::string Cell(HWND list, int row, int column) {
+        wchar_t text[512] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 512;
+        SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        return U(text);
     }
     static bool UndoEnabled(TFrmMain& main) {
         return !(GetMenuState(GetMenu(main.hwnd()), kCmdUndo, MF_BYCOMMAND) & MF_GRAYED);
@@ -111,6 +114,15 @@ TEST_F(CutOutcomeTest, TheStartUpsTwoRunsAreOneCutAndUndoNeverReplaces) {
                                                       "電卓へのショートカット.lnk",
                                                       "😀 - ショートカット.lnk"}));
     EXPECT_EQ(main->StatusText(1), "元に戻した 2 件・失敗 1 件");
+    // The row that failed waits for the next Ctrl+Z, which puts it back
+    // once its name is free.
+    EXPECT_EQ(main->StatusText(), "一部のファイルを元に戻せませんでした（1 件は、もう一度「元に戻す」で再試行します）。");
+    EXPECT_TRUE(UndoEnabled(*main));
+    DeleteFileW(W(b).c_str());
+    SendMessageW(main->hwnd(), WM_COMMAND, kCmdUndo, 0);
+    EXPECT_EQ(Results(*main)[1], "元に戻しました");
+    EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"表計算へのｼｮｰﾄｶｯﾄ.lnk", "電卓へのショートカット.lnk",
+                                                      "😀 - ショートカット.lnk"}));
     EXPECT_FALSE(UndoEnabled(*main));
     // At the first start's size longer counts show whole, the left part
     // giving up the room its own text does not need.
@@ -127,6 +139,38 @@ TEST_F(CutOutcomeTest, TheStartUpsTwoRunsAreOneCutAndUndoNeverReplaces) {
     RECT part{};
     SendMessageW(bar, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
     EXPECT_GE(part.right - part.left - GetSystemMetrics(SM_CXVSCROLL), text.cx);
+}
+
+// The history lists both cuts, newest first, with the focus on them; the
+// older one chosen there is undone as Ctrl+Z would, and the newer stays.
+TEST_F(CutOutcomeTest, TheHistoryUndoesTheCutChosenThere) {
+    auto main = Start({dir_.Make("a - ショートカット.lnk", "a")});
+    main->RegisterShortcut(dir_.Make("b - ショートカット.lnk", "b"));
+    main->Action_cutshoutExecute();
+    std::vector<std::string> seen;
+    std::thread user([&seen] {
+        HWND history = nullptr, cuts = nullptr;
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        for (int i = 0; i < 500 && !(cuts && gui.hwndFocus == cuts); ++i, Sleep(20)) {
+            history = FindWindowW(L"TFrmHistory", nullptr);
+            cuts = GetDlgItem(history, TFrmHistory::ListCuts);
+            GetGUIThreadInfo(GetWindowThreadProcessId(history, nullptr), &gui);
+        }
+        if (!cuts || gui.hwndFocus != cuts) return;
+        seen.push_back(std::to_string(ListView_GetNextItem(cuts, -1, LVNI_SELECTED)));
+        LVITEMW older{};
+        older.state = older.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(cuts, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&older));
+        HWND rows = GetDlgItem(history, TFrmHistory::ListRows);
+        seen.insert(seen.end(), {Cell(cuts, 1, 2), Cell(cuts, 1, 4), Cell(rows, 0, 0), Cell(rows, 0, 2)});
+        PostMessageW(GetDlgItem(history, TFrmHistory::ButtonUndo), BM_CLICK, 0, 0);
+    });
+    SendMessageW(main->hwnd(), WM_COMMAND, kCmdHistory, 0);  // returns once it closed
+    user.join();
+    EXPECT_EQ(seen, (std::vector<std::string>{"0", "1", "このウィンドウ", "a .lnk", "→ a - ショートカット.lnk"}));
+    EXPECT_EQ(Results(*main), (std::vector<std::string>{"元に戻しました", "b .lnk"}));
+    EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"a - ショートカット.lnk", "b .lnk"}));
 }
 
 TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {

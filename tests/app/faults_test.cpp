@@ -212,17 +212,17 @@ TEST_F(Faults, RowsNameTheirFilesExactlyAndUndoTouchesOnlyThem) {
     EXPECT_EQ(main->StatusText(1), "変更 0 件・失敗 0 件");
 
     // Another file now has the new name of one row; the file that had it
-    // lives on elsewhere.
+    // lives on under another name: the undo leaves it, and keeps it.
     ASSERT_TRUE(MoveFileW(Exact(root + "dir.\\y .lnk").c_str(), Exact(root + "dir.\\moved.lnk").c_str()));
     MakeExact(root + "dir.\\y .lnk");
     SendMessageW(main->hwnd(), WM_COMMAND, kCmdUndo, 0);
     EXPECT_EQ(Outcomes(*main), (std::vector<std::string>{"", "元に戻しました", "変更なし",
-                                                         "失敗: 別のファイルに変わっています"}));
+                                                         "失敗: 後で名前が変わっています（後の処理を先に元に戻してください）"}));
     EXPECT_TRUE(ExistsExact(root + "dir.\\only - ショートカット.lnk"));
     EXPECT_TRUE(ExistsExact(root + "dir.\\y .lnk"));
     EXPECT_TRUE(ExistsExact(root + "dir.\\moved.lnk"));
     EXPECT_EQ(main->StatusText(1), "元に戻した 1 件・失敗 1 件");
-    EXPECT_EQ(main->StatusText(), "一部のファイルを元に戻せませんでした。");
+    EXPECT_EQ(main->StatusText(), "一部のファイルを元に戻せませんでした（1 件は、もう一度「元に戻す」で再試行します）。");
 }
 
 // The undo outlives the window through its journal; a journal that cannot
@@ -230,12 +230,13 @@ TEST_F(Faults, RowsNameTheirFilesExactlyAndUndoTouchesOnlyThem) {
 TEST_F(Faults, TheUndoOutlivesTheWindowAndABrokenJournalIsSetAside) {
     Start({dir_.Make("a - ショートカット.lnk"), dir_.Make("b - ショートカット.lnk")}).reset();
     EXPECT_TRUE(dir_.Exists("a .lnk"));
-    // Another file took b's new name: it is not the one the journal names.
-    ASSERT_TRUE(MoveFileW(W(dir_.path() + "b .lnk").c_str(), W(dir_.path() + "moved.lnk").c_str()));
+    // Another file took b's new name: it is not the one the journal names,
+    // which has left the folder; its row is forgotten.
+    ASSERT_TRUE(MoveFileW(W(dir_.path() + "b .lnk").c_str(), W(dir_.MakeFolder("moved") + "b .lnk").c_str()));
     dir_.Make("b .lnk", "other");
     auto main = Start();
     SendMessageW(main->hwnd(), WM_COMMAND, kCmdUndo, 0);
-    EXPECT_EQ(Outcomes(*main), (std::vector<std::string>{"元に戻しました", "失敗: 別のファイルに変わっています"}));
+    EXPECT_EQ(Outcomes(*main), (std::vector<std::string>{"元に戻しました", "失敗: ファイルが見つかりません（元に戻す記録から外しました）"}));
     EXPECT_TRUE(dir_.Exists("a - ショートカット.lnk"));
     EXPECT_FALSE(main->CanUndo());
     main.reset();
@@ -254,16 +255,18 @@ TEST_F(Faults, TheUndoOutlivesTheWindowAndABrokenJournalIsSetAside) {
         EXPECT_TRUE(quiet.Texts().empty());
         CloseHandle(held);
     }
-    MessageBoxWatcher watcher;
-    main = Start();
-    ASSERT_EQ(watcher.Texts().size(), 1u);
-    EXPECT_NE(watcher.Texts()[0].find("undo.log.bad"), std::string::npos);
+    {
+        MessageBoxWatcher watcher;
+        main = Start();
+        ASSERT_EQ(watcher.Texts().size(), 1u);
+        EXPECT_NE(watcher.Texts()[0].find("undo.log.bad"), std::string::npos);
+    }
     // The older one set aside is replaced: the next start tells nothing.
     EXPECT_EQ(GetFileAttributesW(journal.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(main->CanUndo());
 
-    // A journal whose renames name no folder is read up to them: the undo
-    // finds nothing to put back and goes.
+    // A journal whose renames name no folder holds no line the program
+    // writes: it is set aside, and told, not followed.
     main.reset();
     h = CreateFileW(journal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     const std::string noFolder = "Tessalyne undo journal 1\nR\t-\t-\tabc.lnk\t\t..\\x.lnk\nD\t0\t..\\x.lnk\n";
@@ -271,9 +274,12 @@ TEST_F(Faults, TheUndoOutlivesTheWindowAndABrokenJournalIsSetAside) {
     CloseHandle(h);
     main = Start();
     ASSERT_TRUE(main->CanUndo());
+    MessageBoxWatcher told;
     SendMessageW(main->hwnd(), WM_COMMAND, kCmdUndo, 0);
+    ASSERT_EQ(told.Texts().size(), 1u);
+    EXPECT_NE(told.Texts()[0].find("undo.log.bad"), std::string::npos);
     EXPECT_FALSE(main->CanUndo());
-    EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"a - ショートカット.lnk", "b .lnk", "moved.lnk"}));
+    EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"a - ショートカット.lnk", "b .lnk"}));
     EXPECT_EQ(main->StatusText(), NothingToUndoText());
 }
 
@@ -291,6 +297,24 @@ TEST_F(Faults, TheTenNewestJournalsStay) {
     main.reset();
     Start({dir_.Make("b - ショートカット.lnk")}).reset();
     EXPECT_EQ(test::UndoJournalNames().size(), kJournalsKept);
+}
+
+// A journal line without a file's identity proves nothing: Ctrl+Z does not
+// follow it to a file no cut renamed, and the journal stays for the history.
+TEST_F(Faults, ALineWithoutProofIsNotFollowedByCtrlZ) {
+    const std::string important = dir_.Make("important.txt", "mine");
+    auto crafted = win::UndoJournalFile::CreateNew(win::UndoJournalFolder());
+    ASSERT_TRUE(crafted);
+    crafted->Append(JournalRenameLine({std::nullopt, dir_.path() + "x - ショートカット.lnk", "", important, false, ""}) +
+                        JournalDoneLine(0, important), true);
+    crafted.reset();
+    MessageBoxWatcher none;
+    auto main = Start();
+    SendMessageW(main->hwnd(), WM_COMMAND, kCmdUndo, 0);
+    EXPECT_EQ(none.Texts(), std::vector<std::string>{});
+    EXPECT_EQ(dir_.Names(), std::vector<std::string>{"important.txt"});
+    EXPECT_EQ(main->StatusText(), NothingToUndoText());
+    EXPECT_EQ(test::UndoJournalNames().size(), 1u);
 }
 
 // Escape stops the cut that Send To starts, and the start-up does not run

@@ -604,7 +604,8 @@ TEST_F(MainWindowTest, DialogsOpenBesideTheMainWindowsCornerAndHoldItWhileOpen) 
     auto main = Start();
     SetWindowPos(main->hwnd(), nullptr, 140, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     const std::pair<CommandId, const char*> dialogs[] = {
-        {kCmdOpenOption, "TFrmOption"}, {kCmdSetup, "TFrmSetup"}, {kCmdAbout, "TAboutBox"}};
+        {kCmdOpenOption, "TFrmOption"}, {kCmdSetup, "TFrmSetup"}, {kCmdAbout, "TAboutBox"},
+        {kCmdHistory, "TFrmHistory"}};
     for (const auto& [command, className] : dialogs) {
         WindowCloser closer(className, main->hwnd());
         SendMessageW(main->hwnd(), WM_COMMAND, command, 0);  // returns once it closed

@@ -73,6 +73,7 @@ public:
             {"cut again", 2, &UndoStory::CutAgain},
             {"ctrl+z", 6, &UndoStory::Undo},
             {"ctrl+z, killed mid-undo", 1, &UndoStory::UndoKilled},
+            {"ctrl+z, a file held", 2, &UndoStory::UndoHeld},
             {"クリア", 1, &UndoStory::Clear},
             {"options", 1, &UndoStory::Options},
             {"close", 1, &UndoStory::Close},
@@ -111,6 +112,7 @@ private:
         int seq;
         int owner;       // the window whose journal it is, while it runs
         Disk before;     // the names of the files it renamed
+        bool earlier = false;  // taken over from an earlier run: its undo says so
     };
 
     int Pick(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
@@ -321,10 +323,32 @@ private:
             }
         }
         const std::size_t count = cuts_.size();
+        const bool earlier = !own || target->earlier;
         ModelUndone(w, target, now);
         EXPECT_EQ(cuts_.size(), count - 1) << "some of its files are not back";
-        EXPECT_EQ(test::StatusText(w.hwnd).rfind(own ? "元に戻しました。" : "前回の実行（", 0), 0u)
+        EXPECT_EQ(test::StatusText(w.hwnd).rfind(earlier ? "前回の実行（" : "元に戻しました。", 0), 0u)
             << test::StatusText(w.hwnd);
+    }
+    // Another program holds a file of the cut: the rest comes back, and the
+    // window keeps that one for its next Ctrl+Z, which puts it back first.
+    void UndoHeld() {
+        if (windows_.empty()) StartEmpty();
+        Window& w = AnyWindow();
+        bool own = false;
+        auto target = UndoTarget(w, &own);
+        if (target == cuts_.end() || (!own && Tied(target))) return Undo();
+        const int held = target->before.begin()->first;
+        HANDLE h = CreateFileW(W(Path(disk_[held])).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        SendMessageTimeoutW(w.hwnd, WM_COMMAND, kCmdUndo, 0, SMTO_NORMAL, 60000, nullptr);
+        CloseHandle(h);
+        const std::size_t count = cuts_.size();
+        ModelUndone(w, target, OnDisk());
+        ASSERT_EQ(cuts_.size(), count);
+        EXPECT_EQ(target->before.size(), 1u);
+        target->earlier = target->earlier || !own;
+        target->owner = w.id;  // what is left is the window's now
+        EXPECT_NE(test::StatusText(w.hwnd).find("戻せませんでした"), std::string::npos) << test::StatusText(w.hwnd);
     }
     void UndoKilled() {
         if (windows_.empty()) return;

@@ -1,5 +1,6 @@
 // The cutting command over a fake list and an in-memory folder.
 #include "core/cut_command.h"
+#include "core/undo_plan.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,12 @@ struct Bench : CutListSource, CutEnvironment {
         const auto it = files.find(path);
         if (it == files.end()) return std::nullopt;
         return FileId{7, it->second};
+    }
+    bool MayHold(const std::string& folder, const FileId& id) override {
+        for (const auto& [path, index] : files) {
+            if (FileId{7, index} == id && path.rfind(folder, 0) == 0) return true;
+        }
+        return false;
     }
     bool Continue(std::size_t done, std::size_t) override { return done < stopAfter; }
     bool journaled = false;  // log the journal's hooks too
@@ -214,31 +221,66 @@ TEST(CutCommand, TheStartUpsSecondRunLeavesWhatTheFirstRenamedAndOneUndoTakesBot
     EXPECT_TRUE(both.journal.empty());
 }
 
-TEST(CutCommand, UndoPutsBackOnlyTheFileItRenamedInOneRename) {
+// Each row's plan, what the undo then did, and which rows it keeps to try
+// again: the undo renames only the file the cut renamed, in one rename.
+TEST(CutCommand, UndoDoesWhatItsPlanSaysAndKeepsWhatFailed) {
     Bench b({"", false, true, "Copy of "},
             {{"aへのショートカット.lnk", true}, {"bへのショートカット.lnk", true},
-             {"Copy of cへのショートカット.lnk", true}, {"dへのショートカット.lnk", true}});
+             {"Copy of cへのショートカット.lnk", true}, {"dへのショートカット.lnk", true},
+             {"eへのショートカット.lnk", true}, {"fへのショートカット.lnk", true},
+             {"Copy of Z.lnk", true}, {"Copy of Copy of Z.lnk", true}});  // the second takes the first's old name
     CutResult cut = RunCutCommand(b, b);
-    b.Add(D + "aへのショートカット.lnk");           // another file took the old name
-    b.files[D + "moved.lnk"] = b.files[D + "b .lnk"];  // and another the new one
+    b.Add(D + "aへのショートカット.lnk");              // another file took the old name
+    b.files[D + "moved.lnk"] = b.files[D + "b .lnk"];  // a later rename, and a file in its place
     b.files[D + "b .lnk"] = 99;
-    b.files.erase(D + "d .lnk");
-    b.log.clear();
+    b.files.erase(D + "d .lnk");                       // gone for good
+    b.held.insert(D + "e .lnk");                       // in use
+    b.files[D + "fへのショートカット.lnk"] = b.files[D + "f .lnk"];  // back already
+    b.files.erase(D + "f .lnk");
     cut.journal.insert(cut.journal.begin(), JournalEntry{b.rows.size(), "gone.lnk", {}});  // no such row
-    const UndoResult undo = UndoCut(b, b, cut);
-    EXPECT_EQ(undo.undone, 1u);
-    EXPECT_EQ(undo.failed, 3u);
-    EXPECT_EQ(b.log, (std::vector<std::string>{D + "c .lnk -> " + D + "Copy of cへのショートカット.lnk",
-                                               D + "a .lnk -> " + D + "aへのショートカット.lnk",
+    const std::vector<std::string> planned = {
+        "元の名前のファイルがあります", "後で名前が変わっています（後の処理を先に元に戻すと戻せます）",
+        "→ Copy of cへのショートカット.lnk", "ファイルがありません（記録から外します）",
+        "→ eへのショートカット.lnk", "元の名前に戻っています", "→ Copy of Z.lnk",
+        "→ Copy of Copy of Z.lnk"};
+    UndoForecast forecast(b, false);
+    for (std::size_t i = cut.journal.size() - 1; i > 0; --i) {
+        const UndoRow row = UndoRowOf(cut.journal[i], b);
+        EXPECT_EQ(UndoPlanText(forecast.Next(row), row), planned[cut.journal[i].row]);
+    }
+    b.log.clear();
+    UndoResult undo = UndoCut(b, b, cut);
+    EXPECT_EQ(b.log, (std::vector<std::string>{D + "Copy of Z.lnk -> " + D + "Copy of Copy of Z.lnk",
+                                               D + "Z.lnk -> " + D + "Copy of Z.lnk",
+                                               D + "e .lnk -> " + D + "eへのショートカット.lnk",
+                                               D + "c .lnk -> " + D + "Copy of cへのショートカット.lnk",
                                                "completed"}));
-    EXPECT_EQ(b.Texts(), (std::vector<std::string>{"失敗: 同じ名前のファイルがあります",
-                                                   "失敗: 別のファイルに変わっています",
-                                                   "元に戻しました", "失敗: ファイルが見つかりません"}));
-    EXPECT_EQ(b.rows[2].first, D + "Copy of cへのショートカット.lnk");  // the row follows its file back
-    // The status says whether every row, some or none came back.
-    EXPECT_EQ(UndoEndText(undo, "all"), "一部のファイルを元に戻せませんでした。");
-    EXPECT_EQ(UndoEndText({0, 3, false}, "all"), "元に戻せませんでした。");
-    EXPECT_EQ(UndoEndText({4, 0, false}, "all"), "all");
+    EXPECT_EQ(b.Texts(), (std::vector<std::string>{
+                             "失敗: 同じ名前のファイルがあります",
+                             "失敗: 後で名前が変わっています（後の処理を先に元に戻してください）",
+                             "元に戻しました", "失敗: ファイルが見つかりません（元に戻す記録から外しました）",
+                             "失敗: 他のプログラムが使用中です", "元に戻しました", "元に戻しました",
+                             "元に戻しました"}));
+    EXPECT_EQ(b.rows[2].first, D + "Copy of cへのショートカット.lnk");  // rows follow their files back
+    EXPECT_EQ(b.rows[5].first, D + "fへのショートカット.lnk");
+    EXPECT_EQ(cut.journal.size(), 3u);  // a, b and e wait, in cut order
+    EXPECT_EQ(cut.journal[0].row, 0u);
+    EXPECT_EQ(cut.journal[2].row, 4u);
+    EXPECT_EQ(UndoEndText(undo, "all"), "一部のファイルを元に戻せませんでした（3 件は、もう一度「元に戻す」で再試行します）。");
+    EXPECT_EQ(UndoEndText({0, 3, 0, false}, "all"), "元に戻せませんでした。");
+    EXPECT_EQ(UndoEndText({4, 0, 0, false}, "all"), "all");
+
+    // Once the other programs let go, the next undo puts the rest back.
+    b.held.clear();
+    b.files.erase(D + "aへのショートカット.lnk");
+    b.files[D + "b .lnk"] = b.files[D + "moved.lnk"];
+    b.files.erase(D + "moved.lnk");
+    undo = UndoCut(b, b, cut);
+    EXPECT_EQ(undo.undone, 3u);
+    EXPECT_TRUE(cut.journal.empty());
+    EXPECT_EQ(b.Left(), (Names{"aへのショートカット.lnk", "bへのショートカット.lnk",
+                               "Copy of cへのショートカット.lnk", "eへのショートカット.lnk",
+                               "fへのショートカット.lnk", "Copy of Z.lnk", "Copy of Copy of Z.lnk"}));
 }
 
 TEST(CutCommand, ABatchIsKeptBeforeItsRenamesHappen) {
@@ -294,11 +336,12 @@ TEST(CutCommand, StoppingEndsAfterTheCurrentRowWithTheOutcomesSoFar) {
     EXPECT_TRUE(RunCutCommand(last, last).stopped);
     EXPECT_EQ(last.Left(), (Names{"a .lnk", "bへのショートカット.lnk"}));
     // So does an undo: what it did not reach stays to undo.
-    Bench undo({}, {{"aへのショートカット.lnk", true}, {"bへのショートカット.lnk", true}});
-    CutResult both = RunCutCommand(undo, undo);
-    undo.stopAfter = 1;
-    EXPECT_TRUE(UndoCut(undo, undo, both).stopped);
-    EXPECT_EQ(both.journal.size(), 1u);
+    Bench undo({}, {{"aへのショートカット.lnk", true}, {"bへのショートカット.lnk", true},
+                    {"cへのショートカット.lnk", true}});
+    CutResult all = RunCutCommand(undo, undo);
+    undo.stopAfter = 2;
+    EXPECT_TRUE(UndoCut(undo, undo, all).stopped);
+    EXPECT_EQ(all.journal.size(), 1u);
 }
 
 TEST(CutCommand, SettingsErrorEndsTheCommandAtOnce) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/cut_preview.h"
+#include "core/undo_plan.h"
 #include "tests/core/model_disk.h"
 
 namespace {
@@ -259,6 +260,86 @@ TEST(CutPlan, RandomListsThePreviewTellsWhatTheCutDoes) {
     EXPECT_GT(extensionLost, 30u);
     std::cout << "renamed " << renamedRows << ", failed " << failedRows << ", deviations "
               << deviations << ", same file " << sameFile << ", extension lost " << extensionLost << "\n";
+}
+
+// The undo's plan against the undo, on random cuts, a later cut of some of
+// the same files, and another program's changes between the cut and its undo.
+TEST(UndoPlan, RandomCutsThePlanIsWhatTheUndoDoes) {
+    const std::map<UndoAction, RenameFailure> failures = {
+        {UndoAction::Gone, RenameFailure::Gone}, {UndoAction::RenamedSince, RenameFailure::RenamedSince},
+        {UndoAction::NameTaken, RenameFailure::NameTaken}, {UndoAction::Unproven, RenameFailure::Unproven}};
+    std::map<UndoAction, std::size_t> seen;
+    for (unsigned seed = 1; seed <= 700; ++seed) {
+        RandomCase r(seed);
+        r.Options();
+        model::Disk disk;
+        ShortcutListModel list(model::kUpper.data());
+        for (std::size_t i = 1 + r.Below(10); i > 0; --i) {
+            const std::string path = r.Path();
+            if (list.Register(std::string(path)) && !disk.Exists(path)) disk.Add(path);
+        }
+        model::Env env(disk, r.options);
+        CutResult cut = RunCutCommand(list, env);
+        if (r.Chance(40)) {  // a later cut, with other options
+            ShortcutListModel later(model::kUpper.data());
+            for (std::size_t i = 0; i < list.Count(); ++i) {
+                if (r.Chance(60)) later.Register(std::string(list.Caption(i)));
+            }
+            r.Options();
+            model::Env laterEnv(disk, r.options);
+            RunCutCommand(later, laterEnv);
+        }
+        for (JournalEntry& entry : cut.journal) {
+            const std::string now = list.Caption(entry.row);
+            const std::string old = std::string(SplitPath(now)->folder) + entry.originalName;
+            switch (r.Below(8)) {
+            case 0: disk.Remove(now); break;
+            case 1: disk.Add(old); break;  // another file takes the old name
+            case 2: disk.Rename(now, std::string(SplitPath(now)->folder) + "moved" + std::to_string(r.Below(3))); break;
+            case 3: entry.proven = false; break;
+            case 4: entry.proven = false, entry.id.reset(); break;
+            case 5: disk.Rename(now, old); break;  // put back by hand
+            }
+        }
+        const bool chosen = r.Chance(50);
+        std::vector<UndoAction> planned(list.Count(), UndoAction::Unproven);
+        std::vector<bool> inPlan(list.Count(), false);
+        {
+            model::Look look(disk);
+            UndoForecast forecast(look, chosen);
+            for (std::size_t i = cut.journal.size(); i > 0; --i) {
+                const JournalEntry& entry = cut.journal[i - 1];
+                planned[entry.row] = forecast.Next(UndoRowOf(entry, list));
+                inPlan[entry.row] = true;
+            }
+        }
+        std::vector<std::string> originals(list.Count());
+        for (const JournalEntry& entry : cut.journal) {
+            originals[entry.row] = UndoRowOf(entry, list).original;
+        }
+        UndoCut(list, env, cut, chosen);
+        std::set<std::size_t> kept;
+        for (const JournalEntry& entry : cut.journal) kept.insert(entry.row);
+        for (std::size_t row = 0; row < list.Count(); ++row) {
+            if (!inPlan[row]) continue;
+            const UndoAction action = planned[row];
+            ++seen[action];
+            const RowOutcome& did = list.Outcome(row);
+            const std::string where = "seed " + std::to_string(seed) + " row " + std::to_string(row);
+            EXPECT_EQ(kept.count(row) != 0, UndoKeepsRow(action)) << where;
+            if (action == UndoAction::PutBack || action == UndoAction::AlreadyBack) {
+                EXPECT_EQ(did.kind, OutcomeKind::Undone) << where;
+                EXPECT_EQ(list.Caption(row), originals[row]) << where;
+                EXPECT_TRUE(disk.Exists(originals[row])) << where;
+            } else {
+                EXPECT_EQ(did.kind, OutcomeKind::UndoFailed) << where;
+                EXPECT_EQ(did.failure, failures.at(action)) << where;
+            }
+        }
+    }
+    for (const auto& [action, failure] : failures) EXPECT_GT(seen[action], 50u) << static_cast<int>(action);
+    EXPECT_GT(seen[UndoAction::PutBack], 500u);
+    EXPECT_GT(seen[UndoAction::AlreadyBack], 50u);
 }
 
 }  // namespace

@@ -61,6 +61,18 @@ struct Disk {
         }
         return FileId{7, it->second.id};
     }
+    // Its folder's key is the key of a name in it, less the name.
+    std::optional<std::string> Find(const std::string& folder, const FileId& id) const {
+        std::string in = Key(folder + "?");
+        in.pop_back();
+        for (const auto& [key, file] : files) {
+            if (key.compare(0, in.size(), in) == 0 && key.find('\\', in.size()) == std::string::npos &&
+                Identity(folder + file.name) == id) {
+                return folder + file.name;
+            }
+        }
+        return std::nullopt;
+    }
     RenameResult Rename(const std::string& from, const std::string& to) {
         const auto it = files.find(Key(from));
         if (it == files.end()) return {RenameFailure::NotFound, 2};
@@ -87,6 +99,9 @@ struct Look : PlanDisk {
     std::uint64_t EntryKey(const std::string& path) override {
         const std::string key = Disk::Key(path);
         return HashBytes(key.data(), key.size());
+    }
+    bool MayHold(const std::string& folder, const FileId& id) override {
+        return disk.Find(folder, id).has_value();
     }
 };
 
@@ -117,6 +132,9 @@ struct Env : CutEnvironment {
     }
     bool Exists(const std::string& path) override { return disk.Exists(path); }
     std::uint64_t EntryKey(const std::string& path) override { return Look(disk).EntryKey(path); }
+    bool MayHold(const std::string& folder, const FileId& id) override {
+        return disk.Find(folder, id).has_value();
+    }
     void Completed() override {}
 };
 

@@ -61,7 +61,7 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
         {JournalHeader() + a + std::string(4096, '\0'), 1},  // padded by a power cut
         {JournalHeader() + a + flipped + b, 1},  // the rest is not trusted either
         {JournalHeader() + a + "R\t-\t-\tC:\\\xff\t\tC:\\x\t" + "00000000\n", 1},
-        {JournalHeader() + a + JournalRenameLine({std::nullopt, "C:\\\xc3", "", "C:\\x", false, ""}), 1},
+        {JournalHeader() + a + JournalRenameLine({std::nullopt, "C:\\\xc3", "", "C:\\x", false, ""}) + b, 1},
         {JournalHeader() + a + JournalDoneLine(1, "C:\\b") + b, 1},  // no rename 1 (yet)
         {JournalHeader() + a + JournalDoneLine(0, "C:\\d\\b") + b, 1},  // done outside its folder
         {JournalHeader() + a + JournalDoneLine(0, "b") + b, 1},
@@ -74,7 +74,9 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
         {after_a("C:\\d\\a", "C:\\e\\a", "C:\\d\\b"), 1},
         {after_a("\\\\?\\C:\\a", "", "\\\\?\\C:\\b"), 1},  // a device path
         {after_a("1:\\a", "", "1:\\b"), 1},
-        {after_a("\\\\srv\\sh\\a", "\\\\srv\\sh\\b", "\\\\srv\\sh\\c."), 3},
+        {after_a("\\\\srv\\sh\\a", "\\\\srv\\sh\\b", "\\\\srv\\sh\\c"), 3},
+        {after_a("C:\\d\\a", "", "C:\\d\\a.lnk."), 1},  // a name the system would store otherwise
+        {after_a("C:\\d\\a", "", "C:\\d\\a.lnk "), 1},
         {JournalHeader() + "R\t-\t5\tC:\\a\t\tC:\\b\t" + "01d62df0\n" + b, 0},  // half an identity
         {JournalHeader() + "R\t5\t-\tC:\\a\t\tC:\\b\t" + "5e2994a8\n" + b, 0},
         {JournalHeader() + "R\t1\t00000000000000002\tC:\\a\t\tC:\\b\t" + "6487b2ea\n", 0},  // 17 digits
@@ -99,6 +101,14 @@ TEST(UndoJournal, ReadsUpToTheFirstLineThatIsNotWhole) {
         EXPECT_EQ(LooksLikeJournal(c.text.substr(0, 40)), c.renames >= 0) << c.text;
     }
     EXPECT_TRUE((*ParseJournal(v1))[0].done);
+    EXPECT_FALSE((*ParseJournal(v1))[0].checked);  // nothing proves its identities
+    EXPECT_TRUE((*ParseJournal(JournalHeader() + a))[0].checked);
+    // A whole line refused is told apart from a torn tail.
+    bool refused = false;
+    ParseJournal(JournalHeader() + a + flipped, &refused);
+    EXPECT_TRUE(refused);
+    ParseJournal(JournalHeader() + a + b.substr(0, 10), &refused);
+    EXPECT_FALSE(refused);
 }
 
 TEST(UndoJournal, FileNamesSortByTheirCut) {
@@ -134,14 +144,14 @@ TEST(UndoJournal, FindsEachFileByItsIdentity) {
     // The disk after the program died: which file is where.
     const std::map<std::string, std::uint64_t> disk = {
         {"C:\\done .lnk", 1}, {"C:\\half", 2}, {"C:\\taken .lnk", 9}, {"C:\\never - x.lnk", 4},
-        {"C:\\back - x.lnk", 6}, {"C:\\other .lnk", 8}, {"C:\\both .lnk", 10}};
+        {"C:\\back - x.lnk", 6}, {"C:\\other .lnk", 8}, {"C:\\both .lnk", 10}, {"C:\\again .lnk", 11}};
     const auto identity = [&](const std::string& path) -> std::optional<FileId> {
         const auto it = disk.find(path);
         if (it == disk.end()) return std::nullopt;
         return FileId{7, it->second};
     };
     auto rename = [](std::uint64_t id, const char* from, const char* via, const char* to, const char* now) {
-        JournalRename r{FileId{7, id}, from, via, to, now != nullptr, now ? now : ""};
+        JournalRename r{FileId{7, id}, from, via, to, now != nullptr, now ? now : "", true};
         return r;
     };
     std::vector<JournalRename> renames = {
@@ -153,10 +163,16 @@ TEST(UndoJournal, FindsEachFileByItsIdentity) {
         rename(6, "C:\\back - x.lnk", "", "C:\\back .lnk", "C:\\back .lnk"),  // undone already
         rename(8, "C:\\other - x.lnk", "", "C:\\other .lnk", nullptr),  // another cut renamed it later
         rename(10, "C:\\both - x.lnk", "", "C:\\both .lnk", "C:\\both .lnk"),  // this cut did, and says so
+        // put back by an undo that died, then cut again by a newer cut
+        rename(11, "C:\\again - x.lnk", "", "C:\\again .lnk", "C:\\again .lnk"),
     };
     renames.push_back(JournalRename{std::nullopt, "C:\\n - x.lnk", "", "C:\\n .lnk", true, "C:\\n .lnk"});
+    // Nothing tells whether this one happened: left out.
+    renames.push_back(JournalRename{std::nullopt, "C:\\m - x.lnk", "", "C:\\m .lnk", false, ""});
     const std::vector<JournalUndo> undo =
-        FindJournalFiles(renames, identity, [](const FileId& id) { return id.file >= 8; });
+        FindJournalFiles(renames, identity, [](const FileId& id, const std::string& from) {
+            return id.file >= 8 && (from.empty() || from == "C:\\again - x.lnk");
+        });
     ASSERT_EQ(undo.size(), 5u);
     EXPECT_EQ(undo[0].current, "C:\\done .lnk");
     EXPECT_EQ(undo[1].current, "C:\\half");
@@ -165,6 +181,8 @@ TEST(UndoJournal, FindsEachFileByItsIdentity) {
     EXPECT_EQ(undo[3].current, "C:\\both .lnk");
     EXPECT_EQ(undo[4].current, "C:\\n .lnk");
     EXPECT_FALSE(undo[4].id);
+    EXPECT_TRUE(undo[0].proven);  // only a checked line's identity proves its file
+    EXPECT_FALSE(undo[4].proven);
 }
 
 }  // namespace
