@@ -53,6 +53,9 @@ public:
     // window it owns that takes input (an open dialog, or else the main
     // window); false when there is none.
     bool FocusOwnedWindow();
+    // The topmost window the application window owns that takes input;
+    // `visible`: shown ones only.
+    HWND OwnedInputWindow(bool visible) const;
 
     // The window of this thread that is active and visible, or else the
     // application window: the owner of boxes and shell dialogs.

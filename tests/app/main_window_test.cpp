@@ -630,6 +630,16 @@ TEST_F(MainWindowTest, MinimizeHidesThroughTheApplicationWindowAndRestoreBringsI
     EXPECT_EQ(GetForegroundWindow(), main->hwnd());  // ready for the keyboard again
 }
 
+TEST_F(MainWindowTest, ClosingTheMinimizedProgramFromItsTaskBarButtonClosesTheWindow) {
+    auto main = Start();
+    HWND app = win::Application::Instance().Handle();
+    SendMessageW(main->hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    test::PumpUntil([&] { return IsIconic(app) != FALSE; }, 3000);
+    PostMessageW(app, WM_SYSCOMMAND, SC_CLOSE, 0);  // the button's menu posts it
+    EXPECT_TRUE(test::PumpUntil([&] { return main->hwnd() == nullptr; }, 3000));
+    ShowWindow(app, SW_RESTORE);
+}
+
 }  // namespace
 }  // namespace tsly
 
