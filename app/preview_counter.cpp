@@ -43,10 +43,11 @@ std::string PreviewCounter::Text() const {
     const std::size_t rows = list_.model().Count();
     std::string text;
     if (outcomes_ != 0) {
-        // The last work's counts stay, with what a second cut would do.
+        // The last work's counts stay, with what a second cut would do: to
+        // the rows it went through and to those it never reached (a stop).
         text = workCounts_;
-        if (again_ != 0) {
-            text += "・もう一度カットすると " + std::to_string(again_) + " 件変わります";
+        if (again_ + renames_ != 0) {
+            text += "・もう一度カットすると " + std::to_string(again_ + renames_) + " 件変わります";
         }
     } else if (rows != 0 && !list_.PreviewOptions().has_value()) {
         text = "プレビューなし（オプションを読めません）";
