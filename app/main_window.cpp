@@ -110,7 +110,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     } catch (const SettingsError& e) {
         app.ReportError(e.what());
     }
-    columns_.Fit(Scaled(kMinResultColumnWidth));
+    columns_.Fit();
     LookForJournals(undo_);
     listView_.SetOnRowsChanged([this] {
         counter_.Start();
@@ -272,7 +272,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
         LayoutChildren();
-        columns_.Fit(Scaled(kMinResultColumnWidth));
+        columns_.Fit();
         return 0;
     case WM_GETMINMAXINFO: {
         if (!bars_.ToolBar()) break;  // not made yet
@@ -335,6 +335,13 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_INITMENUPOPUP:
         LookAgain(kCmdUndo);
+        break;
+    case WM_ENTERMENULOOP:
+    case WM_EXITMENULOOP:
+        // An open menu takes the keys (its Escape stops no work), and the
+        // row's tip goes: the menu's command may change the row.
+        menuOpen_ = message == WM_ENTERMENULOOP;
+        listView_.HideKeyTip();
         break;
     case WM_SYSCOMMAND:
         if (wParam == SC_MINIMIZE) {  // exactly: the low bits are not masked

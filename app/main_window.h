@@ -137,6 +137,7 @@ private:
     bool startedWithoutParameters_ = true;
     bool settingsDeleted_ = false;
     bool activated_ = false;
+    bool menuOpen_ = false;  // a menu of the window's takes the keys
     int showCommand_ = SW_SHOW;  // maximized when it was closed so
     UndoHistory undo_;  // what 元に戻す puts back, newest first
     RunningWork work_;

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -177,6 +178,22 @@ TEST_F(KeysTest, ARowReachedByAKeyShowsWhatItsColumnsCutOff) {
     SendMessageW(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageW(List(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_FALSE(IsWindowVisible(tip));
+    // It goes when a menu opens, a command runs or the row's texts change,
+    // and comes back when a key moves the focus; lines as wide as the DPI
+    // makes 800 pixels.
+    const std::function<void()> hides[] = {
+        [&] { SendMessageW(main_->hwnd(), WM_ENTERMENULOOP, FALSE, 0); },
+        [&] { SendMessageW(main_->hwnd(), WM_COMMAND, kCmdSelectAllRows, 0); },
+        [&] { main_->ListView_main().SetChecked(1, false); }};
+    for (const auto& hide : hides) {
+        Press(VK_UP);
+        Press(VK_DOWN);
+        ASSERT_TRUE(IsWindowVisible(tip));
+        hide();
+        EXPECT_FALSE(IsWindowVisible(tip));
+        SendMessageW(main_->hwnd(), WM_EXITMENULOOP, FALSE, 0);
+    }
+    EXPECT_EQ(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), MulDiv(800, static_cast<int>(main_->Dpi()), 96));
 }
 
 TEST_F(KeysTest, ACutsEndTellsAScreenReaderTheStatusBarsCounts) {
