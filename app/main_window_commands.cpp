@@ -91,6 +91,7 @@ bool TFrmMain::RunKey(UINT key, KeyScope scope, HWND source) {
     const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     const KeyBinding* binding = FindKey(key, control, scope);
     if (!binding) return false;
+    listView_.HideKeyTip();
     // A refused key beeps; one whose command has nothing to act on is left
     // to the window (Escape then still ends an in-place edit).
     if (work_.RefuseWithBeep(binding->id)) return true;
@@ -115,7 +116,7 @@ bool TFrmMain::ApplicationMessageFilter(MSG& msg) {
         RestoreApplication();
         return true;
     }
-    if (msg.message != WM_KEYDOWN || !hwnd()) return false;
+    if (msg.message != WM_KEYDOWN || !hwnd() || menuOpen_) return false;
     const bool inMainWindow = msg.hwnd == hwnd() || IsChild(hwnd(), msg.hwnd);
     // A scan's duplicate boxes can come one after another: Escape in one
     // closes it and ends the scan too.
@@ -131,6 +132,7 @@ bool TFrmMain::ApplicationMessageFilter(MSG& msg) {
 }
 
 void TFrmMain::OnCommand(int id, HWND source) {
+    listView_.HideKeyTip();  // the command may change the row it tells of
     if (work_.RefuseWithBeep(id)) return;
     LookAgain(id);
     const CommandRule* rule = FindRule(id);

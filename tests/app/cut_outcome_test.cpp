@@ -144,7 +144,27 @@ TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {
     PostMessageW(window, WM_COMMAND, kCmdOpenOption, 0);
     PostMessageW(list, LVM_EDITLABELW, 0, 0);
     PostMessageW(win::Application::Instance().Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    // The File menu, opened then, holds nothing up: files are renamed while
+    // it is open, and the two Escapes that close it and leave the menu bar
+    // stop nothing.
+    PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, 'f');
+    std::atomic<bool> renamedBehindMenu{false};
+    std::thread menu([&] {
+        const auto renamed = [&] {
+            const auto names = dir_.Names();
+            return std::count_if(names.begin(), names.end(), [](const std::string& n) {
+                return n.find("ショートカット") == std::string::npos;
+            });
+        };
+        HWND popup = nullptr;
+        test::PumpUntil([&] { return (popup = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(popup); });
+        const auto before = renamed();
+        renamedBehindMenu = test::PumpUntil([&] { return IsWindowVisible(popup) && renamed() > before; });
+        for (int i = 0; i < 2; ++i) PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
     main->Action_cutshoutExecute();
+    menu.join();
+    EXPECT_TRUE(renamedBehindMenu);
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, window, WM_COMMAND, WM_COMMAND, PM_NOREMOVE))
         << "a frozen window takes nothing while it works";
@@ -378,6 +398,13 @@ TEST_F(CutOutcomeTest, ThePreviewFollowsOptionsSavedElsewhereAndTheDiskAndIsWhat
     EXPECT_EQ(Results(*main)[0], "aX .lnk");
     main->ListView_main().SetChecked(0, false);  // the row it counted
     EXPECT_TRUE(test::PumpUntil([&] { return main->StatusText(1) == "変更 1 件・失敗 2 件"; })) << main->StatusText(1);
+    // A row the cut never reached (it was stopped) counts as its preview does.
+    dir_.Make("b - ショートカット.lnk");
+    main->ListView_main().model().SetOutcome(1, RowOutcome{});
+    main->ListView_main().SetChecked(0, true);
+    EXPECT_TRUE(test::PumpUntil([&] {
+        return main->StatusText(1) == "変更 1 件・失敗 2 件・もう一度カットすると 2 件変わります";
+    })) << main->StatusText(1);
 }
 
 // Another program changes a listed folder while the window stays in front:
