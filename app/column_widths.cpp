@@ -54,9 +54,10 @@ void ColumnWidths::Fit() {
         info.mask = LVCF_TEXT;
         info.pszText = text;
         info.cchTextMax = 64;
-        ListView_GetColumn(list, column, &info);
+        SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&info));
         constexpr int kMargins = 12;  // the heading's padding on both sides
-        return ListView_GetStringWidth(list, text) + kMargins;
+        return static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
+                                             reinterpret_cast<LPARAM>(text))) + kMargins;
     };
     const int minResult = std::max(win::Scale(kMinResultColumnWidth, win::DpiOf(list)), heading(1));
     const ShortcutListView::Needs needs = list_.NeedsInView();

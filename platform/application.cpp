@@ -111,9 +111,10 @@ int Application::Run() {
     return static_cast<int>(msg.wParam);
 }
 
-void Application::ProcessMessages() {
+void Application::ProcessMessages(UINT_PTR held) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (held && msg.message == WM_TIMER && !msg.hwnd && msg.wParam == held) continue;
         if (!DispatchOne(msg)) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;

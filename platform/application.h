@@ -30,8 +30,10 @@ public:
 
     // Runs the message loop until WM_QUIT; returns its exit code.
     int Run();
-    // Lets every pending message run once.
-    void ProcessMessages();
+    // Lets every pending message run once; the thread timer `held`, if
+    // any, is taken from the queue without running (its caller does its
+    // work itself).
+    void ProcessMessages(UINT_PTR held = 0);
     // Shows `dialog` modally: the program's other windows are disabled
     // until `finished` says so or the dialog is gone.
     void RunModal(HWND dialog, const std::function<bool()>& finished);

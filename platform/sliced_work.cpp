@@ -71,8 +71,9 @@ void RunSliced(const std::function<void()>& work) {
     while (!slices.done) {
         RunSlice(slices);
         // A menu opened here holds this loop until it closes; the timer
-        // runs the slices meanwhile.
-        if (!slices.done) Application::Instance().ProcessMessages();
+        // runs the slices meanwhile. This loop runs them itself: here the
+        // work ends, and nothing runs after it before the caller goes on.
+        if (!slices.done) Application::Instance().ProcessMessages(timer);
     }
     KillTimer(nullptr, timer);
     g_running = nullptr;

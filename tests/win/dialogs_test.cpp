@@ -817,7 +817,7 @@ TEST(Forms, WorkFromTheKeyboardAndNameEveryControl) {
         WPARAM finalKey;
         std::function<void()> expect;
         bool allKeyed;  // every check box and labelled field has an access key
-        std::vector<int> tabOrder;  // the controls Tab visits, when it is given
+        std::vector<int> tabOrder = {};  // the controls Tab visits, when it is given
     };
     const auto makeOptions = [] { return std::make_unique<TFrmOption>(kAt); };
     const auto makeSetup = [] { return std::make_unique<TFrmSetup>(kAt); };
@@ -860,7 +860,9 @@ TEST(Forms, WorkFromTheKeyboardAndNameEveryControl) {
         ASSERT_FALSE(walk.tabCycle.empty());
         std::vector<HWND> order;
         for (int id : c.tabOrder) order.push_back(form->Control(id));
-        if (!order.empty()) EXPECT_EQ(walk.tabCycle, order);
+        if (!order.empty()) {
+            EXPECT_EQ(walk.tabCycle, order);
+        }
         std::wstring keys;
         for (const SeenControl& control : walk.controls) {
             const std::string what = test::U(control.className + L" \"" + control.text + L"\"");
