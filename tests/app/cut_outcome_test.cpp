@@ -17,6 +17,9 @@
 #include "app/main_window.h"
 #include "app/folder_watch.h"
 #include "app/main_commands.h"
+#include "app/main_window_parts.h"
+#include "app/preview_counter.h"
+#include "app/window_placement.h"
 #include "core/text_colour.h"
 #include "tests/app/harness.h"
 #include "tests/app/main_window_fixture.h"
@@ -101,21 +104,26 @@ TEST_F(CutOutcomeTest, TheStartUpsTwoRunsAreOneCutAndUndoNeverReplaces) {
                                                       "😀 - ショートカット.lnk"}));
     EXPECT_EQ(main->StatusText(1), "元に戻した 2 件・失敗 1 件");
     EXPECT_FALSE(UndoEnabled(*main));
-    // At the first start's size longer counts show whole, the left part
-    // giving up the room its own text does not need.
+    // At the first start's size and at the least size longer counts show
+    // whole, the left part giving up the room they need.
     HWND bar = main->StatusBar1();
-    const std::wstring counts = L"元に戻した 2 件・失敗 0 件・もう一度カットすると 2 件変わります";
+    const std::wstring counts = W(WidestCounts());
     SendMessageW(bar, SB_SETTEXTW, 1 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(counts.c_str()));
     SendMessageW(bar, SB_SETTEXTW, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(L"元に戻しました。"));
-    SendMessageW(main->hwnd(), WM_SIZE, SIZE_RESTORED, 0);
-    HDC dc = GetDC(bar);
-    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0)));
-    SIZE text{};
-    GetTextExtentPoint32W(dc, counts.c_str(), static_cast<int>(counts.size()), &text);
-    ReleaseDC(bar, dc);
-    RECT part{};
-    SendMessageW(bar, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
-    EXPECT_GE(part.right - part.left - GetSystemMetrics(SM_CXVSCROLL), text.cx);
+    HWND tools = FindWindowExW(GetDlgItem(main->hwnd(), kRebarId), nullptr, TOOLBARCLASSNAMEW, nullptr);
+    const SIZE least = LeastWindowSize(main->hwnd(), tools, main->Dpi());
+    for (const SIZE size : {SIZE{528, 327}, least}) {
+        SetWindowPos(main->hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        SendMessageW(main->hwnd(), WM_SIZE, SIZE_RESTORED, 0);
+        HDC dc = GetDC(bar);
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0)));
+        SIZE text{};
+        GetTextExtentPoint32W(dc, counts.c_str(), static_cast<int>(counts.size()), &text);
+        ReleaseDC(bar, dc);
+        RECT part{};
+        SendMessageW(bar, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
+        EXPECT_GE(part.right - part.left - GetSystemMetrics(SM_CXVSCROLL), text.cx) << size.cx;
+    }
 }
 
 TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {
