@@ -21,8 +21,8 @@ std::string PathAtShortest(std::string_view path) {
         rootEnd = path.find('\\', rootEnd + 1);
         if (rootEnd == std::string_view::npos) return std::string(path);
     }
+    // With nothing between the root and the name, this is no shorter.
     const std::size_t nameStart = path.rfind('\\') + 1;
-    if (nameStart <= rootEnd + 1) return std::string(path);
     std::string shortest(path.substr(0, rootEnd));
     shortest += "\\...\\";
     shortest += path.substr(nameStart);

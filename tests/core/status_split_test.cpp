@@ -48,7 +48,9 @@ TEST(ColumnSplit, ResultsReadWholeAndPathsKeepRootAndName) {
     EXPECT_EQ(PathAtShortest("C:\\users\\me\\Desktop\\メモ帳.lnk"), "C:\\...\\メモ帳.lnk");
     EXPECT_EQ(PathAtShortest("\\\\server\\share\\tools\\a.lnk"), "\\\\server\\share\\...\\a.lnk");
     EXPECT_EQ(PathAtShortest("\\\\?\\C:\\long\\way\\a.lnk"), "\\\\?\\C:\\...\\a.lnk");
-    EXPECT_EQ(PathAtShortest("C:\\x\\a.lnk"), "C:\\x\\a.lnk");  // no shorter
+    for (const char* path : {"C:\\x\\a.lnk", "C:\\abc\\a.lnk", "C:\\a.lnk", "\\\\server\\a.lnk"}) {
+        EXPECT_EQ(PathAtShortest(path), path);  // no shorter
+    }
     EXPECT_EQ(PathAtShortest("a.lnk"), "a.lnk");
 }
 
