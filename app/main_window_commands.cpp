@@ -15,6 +15,7 @@
 #include "dialogs/help_topics.h"
 #include "dialogs/program_path.h"
 #include "platform/application.h"
+#include "platform/sliced_work.h"
 #include "platform/text.h"
 
 namespace tsly {
@@ -119,8 +120,10 @@ bool TFrmMain::ApplicationMessageFilter(MSG& msg) {
     if (msg.message != WM_KEYDOWN || !hwnd() || menuOpen_) return false;
     const bool inMainWindow = msg.hwnd == hwnd() || IsChild(hwnd(), msg.hwnd);
     // A scan's duplicate boxes can come one after another: Escape in one
-    // closes it and ends the scan too.
-    if (msg.wParam == VK_ESCAPE && work_.Scanning() && !inMainWindow && IsMessageBox(msg.hwnd)) {
+    // closes it and ends the scan too (not in a box the user opened while
+    // the scan goes on).
+    if (msg.wParam == VK_ESCAPE && work_.Scanning() && !win::WorkWaits() && !inMainWindow &&
+        IsMessageBox(msg.hwnd)) {
         work_.Stop();
         return false;
     }

@@ -89,4 +89,6 @@ void EndSlice() {
     }
 }
 
+bool WorkWaits() { return g_running && !g_running->inSlice; }
+
 }  // namespace tsly::win

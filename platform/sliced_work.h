@@ -20,4 +20,8 @@ void RunSliced(const std::function<void()>& work);
 // made) it lets them run itself.
 void EndSlice();
 
+// Sliced work waits between two slices: what runs now (a box the user
+// opened meanwhile, say) is not the work's own.
+bool WorkWaits();
+
 }  // namespace tsly::win
