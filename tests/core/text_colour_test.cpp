@@ -30,6 +30,7 @@ TEST(TextColour, ReadableRedAndGreyOnEveryBackground) {
     // A colour that reads already stays as it is; one that does not moves
     // no further than it must.
     EXPECT_EQ(ReadableOn(0x595959, 0xFFFFFF), 0x595959u);
+    EXPECT_EQ(UntickedTextOn(0x000000), 0xC0C0C0u);  // silver where it reads
     const Rgb grey = ReadableOn(0xA0A0A0, 0xFFFFFF);
     EXPECT_LT(ContrastRatio(grey + 0x010101, 0xFFFFFF), kReadableContrast);
 }
