@@ -16,11 +16,21 @@ namespace {
 
 constexpr int kMargins = 12;  // a cell's padding on both sides
 
+// A device context for measuring text, kept for the program's life: the list's
+// own (which the control takes for each width it is asked) costs a trip to
+// the window system each time, and painting asks for many.
+HDC MeasuringDc(HWND list) {
+    static HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    return dc;
+}
+
 }  // namespace
 
 int ShortcutListView::StringWidth(const std::wstring& text) const {
-    return static_cast<int>(
-        SendMessageW(hwnd_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    SIZE size{};
+    GetTextExtentPoint32W(MeasuringDc(hwnd_), text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
 }
 
 void ShortcutListView::TextsChanged() {
@@ -60,14 +70,13 @@ std::wstring ShortcutListView::PathToDraw(int row, const std::wstring& path) con
     // The longest start of the path that fits before "...\" and the name;
     // at least its root (the control cuts off the rest at the end).
     const std::wstring tail = L"..." + path.substr(name);
-    std::size_t fits = root + 1, tooLong = name + 1;
-    while (tooLong - fits > 1) {
-        std::size_t middle = (fits + tooLong) / 2;
-        if (IS_HIGH_SURROGATE(path[middle - 1])) --middle;  // never half a character
-        if (middle <= fits) break;
-        (StringWidth(path.substr(0, middle) + tail) <= room ? fits : tooLong) = middle;
-    }
-    return path.substr(0, fits) + tail;
+    int fits = 0;
+    SIZE size{};
+    GetTextExtentExPointW(MeasuringDc(hwnd_), path.c_str(), static_cast<int>(name),
+                          std::max(0, room - StringWidth(tail)), &fits, nullptr, &size);
+    std::size_t start = std::max<std::size_t>(root + 1, static_cast<std::size_t>(fits));
+    if (start < name && IS_HIGH_SURROGATE(path[start - 1])) --start;  // never half a character
+    return path.substr(0, start) + tail;
 }
 
 }  // namespace tsly
