@@ -4,7 +4,14 @@
 
 #include <algorithm>
 
+#include "core/column_split.h"
+#include "platform/dpi.h"
+
 namespace tsly {
+
+ColumnWidths::ColumnWidths(ShortcutListView& list) : list_(list) {
+    list_.SetOnTextsChanged([this] { Refit(); });
+}
 
 void ColumnWidths::Restore(int width, int designed) {
     chosen_ = width < -2 ? designed : width;
@@ -22,10 +29,17 @@ void ColumnWidths::TakeUsers() {
     if (shown_ >= 0 && now != shown_) chosen_ = now;
 }
 
-void ColumnWidths::Fit(int minResult) {
+void ColumnWidths::Refit() {
+    if (shown_ >= 0 && list_.ColumnWidth(0) != shown_) return;
+    Fit();
+}
+
+void ColumnWidths::Fit() {
     TakeUsers();
+    HWND list = list_.hwnd();
+    if (!list) return;
     RECT client{};
-    GetClientRect(list_.hwnd(), &client);
+    GetClientRect(list, &client);
     const int width = std::max<int>(0, client.right - GetSystemMetrics(SM_CXVSCROLL));
     // The width the user chose is shown as far as it fits, and kept.
     int chosen = chosen_;
@@ -34,18 +48,21 @@ void ColumnWidths::Fit(int minResult) {
         chosen = list_.ColumnWidth(0);
     }
     // Neither column is narrower than its heading.
-    const auto heading = [this](int column) {
+    const auto heading = [list](int column) {
         wchar_t text[64] = {};
         LVCOLUMNW info{};
         info.mask = LVCF_TEXT;
         info.pszText = text;
         info.cchTextMax = 64;
-        ListView_GetColumn(list_.hwnd(), column, &info);
+        SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&info));
         constexpr int kMargins = 12;  // the heading's padding on both sides
-        return ListView_GetStringWidth(list_.hwnd(), text) + kMargins;
+        return static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
+                                             reinterpret_cast<LPARAM>(text))) + kMargins;
     };
-    minResult = std::max(minResult, heading(1));
-    const int file = std::max(heading(0), std::min(chosen, width - minResult));
+    const int minResult = std::max(win::Scale(kMinResultColumnWidth, win::DpiOf(list)), heading(1));
+    const ShortcutListView::Needs needs = list_.NeedsInView();
+    const int file = std::max(
+        heading(0), PathColumnWidth(width, chosen, needs.path, std::max(minResult, needs.result)));
     list_.SetColumnWidth(file, 0);
     list_.SetColumnWidth(std::max(minResult, width - file), 1);
     shown_ = list_.ColumnWidth(0);

@@ -35,6 +35,9 @@ public:
     void ShowPopupMenu(POINT at) const;
     void MeasureMenuItem(MEASUREITEMSTRUCT* measure, UINT dpi) const;
     void DrawMenuItem(const DRAWITEMSTRUCT* draw) const;
+    // A menu of the window is open (its loop takes the keys, Escape too).
+    void SetMenuOpen(bool open) { menuOpen_ = open; }
+    bool MenuOpen() const { return menuOpen_; }
 
 private:
     const win::Window& window_;
@@ -42,6 +45,7 @@ private:
     HWND toolBar_ = nullptr;    // TBar1
     win::UniqueMenu popupMenu_;  // PopupMenu2 (MainMenu1 belongs to the window)
     win::UniqueImageList imageList_;  // ImageList1
+    bool menuOpen_ = false;
 };
 
 }  // namespace tsly

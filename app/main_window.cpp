@@ -112,7 +112,7 @@ void TFrmMain::FormCreate(int argc, char** argv) {
     } catch (const SettingsError& e) {
         app.ReportError(e.what());
     }
-    columns_.Fit(win::Scale(kMinResultColumnWidth, dpi_));
+    columns_.Fit();
     LookForJournals(undo_);
     listView_.SetOnRowsChanged([this] {
         counter_.Start();
@@ -285,7 +285,7 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
         LayoutChildren();
-        columns_.Fit(win::Scale(kMinResultColumnWidth, dpi_));
+        columns_.Fit();
         return 0;
     case WM_GETMINMAXINFO: {
         if (!bars_.ToolBar()) break;  // not made yet
@@ -348,6 +348,13 @@ LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_INITMENUPOPUP:
         LookAgain(kCmdUndo);
+        break;
+    case WM_ENTERMENULOOP:
+    case WM_EXITMENULOOP:
+        // An open menu takes the keys (its Escape stops no work), and the
+        // row's tip goes: the menu's command may change the row.
+        bars_.SetMenuOpen(message == WM_ENTERMENULOOP);
+        listView_.HideKeyTip();
         break;
     case WM_SYSCOMMAND:
         if (wParam == SC_MINIMIZE) {  // exactly: the low bits are not masked

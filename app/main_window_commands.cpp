@@ -16,6 +16,7 @@
 #include "dialogs/help_topics.h"
 #include "dialogs/program_path.h"
 #include "platform/application.h"
+#include "platform/sliced_work.h"
 #include "platform/text.h"
 
 namespace tsly {
@@ -92,6 +93,7 @@ bool TFrmMain::RunKey(UINT key, KeyScope scope, HWND source) {
     const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     const KeyBinding* binding = FindKey(key, control, scope);
     if (!binding) return false;
+    listView_.HideKeyTip();
     // A refused key beeps; one whose command has nothing to act on is left
     // to the window (Escape then still ends an in-place edit).
     if (work_.RefuseWithBeep(binding->id)) return true;
@@ -116,11 +118,13 @@ bool TFrmMain::ApplicationMessageFilter(MSG& msg) {
         RestoreApplication();
         return true;
     }
-    if (msg.message != WM_KEYDOWN || !hwnd()) return false;
+    if (msg.message != WM_KEYDOWN || !hwnd() || bars_.MenuOpen()) return false;
     const bool inMainWindow = msg.hwnd == hwnd() || IsChild(hwnd(), msg.hwnd);
     // A scan's duplicate boxes can come one after another: Escape in one
-    // closes it and ends the scan too.
-    if (msg.wParam == VK_ESCAPE && work_.Scanning() && !inMainWindow && IsMessageBox(msg.hwnd)) {
+    // closes it and ends the scan too (not in a box the user opened while
+    // the scan goes on).
+    if (msg.wParam == VK_ESCAPE && work_.Scanning() && !win::WorkWaits() && !inMainWindow &&
+        IsMessageBox(msg.hwnd)) {
         work_.Stop();
         return false;
     }
@@ -132,6 +136,7 @@ bool TFrmMain::ApplicationMessageFilter(MSG& msg) {
 }
 
 void TFrmMain::OnCommand(int id, HWND source) {
+    listView_.HideKeyTip();  // the command may change the row it tells of
     if (work_.RefuseWithBeep(id)) return;
     LookAgain(id);
     const CommandRule* rule = FindRule(id);

@@ -23,24 +23,31 @@
 namespace tsly {
 namespace {
 
-constexpr COLORREF kUncheckedTextColor = 0xC0C0C0;  // silver
 constexpr char kDuplicateSuffix[] = " は既に登録されてます。";
 
-// The colour of a row's "結果" when it differs from the window text's.
-std::optional<COLORREF> ResultTextColor(ShortcutListView& list, std::size_t row) {
-    // A failure, foreseen or done, in a red that reads on the window colour
-    // at a glance; a preview in grey: it is what a cut would do, not what
-    // one did. Both are worked out again only when the system's colours
-    // change.
-    static COLORREF background = CLR_INVALID, greyText = CLR_INVALID, red = 0, grey = 0;
+// The list's text colours that read on the window colour at a glance,
+// worked out again only when the system's colours change.
+struct ListColours {
+    COLORREF red, grey, unticked;
+};
+const ListColours& Colours() {
+    static COLORREF background = CLR_INVALID, greyText = CLR_INVALID;
+    static ListColours colours{};
     if (GetSysColor(COLOR_WINDOW) != background || GetSysColor(COLOR_GRAYTEXT) != greyText) {
         background = GetSysColor(COLOR_WINDOW);
         greyText = GetSysColor(COLOR_GRAYTEXT);
-        red = ReadableRedOn(background);
-        grey = ReadableOn(greyText, background);
+        colours = ListColours{ReadableRedOn(background), ReadableOn(greyText, background),
+                              UntickedTextOn(background)};
     }
-    if (list.ShowsFailure(row)) return red;
-    if (list.ShowsPreview(row)) return grey;
+    return colours;
+}
+
+// The colour of a row's "結果" when it differs from the window text's.
+std::optional<COLORREF> ResultTextColor(ShortcutListView& list, std::size_t row) {
+    // A failure, foreseen or done, in red; a preview in grey: it is what a
+    // cut would do, not what one did.
+    if (list.ShowsFailure(row)) return Colours().red;
+    if (list.ShowsPreview(row)) return Colours().grey;
     return std::nullopt;
 }
 
@@ -158,7 +165,7 @@ LRESULT TFrmMain::ListView_mainCustomDrawItem(NMLVCUSTOMDRAW* draw) {
         const ShortcutListModel& model = listView_.model();
         if (row < model.Count() && !model.Checked(row)) {
             SelectObject(draw->nmcd.hdc, strikeFont_.get());
-            draw->clrText = kUncheckedTextColor;
+            draw->clrText = Colours().unticked;
             return CDRF_NEWFONT;
         }
         return ResultTextColor(listView_, row) ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT;

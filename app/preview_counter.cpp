@@ -5,6 +5,24 @@
 #include "app/main_window_parts.h"
 
 namespace tsly {
+namespace {
+
+// What a second cut would change, after the last work's counts.
+std::string AgainNotice(std::size_t rows) {
+    return rows == 0 ? std::string() : "・もう一度カットすると " + std::to_string(rows) + " 件変わります";
+}
+
+std::string WorkCounts(const char* doneWord, std::size_t done, std::size_t failed) {
+    return std::string(doneWord) + " " + std::to_string(done) + " 件・失敗 " +
+           std::to_string(failed) + " 件";
+}
+
+}  // namespace
+
+std::string WidestCounts() {
+    constexpr std::size_t kRows = 99999;
+    return WorkCounts("元に戻した", kRows, kRows) + AgainNotice(kRows);
+}
 
 void PreviewCounter::Start() {
     row_ = renames_ = failures_ = again_ = outcomes_ = 0;
@@ -43,11 +61,9 @@ std::string PreviewCounter::Text() const {
     const std::size_t rows = list_.model().Count();
     std::string text;
     if (outcomes_ != 0) {
-        // The last work's counts stay, with what a second cut would do.
-        text = workCounts_;
-        if (again_ != 0) {
-            text += "・もう一度カットすると " + std::to_string(again_) + " 件変わります";
-        }
+        // The last work's counts stay, with what a second cut would do: to
+        // the rows it went through and to those it never reached (a stop).
+        text = workCounts_ + AgainNotice(again_ + renames_);
     } else if (rows != 0 && !list_.PreviewOptions().has_value()) {
         text = "プレビューなし（オプションを読めません）";
     } else if (rows != 0) {
@@ -59,8 +75,7 @@ std::string PreviewCounter::Text() const {
 
 const std::string& PreviewCounter::WorkDone(const char* doneWord, std::size_t done,
                                             std::size_t failed) {
-    workCounts_ = std::string(doneWord) + " " + std::to_string(done) + " 件・失敗 " +
-                  std::to_string(failed) + " 件";
+    workCounts_ = WorkCounts(doneWord, done, failed);
     return workCounts_;
 }
 

@@ -14,6 +14,10 @@
 
 namespace tsly {
 
+// The widest counts the status bar is made wide enough for at the
+// window's least size: an undo's of 99,999 rows.
+std::string WidestCounts();
+
 class PreviewCounter {
 public:
     // `window`: whose timer brings the turns (kPreviewTimerId).

@@ -8,6 +8,7 @@
 #include "app/undo_history.h"
 #include "platform/application.h"
 #include "platform/file_system.h"
+#include "platform/sliced_work.h"
 
 namespace tsly {
 namespace {
@@ -104,7 +105,7 @@ bool RunningWork::Turn(std::size_t done, std::size_t total) {
             lastFlush_ = now;
             hooks_.progress(std::to_string(done) + " / " + std::to_string(total));
         }
-        win::Application::Instance().ProcessMessages();
+        win::EndSlice();
     }
     return !stopRequested_ && Open();
 }
@@ -119,10 +120,14 @@ void RunningWork::RunOverList(const std::string& finished, const char* stopped,
                                 hooks_.finished(stopRequested_ ? stopped : finished);
                             },
                             journal);
-    const Scope scope(*this);
-    work(env);
-    // Renamed rows follow their files: what a cut would do now is new.
-    if (Open()) hooks_.rowsChanged();
+    // A menu or a box opened meanwhile holds up no file: the work goes on
+    // in slices between the messages of any loop.
+    win::RunSliced([&] {
+        const Scope scope(*this);
+        work(env);
+        // Renamed rows follow their files: what a cut would do now is new.
+        if (Open()) hooks_.rowsChanged();
+    });
 }
 
 bool RunningWork::Scan(const std::string& folder, DirEnumerator& dirs, const ScanView& view) {
@@ -141,7 +146,7 @@ bool RunningWork::Scan(const std::string& folder, DirEnumerator& dirs, const Sca
         if (now - lastTurn_ < kTurnIntervalMs) return;
         lastTurn_ = now;
         view.flush(false);
-        win::Application::Instance().ProcessMessages();
+        win::EndSlice();
     };
     // Turns come between any two files too, so that a flat folder of many
     // files can be stopped.
@@ -153,22 +158,26 @@ bool RunningWork::Scan(const std::string& folder, DirEnumerator& dirs, const Sca
     callbacks.skippedTooDeep = [this](const std::string&) { ++skippedTooDeep_; };
     callbacks.cancelled = [this] { return !Open() || stopRequested_; };
 
-    const Scope work(*this);
-    lastFlush_ = GetTickCount();  // the first counts show after a while
-    lastTurn_ = lastFlush_ - 1000;  // what is pending runs at the first subfolder
-    // The window learns the last counts however the scan ends.
-    struct ScanEnd {
-        RunningWork& work;
-        const ScanView& view;
-        ~ScanEnd() {
-            work.scanning_ = false;
-            if (work.Open()) view.ended();
-        }
-    } end{*this, view};
-    scanning_ = true;
-    skippedTooDeep_ = 0;
-    flushInterval_ = 500;
-    return tsly::ScanFolder(folder, dirs, callbacks);
+    bool ranThrough = false;
+    win::RunSliced([&] {
+        const Scope work(*this);
+        lastFlush_ = GetTickCount();  // the first counts show after a while
+        lastTurn_ = lastFlush_ - 1000;  // what is pending runs at the first subfolder
+        // The window learns the last counts however the scan ends.
+        struct ScanEnd {
+            RunningWork& work;
+            const ScanView& view;
+            ~ScanEnd() {
+                work.scanning_ = false;
+                if (work.Open()) view.ended();
+            }
+        } end{*this, view};
+        scanning_ = true;
+        skippedTooDeep_ = 0;
+        flushInterval_ = 500;
+        ranThrough = tsly::ScanFolder(folder, dirs, callbacks);
+    });
+    return ranThrough;
 }
 
 void RunningWork::RegisterAsScan(const std::function<void()>& registerAll) {

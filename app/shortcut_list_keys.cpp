@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/shortcut_list_view.h"
+#include "platform/dpi.h"
 
 namespace tsly {
 namespace {
@@ -32,7 +33,6 @@ void ShortcutListView::AttachKeys() {
     if (keyTip_) {
         TTTOOLINFOW tool = KeyTool(hwnd_);
         SendMessageW(keyTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        SendMessageW(keyTip_, TTM_SETMAXTIPWIDTH, 0, 800);  // lines as the texts break them
     }
 }
 
@@ -64,6 +64,18 @@ LRESULT CALLBACK ShortcutListView::KeyFilter(HWND hwnd, UINT message, WPARAM wPa
         return 0;
     }
     if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &ShortcutListView::KeyFilter, id);
+    if (message == kWmTextsChanged) {
+        self->textsChangePosted_ = false;
+        if (self->onTextsChanged_) self->onTextsChanged_();
+        return 0;
+    }
+    if (message == WM_PAINT) {
+        // Texts asked for while painting are drawn (PathToDraw).
+        self->painting_ = true;
+        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        self->painting_ = false;
+        return result;
+    }
     if (message != WM_KEYDOWN) return DefSubclassProc(hwnd, message, wParam, lParam);
     // The focus a key moves is told while the control handles the key.
     self->inKey_ = true;
@@ -118,6 +130,15 @@ void ShortcutListView::ShowKeyTip(int row) {
     ListView_GetSubItemRect(hwnd_, row, 1, LVIR_LABEL, &cell);
     POINT at{cell.left, cell.bottom};
     ClientToScreen(hwnd_, &at);
+    // Lines as the texts break them: 800 pixels at 96 dpi, at most the
+    // monitor's work area.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    int widest = win::Scale(kKeyTipWidth, win::DpiOf(hwnd_));
+    if (GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        widest = std::min<int>(widest, monitor.rcWork.right - monitor.rcWork.left);
+    }
+    SendMessageW(keyTip_, TTM_SETMAXTIPWIDTH, 0, widest);
     SendMessageW(keyTip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
     SendMessageW(keyTip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
 }

@@ -59,6 +59,7 @@ void ShortcutListView::Create(HWND parent, int controlId, HFONT font) {
 void ShortcutListView::SyncCount() {
     if (shownCount_ == model_.Count()) return;
     shownCount_ = model_.Count();
+    TextsChanged();
     // A new size makes the control redraw its scroll bars at once, every
     // time (milliseconds apiece under Wine, and a scan or a drop of many
     // files tells it often). Out of sight of drawing meanwhile (the system's
@@ -78,6 +79,7 @@ void ShortcutListView::SyncCount() {
 void ShortcutListView::Clear() {
     model_.Clear();
     preview_.Invalidate();
+    TextsChanged();
     shownCount_ = 0;
     ListView_SetItemCountEx(hwnd_, 0, 0);
     InvalidateRect(hwnd_, nullptr, TRUE);
@@ -207,6 +209,7 @@ void ShortcutListView::EditFocused() {
 
 void ShortcutListView::RowsChanged() {
     preview_.Invalidate();
+    TextsChanged();
     RedrawAll();
     if (onRowsChanged_) onRowsChanged_();
 }
@@ -214,11 +217,13 @@ void ShortcutListView::RowsChanged() {
 void ShortcutListView::SetPreviewOptions(const std::optional<CutOptions>& options) {
     previewOn_ = options.has_value();
     if (options) preview_.SetOptions(*options);
+    TextsChanged();
     RedrawAll();
 }
 
 void ShortcutListView::InvalidatePreview() {
     preview_.Invalidate();
+    TextsChanged();
     // Drawn at the next turn of the message loop, not in the middle of the
     // work that changed the rows; an empty list has nothing to draw again
     // (a scan into it would pay milliseconds for a paint of nothing).
@@ -287,14 +292,18 @@ int ShortcutListView::PlainIcon() {
     return plainIcon_;
 }
 
+std::string ShortcutListView::ResultTextOf(std::size_t row) {
+    return ShowsPreview(row) ? PreviewText(preview_.Of(row))
+                             : OutcomeText(model_.Outcome(row), model_.Caption(row));
+}
+
 void ShortcutListView::FillDisplayInfo(LVITEMW& item) {
     if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= model_.Count()) return;
     const auto row = static_cast<std::size_t>(item.iItem);
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const std::wstring caption = win::ToWide(
-            item.iSubItem == 0   ? model_.Caption(row)
-            : ShowsPreview(row) ? PreviewText(preview_.Of(row))
-                                : OutcomeText(model_.Outcome(row), model_.Caption(row)));
+        std::wstring caption =
+            win::ToWide(item.iSubItem == 0 ? model_.Caption(row) : ResultTextOf(row));
+        if (painting_ && item.iSubItem == 0) caption = PathToDraw(item.iItem, caption);
         const std::size_t n =
             std::min(caption.size(), static_cast<std::size_t>(item.cchTextMax - 1));
         caption.copy(item.pszText, n);

@@ -36,6 +36,7 @@ public:
     // The tip a row reached by the keyboard shows what its columns cut off
     // in; hidden at a click, a scroll or the focus leaving.
     HWND KeyTip() const { return keyTip_; }
+    static constexpr int kKeyTipWidth = 800;  // the widest line, at 96 dpi
     void HideKeyTip();
     void SetColumnWidth(int width, int column = 0);
 
@@ -102,6 +103,17 @@ public:
     // `handled` when it answered one.
     LRESULT OnNotify(NMHDR* header, bool& handled);
 
+    // What the rows in view need of each column, padding included: the
+    // path shortened to its shortest, after the check box and icon; "結果".
+    struct Needs {
+        int path, result;
+    };
+    Needs NeedsInView();
+    // Told once at the next turn of the message loop after what the rows
+    // show changed (rows came or went, ticks, edits, the preview, work's
+    // outcomes); the keyboard tip goes at once.
+    void SetOnTextsChanged(std::function<void()> handler) { onTextsChanged_ = std::move(handler); }
+
 private:
     // Takes the list's keys before the control (shortcut_list_keys.cpp).
     void AttachKeys();
@@ -119,6 +131,14 @@ private:
     void TipFor(NMLVGETINFOTIPW& tip);
     void ShowKeyTip(int row);
     void RowsChanged();
+    void TextsChanged();
+    // The text of a row's "結果": the preview, or what the last work did.
+    std::string ResultTextOf(std::size_t row);
+    // A path too long for its cell, shortened in its middle as the shell
+    // does (shortcut_list_paths.cpp): only for drawing, so that a screen
+    // reader and the tips still get the whole path.
+    std::wstring PathToDraw(int row, const std::wstring& path) const;
+    int StringWidth(const std::wstring& text) const;
     // What a row shows apart from its check box and icon.
     struct RowLook {
         std::string caption;
@@ -130,9 +150,15 @@ private:
     };
     std::vector<RowLook> LooksInView(std::size_t& top) const;
 
+    // Posted to the list itself: the texts changed (TextsChanged).
+    static constexpr UINT kWmTextsChanged = WM_APP + 1;
+
     HWND hwnd_ = nullptr;
     HWND keyTip_ = nullptr;    // owned by the list: goes with it
     bool inKey_ = false;       // the control is handling a key
+    bool painting_ = false;    // the control is painting: texts asked for are drawn
+    bool textsChangePosted_ = false;
+    std::function<void()> onTextsChanged_;
     ShortcutListModel model_;
     std::size_t shownCount_ = 0;
     int plainIcon_ = -1;  // the shortcut type's own, without a look at the file

@@ -10,15 +10,26 @@
 namespace tsly {
 namespace {
 
-// The width a part's text takes in the bar's font.
-int TextWidth(HWND bar, HDC dc, int part) {
-    const std::wstring text = StatusBarText(bar, part);
+// The width a text takes in the bar's font.
+int TextWidth(HWND bar, const std::wstring& text) {
+    HDC dc = GetDC(bar);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0)));
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(bar, dc);
     return size.cx;
 }
 
+// Each part's text sits between margins.
+int Margins(UINT dpi) { return win::Scale(8, dpi); }
+
 }  // namespace
+
+int RightPartNeed(HWND bar, const std::wstring& text, UINT dpi) {
+    // The right part's text sits beside the size grip.
+    return TextWidth(bar, text) + Margins(dpi) + GetSystemMetrics(SM_CXVSCROLL);
+}
 
 std::wstring StatusBarText(HWND bar, int part) {
     const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0));
@@ -32,14 +43,8 @@ void StatusParts::Fit(UINT dpi) const {
     if (!bar_) return;
     RECT client{};
     GetClientRect(bar_, &client);
-    HDC dc = GetDC(bar_);
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(bar_, WM_GETFONT, 0, 0)));
-    // Each part's text sits between margins; the right one beside the grip.
-    const int margins = win::Scale(8, dpi);
-    const int left = TextWidth(bar_, dc, 0) + margins;
-    const int right = TextWidth(bar_, dc, 1) + margins + GetSystemMetrics(SM_CXVSCROLL);
-    SelectObject(dc, old);
-    ReleaseDC(bar_, dc);
+    const int left = TextWidth(bar_, StatusBarText(bar_, 0)) + Margins(dpi);
+    const int right = RightPartNeed(bar_, StatusBarText(bar_, 1), dpi);
     int parts[2] = {LeftPartWidth(client.right, preferred_, left, right), -1};
     int now[2] = {};
     SendMessageW(bar_, SB_GETPARTS, 2, reinterpret_cast<LPARAM>(now));

@@ -12,6 +12,8 @@ namespace tsly {
 
 // The text of one part of a status bar.
 std::wstring StatusBarText(HWND bar, int part);
+// The width the right part (the counts) needs to show `text` whole.
+int RightPartNeed(HWND bar, const std::wstring& text, UINT dpi);
 
 class StatusParts {
 public:

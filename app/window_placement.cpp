@@ -7,9 +7,12 @@
 #include <limits>
 
 #include "app/main_window_parts.h"
+#include "app/preview_counter.h"
+#include "app/status_parts.h"
 #include "platform/application.h"
 #include "platform/dpi.h"
 #include "platform/settings_store.h"
+#include "platform/text.h"
 
 namespace tsly {
 namespace {
@@ -85,6 +88,10 @@ void WriteGeometry(const std::function<int(Geometry)>& valueOf) {
 SIZE LeastWindowSize(HWND window, HWND toolBar, UINT dpi) {
     SIZE bar{};
     if (toolBar) SendMessageW(toolBar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&bar));
+    // The status bar's counts read whole, its left part giving way.
+    if (HWND status = GetDlgItem(window, kStatusBarId)) {
+        bar.cx = std::max<LONG>(bar.cx, RightPartNeed(status, win::ToWide(WidestCounts()), dpi));
+    }
     RECT r{0, 0, bar.cx,
            win::Scale(kToolBarStripHeight, dpi) + win::Scale(kMinListHeight, dpi) +
                win::Scale(kStatusBarHeight, dpi)};

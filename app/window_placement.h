@@ -26,7 +26,7 @@ void ReadGeometry(UINT dpi, const std::function<void(Geometry what, int value)>&
 void WriteGeometry(const std::function<int(Geometry what)>& valueOf);
 
 // The least size of `window` at which its tool bar whole, the list's
-// heading and a row, and the status bar all show.
+// heading and a row, and the status bar's counts (WidestCounts) all show.
 SIZE LeastWindowSize(HWND window, HWND toolBar, UINT dpi);
 // At least `least`, with the whole caption bar on the nearest work area.
 void MakeReachable(HWND window, SIZE least);

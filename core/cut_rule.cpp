@@ -91,12 +91,19 @@ NameProblem CheckReplacement(std::string_view replacement) {
 
 namespace {
 
-// The length of a numbered copy's " (2)" at the end of a stem, or 0.
+// The length of a numbered copy's " (2)" at the end of a stem, or 0. The
+// shell numbers copies from 2, without leading zeros, in an int: anything
+// else in brackets is part of the name.
 std::size_t CopyNumberLength(std::string_view stem) {
+    constexpr std::size_t kMostDigits = 9;
     if (stem.empty() || stem.back() != ')') return 0;
     std::size_t digits = stem.size() - 1;
     while (digits > 0 && stem[digits - 1] >= '0' && stem[digits - 1] <= '9') --digits;
-    if (digits == stem.size() - 1 || digits < 2 || stem.substr(digits - 2, 2) != " (") return 0;
+    const std::string_view number = stem.substr(digits, stem.size() - 1 - digits);
+    if (number.empty() || number.size() > kMostDigits || number[0] == '0' || number == "1" ||
+        digits < 2 || stem.substr(digits - 2, 2) != " (") {
+        return 0;
+    }
     return stem.size() - digits + 2;
 }
 

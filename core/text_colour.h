@@ -21,5 +21,8 @@ Rgb ReadableOn(Rgb colour, Rgb background);
 
 // The failure red: pure red made readable so.
 inline Rgb ReadableRedOn(Rgb background) { return ReadableOn(0x0000FF, background); }
+// An unticked row's text: silver, as light as still reads (the
+// strike-through says the rest).
+inline Rgb UntickedTextOn(Rgb background) { return ReadableOn(0xC0C0C0, background); }
 
 }  // namespace tsly

@@ -14,12 +14,13 @@ using dialogs::Look;
 
 const std::vector<dialogs::ControlDef>& Layout() {
     using F = TFrmOption;
-    // In tab order: the page control, its page's controls, CBox2, then the
-    // buttons. Each label comes right before the field it names, so that its
-    // access key moves the focus there.
+    // In tab order, as they are laid out: the page's controls, the second
+    // text's box right before the field it enables, then the buttons. Each
+    // label comes right before the field it names, so that its access key
+    // moves the focus there. The page control has one page: nothing to
+    // switch, no tab stop.
     static const std::vector<dialogs::ControlDef> layout{
-        {F::PageControl1, Kind::Tabs, 0, 10, 12, 355, 199, "", WS_TABSTOP, Look::Plain, 0,
-         F::TabSheet1},
+        {F::PageControl1, Kind::Tabs, 0, 10, 12, 355, 199, "", 0, Look::Plain, 0, F::TabSheet1},
         {F::TabSheet1, Kind::Panel, F::PageControl1, 0, 0, 0, 0, "設定", 0, Look::Plain, 0},
         // Wider than designed: the access key's "(A)" follows the caption.
         {F::CheckBox1, Kind::CheckBox, F::TabSheet1, 16, 14, 300, 13,
@@ -36,12 +37,11 @@ const std::vector<dialogs::ControlDef>& Layout() {
         // box has a row of its own: the dialog is 20 pixels taller for this one.
         {F::CheckBox4, Kind::CheckBox, F::TabSheet1, 16, 98, 300, 13,
          "「Shortcut to 」など前に付く印もカットする(&P)", WS_TABSTOP, Look::Plain, 0},
-        // Named by CBox2, which comes after it in the window order.
-        {F::Edit_cutname, Kind::Edit, F::TabSheet1, 38, 137, 211, 20, "",
+        // In line with the boxes and the field above.
+        {F::CBox2, Kind::CheckBox, F::TabSheet1, 16, 118, 300, 13,
+         "カットする文字列を別に設定する(&C)", WS_TABSTOP, Look::Plain, 0},
+        {F::Edit_cutname, Kind::Edit, F::TabSheet1, 36, 137, 213, 20, "",
          WS_TABSTOP | WS_DISABLED, Look::Plain, 0, F::CBox2},
-        // A control of the form laid over the page, just above Edit_cutname.
-        {F::CBox2, Kind::CheckBox, 0, 32, 152, 270, 13, "カットする文字列を別に設定する(&C)",
-         WS_TABSTOP, Look::Plain, 0},
         {F::SpeedButton1, Kind::PushButton, 0, 166, 216, 90, 23, "設定", 0, Look::Plain,
          IDB_GLYPH_NOTEPAD},
         {F::Bevel2, Kind::Bevel, 0, 264, 218, 5, 21, "", 0, Look::Plain, 0},

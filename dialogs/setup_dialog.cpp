@@ -27,18 +27,19 @@ const std::vector<dialogs::ControlDef>& Layout() {
          WS_TABSTOP, Look::Plain, 0},
         {F::CheckBox2, Kind::CheckBox, 0, 0, 22, 207, 17, "「送る」メニューに追加(&S)",
          WS_TABSTOP, Look::Plain, 0},
+        {F::CheckBox3, Kind::CheckBox, 0, 0, 40, 209, 17, "スタートアップに追加(&R)",
+         WS_TABSTOP, Look::Plain, 0},
+        // Below the buttons' panel, where the whole width is free.
+        {F::CheckBox4, Kind::CheckBox, 0, 0, 67, 303, 17,
+         "新しいショートカットに「 - ショートカット」を付けない(&N)", WS_TABSTOP, Look::Plain, 0},
+        // The note below the boxes, read after them.
         {F::GroupBox1, Kind::GroupBox, 0, 0, 86, 303, 71, "参考", 0, Look::Plain, 0},
         // Fills the inside of the frame, below its caption, which names it.
         {F::Memo1, Kind::Memo, 0, 1, 99, 301, 57,
          "\r\n「送る」メニューに追加しておくと、エクスプローラから簡単に\r\n"
          "「～へのショートカット」が削除できます。",
          0, Look::Plain, 0, F::GroupBox1},
-        {F::CheckBox3, Kind::CheckBox, 0, 0, 40, 209, 17, "スタートアップに追加(&R)",
-         WS_TABSTOP, Look::Plain, 0},
-        // Below the buttons' panel, where the whole width is free.
-        {F::CheckBox4, Kind::CheckBox, 0, 0, 67, 303, 17,
-         "新しいショートカットに「 - ショートカット」を付けない", WS_TABSTOP, Look::Plain, 0},
-        // Last in tab order, after the check boxes.
+        // Last in tab order, after the note.
         {F::Panel1, Kind::Panel, 0, 216, 2, 87, 65, "", dialogs::kBevelRaisedOuter,
          Look::Plain, 0},
         {F::SpeedButton1, Kind::PushButton, F::Panel1, 4, 6, 79, 25, "設定", 0, Look::Plain,
@@ -161,16 +162,32 @@ std::wstring Comparable(const std::wstring& path) {
     return result;
 }
 
-// A file at the program shortcut's place that is not a shortcut to the
-// program: the user's own, which 設定 neither replaces nor deletes. A folder
-// there is left to the save or the delete, which fail on it and say so.
-bool HoldsOtherFile(const std::wstring& path, const std::string& programPath) {
+// Whose the file at the program shortcut's place is.
+enum class Holder {
+    Nobody,          // no file, or a folder: left to the save or the delete, which say so
+    Program,         // a shortcut to the running program
+    MovedProgram,    // a shortcut to a program of its name that is gone: this one before a move
+    User,            // anything else: neither replaced nor deleted
+};
+
+std::wstring NameOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+Holder HolderOf(const std::wstring& path, const std::string& programPath) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        return false;
+        return Holder::Nobody;
     }
     const std::wstring target = LinkTarget(path);
-    return target.empty() || Comparable(target) != Comparable(win::ToWide(programPath));
+    if (target.empty()) return Holder::User;
+    const std::wstring program = Comparable(win::ToWide(programPath));
+    const std::wstring aimed = Comparable(target);
+    if (aimed == program) return Holder::Program;
+    // A copy of the program elsewhere that still exists is the user's.
+    const bool gone = GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES;
+    return gone && NameOf(aimed) == NameOf(program) ? Holder::MovedProgram : Holder::User;
 }
 
 }  // namespace
@@ -212,12 +229,13 @@ TFrmSetup::Change TFrmSetup::MakeShortcut(const std::string& workingFolder,
     // Without the folder there is no shortcut in it to remove.
     if (path.empty()) return create ? Change::Failed : Change::Done;
     const std::wstring wide = win::ToWide(path);
-    if (HoldsOtherFile(wide, programPath)) return Change::LeftAlone;
+    const Holder holder = HolderOf(wide, programPath);
+    if (holder == Holder::User) return Change::LeftAlone;
+    const Change done = holder == Holder::MovedProgram ? Change::Moved : Change::Done;
     if (create) {
-        return SaveShortcut(path, workingFolder, programPath, description) ? Change::Done
-                                                                           : Change::Failed;
+        return SaveShortcut(path, workingFolder, programPath, description) ? done : Change::Failed;
     }
-    if (DeleteFileW(wide.c_str())) return Change::Done;
+    if (DeleteFileW(wide.c_str())) return done;
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Change::Done
                                                                           : Change::Failed;
@@ -241,7 +259,7 @@ void TFrmSetup::SpeedButton1Click() {
 
     const std::string program = ProgramPath();
     const std::string folder = ProgramFolder();
-    std::string failures;
+    std::string failures, moved;
     for (const Row& row : kRows) {
         const bool create = Checked(row.checkBox);
         const Change change = MakeShortcut(folder, program, kDescription, row.folderId, create);
@@ -255,6 +273,10 @@ void TFrmSetup::SpeedButton1Click() {
             // No shortcut of the program is there: the box and the stored
             // flag say so.
             SetChecked(row.checkBox, false);
+        } else if (change == Change::Moved) {
+            moved += std::string(row.folderName) + "の " + kDescription +
+                     ".lnk は移動する前のこのプログラムへのショートカットだったため、" +
+                     (create ? "置き換えました。\r\n" : "削除しました。\r\n");
         }
     }
 
@@ -265,15 +287,16 @@ void TFrmSetup::SpeedButton1Click() {
     // the change shows.
     const std::string notice = std::string(naming.copiesLost ? kNamingCopiesLost : "") +
                                (naming.changed ? kNamingNotice : "");
+    const auto lines = [](const std::string& text) { return text.substr(0, text.size() - 2); };
     if (failures.empty()) {
         MessageBeep(MB_OK);
-        app.ShowMessage("設定しました。" + notice);
+        app.ShowMessage("設定しました。" + (moved.empty() ? "" : "\r\n" + lines(moved)) + notice);
     } else {
         // Only what was done is claimed; the choices are stored all the same
         // (but where a file of the user's stays), so the next "設定" tries
         // again.
         MessageBeep(MB_ICONEXCLAMATION);
-        app.ShowMessage(failures.substr(0, failures.size() - 2) + notice);
+        app.ShowMessage(lines(failures + moved) + notice);
     }
     Close();
 }

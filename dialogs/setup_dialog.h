@@ -42,8 +42,9 @@ public:
     // `workingFolder`; otherwise deletes that file. Done when the folder
     // holds what was asked for afterwards (a file already gone counts);
     // LeftAlone when a file of that name is not a shortcut to `programPath`
-    // (it is never replaced nor deleted).
-    enum class Change { Done, Failed, LeftAlone };
+    // (it is never replaced nor deleted); Moved when done over a shortcut to
+    // a program of the same name that is gone (this one before a move).
+    enum class Change { Done, Failed, LeftAlone, Moved };
     static Change MakeShortcut(const std::string& workingFolder, const std::string& programPath,
                              const std::string& description, int folderId, bool create);
 

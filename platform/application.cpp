@@ -82,13 +82,16 @@ LRESULT CALLBACK Application::WindowProcedure(HWND hwnd, UINT message, WPARAM wP
         // focus on to the program's visible window.
         if (LOWORD(wParam) != WA_INACTIVE && app.FocusOwnedWindow()) return 0;
         break;
-    case WM_CLOSE:
-        // Closing from the task bar closes the main window, which ends the
-        // program through its own close handling.
-        if (HWND popup = GetLastActivePopup(hwnd); popup && popup != hwnd) {
-            PostMessageW(popup, WM_CLOSE, 0, 0);
-        }
+    case WM_CLOSE: {
+        // Closing from the task bar closes the window last active, in the end
+        // the main window, which ends the program through its own close
+        // handling. Minimized, the application window itself was last active
+        // and its windows are hidden: the one that takes input closes.
+        HWND popup = GetLastActivePopup(hwnd);
+        if (!popup || popup == hwnd) popup = app.OwnedInputWindow(false);
+        if (popup) PostMessageW(popup, WM_CLOSE, 0, 0);
         return 0;
+    }
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -108,9 +111,10 @@ int Application::Run() {
     return static_cast<int>(msg.wParam);
 }
 
-void Application::ProcessMessages() {
+void Application::ProcessMessages(UINT_PTR held) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (held && msg.message == WM_TIMER && !msg.hwnd && msg.wParam == held) continue;
         if (!DispatchOne(msg)) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
@@ -122,13 +126,14 @@ namespace {
 
 struct OwnedSearch {
     HWND owner;
+    bool visible;
     HWND found;
 };
 
 BOOL CALLBACK FindOwnedInputWindow(HWND hwnd, LPARAM lParam) {
     auto* search = reinterpret_cast<OwnedSearch*>(lParam);
-    if (GetWindow(hwnd, GW_OWNER) == search->owner && IsWindowVisible(hwnd) &&
-        IsWindowEnabled(hwnd)) {
+    if (GetWindow(hwnd, GW_OWNER) == search->owner &&
+        (!search->visible || IsWindowVisible(hwnd)) && IsWindowEnabled(hwnd)) {
         search->found = hwnd;
         return FALSE;
     }
@@ -143,13 +148,18 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lParam) {
 
 }  // namespace
 
-bool Application::FocusOwnedWindow() {
+HWND Application::OwnedInputWindow(bool visible) const {
     // Windows are enumerated from the top of the z-order down.
-    OwnedSearch search{handle_, nullptr};
+    OwnedSearch search{handle_, visible, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), &FindOwnedInputWindow,
                       reinterpret_cast<LPARAM>(&search));
-    if (!search.found) return false;
-    SetForegroundWindow(search.found);
+    return search.found;
+}
+
+bool Application::FocusOwnedWindow() {
+    HWND window = OwnedInputWindow(true);
+    if (!window) return false;
+    SetForegroundWindow(window);
     return true;
 }
 

@@ -30,8 +30,10 @@ public:
 
     // Runs the message loop until WM_QUIT; returns its exit code.
     int Run();
-    // Lets every pending message run once.
-    void ProcessMessages();
+    // Lets every pending message run once; the thread timer `held`, if
+    // any, is taken from the queue without running (its caller does its
+    // work itself).
+    void ProcessMessages(UINT_PTR held = 0);
     // Shows `dialog` modally: the program's other windows are disabled
     // until `finished` says so or the dialog is gone.
     void RunModal(HWND dialog, const std::function<bool()>& finished);
@@ -53,6 +55,9 @@ public:
     // window it owns that takes input (an open dialog, or else the main
     // window); false when there is none.
     bool FocusOwnedWindow();
+    // The topmost window the application window owns that takes input;
+    // `visible`: shown ones only.
+    HWND OwnedInputWindow(bool visible) const;
 
     // The window of this thread that is active and visible, or else the
     // application window: the owner of boxes and shell dialogs.

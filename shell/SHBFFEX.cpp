@@ -86,9 +86,13 @@ win::UniqueIdList ParseFolderName(IShellFolder* desktop, const std::string& name
 }  // namespace
 
 win::UniqueIdList ResolveFolderSetting(IShellFolder* desktop, std::uint8_t kind,
-                                       const std::string& name) {
+                                       const std::string& name, bool* byName) {
+    if (byName) *byName = false;
     if (browse::TriesManualName(kind, name)) {
-        if (win::UniqueIdList id = ParseFolderName(desktop, name)) return id;
+        if (win::UniqueIdList id = ParseFolderName(desktop, name)) {
+            if (byName) *byName = true;
+            return id;
+        }
     }
     ITEMIDLIST* special = nullptr;
     // A failure leaves the identifier null, which is what the caller tests.
@@ -140,7 +144,10 @@ bool TSHBrowseForFolderEx::Execute() {
         win::UniqueIdList& held;
         ~InitialSelectionRelease() { held.reset(); }
     } release{FInitialSelection};
-    FInitialSelection = ResolveFolderSetting(desktop.get(), FSelectFolder, FSelectFolderName);
+    bool byName = false;
+    FInitialSelection =
+        ResolveFolderSetting(desktop.get(), FSelectFolder, FSelectFolderName, &byName);
+    FInitialPath = byName ? win::ToWide(FileSystemPath(FInitialSelection.get())) : std::wstring();
 
     const win::UniqueIdList root =
         ResolveFolderSetting(desktop.get(), FRootFolder, FRootFolderName);
@@ -202,7 +209,10 @@ void TSHBrowseForFolderEx::OnBrowseMessage(HWND wnd, UINT message, LPARAM value)
 
     switch (message) {
     case BFFM_INITIALIZED:
-        if (FInitialSelection) {
+        if (!FInitialPath.empty()) {
+            SendMessageW(wnd, BFFM_SETSELECTIONW, TRUE,
+                         reinterpret_cast<LPARAM>(FInitialPath.c_str()));
+        } else if (FInitialSelection) {
             // wParam false: the value is an identifier, not a path.
             SendMessageW(wnd, BFFM_SETSELECTIONW, FALSE,
                          reinterpret_cast<LPARAM>(FInitialSelection.get()));

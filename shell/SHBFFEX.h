@@ -140,6 +140,10 @@ private:
     std::string FCaption;
     TSHBrowseOptions FOptions{sboReturnOnlyFSDirs};
     TSHBrowseEvent FOnSelectionChanged;
+    // The initial selection's path when a typed name gave it: the dialog is
+    // told the path, which the shell finds again in its tree (an identifier
+    // of a deeper folder can come back as the desktop itself).
+    std::wstring FInitialPath;
 };
 
 // Resolves a folder setting (a TSelectFolder or TRootFolder value and its
@@ -147,7 +151,8 @@ private:
 // parses to a folder or to an item with subfolders; otherwise, and for
 // every other kind, the special folder of the table. Null when the shell
 // has no such folder.
+// `byName` is told whether the typed name gave it.
 win::UniqueIdList ResolveFolderSetting(IShellFolder* desktop, std::uint8_t kind,
-                                       const std::string& name);
+                                       const std::string& name, bool* byName = nullptr);
 
 }  // namespace tsly

@@ -20,6 +20,8 @@
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
 #include "platform/registry_watch.h"
+#include "app/preview_counter.h"
+#include "app/window_placement.h"
 #include "core/text_colour.h"
 #include "tests/app/harness.h"
 #include "tests/app/main_window_fixture.h"
@@ -124,21 +126,26 @@ TEST_F(CutOutcomeTest, TheStartUpsTwoRunsAreOneCutAndUndoNeverReplaces) {
     EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"表計算へのｼｮｰﾄｶｯﾄ.lnk", "電卓へのショートカット.lnk",
                                                       "😀 - ショートカット.lnk"}));
     EXPECT_FALSE(UndoEnabled(*main));
-    // At the first start's size longer counts show whole, the left part
-    // giving up the room its own text does not need.
+    // At the first start's size and at the least size longer counts show
+    // whole, the left part giving up the room they need.
     HWND bar = main->StatusBar1();
-    const std::wstring counts = L"元に戻した 2 件・失敗 0 件・もう一度カットすると 2 件変わります";
+    const std::wstring counts = W(WidestCounts());
     SendMessageW(bar, SB_SETTEXTW, 1 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(counts.c_str()));
     SendMessageW(bar, SB_SETTEXTW, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(L"元に戻しました。"));
-    SendMessageW(main->hwnd(), WM_SIZE, SIZE_RESTORED, 0);
-    HDC dc = GetDC(bar);
-    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0)));
-    SIZE text{};
-    GetTextExtentPoint32W(dc, counts.c_str(), static_cast<int>(counts.size()), &text);
-    ReleaseDC(bar, dc);
-    RECT part{};
-    SendMessageW(bar, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
-    EXPECT_GE(part.right - part.left - GetSystemMetrics(SM_CXVSCROLL), text.cx);
+    HWND tools = FindWindowExW(GetDlgItem(main->hwnd(), kRebarId), nullptr, TOOLBARCLASSNAMEW, nullptr);
+    const SIZE least = LeastWindowSize(main->hwnd(), tools, main->Dpi());
+    for (const SIZE size : {SIZE{528, 327}, least}) {
+        SetWindowPos(main->hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        SendMessageW(main->hwnd(), WM_SIZE, SIZE_RESTORED, 0);
+        HDC dc = GetDC(bar);
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0)));
+        SIZE text{};
+        GetTextExtentPoint32W(dc, counts.c_str(), static_cast<int>(counts.size()), &text);
+        ReleaseDC(bar, dc);
+        RECT part{};
+        SendMessageW(bar, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
+        EXPECT_GE(part.right - part.left - GetSystemMetrics(SM_CXVSCROLL), text.cx) << size.cx;
+    }
 }
 
 // The history lists both cuts, newest first, with the focus on them; the
@@ -200,7 +207,27 @@ TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {
     PostMessageW(list, LVM_EDITLABELW, 0, 0);
     PostMessageW(win::Application::Instance().Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageW(window, WM_TIMER, kSettingsWatchTimerId, 0);  // no watch while the cut renames
+    // The File menu, opened then, holds nothing up: files are renamed while
+    // it is open, and the two Escapes that close it and leave the menu bar
+    // stop nothing.
+    PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, 'f');
+    std::atomic<bool> renamedBehindMenu{false};
+    std::thread menu([&] {
+        const auto renamed = [&] {
+            const auto names = dir_.Names();
+            return std::count_if(names.begin(), names.end(), [](const std::string& n) {
+                return n.find("ショートカット") == std::string::npos;
+            });
+        };
+        HWND popup = nullptr;
+        test::PumpUntil([&] { return (popup = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(popup); });
+        const auto before = renamed();
+        renamedBehindMenu = test::PumpUntil([&] { return IsWindowVisible(popup) && renamed() > before; });
+        for (int i = 0; i < 2; ++i) PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
     main->Action_cutshoutExecute();
+    menu.join();
+    EXPECT_TRUE(renamedBehindMenu);
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, window, WM_COMMAND, WM_COMMAND, PM_NOREMOVE))
         << "a frozen window takes nothing while it works";
@@ -438,6 +465,13 @@ TEST_F(CutOutcomeTest, ThePreviewFollowsOptionsSavedElsewhereAndTheDiskAndIsWhat
     EXPECT_EQ(Results(*main)[0], "aX .lnk");
     main->ListView_main().SetChecked(0, false);  // the row it counted
     EXPECT_TRUE(test::PumpUntil([&] { return main->StatusText(1) == "変更 1 件・失敗 2 件"; })) << main->StatusText(1);
+    // A row the cut never reached (it was stopped) counts as its preview does.
+    dir_.Make("b - ショートカット.lnk");
+    main->ListView_main().model().SetOutcome(1, RowOutcome{});
+    main->ListView_main().SetChecked(0, true);
+    EXPECT_TRUE(test::PumpUntil([&] {
+        return main->StatusText(1) == "変更 1 件・失敗 2 件・もう一度カットすると 2 件変わります";
+    })) << main->StatusText(1);
 }
 
 // Another program changes a listed folder while the window stays in front:

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,7 @@ TEST_F(KeysTest, CuttingIsEnabledExactlyWhileARowIsTicked) {
         EXPECT_EQ(main_->CommandEnabled(kCmdCutShortcut), step.cutEnabled);
     }
     // A cut asked for with nothing ticked does nothing and says nothing.
+    test::PumpUntil([&] { return main_->StatusText(1).empty(); });
     SendMessageW(main_->hwnd(), WM_COMMAND, kCmdCutShortcut, 0);
     EXPECT_EQ(main_->StatusText(1), "");
 }
@@ -155,13 +157,19 @@ TEST_F(KeysTest, SpaceTicksTheFocusedRowAndTellsAScreenReader) {
     EXPECT_EQ(std::wstring(name), ShortcutListView::kAccessibleName);
 }
 
-// "結果" cut off at the first start's width shows whole in a tip when its
-// row is reached by a key; a click hides it.
+// A path cut off at the first start's width shows whole in a tip when its
+// row is reached by a key, and "結果", which reads whole, does not; a click
+// hides it.
 TEST_F(KeysTest, ARowReachedByAKeyShowsWhatItsColumnsCutOff) {
-    for (const char* name : {"a.lnk", "x - ショートカット.lnk", "x .lnk"}) dir_.Make(name);
+    const std::string x = "Microsoft Office Professional Plus 2016 の説明書";
+    for (const std::string& name : {std::string("a.lnk"), x + " - ショートカット.lnk", x + " .lnk"}) dir_.Make(name);
     main_ = Start();
     main_->ScanFolder(dir_.path());
-    ASSERT_EQ(main_->ListView_main().model().Caption(1), dir_.path() + "x - ショートカット.lnk");
+    ASSERT_EQ(main_->ListView_main().model().Caption(1), dir_.path() + x + " - ショートカット.lnk");
+    EXPECT_TRUE(test::PumpUntil([&] {  // the columns shared again after the scan
+        return ListView_GetColumnWidth(List(), 1) >=
+               SendMessageW(List(), LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(L"同じ名前のファイルがあります")) + 12;
+    }));
     HWND tip = main_->ListView_main().KeyTip();
     ASSERT_TRUE(tip);
     Press(VK_DOWN);
@@ -173,10 +181,26 @@ TEST_F(KeysTest, ARowReachedByAKeyShowsWhatItsColumnsCutOff) {
     tool.hwnd = List();
     tool.lpszText = text;
     SendMessageW(tip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(test::U(text), "同じ名前のファイルがあります");
+    EXPECT_EQ(test::U(text), dir_.path() + x + " - ショートカット.lnk");
     SendMessageW(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageW(List(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_FALSE(IsWindowVisible(tip));
+    // It goes when a menu opens, a command runs or the row's texts change,
+    // and comes back when a key moves the focus; lines as wide as the DPI
+    // makes 800 pixels.
+    const std::function<void()> hides[] = {
+        [&] { SendMessageW(main_->hwnd(), WM_ENTERMENULOOP, FALSE, 0); },
+        [&] { SendMessageW(main_->hwnd(), WM_COMMAND, kCmdSelectAllRows, 0); },
+        [&] { main_->ListView_main().SetChecked(1, false); }};
+    for (const auto& hide : hides) {
+        Press(VK_UP);
+        Press(VK_DOWN);
+        ASSERT_TRUE(IsWindowVisible(tip));
+        hide();
+        EXPECT_FALSE(IsWindowVisible(tip));
+        SendMessageW(main_->hwnd(), WM_EXITMENULOOP, FALSE, 0);
+    }
+    EXPECT_EQ(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), MulDiv(800, static_cast<int>(main_->Dpi()), 96));
 }
 
 TEST_F(KeysTest, ACutsEndTellsAScreenReaderTheStatusBarsCounts) {

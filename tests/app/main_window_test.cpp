@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/main_window.h"
+#include "core/text_colour.h"
 #include "app/main_commands.h"
 #include "app/settings_removal.h"
 #include "dialogs/setup_dialog.h"
@@ -212,9 +213,12 @@ TEST_F(MainWindowTest, UntickedRowsAreNotRenamedAndAreDrawnStruckOut) {
     EXPECT_TRUE(main->ListView_main().model().Checked(0));
     EXPECT_FALSE(main->ListView_main().model().Checked(1));
 
-    // The unticked row's text is silver and struck out: one silver line runs
-    // through nearly all of its silver span, which no glyph stroke does.
+    // The unticked row's text is silver, as dark as reads on the window
+    // colour, and struck out: one line runs through nearly all of its span,
+    // which no glyph stroke does.
     struct Silver { int pixels = 0, span = 0, longestRun = 0; };
+    const COLORREF grey = UntickedTextOn(GetSysColor(COLOR_WINDOW));
+    EXPECT_GE(ContrastRatio(grey, GetSysColor(COLOR_WINDOW)), kReadableContrast);
     auto silverOf = [&](int index) {
         RECT r{};
         r.left = LVIR_LABEL;
@@ -225,7 +229,7 @@ TEST_F(MainWindowTest, UntickedRowsAreNotRenamedAndAreDrawnStruckOut) {
         for (int y = r.top; y < r.bottom; ++y) {
             int run = 0;
             for (int x = r.left; x < r.right; ++x) {
-                if (GetPixel(dc, x, y) != RGB(0xC0, 0xC0, 0xC0)) {
+                if (GetPixel(dc, x, y) != grey) {
                     run = 0;
                     continue;
                 }
@@ -633,6 +637,16 @@ TEST_F(MainWindowTest, MinimizeHidesThroughTheApplicationWindowAndRestoreBringsI
     EXPECT_TRUE(IsWindowVisible(main->hwnd()));
     EXPECT_FALSE(IsIconic(main->hwnd()));
     EXPECT_EQ(GetForegroundWindow(), main->hwnd());  // ready for the keyboard again
+}
+
+TEST_F(MainWindowTest, ClosingTheMinimizedProgramFromItsTaskBarButtonClosesTheWindow) {
+    auto main = Start();
+    HWND app = win::Application::Instance().Handle();
+    SendMessageW(main->hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    test::PumpUntil([&] { return IsIconic(app) != FALSE; }, 3000);
+    PostMessageW(app, WM_SYSCOMMAND, SC_CLOSE, 0);  // the button's menu posts it
+    EXPECT_TRUE(test::PumpUntil([&] { return main->hwnd() == nullptr; }, 3000));
+    ShowWindow(app, SW_RESTORE);
 }
 
 }  // namespace

@@ -123,6 +123,9 @@ TEST(CutRule, FirstCut) {
         {"Notepad - Shortcut keys.lnk", none, nullptr}, {"Notepad - Shortcut(2).lnk", none, nullptr},
         {"Notepad - Shortcut (x).lnk", none, nullptr}, {"Notepad - Shortcut (2].lnk", none, nullptr},
         {"Notepad - Shortcut ().lnk", none, nullptr}, {"Notepad- Shortcut (2).lnk", none, nullptr},
+        {"Notepad - Shortcut (0).lnk", none, nullptr}, {"Notepad - Shortcut (01).lnk", none, nullptr},
+        {"Notepad - Shortcut (1).lnk", none, nullptr}, {"Notepad - Shortcut (1234567890).lnk", none, nullptr},
+        {"Notepad - Shortcut (123456789).lnk", none, "Notepad (123456789).lnk"},
         // A copy the cut named is done; a number alone is not a copy.
         {"(link) (2).lnk", linkAll, nullptr}, {"電卓 (2).lnk", blankAll, nullptr},
         {"電卓 (2).lnk", linkAll, "電卓 (2) (link).lnk"}, {"(2).lnk", blankAll, "(2) .lnk"},

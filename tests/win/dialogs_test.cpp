@@ -118,6 +118,10 @@ TEST(TFrmOption, ShowsTheStoredValuesAndEnablesTheSecondText) {
     EXPECT_EQ(form.Text(TFrmOption::Edit_cutname), " - コピー");
     EXPECT_FALSE(form.Checked(TFrmOption::CheckBox3));
     EXPECT_TRUE(form.Checked(TFrmOption::CheckBox4));
+    // The second text's box and field in line with the box and field above.
+    const auto left = [&](int id) { return test::WindowRect(form.Control(id)).left; };
+    EXPECT_EQ(left(TFrmOption::CBox2), left(TFrmOption::CheckBox4));
+    EXPECT_EQ(left(TFrmOption::Edit_cutname), left(TFrmOption::EdtLink));
 }
 
 TEST(TFrmOption, StoresWhatTheUserSetWithTheSetButton) {
@@ -293,10 +297,12 @@ TEST(TFrmSetup, MakesAndRemovesOnlyTheProgramsOwnShortcuts) {
     ASSERT_FALSE(desktop.empty());
     ASSERT_FALSE(startup.empty());
     // The user's own files of the shortcut's name: no shortcut at all on the
-    // desktop, a shortcut to another program in the start-up folder.
+    // desktop, a shortcut to another copy of the program in the start-up folder.
     std::ofstream(win::ToWide(desktop).c_str()) << "not a shortcut";
-    const std::string notepad = "C:\\windows\\notepad.exe";
-    ASSERT_EQ(TFrmSetup::MakeShortcut("C:\\", notepad, "Tessalyne", CSIDL_STARTUP, true),
+    const std::string name = TestProgramPath().substr(TestProgramFolder().size());
+    test::TempDir elsewhere;
+    const std::string copy = elsewhere.Make(name);
+    ASSERT_EQ(TFrmSetup::MakeShortcut("C:\\", copy, "Tessalyne", CSIDL_STARTUP, true),
               TFrmSetup::Change::Done);
 
     test::MessageBoxWatcher watcher;
@@ -316,7 +322,7 @@ TEST(TFrmSetup, MakesAndRemovesOnlyTheProgramsOwnShortcuts) {
     EXPECT_EQ(link.workingFolder, TestProgramFolder());
     EXPECT_EQ(link.description, "Tessalyne");
     EXPECT_TRUE(Exists(desktop));
-    EXPECT_STRCASEEQ(LoadLink(startup).targetItem.c_str(), notepad.c_str());
+    EXPECT_STRCASEEQ(LoadLink(startup).targetItem.c_str(), copy.c_str());
 
     EXPECT_EQ(Stored("DeskTop", kSetupSection), test::RegSz(L"0"));
     EXPECT_EQ(Stored("SendTo", kSetupSection), test::RegSz(L"1"));
@@ -325,7 +331,7 @@ TEST(TFrmSetup, MakesAndRemovesOnlyTheProgramsOwnShortcuts) {
     // The program's own shortcut, its path in other letters, is replaced or
     // removed; opening again shows the choices.
     DeleteFileW(win::ToWide(desktop).c_str());
-    DeleteFileW(win::ToWide(startup).c_str());
+    DeleteFileW(win::ToWide(copy).c_str());  // the program moved from there
     std::wstring upper = win::ToWide(TestProgramPath());
     CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
     ASSERT_EQ(TFrmSetup::MakeShortcut(TestProgramFolder(), win::FromWide(upper), "Tessalyne",
@@ -335,10 +341,12 @@ TEST(TFrmSetup, MakesAndRemovesOnlyTheProgramsOwnShortcuts) {
         TFrmSetup form(kAt);
         EXPECT_TRUE(form.Checked(TFrmSetup::CheckBox2));
         EXPECT_FALSE(form.Checked(TFrmSetup::CheckBox3));
+        SendMessageW(form.Control(TFrmSetup::CheckBox3), BM_CLICK, 0, 0);
         Click(form, TFrmSetup::SpeedButton1);
     }
     EXPECT_TRUE(LoadLink(sendTo).loaded);
     EXPECT_FALSE(Exists(desktop));
+    EXPECT_STRCASEEQ(LoadLink(startup).target.c_str(), TestProgramPath().c_str());
     const auto texts = watcher.Texts();
     ASSERT_EQ(texts.size(), 2u);
     for (const char* folder : {"デスクトップ", "スタートアップ"}) {
@@ -347,7 +355,8 @@ TEST(TFrmSetup, MakesAndRemovesOnlyTheProgramsOwnShortcuts) {
                   std::string::npos) << texts[0];
     }
     EXPECT_EQ(texts[0].find("送る"), std::string::npos);
-    EXPECT_EQ(texts[1], "設定しました。");
+    EXPECT_EQ(texts[1], "設定しました。\r\nスタートアップの Tessalyne.lnk は移動する前のこのプログラムへの"
+                        "ショートカットだったため、置き換えました。");
 }
 
 TEST(TFrmSetup, KeepsAProgramPathOutsideTheCodePageWhole) {
@@ -545,7 +554,7 @@ TEST(Forms, OpenWithTheFocusOnTheFirstControlInTabOrder) {
     {
         TFrmOption form(kAt);
         ShowAndLook(form, look);
-        EXPECT_EQ(focus, form.Control(TFrmOption::PageControl1));
+        EXPECT_EQ(focus, form.Control(TFrmOption::CheckBox1));
     }
     {
         TFrmSetup form(kAt);
@@ -718,7 +727,8 @@ BOOL CALLBACK LookAtChild(HWND child, LPARAM seen) {
 }
 
 bool TakesInput(const SeenControl& c) {
-    if (c.className == L"Edit" || c.className == L"SysTabControl32") return true;
+    if (c.className == L"SysTabControl32") return (c.style & WS_TABSTOP) != 0;  // one page: none
+    if (c.className == L"Edit") return true;
     return c.className == L"Button" && (c.style & BS_TYPEMASK) != BS_GROUPBOX;
 }
 bool IsPushButton(const SeenControl& c) {
@@ -817,6 +827,7 @@ TEST(Forms, WorkFromTheKeyboardAndNameEveryControl) {
         WPARAM finalKey;
         std::function<void()> expect;
         bool allKeyed;  // every check box and labelled field has an access key
+        std::vector<int> tabOrder = {};  // the controls Tab visits, when it is given
     };
     const auto makeOptions = [] { return std::make_unique<TFrmOption>(kAt); };
     const auto makeSetup = [] { return std::make_unique<TFrmSetup>(kAt); };
@@ -827,14 +838,18 @@ TEST(Forms, WorkFromTheKeyboardAndNameEveryControl) {
         {"options, Escape", makeOptions, {}, VK_ESCAPE,
          [] { EXPECT_FALSE(Stored("Char").present); }, true},
         {"options, Enter", makeOptions, {}, VK_RETURN,
-         [] { EXPECT_EQ(Stored("Char"), test::RegSz(L"")); }, true},
+         [] { EXPECT_EQ(Stored("Char"), test::RegSz(L"")); }, true,
+         {TFrmOption::CheckBox1, TFrmOption::EdtLink, TFrmOption::CheckBox3, TFrmOption::CheckBox4,
+          TFrmOption::CBox2, TFrmOption::Edit_cutname, TFrmOption::SpeedButton1, TFrmOption::SpeedButton2}},
         // Alt+A ticks a box, Alt+T puts the focus in a text field, where
         // Enter applies too.
         {"options, Enter in a field", makeOptions, {{WM_SYSCHAR, 'A'}, {WM_SYSCHAR, 'T'}}, VK_RETURN,
          [] { EXPECT_EQ(Stored("Short1"), test::RegSz(L"1")); }, true},
         // Alt+S ticks the Send To box.
         {"setup, Escape", makeSetup, {{WM_SYSCHAR, 'S'}}, VK_ESCAPE,
-         [&] { EXPECT_FALSE(Exists(sendTo)); }, false},
+         [&] { EXPECT_FALSE(Exists(sendTo)); }, true,
+         {TFrmSetup::CheckBox1, TFrmSetup::CheckBox2, TFrmSetup::CheckBox3, TFrmSetup::CheckBox4,
+          TFrmSetup::Memo1, TFrmSetup::SpeedButton1, TFrmSetup::SpeedButton2}},
         {"setup, Enter", makeSetup, {{WM_SYSCHAR, 'S'}}, VK_RETURN,
          [&] { EXPECT_TRUE(LoadLink(sendTo).loaded); }, false},
         // OK has the focus first; two Tabs reach the link, and Enter there
@@ -857,6 +872,11 @@ TEST(Forms, WorkFromTheKeyboardAndNameEveryControl) {
         c.expect();
 
         ASSERT_FALSE(walk.tabCycle.empty());
+        std::vector<HWND> order;
+        for (int id : c.tabOrder) order.push_back(form->Control(id));
+        if (!order.empty()) {
+            EXPECT_EQ(walk.tabCycle, order);
+        }
         std::wstring keys;
         for (const SeenControl& control : walk.controls) {
             const std::string what = test::U(control.className + L" \"" + control.text + L"\"");
@@ -881,7 +901,8 @@ TEST(Forms, WorkFromTheKeyboardAndNameEveryControl) {
                 EXPECT_EQ(key->went, label->className == L"Static" ? control.hwnd : label->hwnd) << what;
             }
             EXPECT_TRUE(tabbed || keyed) << what;
-            if (c.allKeyed && !IsPushButton(control) && control.className != L"SysTabControl32") {
+            const bool note = control.className == L"Edit" && (control.style & ES_READONLY);
+            if (c.allKeyed && !IsPushButton(control) && !note) {
                 EXPECT_TRUE(keyed) << what << " has no access key";
             }
             // The name the form hands the accessibility runtime where the

@@ -140,7 +140,7 @@ TEST(TSHBrowseForFolderEx, ReportsSelectionsAndReturnsTheChosenFolder) {
     const std::string windows = WindowsFolder();
     RecordingPicker picker(nullptr);
     picker.SetSelectFolder(sfManual);
-    picker.SetSelectFolderName("C:\\");
+    picker.SetSelectFolderName(windows + "\\system32");
     picker.SetCaption("テスト");
     picker.SetOptions({sboReturnOnlyFSDirs, sboStatusTextAndShowPath});
     picker.answerText = "the handler's text";
@@ -155,13 +155,14 @@ TEST(TSHBrowseForFolderEx, ReportsSelectionsAndReturnsTheChosenFolder) {
     EXPECT_FALSE(picker.DisplayName().empty());
     EXPECT_FALSE(picker.HoldsInitialSelection());  // freed before Execute returned
     ASSERT_GE(picker.paths.size(), 2u);
-    EXPECT_EQ(picker.paths.front(), "C:\\");  // the initial selection, a drive root
+    EXPECT_EQ(picker.paths.front(), windows + "\\system32");  // the initial selection
     EXPECT_EQ(picker.paths.back(), windows);
     for (bool held : picker.heldInitialSelection) EXPECT_TRUE(held);
 
-    // The initial selection went by identifier.
+    // The typed start folder went by its path.
     const auto selections = log.Of(BFFM_SETSELECTIONW);
     ASSERT_FALSE(selections.empty());
+    EXPECT_EQ(selections.front().text, windows + "\\system32");
     // The status line shows the path, not the handler's text; the
     // initialisation set it to empty.
     const auto status = log.Of(BFFM_SETSTATUSTEXTW);

@@ -104,7 +104,7 @@ LRESULT CALLBACK SentMessageLog::Hook(int code, WPARAM wParam, LPARAM lParam) {
          sent->message == BFFM_SETSELECTIONW) &&
         ClassOf(sent->hwnd) == "#32770") {
         SentMessage entry{sent->message, sent->lParam, {}};
-        if (sent->message == BFFM_SETSTATUSTEXTW && sent->lParam) {
+        if ((sent->message == BFFM_SETSTATUSTEXTW || sent->wParam) && sent->lParam) {
             entry.text = win::FromWide(reinterpret_cast<const wchar_t*>(sent->lParam));
         }
         activeLog->log_.push_back(entry);

@@ -40,7 +40,7 @@ private:
 
 // The shell folder-dialog messages the program sends, as seen by a hook on
 // this thread: BFFM_SETSTATUSTEXTW with its text, BFFM_ENABLEOK with its
-// value, BFFM_SETSELECTIONW.
+// value, BFFM_SETSELECTIONW with its path when it gives one.
 struct SentMessage {
     UINT message;
     LPARAM value;
