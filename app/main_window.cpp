@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/find_folder.h"
-#include "app/history_window.h"
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
 #include "app/settings_removal.h"
@@ -257,29 +256,6 @@ void TFrmMain::N6Click() {
     counter_.Start();  // the counts of rows that are gone go too
     UpdateCommandStates();
 }
-
-void TFrmMain::Action_find_folderExecute() {
-    std::string folder;
-    if (!ChooseFolderToScan(*this, SelectedFolder, folder)) return;
-    ScanFolder(folder);
-}
-
-void TFrmMain::Action_open_optionExecute() {
-    ShowOptionDialog(DialogPosition());
-    RefreshPreview();
-}
-void TFrmMain::History1Click() {
-    LookForJournals(undo_);
-    // The window undoes a chosen cut as Ctrl+Z does: the list and the status
-    // tell what came back.
-    if (const auto chosen = ShowHistoryWindow(DialogPosition(), undo_, listView_.model())) {
-        Action_undoExecute(&*chosen);
-    }
-    UpdateCommandStates();
-}
-
-void TFrmMain::S1Click() { ShowSetupDialog(DialogPosition()); }
-void TFrmMain::About1Click() { ShowAboutBox(DialogPosition()); }
 
 LRESULT TFrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "app/main_window.h"
+#include "app/find_folder.h"
+#include "app/history_window.h"
 #include "app/main_commands.h"
 #include "app/main_window_parts.h"
 #include "app/window_placement.h"
@@ -181,5 +183,30 @@ void TFrmMain::ShowPopupMenu(POINT at) {
     UpdateCommandStates();
     bars_.ShowPopupMenu(at);
 }
+
+// The commands that open a dialog, and the find-folder picker.
+void TFrmMain::Action_find_folderExecute() {
+    std::string folder;
+    if (!ChooseFolderToScan(*this, SelectedFolder, folder)) return;
+    ScanFolder(folder);
+}
+
+void TFrmMain::Action_open_optionExecute() {
+    ShowOptionDialog(DialogPosition());
+    RefreshPreview();
+}
+
+void TFrmMain::History1Click() {
+    LookForJournals(undo_);
+    // The window undoes a chosen cut as Ctrl+Z does: the list and the status
+    // tell what came back.
+    if (const auto chosen = ShowHistoryWindow(DialogPosition(), undo_, listView_.model())) {
+        Action_undoExecute(&*chosen);
+    }
+    UpdateCommandStates();
+}
+
+void TFrmMain::S1Click() { ShowSetupDialog(DialogPosition()); }
+void TFrmMain::About1Click() { ShowAboutBox(DialogPosition()); }
 
 }  // namespace tsly
