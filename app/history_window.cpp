@@ -42,10 +42,10 @@ const std::vector<dialogs::ControlDef>& Layout() {
 
 std::wstring When(const UndoHistory::Kept& cut) {
     if (!cut.when) return L"—";
-    wchar_t text[32];
-    swprintf(text, 32, L"%02d/%02d %02d:%02d", cut.when->month, cut.when->day, cut.when->hour,
-             cut.when->minute);
-    return text;
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d/%02d %02d:%02d", cut.when->month, cut.when->day,
+                  cut.when->hour, cut.when->minute);
+    return win::ToWide(text);
 }
 
 std::wstring Where(const UndoHistory::Kept& cut) {
