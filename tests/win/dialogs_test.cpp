@@ -694,8 +694,19 @@ HWND FocusOf(DWORD thread) {
 HWND PressAndWait(DWORD thread, UINT message, WPARAM key, bool focusMoves) {
     HWND before = FocusOf(thread);
     PostMessageW(before, message, key, message == WM_SYSCHAR ? (1 << 29) : 0);
-    if (focusMoves) test::PumpUntil([&] { return FocusOf(thread) != before; }, 2000);
-    return FocusOf(thread);
+    if (!focusMoves) return FocusOf(thread);
+    test::PumpUntil([&] { return FocusOf(thread) != before; }, 2000);
+    // The focus may pass another control on its way: what counts is where
+    // it stays.
+    HWND last = nullptr;
+    int same = 0;
+    test::PumpUntil([&] {
+        const HWND now = FocusOf(thread);
+        same = now == last ? same + 1 : 0;
+        last = now;
+        return same >= 3;
+    }, 2000);
+    return last;
 }
 
 SeenControl Look(HWND control) {
