@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/cut_rule.h"
@@ -15,7 +16,7 @@ namespace {
 using dialogs::Kind;
 using dialogs::Look;
 
-constexpr UINT_PTR kCountTimer = 1;
+constexpr UINT_PTR kWorkTimer = 1;
 
 struct Column {
     const wchar_t* heading;
@@ -117,7 +118,7 @@ void TFrmHistory::FillCuts(int select) {
     const bool ours = select >= 0 && cuts_[select].owner != UndoHistory::Owner::OtherWindow;
     EnableWindow(Control(ButtonUndo), ours);
     EnableWindow(Control(ButtonDelete), ours);
-    SetTimer(hwnd(), kCountTimer, 0, nullptr);
+    SetTimer(hwnd(), kWorkTimer, 0, nullptr);
     InvalidateRect(list, nullptr, FALSE);
 }
 
@@ -230,7 +231,7 @@ LRESULT TFrmHistory::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     case WM_TIMER:
-        if (wParam == kCountTimer && !WorkTurn()) KillTimer(hwnd(), kCountTimer);
+        if (wParam == kWorkTimer && !WorkTurn()) KillTimer(hwnd(), kWorkTimer);
         return 0;
     case win::kWmDpiChanged: {
         const LRESULT result = Form::HandleMessage(message, wParam, lParam);
