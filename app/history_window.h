@@ -34,10 +34,10 @@ public:
 
     // The cut to undo, when the window was closed with 元に戻す.
     const std::optional<UndoHistory::Kept>& Chosen() const { return chosen_; }
-    // A cell of a list as it is drawn (the rows' list plans as far as it).
-    std::wstring CellText(int listId, int row, int column);
 
 private:
+    // A cell of a list as it is drawn (the rows' list plans as far as it).
+    std::wstring CellText(int listId, int row, int column);
     void OnCommand(int id) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void AddColumns();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/journal_reading.h"
 #include "core/cut_command.h"
 #include "core/shortcut_list.h"
 #include "core/undo_plan.h"
@@ -95,8 +96,7 @@ public:
 private:
     // The files that the cuts after `journal`'s renamed, by their journals
     // and this window's memory.
-    // Each with the path it was renamed from (empty where not known), sorted.
-    std::vector<std::pair<FileId, std::string>> RenamedByOthers(const std::string& journal) const;
+    RenamedFiles RenamedByOthers(const std::string& journal) const;
     // The journal the running cut writes to: its own, or the first run's.
     win::UndoJournalFile* Writing() const;
 
