@@ -111,8 +111,12 @@ wait_for() {
 }
 # A click on the title bar makes the window the active one again after the
 # stand-in handler's console has had it; the keys wait until it has the
-# focus (on a busy machine F1 went to the console before it).
+# focus (on a busy machine F1 went to the console before it). The handler
+# writes its line a second before its console goes: the click waits for
+# that, or the closing console takes the activation back with it.
+handler_gone() { ! pgrep -f 'system32.(cmd|conhost)\.exe' >/dev/null; }
 activate() {
+  wait_for 30 handler_gone || fail "the stand-in handler did not end"
   xdotool mousemove --window "$1" 60 8 click 1
   xdotool windowfocus --sync "$1"
 }
