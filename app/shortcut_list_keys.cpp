@@ -71,9 +71,9 @@ LRESULT CALLBACK ShortcutListView::KeyFilter(HWND hwnd, UINT message, WPARAM wPa
     }
     if (message == WM_PAINT) {
         // Texts asked for while painting are drawn (PathToDraw).
-        self->painting_ = true;
+        self->pathRoom_ = self->PathRoom();
         const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-        self->painting_ = false;
+        self->pathRoom_.reset();
         return result;
     }
     if (message != WM_KEYDOWN) return DefSubclassProc(hwnd, message, wParam, lParam);

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 
 #include "app/shortcut_list_view.h"
@@ -59,10 +60,17 @@ ShortcutListView::Needs ShortcutListView::NeedsInView() {
     return needs;
 }
 
-std::wstring ShortcutListView::PathToDraw(int row, const std::wstring& path) const {
+int ShortcutListView::PathRoom() const {
+    const RowRange view = RowsInView();
     RECT label{};
-    if (!ListView_GetSubItemRect(hwnd_, row, 0, LVIR_LABEL, &label)) return path;
-    const int room = label.right - label.left - kMargins;
+    if (view.first == view.end ||
+        !ListView_GetSubItemRect(hwnd_, static_cast<int>(view.first), 0, LVIR_LABEL, &label)) {
+        return INT_MAX;  // no row to draw
+    }
+    return label.right - label.left - kMargins;
+}
+
+std::wstring ShortcutListView::PathToDraw(const std::wstring& path, int room) const {
     if (StringWidth(path) <= room) return path;
     const std::size_t name = path.rfind(L'\\');
     const std::size_t root = win::ToWide(PathAtShortest(win::FromWide(path))).find(L"\\...\\");

@@ -303,7 +303,7 @@ void ShortcutListView::FillDisplayInfo(LVITEMW& item) {
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
         std::wstring caption =
             win::ToWide(item.iSubItem == 0 ? model_.Caption(row) : ResultTextOf(row));
-        if (painting_ && item.iSubItem == 0) caption = PathToDraw(item.iItem, caption);
+        if (pathRoom_ && item.iSubItem == 0) caption = PathToDraw(caption, *pathRoom_);
         const std::size_t n =
             std::min(caption.size(), static_cast<std::size_t>(item.cchTextMax - 1));
         caption.copy(item.pszText, n);

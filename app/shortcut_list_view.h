@@ -137,7 +137,11 @@ private:
     // A path too long for its cell, shortened in its middle as the shell
     // does (shortcut_list_paths.cpp): only for drawing, so that a screen
     // reader and the tips still get the whole path.
-    std::wstring PathToDraw(int row, const std::wstring& path) const;
+    std::wstring PathToDraw(const std::wstring& path, int room) const;
+    // The width a path may take in its cell, taken once as a paint begins:
+    // asked while the control paints, the control would ask for the row's
+    // text to find its label, and so on down.
+    int PathRoom() const;
     int StringWidth(const std::wstring& text) const;
     // What a row shows apart from its check box and icon.
     struct RowLook {
@@ -156,7 +160,7 @@ private:
     HWND hwnd_ = nullptr;
     HWND keyTip_ = nullptr;    // owned by the list: goes with it
     bool inKey_ = false;       // the control is handling a key
-    bool painting_ = false;    // the control is painting: texts asked for are drawn
+    std::optional<int> pathRoom_;  // while the control paints: texts asked for are drawn
     bool textsChangePosted_ = false;
     std::function<void()> onTextsChanged_;
     ShortcutListModel model_;

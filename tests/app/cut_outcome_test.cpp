@@ -252,6 +252,15 @@ TEST_F(CutOutcomeTest, ALongCutAnswersMeanwhileAndStopsOnEscape) {
     EXPECT_EQ(dir_.Names().size(), static_cast<std::size_t>(kFiles));
 }
 
+// Counts the texts the list asks its window for.
+LRESULT CALLBACK CountTextsAsked(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR count) {
+    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == LVN_GETDISPINFOW) {
+        ++*reinterpret_cast<int*>(count);
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 // While work runs, a turn redraws the rows in view that changed, and the
 // rows scrolled into view since it last looked, and leaves the rest as drawn.
 TEST_F(CutOutcomeTest, AWorkTurnRedrawsOnlyTheRowsThatChanged) {
@@ -272,6 +281,14 @@ TEST_F(CutOutcomeTest, AWorkTurnRedrawsOnlyTheRowsThatChanged) {
     EXPECT_TRUE(test::PumpUntil([&] {
         return model.At(ListView_GetCountPerPage(list)).imageIndex != ShortcutEntry::kIconUnknown;
     }));
+    // A paint asks each cell for its text a few times; a path drawn must not
+    // ask the control where its cell is, which asks the row again, and so on.
+    int asked = 0;
+    SetWindowSubclass(main->hwnd(), CountTextsAsked, 1, reinterpret_cast<DWORD_PTR>(&asked));
+    InvalidateRect(list, nullptr, FALSE);
+    UpdateWindow(list);
+    RemoveWindowSubclass(main->hwnd(), CountTextsAsked, 1);
+    EXPECT_LE(asked, 4 * (ListView_GetCountPerPage(list) + 1));
     for (const int scrolledRows : {0, 3}) {
         ListView_EnsureVisible(list, 0, FALSE);
         UpdateWindow(list);
