@@ -1,11 +1,11 @@
 #!/bin/bash
 # Takes the README's screenshots under `wine explorer /desktop=shell`, as a
 # Windows desktop shows them: the main window with the preview of a scanned
-# folder, after a Send To cut, folder picker, options, setup and About box
-# at 96 dpi, and the main window with its preview and the three dialogs at
-# 144 dpi. Each shot starts
-# tsly.exe afresh in a throwaway prefix, opens the window through the menu
-# keys, and is cut to the windows on the desktop.
+# folder, after a Send To cut, the history of that cut, folder picker,
+# options, setup and About box at 96 dpi, and the main window with its
+# preview and the three dialogs at 144 dpi. Each shot starts tsly.exe afresh
+# in a throwaway prefix, opens the window through the menu keys, and is cut
+# to the windows on the desktop.
 # Usage: bash scripts/screenshots.sh [output folder]   (default docs/)
 set -euo pipefail
 root=$(dirname "$(readlink -f "$0")")/..
@@ -85,6 +85,8 @@ params=("C:\\リンク\\メモ帳 - ショートカット.lnk" "C:\\リンク\\�
         "C:\\リンク\\Café へのｼｮｰﾄｶｯﾄ.lnk" "C:\\リンク\\ペイントへのショートカット.lnk")
 shot main-window-after-cut
 params=()
+# Started again, the program keeps that cut: its history shows it.
+shot history ctrl+h
 
 # 144 dpi: the system font size the prefix reads when it starts.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
