@@ -160,7 +160,7 @@ private:
     HWND hwnd_ = nullptr;
     HWND keyTip_ = nullptr;    // owned by the list: goes with it
     bool inKey_ = false;       // the control is handling a key
-    std::optional<int> pathRoom_;  // while the control paints: texts asked for are drawn
+    std::optional<int> pathRoom_;  // while the control paints: the room of the paths it draws
     bool textsChangePosted_ = false;
     std::function<void()> onTextsChanged_;
     ShortcutListModel model_;
