@@ -63,9 +63,15 @@ const wchar_t* Whose(UndoHistory::Owner owner) {
     return L"";
 }
 
-std::wstring NameOf(const std::string& path) {
-    const auto parts = SplitPath(path);
-    return win::ToWide(parts ? parts->name : std::string_view(path));
+std::wstring NameOf(const std::string& path) { return win::ToWide(PathName(path)); }
+
+// How many of a cut's rows, in the undo's order, an undo would put back now.
+std::size_t BackNow(const std::vector<UndoRow>& rows) {
+    win::DiskLook disk;
+    UndoForecast forecast(disk, true);
+    std::size_t back = 0;
+    for (const UndoRow& row : rows) back += forecast.Next(row) == UndoAction::PutBack;
+    return back;
 }
 
 }  // namespace
@@ -122,6 +128,12 @@ void TFrmHistory::FillCuts(int select) {
     InvalidateRect(list, nullptr, FALSE);
 }
 
+std::vector<UndoRow> TFrmHistory::RowsInUndoOrder(UndoHistory::Kept& cut) const {
+    std::vector<UndoRow> rows = undo_.RowsOf(cut, list_);
+    std::reverse(rows.begin(), rows.end());  // last renamed first
+    return rows;
+}
+
 int TFrmHistory::SelectedCut() const {
     return ListView_GetNextItem(Control(ListCuts), -1, LVNI_SELECTED);
 }
@@ -132,8 +144,7 @@ void TFrmHistory::ShowRows() {
     plans_.clear();
     rowsOf_ = cut;
     if (cut >= 0) {
-        rows_ = undo_.RowsOf(cuts_[cut], list_);
-        std::reverse(rows_.begin(), rows_.end());  // as the undo goes
+        rows_ = RowsInUndoOrder(cuts_[cut]);
         ListView_RedrawItems(Control(ListCuts), cut, cut);  // its summary is known now
     }
     disk_ = std::make_unique<win::DiskLook>();
@@ -152,11 +163,9 @@ bool TFrmHistory::WorkTurn() {
     }
     for (std::size_t i = 0; i < cuts_.size(); ++i) {
         if (!backNow_[i].empty()) continue;
-        win::DiskLook disk;
-        UndoForecast forecast(disk, true);
-        std::vector<UndoRow> rows = undo_.RowsOf(cuts_[i], list_);
-        std::size_t back = 0;
-        for (std::size_t r = rows.size(); r > 0; --r) back += forecast.Next(rows[r - 1]) == UndoAction::PutBack;
+        // The chosen cut's rows are read already.
+        const std::size_t back =
+            static_cast<int>(i) == rowsOf_ ? BackNow(rows_) : BackNow(RowsInUndoOrder(cuts_[i]));
         backNow_[i] = std::to_wstring(back);
         ListView_RedrawItems(Control(ListCuts), static_cast<int>(i), static_cast<int>(i));
         return true;

@@ -46,6 +46,9 @@ private:
     int SelectedCut() const;
     // The chosen cut's rows, planned again as they are drawn.
     void ShowRows();
+    // A cut's rows as an undo would find them now, last renamed first;
+    // summarizes the cut.
+    std::vector<UndoRow> RowsInUndoOrder(UndoHistory::Kept& cut) const;
     // A turn of the window's work between the user's messages: the chosen
     // cut's rows, then one cut's summary and count of rows an undo would
     // put back now; false when all is done.

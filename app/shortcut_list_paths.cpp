@@ -11,27 +11,17 @@
 #include "app/shortcut_list_view.h"
 #include "core/column_split.h"
 #include "platform/text.h"
+#include "platform/ui_font.h"
 
 namespace tsly {
 namespace {
 
 constexpr int kMargins = 12;  // a cell's padding on both sides
 
-// A device context for measuring text, kept for the program's life: the list's
-// own (which the control takes for each width it is asked) costs a trip to
-// the window system each time, and painting asks for many.
-HDC MeasuringDc(HWND list) {
-    static HDC dc = CreateCompatibleDC(nullptr);
-    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
-    return dc;
-}
-
 }  // namespace
 
 int ShortcutListView::StringWidth(const std::wstring& text) const {
-    SIZE size{};
-    GetTextExtentPoint32W(MeasuringDc(hwnd_), text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cx;
+    return win::TextExtent(win::FontOf(hwnd_), text).cx;
 }
 
 void ShortcutListView::TextsChanged() {
@@ -80,7 +70,7 @@ std::wstring ShortcutListView::PathToDraw(const std::wstring& path, int room) co
     const std::wstring tail = L"..." + path.substr(name);
     int fits = 0;
     SIZE size{};
-    GetTextExtentExPointW(MeasuringDc(hwnd_), path.c_str(), static_cast<int>(name),
+    GetTextExtentExPointW(win::MeasuringDc(win::FontOf(hwnd_)), path.c_str(), static_cast<int>(name),
                           std::max(0, room - StringWidth(tail)), &fits, nullptr, &size);
     std::size_t start = std::max<std::size_t>(root + 1, static_cast<std::size_t>(fits));
     if (start < name && IS_HIGH_SURROGATE(path[start - 1])) --start;  // never half a character

@@ -6,20 +6,13 @@
 
 #include "core/status_split.h"
 #include "platform/dpi.h"
+#include "platform/ui_font.h"
 
 namespace tsly {
 namespace {
 
 // The width a text takes in the bar's font.
-int TextWidth(HWND bar, const std::wstring& text) {
-    HDC dc = GetDC(bar);
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0)));
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(bar, dc);
-    return size.cx;
-}
+int TextWidth(HWND bar, const std::wstring& text) { return win::TextExtent(win::FontOf(bar), text).cx; }
 
 // Each part's text sits between margins.
 int Margins(UINT dpi) { return win::Scale(8, dpi); }

@@ -24,7 +24,7 @@ void RowsFromJournal(UndoHistory::Step& step, ShortcutListModel& list,
             list.Register(std::string(undo.current));
         }
         step.cut.journal.push_back(
-            JournalEntry{row, std::string(SplitPath(undo.original)->name), undo.id, undo.proven});
+            JournalEntry{row, std::string(PathName(undo.original)), undo.id, undo.proven});
     }
     step.rowsKnown = true;
 }
@@ -39,7 +39,7 @@ std::string JournalOfWhatIsLeft(const CutResult& cut, const ShortcutListModel& l
         const std::string& now = list.Caption(entry.row);
         // An identity nothing proved is not written: read back it would.
         text += JournalRenameLine(JournalRename{entry.proven ? entry.id : std::nullopt,
-                                                std::string(SplitPath(now)->folder) + entry.originalName,
+                                                std::string(PathFolder(now)) + entry.originalName,
                                                 {}, now, false, {}});
         done += JournalDoneLine(n++, now);
     }
@@ -51,12 +51,33 @@ std::string JournalOfWhatIsLeft(const CutResult& cut, const ShortcutListModel& l
 UndoHistory::UndoHistory(std::string folder) : folder_(std::move(folder)) {}
 UndoHistory::~UndoHistory() = default;
 
+std::vector<std::string> UndoHistory::KeptJournals() const {
+    std::vector<std::string> journals = win::ListJournals(folder_);
+    if (journals.size() > kJournalsKept) journals.resize(kJournalsKept);
+    return journals;
+}
+
+UndoHistory::Step UndoHistory::EarlierStep(const std::string& journal) {
+    Step step;
+    step.file = win::UndoJournalFile::Claim(journal, true);
+    if (step.file) step.whose = EarlierRun(*step.file);
+    step.rowsKnown = false;
+    return step;
+}
+
+std::vector<JournalUndo> UndoHistory::FilesOfJournal(const std::vector<JournalRename>& renames,
+                                                     const std::string& journal) const {
+    std::optional<RenamedFiles> others;
+    return FilesOf(renames, [&]() -> const RenamedFiles& {
+        if (!others) others = RenamedByOthers(journal);
+        return *others;
+    });
+}
+
 void UndoHistory::Look() {
     onDisk_ = false;
-    const std::vector<std::string> journals = win::ListJournals(folder_);
-    // Only the newest are kept, whoever left the others.
-    for (std::size_t i = 0; i < journals.size() && i < kJournalsKept; ++i) {
-        auto file = win::UndoJournalFile::Claim(journals[i]);
+    for (const std::string& journal : KeptJournals()) {
+        auto file = win::UndoJournalFile::Claim(journal);
         if (!file) continue;  // a running window's
         // The first line tells; the rest is read when it is undone.
         if (LooksLikeJournal(file->Read(64))) {
@@ -64,7 +85,7 @@ void UndoHistory::Look() {
         } else if (file->SetAside()) {
             // Told only when it happened: one that stays is told of again
             // when it can be moved.
-            setAside_.push_back(journals[i] + ".bad");
+            setAside_.push_back(journal + ".bad");
         }
     }
 }
@@ -174,16 +195,8 @@ UndoHistory::Left UndoHistory::Prepare(Step& step, ShortcutListModel& list, bool
             return Left::Nothing;
         }
     }
-    // Read only when a rename may never have happened: the other journals
-    // tell whether another cut renamed its file instead.
-    std::optional<RenamedFiles> others;
-    const std::string journal = step.file->path();
     const std::vector<JournalUndo> files =
-        renames ? FilesOf(*renames, [&]() -> const RenamedFiles& {
-            if (!others) others = RenamedByOthers(journal);
-            return *others;
-        })
-                : std::vector<JournalUndo>();
+        renames ? FilesOfJournal(*renames, step.file->path()) : std::vector<JournalUndo>();
     if (files.empty()) {  // every file is back
         step.file->Delete();
         return Left::Nothing;
@@ -203,14 +216,9 @@ std::optional<UndoHistory::Step> UndoHistory::BeginUndo(ShortcutListModel& list)
         if (left == Left::Rows) return step;
     }
     takenFrom_ = own_.size();
-    const std::vector<std::string> journals = win::ListJournals(folder_);
-    for (std::size_t i = 0; i < journals.size() && i < kJournalsKept; ++i) {
-        Step step;
-        step.file = win::UndoJournalFile::Claim(journals[i], true);
-        if (!step.file) continue;
-        step.whose = EarlierRun(*step.file);
-        step.rowsKnown = false;
-        if (Prepare(step, list, true) == Left::Rows) return step;
+    for (const std::string& journal : KeptJournals()) {
+        Step step = EarlierStep(journal);
+        if (step.file && Prepare(step, list, true) == Left::Rows) return step;
     }
     onDisk_ = false;
     return std::nullopt;

@@ -108,6 +108,16 @@ private:
     Left Prepare(Step& step, ShortcutListModel& list, bool ctrlZ);
     // Looks for journals no window holds; those no journal are set aside.
     void Look();
+    // The journals on disk that are kept, newest first: only the newest,
+    // whoever left the others.
+    std::vector<std::string> KeptJournals() const;
+    // An earlier run's or a closed window's journal, claimed for its undo;
+    // no file when a running window holds it.
+    static Step EarlierStep(const std::string& journal);
+    // A journal's renames as rows to undo; the newer cuts' are read only
+    // when they are needed.
+    std::vector<JournalUndo> FilesOfJournal(const std::vector<JournalRename>& renames,
+                                            const std::string& journal) const;
     // The step of this window's that `cut` names; nothing when it is gone.
     std::optional<std::size_t> PlaceOf(const Kept& cut) const;
 

@@ -11,7 +11,7 @@ namespace tsly {
 namespace {
 
 void AddFolder(UndoHistory::Kept& kept, std::string_view path) {
-    const std::string folder(SplitPath(path)->folder);
+    const std::string folder(PathFolder(path));
     if (std::find(kept.folders.begin(), kept.folders.end(), folder) == kept.folders.end()) {
         kept.folders.push_back(folder);
     }
@@ -35,17 +35,16 @@ std::vector<UndoHistory::Kept> UndoHistory::Cuts(const ShortcutListModel& list) 
         }
         cuts.push_back(std::move(kept));
     }
-    const std::vector<std::string> journals = win::ListJournals(folder_);
-    for (std::size_t i = 0; i < journals.size() && i < kJournalsKept; ++i) {
+    for (const std::string& journal : KeptJournals()) {
         if (std::any_of(own_.begin(), own_.end(),
-                        [&](const Step& s) { return s.file && s.file->path() == journals[i]; })) {
+                        [&](const Step& s) { return s.file && s.file->path() == journal; })) {
             continue;
         }
         Kept kept;
-        kept.journal = journals[i];
-        kept.when = ParseJournalFileName(std::string_view(journals[i]).substr(journals[i].rfind('\\') + 1));
+        kept.journal = journal;
+        kept.when = ParseJournalFileName(PathName(journal));
         // Held for a moment only, to tell whether another window holds it.
-        kept.owner = win::UndoJournalFile::Claim(journals[i]) ? Owner::EarlierRun : Owner::OtherWindow;
+        kept.owner = win::UndoJournalFile::Claim(journal) ? Owner::EarlierRun : Owner::OtherWindow;
         cuts.push_back(std::move(kept));
     }
     // Newest first; a cut kept in memory alone is this window's newest.
@@ -74,11 +73,7 @@ std::vector<UndoRow> UndoHistory::RowsOf(Kept& cut, const ShortcutListModel& lis
         cut.renames += r.done;
         AddFolder(cut, r.from);
     }
-    std::optional<RenamedFiles> others;
-    for (JournalUndo& file : FilesOf(*renames, [&]() -> const RenamedFiles& {
-             if (!others) others = RenamedByOthers(cut.journal);
-             return *others;
-         })) {
+    for (JournalUndo& file : FilesOfJournal(*renames, cut.journal)) {
         rows.push_back(UndoRow{std::move(file.current), std::move(file.original), file.id, file.proven});
     }
     return rows;
@@ -101,11 +96,8 @@ std::optional<UndoHistory::Step> UndoHistory::Take(const Kept& cut, ShortcutList
         return std::nullopt;
     }
     if (cut.owner != Owner::EarlierRun) return std::nullopt;
-    Step step;
-    step.file = win::UndoJournalFile::Claim(cut.journal, true);
+    Step step = EarlierStep(cut.journal);
     if (!step.file) return std::nullopt;  // another window took it meanwhile
-    step.whose = EarlierRun(*step.file);
-    step.rowsKnown = false;
     takenFrom_ = own_.size();
     if (Prepare(step, list, false) == Left::Rows) return step;
     return std::nullopt;

@@ -44,11 +44,6 @@ std::string FailureReason(RenameFailure failure, std::uint32_t code) {
     return "エラー " + std::to_string(code);
 }
 
-std::string_view NameOf(std::string_view path) {
-    const auto parts = SplitPath(path);
-    return parts ? parts->name : path;
-}
-
 }  // namespace
 
 std::string CharacterName(std::uint32_t c) {
@@ -104,7 +99,7 @@ std::string OutcomeText(const RowOutcome& outcome, std::string_view path) {
     switch (outcome.kind) {
     case OutcomeKind::None: return std::string();
     case OutcomeKind::Renamed: {
-        std::string text(NameOf(path));
+        std::string text(PathName(path));
         if (outcome.failure != RenameFailure::None) {
             text += "（失敗: " + FailureReason(outcome.failure, outcome.code) + "）";
         }
@@ -217,7 +212,7 @@ CutResult RunCutCommand(CutListSource& list, CutEnvironment& env, const CutResul
                     ++result.renamed;
                     env.RenameDone(planned, cut.path);
                     result.journal.push_back(
-                        JournalEntry{i, std::string(NameOf(list.Caption(i))), p.id});
+                        JournalEntry{i, std::string(PathName(list.Caption(i))), p.id});
                     list.SetPath(i, std::move(cut.path));
                 } else if (cut.outcome.kind == OutcomeKind::Failed) {
                     ++result.failed;

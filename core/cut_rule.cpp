@@ -152,6 +152,16 @@ std::optional<PathParts> SplitPath(std::string_view path) {
     return PathParts{path.substr(0, at + 1), path.substr(at + 1)};
 }
 
+std::string_view PathName(std::string_view path) {
+    const auto parts = SplitPath(path);
+    return parts ? parts->name : path;
+}
+
+std::string_view PathFolder(std::string_view path) {
+    const auto parts = SplitPath(path);
+    return parts ? parts->folder : std::string_view();
+}
+
 bool HasShortcutExtension(std::string_view path) {
     if (path.size() < kShortcutExtension.size()) return false;
     const std::size_t start = path.size() - kShortcutExtension.size();

@@ -62,6 +62,10 @@ struct PathParts {
     std::string_view name;    // after it
 };
 std::optional<PathParts> SplitPath(std::string_view path);
+// The file name of a path (all of it without a separator), and its folder
+// with the separator (empty without one).
+std::string_view PathName(std::string_view path);
+std::string_view PathFolder(std::string_view path);
 
 // True when the path's file name ends with ".lnk" in any letter case.
 bool HasShortcutExtension(std::string_view path);

@@ -99,8 +99,6 @@ bool PlainPath(std::string_view path) {
     return true;
 }
 
-std::string_view FolderOf(std::string_view path) { return SplitPath(path)->folder; }
-
 std::string WithChecksum(std::string line) {
     line += "\t" + HexText(Crc32(line), 8) + "\n";
     return line;
@@ -126,8 +124,8 @@ bool ReadLine(std::string_view line, bool checksums, std::vector<JournalRename>&
         }
         // A rename stays in its folder: from, via and to are names in one.
         if (!PlainPath(f[3]) || !PlainPath(f[5]) || (!f[4].empty() && !PlainPath(f[4]))) return false;
-        const std::string_view folder = FolderOf(f[3]);
-        if (FolderOf(f[5]) != folder || (!f[4].empty() && FolderOf(f[4]) != folder)) return false;
+        const std::string_view folder = PathFolder(f[3]);
+        if (PathFolder(f[5]) != folder || (!f[4].empty() && PathFolder(f[4]) != folder)) return false;
         r.from = f[3], r.via = f[4], r.to = f[5];
         r.checked = checksums;
         renames.push_back(std::move(r));
@@ -138,7 +136,7 @@ bool ReadLine(std::string_view line, bool checksums, std::vector<JournalRename>&
         const std::string number(f[1]);
         const unsigned long long n = std::strtoull(number.c_str(), &stop, 10);
         if (number.empty() || *stop != '\0' || n >= renames.size()) return false;
-        if (!PlainPath(f[2]) || FolderOf(f[2]) != FolderOf(renames[n].from)) return false;
+        if (!PlainPath(f[2]) || PathFolder(f[2]) != PathFolder(renames[n].from)) return false;
         renames[n].done = true;
         renames[n].now = f[2];
         return true;

@@ -7,11 +7,6 @@
 namespace tsly {
 namespace {
 
-std::string_view FolderOf(std::string_view path) {
-    const auto parts = SplitPath(path);
-    return parts ? parts->folder : std::string_view();
-}
-
 RenameFailure FailureOf(UndoAction action) {
     switch (action) {
     case UndoAction::Gone: return RenameFailure::Gone;
@@ -42,7 +37,7 @@ UndoAction PlanUndoRow(const UndoRow& row, PlanDisk& disk, bool chosen) {
         return nameTaken() ? UndoAction::NameTaken : UndoAction::PutBack;
     }
     // A file is renamed within its folder: one that is nowhere in it is gone.
-    return disk.MayHold(std::string(FolderOf(row.current)), *row.id) ? UndoAction::RenamedSince
+    return disk.MayHold(std::string(PathFolder(row.current)), *row.id) ? UndoAction::RenamedSince
                                                                      : UndoAction::Gone;
 }
 
@@ -53,10 +48,7 @@ bool UndoKeepsRow(UndoAction action) {
 
 std::string UndoPlanText(UndoAction action, const UndoRow& row) {
     switch (action) {
-    case UndoAction::PutBack: {
-        const auto parts = SplitPath(row.original);
-        return "→ " + std::string(parts ? parts->name : std::string_view(row.original));
-    }
+    case UndoAction::PutBack: return "→ " + std::string(PathName(row.original));
     case UndoAction::AlreadyBack: return "元の名前に戻っています";
     case UndoAction::Gone: return "ファイルがありません（記録から外します）";
     case UndoAction::RenamedSince: return "後で名前が変わっています（後の処理を先に元に戻すと戻せます）";
@@ -103,7 +95,7 @@ std::string UndoEndText(const UndoResult& result, std::string_view allBack) {
 }
 
 UndoRow UndoRowOf(const JournalEntry& entry, const CutListSource& list) {
-    UndoRow row{list.Caption(entry.row), std::string(FolderOf(list.Caption(entry.row))), entry.id,
+    UndoRow row{list.Caption(entry.row), std::string(PathFolder(list.Caption(entry.row))), entry.id,
                 entry.proven};
     row.original += entry.originalName;
     return row;

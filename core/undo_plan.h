@@ -54,7 +54,7 @@ std::string UndoPlanText(UndoAction action, const UndoRow& row);
 // the renames made since (a folder's listing is read once).
 class UndoForecast {
 public:
-    UndoForecast(PlanDisk& disk, bool chosen) : disk_(disk), chosen_(chosen) {}
+    UndoForecast(PlanDisk& disk, bool chosen) : overlay_(disk), chosen_(chosen) {}
     // What undoing `row` would do now.
     UndoAction Plan(const UndoRow& row) { return PlanUndoRow(row, overlay_, chosen_); }
     // The row went back: its old name is taken, the name the cut gave free.
@@ -82,8 +82,7 @@ private:
         std::map<std::uint64_t, Entry> entries_;   // entry key -> what is there now
         std::set<FileId> moved_;                   // files put back
     };
-    PlanDisk& disk_;
-    Overlay overlay_{disk_};
+    Overlay overlay_;
     bool chosen_;
 };
 

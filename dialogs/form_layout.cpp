@@ -137,13 +137,7 @@ RECT Form::BoundsOf(const ControlDef& def, HWND& parent) const {
 
 void Form::FitLabel(HWND label, HFONT font) const {
     // Labels take the size of their text.
-    const std::wstring text = TextOf(label);
-    HDC dc = GetDC(label);
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(label, dc);
+    const SIZE extent = win::TextExtent(font, TextOf(label));
     // A right-aligned label keeps its right edge and grows to the left.
     RECT r = BoundsIn(label, GetParent(label));
     if (GetWindowLongW(label, GWL_STYLE) & SS_RIGHT) r.left = r.right - extent.cx;

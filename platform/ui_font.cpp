@@ -15,4 +15,19 @@ UniqueFont MakeUiFont(UINT dpi, FontLook look) {
     return UniqueFont(CreateFontIndirectW(&lf));
 }
 
+HDC MeasuringDc(HFONT font) {
+    static HDC dc = CreateCompatibleDC(nullptr);
+    // No font: the system's, as a window without one draws in.
+    SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    return dc;
+}
+
+SIZE TextExtent(HFONT font, std::wstring_view text) {
+    SIZE size{};
+    GetTextExtentPoint32W(MeasuringDc(font), text.data(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+HFONT FontOf(HWND window) { return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)); }
+
 }  // namespace tsly::win
